@@ -1,0 +1,8 @@
+add_executable(tarvix ${CMAKE_CURRENT_LIST_DIR}/main.cpp)
+target_link_libraries(tarvix PRIVATE tarvix_gui)
+set_target_properties(tarvix PROPERTIES AUTOMOC ON)
+
+add_executable(tarvix-make-initsound ${CMAKE_SOURCE_DIR}/resources/make_initsound.cpp)
+target_link_libraries(tarvix-make-initsound PRIVATE tarvix_core)
+
+target_sources(tarvix_gui PRIVATE ${CMAKE_CURRENT_LIST_DIR}/QtPrompter.cpp)

@@ -1,0 +1,7 @@
+target_sources(tarvix_core PRIVATE
+  ${CMAKE_CURRENT_LIST_DIR}/SoundData.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/BankSet.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/Log.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/AtomicFile.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/InitSound.cpp
+)
