@@ -106,3 +106,25 @@ TEST(InitSound, MissingOrShortFileIsLoggedAndTheLastBufferUsed) {
 
 }  // namespace
 }  // namespace tarvix
+
+#include "library/RandomSource.h"
+
+namespace tarvix {
+namespace {
+
+TEST(RandomSource, FollowsTheLinearCongruentialSequence) {
+  RandomSource r(1);
+  // seed 1 -> 1*134775813+1 = 134775814; high word of 134775814*100 is 3.
+  EXPECT_EQ(r.Random(100), 3u);
+  EXPECT_EQ(r.Seed(), 134775814u);
+  // Next seed computed in 64 bits and reduced by hand.
+  const std::uint64_t next = (134775814ull * 134775813ull + 1ull) % 4294967296ull;
+  EXPECT_EQ(r.Random(1u << 31), static_cast<std::uint32_t>((next * (1ull << 31)) >> 32));
+  EXPECT_EQ(r.Seed(), static_cast<std::uint32_t>(next));
+  EXPECT_EQ(r.Random(0), 0u);
+  for (int i = 0; i < 1000; ++i) EXPECT_LT(r.Random(7), 7u);
+  EXPECT_LT(RandomSource::TimeOfDaySeed(), 86400000u);
+}
+
+}  // namespace
+}  // namespace tarvix
