@@ -1,0 +1,69 @@
+#pragma once
+// Rearranging sounds within and between the two bank sets: moving the
+// selection, exchanging and copying slots, the copy run, the sound clipboard
+// and selecting. The lists read the slots directly, so none of this knows
+// about rows on screen; the window refreshes and scrolls afterwards.
+
+#include <functional>
+#include <string>
+
+#include "library/BankSet.h"
+#include "library/Prompter.h"
+
+namespace tarvix {
+
+// SelectionList := the selected rows, ascending.
+void CollectSelection(BankSet& set);
+// The row selection := SelectionList (what a refresh does to the list).
+void ReselectFromList(BankSet& set);
+
+// Move every block of selected rows one row up (or down); the sound next to
+// each block moves to its other end, every slot touched gets its changed
+// flag, and the selection moves with the sounds. When called by the user the
+// selection is collected first; MoveSelectionTo keeps its own list. Returns
+// false when nothing moved (no current row, nothing selected, or the block
+// is already at the first or last row).
+bool MoveSelectionUp(BankSet& set, bool calledByUser = true);
+bool MoveSelectionDown(BankSet& set, bool calledByUser = true);
+
+// Move the selected sounds step by step until the block reaches the target
+// row: going up its first row lands on the target, going down its last row.
+// betweenSteps runs after every step (the window lets pending events run).
+void MoveSelectionTo(BankSet& set, int target, const std::function<void()>& betweenSteps = {});
+
+enum class ExchangeMode {
+  Swap = 0,             // within one set
+  BlofeldToVirtual = 1,
+  VirtualToBlofeld = 2,
+};
+
+// "Do you want to overwrite "<target>" with "<source>" ?" - the word is
+// "with2" when a Virtual sound overwrites a Blofeld one.
+std::string OverwriteQuestion(const std::string& targetName, const std::string& sourceName, ExchangeMode mode);
+
+// Mode Swap exchanges slots a and b of `target` (source must be the same set)
+// and flags both, also when a == b. The copy modes copy source slot a into
+// target slot b and flag it, after asking the overwrite question when
+// askOverwrite is set; No changes nothing. Returns whether anything changed.
+bool ExchangeOrCopy(const BankSet& source, int a, BankSet& target, int b, ExchangeMode mode, bool askOverwrite,
+                    Prompter& prompter);
+
+// The copy dialog's run: every selected source row in ascending order goes to
+// destination d, d+1, ... and stops at H128 instead of wrapping. Returns the
+// number of sounds copied.
+int CopyRun(const BankSet& source, BankSet& destination, int d);
+
+// The sound clipboard: empty while its first byte is 0 (a dump starts F0).
+struct SoundClipboard {
+  SoundData sound{};
+  bool Empty() const { return sound[0] == 0; }
+};
+void CopyToClipboard(const BankSet& set, int index, SoundClipboard& clipboard);
+// Returns false (and changes nothing) when the clipboard is empty.
+bool PasteFromClipboard(const SoundClipboard& clipboard, BankSet& set, int index);
+
+void SelectAll(BankSet& set);
+// Adds every changed row of the set to its selection; deselects nothing.
+void SelectAllChanged(BankSet& set);
+
+}  // namespace tarvix

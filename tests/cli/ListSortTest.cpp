@@ -1,0 +1,101 @@
+#include <gtest/gtest.h>
+
+#include <nlohmann/json.hpp>
+#include <set>
+
+#include "library/SoundFile.h"
+#include "tests/support/RunCommand.h"
+#include "tests/support/Sounds.h"
+
+namespace tarvix {
+namespace {
+
+using test::MakeSound;
+using test::Quote;
+using test::RunCli;
+using test::TempDir;
+
+TEST(CliList, JsonHasExactlyTheKeysAndIgnoresThePartRecord) {
+  TempDir dir;
+  SoundData odd = MakeSound("Caf\xE9", 13, 0x7F, 0);
+  odd[offs::kName + 6] = 0x07;  // a control byte is left out of the name
+  test::WriteSounds(dir / "f.syx", {MakeSound("Bass", 3, 1, 2), odd, MakeSound("Gone", 0xFF, 7, 127)});
+  {  // a trailing part record
+    std::ofstream app(dir / "f.syx", std::ios::app | std::ios::binary);
+    app << "trailing";
+  }
+  const auto r = RunCli("list --json " + Quote((dir / "f.syx").string()));
+  ASSERT_EQ(r.status, 0) << r.err;
+  const auto j = nlohmann::json::parse(r.out);
+  ASSERT_EQ(j.size(), 3u);
+  const std::set<std::string> keys{"index", "bank", "program", "label", "name", "category", "categoryName", "empty"};
+  for (const auto& e : j) {
+    std::set<std::string> got;
+    for (auto it = e.begin(); it != e.end(); ++it) got.insert(it.key());
+    EXPECT_EQ(got, keys);
+  }
+  EXPECT_EQ(j[0]["label"], "B003");
+  EXPECT_EQ(j[0]["name"], "Bass            ");
+  EXPECT_EQ(j[0]["categoryName"], "Bass");
+  EXPECT_EQ(j[1]["label"], "");
+  EXPECT_EQ(j[1]["bank"], 127);
+  EXPECT_EQ(j[1]["name"], std::string("Caf\xC3\xA9") + std::string(11, ' '));
+  EXPECT_EQ(j[1]["categoryName"], "13");
+  EXPECT_EQ(j[2]["label"], "H128");
+  EXPECT_EQ(j[2]["empty"], true);
+  EXPECT_EQ(j[2]["index"], 2);
+
+  const auto plain = RunCli("list " + Quote((dir / "f.syx").string()));
+  EXPECT_EQ(plain.status, 0);
+  EXPECT_EQ(std::count(plain.out.begin(), plain.out.end(), '\n'), 3);
+}
+
+TEST(CliSort, OrdersLikeTheProgramAndNeverReplacesWithoutForce) {
+  TempDir dir;
+  const auto in = dir / "in.syx", out = dir / "out.syx";
+  test::WriteSounds(in, {MakeSound("bass 2", 3, 5, 5), MakeSound("Zap", 3), MakeSound("Arp", 6), MakeSound("BASS", 3)});
+  auto r = RunCli("sort " + Quote(in.string()) + " " + Quote(out.string()) + " --by category --device 9");
+  ASSERT_EQ(r.status, 0) << r.err;
+  auto sounds = ReadSoundRecords(out);
+  ASSERT_EQ(sounds.size(), 4u);
+  EXPECT_EQ(TrimmedSoundName(sounds[0]), "BASS");
+  EXPECT_EQ(TrimmedSoundName(sounds[1]), "bass 2");
+  EXPECT_EQ(TrimmedSoundName(sounds[2]), "Zap");
+  EXPECT_EQ(TrimmedSoundName(sounds[3]), "Arp");
+  for (int i = 0; i < 4; ++i) {  // renumbered from A001 with the device id and real checksums
+    EXPECT_EQ(sounds[i][offs::kProgram], i);
+    EXPECT_EQ(sounds[i][offs::kDeviceId], 9);
+    EXPECT_EQ(sounds[i][offs::kChecksum], ChecksumOf(sounds[i]));
+  }
+
+  const auto before = test::ReadAll(out);
+  r = RunCli("sort " + Quote(in.string()) + " " + Quote(out.string()) + " --by name");
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.err.find("out.syx"), std::string::npos);
+  EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1);
+  EXPECT_EQ(test::ReadAll(out), before);
+  r = RunCli("sort " + Quote(in.string()) + " " + Quote(out.string()) + " --by name --force");
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(TrimmedSoundName(ReadSoundRecords(out)[0]), "Arp");
+
+  // One sound: nothing to order, it is written back renumbered.
+  test::WriteSounds(in, {MakeSound("Solo", 2, 4, 4)});
+  r = RunCli("sort " + Quote(in.string()) + " " + Quote(out.string()) + " --by name --force");
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(ReadSoundRecords(out).size(), 1u);
+}
+
+TEST(CliErrors, OneLineAndStatusOne) {
+  TempDir dir;
+  for (const std::string args : {"list " + Quote((dir / "missing.syx").string()), std::string("sort a b --by size"),
+                                 std::string("list"), std::string("frobnicate"),
+                                 "sort " + Quote((dir / "missing.syx").string()) + " " + Quote((dir / "o.syx").string()) + " --by name"}) {
+    const auto r = RunCli(args);
+    EXPECT_EQ(r.status, 1) << args;
+    EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << args << ": " << r.err;
+  }
+  EXPECT_FALSE(std::filesystem::exists(dir / "o.syx"));
+}
+
+}  // namespace
+}  // namespace tarvix

@@ -1,0 +1,53 @@
+#pragma once
+// Runs a program of the build and captures its exit status, stdout and stderr.
+
+#include <sys/wait.h>
+
+#include <array>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "tests/support/TempDir.h"
+
+namespace tarvix::test {
+
+struct CommandResult {
+  int status = -1;
+  std::string out, err;
+};
+
+inline std::filesystem::path BuildDir() {
+  const char* d = std::getenv("TARVIX_BINARY_DIR");
+  return d ? std::filesystem::path(d) : std::filesystem::current_path();
+}
+
+inline std::string Quote(const std::string& s) {
+  std::string q = "'";
+  for (char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  return q + "'";
+}
+
+inline CommandResult RunCli(const std::string& args) {
+  TempDir dir;
+  const auto out = dir / "out", err = dir / "err";
+  const std::string cmd = Quote((BuildDir() / "tarvix-cli").string()) + " " + args + " >" + Quote(out.string()) +
+                          " 2>" + Quote(err.string()) + " </dev/null";
+  CommandResult r;
+  const int st = std::system(cmd.c_str());
+  r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
+  auto slurp = [](const std::filesystem::path& p) {
+    std::ifstream in(p);
+    std::stringstream ss;
+    ss << in.rdbuf();
+    return ss.str();
+  };
+  r.out = slurp(out);
+  r.err = slurp(err);
+  return r;
+}
+
+}  // namespace tarvix::test
