@@ -1,6 +1,7 @@
 #include "library/SortFind.h"
 
 #include <utility>
+#include <vector>
 
 #include "library/BankOperations.h"
 
@@ -28,39 +29,62 @@ bool Greater(const std::string& a, const std::string& b) {
 
 }  // namespace
 
-int PartitionSelection(BankSet& set, int lo, int hi, SortKind kind) {
-  int direction = 1;
-  while (hi > lo) {
-    const int a = set.SelectionList[static_cast<std::size_t>(lo)];
-    const int b = set.SelectionList[static_cast<std::size_t>(hi)];
-    if (Greater(SortKey(set.Sound(a), kind), SortKey(set.Sound(b), kind))) {
-      std::swap(set.Sound(a), set.Sound(b));
-      set.SetChanged(a);
-      set.SetChanged(b);
-      direction = -direction;
-    }
-    if (direction == 1)
-      ++lo;
-    else
-      --hi;
-  }
-  return lo;
-}
+namespace {
 
-void SortSelection(BankSet& set, int lo, int hi, SortKind kind) {
-  // Recurse into the smaller side and loop over the larger one, so the depth
-  // stays logarithmic whatever the keys.
-  while (hi > lo) {
-    const int p = PartitionSelection(set, lo, hi, kind);
-    if (p - lo < hi - p) {
-      SortSelection(set, lo, p - 1, kind);
-      lo = p + 1;
-    } else {
-      SortSelection(set, p + 1, hi, kind);
-      hi = p - 1;
+// The keys of the selected slots, by position in the SelectionList. A key is
+// moved with its sound on every exchange, so it always describes the slot's
+// current contents without being rebuilt for every comparison.
+struct Sorter {
+  BankSet& set;
+  std::vector<std::string> keys;
+
+  Sorter(BankSet& s, SortKind kind) : set(s) {
+    keys.reserve(s.SelectionList.size());
+    for (int i : s.SelectionList) keys.push_back(SortKey(s.Sound(i), kind));
+  }
+
+  int Partition(int lo, int hi) {
+    int direction = 1;
+    while (hi > lo) {
+      const auto l = static_cast<std::size_t>(lo), h = static_cast<std::size_t>(hi);
+      if (Greater(keys[l], keys[h])) {
+        const int a = set.SelectionList[l], b = set.SelectionList[h];
+        std::swap(set.Sound(a), set.Sound(b));
+        std::swap(keys[l], keys[h]);
+        set.SetChanged(a);
+        set.SetChanged(b);
+        direction = -direction;
+      }
+      if (direction == 1)
+        ++lo;
+      else
+        --hi;
+    }
+    return lo;
+  }
+
+  void Sort(int lo, int hi) {
+    // Recurse into the smaller side and loop over the larger one, so the
+    // depth stays logarithmic whatever the keys. The two sides touch
+    // different slots, so the order they are sorted in changes nothing.
+    while (hi > lo) {
+      const int p = Partition(lo, hi);
+      if (p - lo < hi - p) {
+        Sort(lo, p - 1);
+        lo = p + 1;
+      } else {
+        Sort(p + 1, hi);
+        hi = p - 1;
+      }
     }
   }
-}
+};
+
+}  // namespace
+
+int PartitionSelection(BankSet& set, int lo, int hi, SortKind kind) { return Sorter(set, kind).Partition(lo, hi); }
+
+void SortSelection(BankSet& set, int lo, int hi, SortKind kind) { Sorter(set, kind).Sort(lo, hi); }
 
 void SortBankSet(BankSet& set, BankSet& blofeld, SortKind kind, std::uint8_t deviceId, Prompter& prompter) {
   CollectSelection(set);
