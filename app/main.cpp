@@ -1,10 +1,10 @@
 // tarvix: the sound librarian and editor.
 #include <QApplication>
-#include <QMainWindow>
-#include <QTimer>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+
+#include "app/TfrmMain.h"
 
 namespace {
 
@@ -32,10 +32,10 @@ int main(int argc, char** argv) {
     if (std::strcmp(argv[i], "--quit-after-start") == 0) quitAfterStart = true;
 
   QApplication app(argc, argv);
-  QMainWindow window;
-  window.setWindowTitle("Tarvix");
-  window.resize(872, 606);
+  QApplication::setApplicationName("Tarvix");
+  tarvix::MainWindowOptions options;
+  options.quitAfterStart = quitAfterStart;
+  tarvix::TfrmMain window(options);
   window.show();
-  if (quitAfterStart) QTimer::singleShot(0, &app, &QCoreApplication::quit);
   return app.exec();
 }

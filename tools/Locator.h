@@ -3,11 +3,11 @@
 
 #include <string>
 
+#include "library/SoundFile.h"  // kOwnPositions
+
 namespace tarvix {
 
 inline constexpr const char* kLocatorWarning = "After Bank H Program 128 will load Bank A Program 1";
-// The answer that loads each sound to the position in its own dump header.
-inline constexpr int kOwnPositions = -1;
 
 struct LocatorLabels {
   std::string copyTo;  // caption of lblCopyTo

@@ -1,0 +1,141 @@
+#include "app/BankListView.h"
+
+#include <QDropEvent>
+#include <QHeaderView>
+#include <QMimeData>
+#include <QMouseEvent>
+
+namespace tarvix {
+
+BankListView::BankListView(BankListModel* model, QWidget* parent) : QTableView(parent), model_(model) {
+  setModel(model);
+  setSelectionBehavior(QAbstractItemView::SelectRows);
+  setSelectionMode(QAbstractItemView::ExtendedSelection);
+  setShowGrid(true);
+  setEditTriggers(QAbstractItemView::NoEditTriggers);
+  setDragEnabled(true);
+  setAcceptDrops(true);
+  setDropIndicatorShown(true);
+  setDragDropMode(QAbstractItemView::DragDrop);
+  setDefaultDropAction(Qt::CopyAction);
+  setWordWrap(false);
+  verticalHeader()->hide();
+  verticalHeader()->setDefaultSectionSize(18);
+  horizontalHeader()->setStretchLastSection(true);
+  setColumnWidth(0, 40);
+  setColumnWidth(1, 100);
+  setColumnWidth(2, 60);
+  connect(selectionModel(), &QItemSelectionModel::selectionChanged, this, &BankListView::OnSelectionChanged);
+}
+
+void BankListView::OnSelectionChanged(const QItemSelection& selected, const QItemSelection& deselected) {
+  if (syncing_) return;
+  BankSet& set = Set();
+  bool anySelected = false, anyDeselected = false;
+  for (const QItemSelectionRange& r : deselected)
+    for (int row = r.top(); row <= r.bottom(); ++row) {
+      // A row stays selected while any of its cells is.
+      if (!selectionModel()->isRowSelected(row, {})) {
+        set.Select(row, false);
+        anyDeselected = true;
+      }
+    }
+  for (const QItemSelectionRange& r : selected)
+    for (int row = r.top(); row <= r.bottom(); ++row) {
+      if (!set.IsSelected(row)) anySelected = true;
+      set.Select(row, true);
+    }
+  if (anySelected || anyDeselected) emit SelectionWasChanged(anySelected, anyDeselected);
+}
+
+void BankListView::SyncSelectionFromSet() {
+  const BankSet& set = Set();
+  QItemSelection sel;
+  for (int row = 0; row < kSlotCount;) {
+    if (!set.IsSelected(row)) {
+      ++row;
+      continue;
+    }
+    int end = row;
+    while (end + 1 < kSlotCount && set.IsSelected(end + 1)) ++end;
+    sel.select(model_->index(row, 0), model_->index(end, 3));
+    row = end + 1;
+  }
+  syncing_ = true;
+  selectionModel()->select(sel, QItemSelectionModel::ClearAndSelect);
+  syncing_ = false;
+}
+
+int BankListView::CurrentRow() const {
+  const QModelIndex i = currentIndex();
+  return i.isValid() ? i.row() : -1;
+}
+
+void BankListView::SetCurrentRow(int row) {
+  if (row < 0 || row >= kSlotCount) return;
+  selectionModel()->setCurrentIndex(model_->index(row, 0),
+                                    QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+  KeepRowVisible(row);
+}
+
+void BankListView::KeepRowVisible(int row) {
+  if (row >= 0 && row < kSlotCount) scrollTo(model_->index(row, 0), QAbstractItemView::EnsureVisible);
+}
+
+void BankListView::SelectAllRows() {
+  selectionModel()->select(QItemSelection(model_->index(0, 0), model_->index(kSlotCount - 1, 3)),
+                           QItemSelectionModel::Select);
+}
+
+void BankListView::mousePressEvent(QMouseEvent* event) {
+  emit Touched();
+  const QModelIndex index = indexAt(event->position().toPoint());
+  const Qt::KeyboardModifiers mods = event->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier);
+  if (event->button() == Qt::RightButton) {
+    // A plain right click leaves only the clicked row selected; with Ctrl the
+    // selection stays as it was (so the selected sounds can be moved there).
+    if (!index.isValid()) return;  // a right click on no row changes nothing
+    if (!(mods & Qt::ControlModifier))
+      selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    emit RowRightClicked(index.row(), mods);
+    return;
+  }
+  QTableView::mousePressEvent(event);
+  if (event->button() == Qt::LeftButton && mods == Qt::NoModifier && index.isValid()) emit RowClicked(index.row());
+}
+
+void BankListView::mouseDoubleClickEvent(QMouseEvent* event) {
+  QTableView::mouseDoubleClickEvent(event);
+  const QModelIndex index = indexAt(event->position().toPoint());
+  emit Touched();
+  if (index.isValid()) emit RowDoubleClicked(index.row());
+}
+
+void BankListView::dragEnterEvent(QDragEnterEvent* event) {
+  if (event->mimeData()->hasFormat(BankListModel::kMimeType) && qobject_cast<BankListView*>(event->source())) {
+    emit Touched();
+    event->acceptProposedAction();
+  } else {
+    event->ignore();
+  }
+}
+
+void BankListView::dragMoveEvent(QDragMoveEvent* event) {
+  if (event->mimeData()->hasFormat(BankListModel::kMimeType) && qobject_cast<BankListView*>(event->source()))
+    event->acceptProposedAction();
+  else
+    event->ignore();
+}
+
+void BankListView::dropEvent(QDropEvent* event) {
+  auto* source = qobject_cast<BankListView*>(event->source());
+  const QModelIndex index = indexAt(event->position().toPoint());
+  // The sounds move by the main window's rules, never by the view's own
+  // row moving, so the event is taken here whatever happens.
+  event->setDropAction(Qt::CopyAction);
+  event->accept();
+  emit Touched();
+  if (source && index.isValid()) emit RowDropped(source, index.row());
+}
+
+}  // namespace tarvix

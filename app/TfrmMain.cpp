@@ -1,0 +1,190 @@
+#include "app/TfrmMain.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QPlainTextEdit>
+#include <QScreen>
+#include <QTimer>
+
+#include "app/QtPrompter.h"
+#include "library/SoundFile.h"
+
+namespace tarvix {
+
+TfrmMain::TfrmMain(MainWindowOptions options, QWidget* parent)
+    : QMainWindow(parent),
+      options_(std::move(options)),
+      log_(options_.logFile),
+      init_(options_.programDirectory / kInitSoundFileName),
+      settingsFile_(options_.settingsFile.empty() ? options_.programDirectory / kSettingsFileName
+                                                  : options_.settingsFile) {
+  setObjectName("TfrmMain");
+  setWindowTitle("Tarvix");
+  if (options_.prompter) {
+    prompter_ = options_.prompter;
+  } else {
+    ownPrompter_ = std::make_unique<QtPrompter>(this);
+    prompter_ = ownPrompter_.get();
+  }
+  log_.AddListener([this](const std::string& line) {
+    if (memoLog_) memoLog_->appendPlainText(QString::fromLocal8Bit(line.c_str()));
+  });
+  BuildLayout();
+  BuildMenu();
+  resize(872, 606);
+  if (const QScreen* screen = QGuiApplication::primaryScreen())
+    move(screen->availableGeometry().center() - rect().center());
+  qApp->installEventFilter(this);  // key preview: this window sees keys before its controls
+  StartUp();
+}
+
+TfrmMain::~TfrmMain() { qApp->removeEventFilter(this); }
+
+void TfrmMain::LogMessage(const std::string& text) { log_.LogMessage(text); }
+
+void TfrmMain::Guard(const std::function<void()>& command) { Guarded(log_, command); }
+
+void TfrmMain::StartUp() {
+  // Every step is guarded on its own: a failure is logged and start-up goes
+  // on with the window shown.
+  activeList_ = 1;
+  Guard([&] {
+    FillWithInitSound(blofeld_, init_, log_);
+    FillWithInitSound(virtual_, init_, log_);
+  });
+  bool settingsRead = false;
+  Guard([&] { settingsRead = LoadSettings(settingsFile_, settings_, log_); });
+  if (settingsRead) {
+    chbSendToEditBuffer_->setChecked(IsOn(settings_.SendToEditBuffer));
+    chbSendToEditBuffer2_->setChecked(IsOn(settings_.SendToEditBuffer2));
+    Guard([&] { LoadAutoloadFile(); });
+  }
+  blofeld_.ClearAllChanged();
+  RebuildList(blofeld_);
+  RebuildList(virtual_);
+  blofeld_.CurrentIndex = 0;
+  virtual_.CurrentIndex = 0;
+  octave_ = 4;
+  lvBlofeld_->SetCurrentRow(0);
+  lvBlofeld_->setFocus();
+  if (options_.quitAfterStart) QTimer::singleShot(0, qApp, &QCoreApplication::quit);
+}
+
+void TfrmMain::LoadAutoloadFile() {
+  if (settings_.Autoloadfile.empty()) return;
+  const LoadResult r = LoadSoundFile(blofeld_, settings_.Autoloadfile, kOwnPositions);
+  grpBlofeld_->setTitle(QString::fromLocal8Bit(GroupCaption(BankSetKind::Blofeld, r.fileName).c_str()));
+}
+
+void TfrmMain::closeEvent(QCloseEvent* event) {
+  // Closing always proceeds; nothing is written or asked in a smoke run.
+  if (!options_.quitAfterStart) {
+    hide();
+    // Settings are written once per run; a failure is logged and not retried.
+    if (!settingsWriteFailed_ && !settingsSaved_) {
+      settingsSaved_ = true;
+      if (!Guarded(log_, [&] { SaveSettings(settingsFile_, settings_); })) settingsWriteFailed_ = true;
+    }
+    if (!settings_.Autoloadfile.empty()) {
+      const std::string q = "Do you want to save changes to autoload file (" + settings_.Autoloadfile + ") ?";
+      if (prompter_->Ask(q, Buttons::YesNo) == Answer::Yes)
+        Guard([&] {
+          SaveAllRenumbered(blofeld_, settings_.Autoloadfile);
+          RebuildList(blofeld_);
+          RebuildList(virtual_);
+        });
+    }
+  }
+  event->accept();
+}
+
+void TfrmMain::resizeEvent(QResizeEvent* event) {
+  QMainWindow::resizeEvent(event);
+  LayoutClient();
+}
+
+bool TfrmMain::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::MouseButtonDblClick && memoLog_ && watched == memoLog_->viewport()) {
+    memoLog_->clear();  // empties the memo only; the log file keeps every line
+    return true;
+  }
+  if (event->type() == QEvent::Resize && watched == client_) LayoutClient();
+  if (event->type() == QEvent::KeyPress && QApplication::activeWindow() == this)
+    return HandleKey(static_cast<QKeyEvent*>(event));
+  return QMainWindow::eventFilter(watched, event);
+}
+
+bool TfrmMain::HandleKey(QKeyEvent* event) {
+  const bool ctrl = event->modifiers() & Qt::ControlModifier;
+  const bool keypad = event->modifiers() & Qt::KeypadModifier;
+  switch (event->key()) {
+    case Qt::Key_X:
+      if (event->modifiers() & ~(Qt::ControlModifier | Qt::ShiftModifier)) return false;
+      ChangeOctave(+1);
+      return true;
+    case Qt::Key_Z:
+      if (event->modifiers() & ~(Qt::ControlModifier | Qt::ShiftModifier)) return false;
+      ChangeOctave(-1);
+      return true;
+    case Qt::Key_Plus:
+      if (!keypad) return false;
+      Guard([&] { ctrl ? btnDownClick() : btnPrgUpClick(); });
+      return true;
+    case Qt::Key_Minus:
+      if (!keypad) return false;
+      Guard([&] { ctrl ? btnUPClick() : btnPrgDownClick(); });
+      return true;
+    case Qt::Key_Asterisk:
+      if (!keypad) return false;
+      Guard([&] { ctrl ? btnDownSound2Click() : btnPrgPlus2Click(); });
+      return true;
+    case Qt::Key_Slash:
+      if (!keypad) return false;
+      Guard([&] { ctrl ? btnUPClick2() : btnPrgMinus2Click(); });
+      return true;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+      if (QAction* send = Action("actSendSelected"); send && send->isEnabled()) {
+        send->trigger();
+        return true;
+      }
+      return false;
+    default:
+      return false;
+  }
+}
+
+void TfrmMain::ChangeOctave(int delta) {
+  const int next = octave_ + delta;
+  if (next >= 0 && next <= 10) octave_ = next;
+}
+
+BankListView* TfrmMain::ListOf(const BankSet& set) const { return set.IsBlofeld() ? lvBlofeld_ : lvVirtual_; }
+
+void TfrmMain::RebuildList(BankSet& set) {
+  BankListView* lv = ListOf(set);
+  lv->Model()->RefreshAll();
+  ReselectFromList(set);
+  lv->SyncSelectionFromSet();
+  if (set.IsBlofeld() && !listsBuilt_) {
+    listsBuilt_ = true;
+    for (const char* name : {"actSaveAllBlofeld", "actSaveSelectedBlofeld", "actSaveSeparateBlofeld"})
+      Action(name)->setEnabled(true);
+  }
+}
+
+void TfrmMain::RefreshRows(BankSet& set, bool reselectOnly) {
+  BankListView* lv = ListOf(set);
+  if (!reselectOnly) lv->Model()->RefreshAll();
+  ReselectFromList(set);
+  lv->SyncSelectionFromSet();
+  lv->setFocus();
+}
+
+void TfrmMain::UpdateRow(BankSet& set, int index) { ListOf(set)->Model()->RefreshRow(index); }
+
+}  // namespace tarvix

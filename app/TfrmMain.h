@@ -1,0 +1,193 @@
+#pragma once
+// The main window: both bank sets side by side with their lists and buttons,
+// the side panel with the log, the menu and the keys. It owns the sets, the
+// clipboard, the search and the log; every command runs inside the error
+// guard and works through the core.
+
+#include <QMainWindow>
+#include <filesystem>
+#include <functional>
+#include <memory>
+
+#include "app/BankListView.h"
+#include "library/BankOperations.h"
+#include "library/InitSound.h"
+#include "library/Log.h"
+#include "library/Prompter.h"
+#include "library/Settings.h"
+#include "library/SortFind.h"
+
+class QAction;
+class QCheckBox;
+class QGroupBox;
+class QLabel;
+class QMenu;
+class QPlainTextEdit;
+class QPushButton;
+class QTimer;
+class QToolButton;
+class QTreeWidget;
+
+namespace tarvix {
+
+struct MainWindowOptions {
+  std::filesystem::path programDirectory = ProgramDirectory();
+  std::filesystem::path logFile = "blofeld.log";
+  std::filesystem::path settingsFile;  // empty: "waldorf_blofeld.ini" in the program directory
+  Prompter* prompter = nullptr;  // none: message boxes and file dialogs
+  bool quitAfterStart = false;   // start, show, quit when idle; write and ask nothing
+};
+
+class TfrmMain : public QMainWindow {
+  Q_OBJECT
+ public:
+  explicit TfrmMain(MainWindowOptions options = {}, QWidget* parent = nullptr);
+  ~TfrmMain() override;
+
+  BankSet& Blofeld() { return blofeld_; }
+  BankSet& Virtual() { return virtual_; }
+  BankListView* BlofeldList() const { return lvBlofeld_; }
+  BankListView* VirtualList() const { return lvVirtual_; }
+  int ActiveList() const { return activeList_; }
+  Log& GetLog() { return log_; }
+  QPlainTextEdit* LogMemo() const { return memoLog_; }
+  QAction* Action(const QString& objectName) const;
+  const SearchState& Search() const { return search_; }
+  Settings& CurrentSettings() { return settings_; }
+  int Octave() const { return octave_; }
+
+  void LogMessage(const std::string& text);
+  // Runs a command inside the error guard: an exception is logged and the
+  // program carries on.
+  void Guard(const std::function<void()>& command);
+
+  // Rows read the slots; these repaint and reselect.
+  void RebuildList(BankSet& set);
+  void RefreshRows(BankSet& set, bool reselectOnly = false);
+  void UpdateRow(BankSet& set, int index);
+  BankListView* ListOf(const BankSet& set) const;
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  friend class TfrmMainTestAccess;
+  // Building the window (TfrmMainLayout.cpp).
+  void BuildLayout();
+  void BuildMenu();
+  void LayoutClient();
+  QAction* AddAction(QMenu* menu, const QString& objectName, const QString& caption, const QKeySequence& shortcut,
+                     void (TfrmMain::*slot)());
+
+  // Start-up and closing.
+  void StartUp();
+  void LoadAutoloadFile();
+
+  // Library commands (TfrmMainCommands.cpp).
+  void LoadBlofeldClick();
+  void LoadVirtualClick();
+  void LoadInto(BankSet& set);
+  void SaveAllBlofeldClick();
+  void SaveSelectedBlofeldClick();
+  void SaveSeparateBlofeldClick();
+  void SaveAllVirtualClick();
+  void SaveSelectedVirtualClick();
+  void NewEmptyBlofeldClick();
+  void NewEmptyVirtualClick();
+  void btnCopy1to2Click();
+  void btnCopy2to1Click();
+  void CopyPatches(BankSet& from, BankSet& to);
+  void CopySelectedSoundClick();
+  void PasteToSelectedSoundClick();
+  void SelectAllSoundsClick();
+  void SelectAllChangedSoundsClick();
+  void SelectAllVirtualClick();
+  void SelectAllChangedVirtualClick();
+  void OrderBlofeldByNameClick();
+  void OrderBlofeldByCategoryClick();
+  void OrderVirtualByNameClick();
+  void OrderVirtualByCategoryClick();
+  void SortSet(BankSet& set, SortKind kind);
+  void FindBlofeldClick();
+  void SearchAgainBlofeldClick();
+  void FindVirtualClick();
+  void SearchAgainVirtualClick();
+  void FindIn(BankSet& set, bool askFirst);
+  void ExitClick();
+  void AboutClick();
+  void ShortHelpClick();
+  void TarvixSettingsClick();
+
+  // Rows and selection.
+  void btnPrgUpClick();
+  void btnPrgDownClick();
+  void btnPrgPlus2Click();
+  void btnPrgMinus2Click();
+  void StepProgram(BankSet& set, int delta);
+  void btnUPClick();
+  void btnDownClick();
+  void btnUPClick2();
+  void btnDownSound2Click();
+  void MoveSelected(BankSet& set, bool up);
+  void AuditionCurrent(BankSet& set);
+  void RowClicked(BankSet& set, int row);
+  void RowRightClicked(BankSet& set, int row, Qt::KeyboardModifiers modifiers);
+  void RowDropped(BankSet& target, BankListView* source, int targetRow);
+  void SelectionChanged(BankSet& set, bool anySelected, bool anyDeselected);
+  void RenameRow(BankSet& set, int row);
+  BankSet* FocusedSet() const;
+
+  // Keys previewed before the controls.
+  bool HandleKey(QKeyEvent* event);
+  void ChangeOctave(int delta);
+
+  MainWindowOptions options_;
+  FileLog log_;
+  std::unique_ptr<Prompter> ownPrompter_;
+  Prompter* prompter_;
+  InitSoundStore init_;
+  BankSet blofeld_{BankSetKind::Blofeld};
+  BankSet virtual_{BankSetKind::Virtual};
+  SoundClipboard clipboard_;
+  SearchState search_;
+  SortKind sortKind_ = SortKind::ByName;
+  int activeList_ = 1;
+  int octave_ = 4;
+  bool listsBuilt_ = false;
+  Settings settings_;
+  std::filesystem::path settingsFile_;
+  bool settingsWriteFailed_ = false;
+  bool settingsSaved_ = false;
+  // Filled in by the MIDI side: auditioning a row, what selecting a row does
+  // to the receive state, and whether sending to the instrument is possible.
+  std::function<void(BankSet&, int)> audition_;
+  std::function<void(BankSet&)> selectionTouched_;
+  bool sendEnabled_ = false;
+
+  BankListModel* blofeldModel_ = nullptr;
+  BankListModel* virtualModel_ = nullptr;
+  BankListView* lvBlofeld_ = nullptr;
+  BankListView* lvVirtual_ = nullptr;
+  QWidget* client_ = nullptr;
+  QWidget* pnlSide_ = nullptr;
+  QGroupBox* grpBlofeld_ = nullptr;
+  QGroupBox* grpVirtual_ = nullptr;
+  QToolButton* btnCopy1to2_ = nullptr;
+  QToolButton* btnCopy2to1_ = nullptr;
+  QWidget* pnlKeyboard_ = nullptr;
+  QPlainTextEdit* memoLog_ = nullptr;
+  QTreeWidget* TreeView1_ = nullptr;
+  QCheckBox* chbMultiMode_ = nullptr;
+  QCheckBox* chbSendToEditBuffer_ = nullptr;
+  QCheckBox* chbSendToEditBuffer2_ = nullptr;
+  QPushButton* btnSendToBlo_ = nullptr;
+  QToolButton* btnUpSound_ = nullptr;
+  QToolButton* btnDownSound_ = nullptr;
+  QToolButton* btnUpSound2_ = nullptr;
+  QToolButton* btnDownSound2_ = nullptr;
+  QTimer* tmrWindow_ = nullptr;
+};
+
+}  // namespace tarvix

@@ -1,0 +1,279 @@
+// The librarian's commands: files, copying, selecting, sorting, finding,
+// renaming and the row buttons of both lists.
+#include <QAction>
+#include <QApplication>
+#include <QGroupBox>
+#include <QMessageBox>
+#include <QPushButton>
+
+#include "app/HelpLinks.h"
+#include "app/TfrmCopyPatch.h"
+#include "app/TfrmFind.h"
+#include "app/TfrmHelp.h"
+#include "app/TfrmMain.h"
+#include "app/TfrmPatchEditSimple.h"
+#include "app/TfrmWBSettings.h"
+#include "app/Version.h"
+#include "library/SoundFile.h"
+#include "tools/Locator.h"
+#include "tools/TfrmLocator.h"
+
+namespace tarvix {
+
+// ---- Files ----------------------------------------------------------------
+
+void TfrmMain::LoadBlofeldClick() {
+  if (prompter_->Ask(questions::kSaveChanges, Buttons::YesNo) == Answer::Yes) SaveSeparateBlofeldClick();
+  LoadInto(blofeld_);
+}
+
+void TfrmMain::LoadVirtualClick() {
+  if (prompter_->Ask(questions::kSaveChanges, Buttons::YesNo) == Answer::Yes) SaveAllVirtualClick();
+  LoadInto(virtual_);
+}
+
+void TfrmMain::LoadInto(BankSet& set) {
+  const auto name = prompter_->OpenFileName(kSysExFiles);
+  if (!name) return;
+  const int count = CountSoundsInFile(*name);
+  BankListView* lv = ListOf(set);
+  if (lv->CurrentRow() < 0) lv->SetCurrentRow(0);
+  const int current = lv->CurrentRow();
+  TfrmLocator locator(count, current, current, set, this);
+  if (locator.exec() != QDialog::Accepted) return;
+  const LoadResult r = LoadSoundFile(set, *name, locator.StartIndex());
+  QGroupBox* group = set.IsBlofeld() ? grpBlofeld_ : grpVirtual_;
+  group->setTitle(QString::fromLocal8Bit(GroupCaption(set.Kind(), r.fileName).c_str()));
+  RebuildList(set);
+}
+
+void TfrmMain::SaveAllBlofeldClick() {
+  lvBlofeld_->SelectAllRows();
+  SaveSelectedSounds(blofeld_, *prompter_);
+}
+
+void TfrmMain::SaveSelectedBlofeldClick() { SaveSelectedSounds(blofeld_, *prompter_); }
+
+void TfrmMain::SaveSeparateBlofeldClick() {
+  SaveSeparateFiles(blofeld_, *prompter_);
+  lvBlofeld_->SyncSelectionFromSet();  // "Select all?" may have selected every row
+}
+
+void TfrmMain::SaveAllVirtualClick() {
+  lvVirtual_->SelectAllRows();
+  SaveSelectedSounds(virtual_, *prompter_);
+}
+
+void TfrmMain::SaveSelectedVirtualClick() { SaveSelectedSounds(virtual_, *prompter_); }
+
+void TfrmMain::NewEmptyBlofeldClick() {
+  if (prompter_->Ask(questions::kSaveChanges, Buttons::YesNo) == Answer::Yes) SaveSeparateBlofeldClick();
+  FillWithInitSound(blofeld_, init_, log_);
+  RebuildList(blofeld_);
+}
+
+void TfrmMain::NewEmptyVirtualClick() {
+  if (prompter_->Ask(questions::kSaveChanges, Buttons::YesNo) == Answer::Yes) SaveAllVirtualClick();
+  FillWithInitSound(virtual_, init_, log_);
+  RebuildList(virtual_);
+}
+
+// ---- Copying --------------------------------------------------------------
+
+void TfrmMain::btnCopy1to2Click() { CopyPatches(blofeld_, virtual_); }
+void TfrmMain::btnCopy2to1Click() { CopyPatches(virtual_, blofeld_); }
+
+void TfrmMain::CopyPatches(BankSet& from, BankSet& to) {
+  TfrmCopyPatch dialog(from, to, this);
+  if (dialog.exec() != QDialog::Accepted) return;
+  CopyRun(from, to, dialog.DestinationIndex());
+  RefreshRows(to);
+}
+
+BankSet* TfrmMain::FocusedSet() const {
+  if (lvBlofeld_->hasFocus()) return const_cast<BankSet*>(&blofeld_);
+  if (lvVirtual_->hasFocus()) return const_cast<BankSet*>(&virtual_);
+  return nullptr;
+}
+
+void TfrmMain::CopySelectedSoundClick() {
+  BankSet* set = FocusedSet();
+  if (!set) return;
+  const int row = ListOf(*set)->CurrentRow();
+  if (row >= 0) CopyToClipboard(*set, row, clipboard_);
+}
+
+void TfrmMain::PasteToSelectedSoundClick() {
+  BankSet* set = FocusedSet();
+  if (!set) return;
+  const int row = ListOf(*set)->CurrentRow();
+  if (row >= 0 && PasteFromClipboard(clipboard_, *set, row)) UpdateRow(*set, row);
+}
+
+// ---- Selecting ------------------------------------------------------------
+
+void TfrmMain::SelectAllSoundsClick() {
+  lvBlofeld_->SelectAllRows();
+  lvBlofeld_->setFocus();
+}
+
+void TfrmMain::SelectAllChangedSoundsClick() {
+  SelectAllChanged(blofeld_);
+  lvBlofeld_->SyncSelectionFromSet();
+  lvBlofeld_->setFocus();
+}
+
+void TfrmMain::SelectAllVirtualClick() {
+  lvVirtual_->SelectAllRows();
+  lvVirtual_->setFocus();
+}
+
+void TfrmMain::SelectAllChangedVirtualClick() {
+  // The Virtual command works on the Virtual list and its own flags.
+  SelectAllChanged(virtual_);
+  lvVirtual_->SyncSelectionFromSet();
+  lvVirtual_->setFocus();
+}
+
+// ---- Sorting and finding --------------------------------------------------
+
+void TfrmMain::OrderBlofeldByNameClick() { SortSet(blofeld_, SortKind::ByName); }
+void TfrmMain::OrderBlofeldByCategoryClick() { SortSet(blofeld_, SortKind::ByCategoryAndName); }
+void TfrmMain::OrderVirtualByNameClick() { SortSet(virtual_, SortKind::ByName); }
+void TfrmMain::OrderVirtualByCategoryClick() { SortSet(virtual_, SortKind::ByCategoryAndName); }
+
+void TfrmMain::SortSet(BankSet& set, SortKind kind) {
+  sortKind_ = kind;
+  try {
+    SortBankSet(set, blofeld_, kind, static_cast<std::uint8_t>(settings_.DeviceId), *prompter_);
+  } catch (...) {
+    RefreshRows(set);  // exchanges made before the error stay and are shown
+    throw;
+  }
+  RefreshRows(set);
+}
+
+void TfrmMain::FindBlofeldClick() { FindIn(blofeld_, true); }
+void TfrmMain::SearchAgainBlofeldClick() { FindIn(blofeld_, false); }
+void TfrmMain::FindVirtualClick() { FindIn(virtual_, true); }
+void TfrmMain::SearchAgainVirtualClick() { FindIn(virtual_, false); }
+
+void TfrmMain::FindIn(BankSet& set, bool askFirst) {
+  if (askFirst) {
+    TfrmFind dialog(this);
+    if (dialog.exec() != QDialog::Accepted) return;
+    search_.text = dialog.SearchText();
+    search_.category = dialog.SearchCategory();
+  }
+  BankListView* lv = ListOf(set);
+  if (lv->CurrentRow() < 0) {
+    lv->SetCurrentRow(0);
+    set.CurrentIndex = 0;
+  }
+  set.CurrentIndex = lv->CurrentRow();
+  const auto found = FindNext(set, search_);
+  if (!found) return;
+  lv->KeepRowVisible(*found);
+  AuditionCurrent(set);
+}
+
+// ---- Rows -----------------------------------------------------------------
+
+void TfrmMain::btnPrgUpClick() { StepProgram(blofeld_, +1); }
+void TfrmMain::btnPrgDownClick() { StepProgram(blofeld_, -1); }
+void TfrmMain::btnPrgPlus2Click() { StepProgram(virtual_, +1); }
+void TfrmMain::btnPrgMinus2Click() { StepProgram(virtual_, -1); }
+
+void TfrmMain::StepProgram(BankSet& set, int delta) {
+  const int next = set.CurrentIndex + delta;
+  if (next >= 0 && next < kSlotCount) set.CurrentIndex = next;  // at the ends the row is auditioned again
+  ListOf(set)->KeepRowVisible(set.CurrentIndex);
+  AuditionCurrent(set);
+}
+
+void TfrmMain::btnUPClick() { MoveSelected(blofeld_, true); }
+void TfrmMain::btnDownClick() { MoveSelected(blofeld_, false); }
+void TfrmMain::btnUPClick2() { MoveSelected(virtual_, true); }
+void TfrmMain::btnDownSound2Click() { MoveSelected(virtual_, false); }
+
+void TfrmMain::MoveSelected(BankSet& set, bool up) {
+  BankListView* lv = ListOf(set);
+  if (lv->CurrentRow() < 0) return;
+  if (!(up ? MoveSelectionUp(set) : MoveSelectionDown(set))) return;
+  RefreshRows(set);
+  if (!set.SelectionList.empty()) lv->KeepRowVisible(up ? set.SelectionList.front() : set.SelectionList.back());
+}
+
+void TfrmMain::AuditionCurrent(BankSet& set) {
+  BankListView* lv = ListOf(set);
+  if (set.CurrentIndex < 0 || set.CurrentIndex >= kSlotCount) set.CurrentIndex = 0;
+  lv->SetCurrentRow(set.CurrentIndex);
+  if (audition_) audition_(set, set.CurrentIndex);
+  lv->setFocus();
+}
+
+void TfrmMain::RowClicked(BankSet& set, int row) {
+  set.CurrentIndex = row;
+  AuditionCurrent(set);
+}
+
+void TfrmMain::RowRightClicked(BankSet& set, int row, Qt::KeyboardModifiers modifiers) {
+  BankListView* lv = ListOf(set);
+  MoveSelectionTo(set, row, [] { QCoreApplication::processEvents(); });
+  RefreshRows(set);
+  if (!(modifiers & (Qt::ShiftModifier | Qt::ControlModifier))) RenameRow(set, lv->CurrentRow());
+}
+
+void TfrmMain::RenameRow(BankSet& set, int row) {
+  if (row < 0) return;
+  TfrmPatchEditSimple dialog(set, row, this);
+  if (dialog.exec() != QDialog::Accepted) return;
+  dialog.ApplyTo(set, row);
+  set.SetChanged(row);
+  UpdateRow(set, row);
+}
+
+void TfrmMain::RowDropped(BankSet& target, BankListView* source, int targetRow) {
+  BankSet& from = source->Set();
+  const int sourceRow = source->CurrentRow();
+  if (sourceRow < 0) return;
+  ExchangeMode mode = ExchangeMode::Swap;
+  if (&from != &target) mode = target.IsBlofeld() ? ExchangeMode::VirtualToBlofeld : ExchangeMode::BlofeldToVirtual;
+  ExchangeOrCopy(from, sourceRow, target, targetRow, mode, IsOn(settings_.Overwritequestion), *prompter_);
+  RefreshRows(target);
+  lvBlofeld_->viewport()->update();
+  lvVirtual_->viewport()->update();
+}
+
+void TfrmMain::SelectionChanged(BankSet& set, bool anySelected, bool anyDeselected) {
+  activeList_ = static_cast<int>(set.Kind());
+  if (selectionTouched_) selectionTouched_(set);
+  if (anyDeselected) {
+    if (QAction* send = Action("actSendSelected")) send->setEnabled(false);
+    if (set.IsBlofeld()) btnSendToBlo_->setEnabled(false);
+  }
+  if (anySelected) {
+    if (QAction* send = Action("actSendSelected")) send->setEnabled(sendEnabled_);
+    if (set.IsBlofeld()) btnSendToBlo_->setEnabled(sendEnabled_);
+  }
+}
+
+// ---- Help and exit --------------------------------------------------------
+
+void TfrmMain::ExitClick() { close(); }
+
+void TfrmMain::AboutClick() {
+  QMessageBox::about(this, "About Tarvix", QString::fromStdString(AboutText()));
+}
+
+void TfrmMain::TarvixSettingsClick() {
+  TfrmWBSettings dialog(settings_, *prompter_, this);
+  if (dialog.exec() == QDialog::Accepted) dialog.ApplyTo(settings_);
+}
+
+void TfrmMain::ShortHelpClick() {
+  TfrmHelp help(this);
+  help.exec();
+}
+
+}  // namespace tarvix
