@@ -1,0 +1,3 @@
+tarvix_add_gtest(test_tools
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/MorphTest.cpp ${CMAKE_CURRENT_LIST_DIR}/LockerTest.cpp
+  LIBS tarvix_core GTest::gtest_main)
