@@ -177,7 +177,13 @@ TEST_F(LockerFixture, TwoEditsWithinOnePeriodBothReachTheInstrument) {
   ParameterLocker l(blofeld, start, [&](int p, std::uint8_t v) { instrument[static_cast<std::size_t>(p + 7)] = v; });
   l.Swap(SwapKind::Filter1Filter2);
   l.Roll(RollKind::DestUp);
-  l.SelectProgram(9);  // and a merge in the same period
+  l.Timer2Timer();
+  EXPECT_EQ(instrument, l.WorkSound);
+  // A merge between a swap and its send must not lose either.
+  l.Swap(SwapKind::Osc1Osc2);
+  l.SetLocked(0, true);
+  l.SetLocked(1, true);
+  l.SelectProgram(9);
   l.Timer1Timer();
   l.Swap(SwapKind::Env3Env4);
   l.Timer2Timer();
