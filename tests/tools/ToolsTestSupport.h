@@ -56,20 +56,15 @@ class ScriptedPrompter : public Prompter {
     answers.pop_front();
     return a;
   }
-  std::optional<std::string> OpenFileName(const FileRequest&) override { return Next(); }
+  std::optional<std::string> OpenFileName(const FileRequest& r) override { return SaveFileName(r); }
   std::optional<std::string> SaveFileName(const FileRequest& r) override {
     lastRequest = r;
-    return Next();
-  }
-  FileRequest lastRequest;
-
- private:
-  std::optional<std::string> Next() {
     if (files.empty()) return std::nullopt;
     auto f = files.front();
     files.pop_front();
     return f;
   }
+  FileRequest lastRequest;
 };
 
 }  // namespace tarvix::test
