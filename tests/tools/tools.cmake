@@ -1,0 +1,7 @@
+tarvix_add_gtest(test_tools
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/MorphTest.cpp ${CMAKE_CURRENT_LIST_DIR}/LockerTest.cpp
+  LIBS tarvix_core GTest::gtest_main)
+
+tarvix_add_gtest(test_tools_gui
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/gui_main.cpp ${CMAKE_CURRENT_LIST_DIR}/ToolsWindowTest.cpp
+  LIBS tarvix_gui Qt6::Test)
