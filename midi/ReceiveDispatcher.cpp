@@ -181,13 +181,7 @@ void ReceiveDispatcher::HandleBankSound(std::span<const std::uint8_t> data) {
   if (*defect) {
     log_.LogMessage("Rejected reply to the request for " + RequestLabel(lastRequestKey_) + ": " + defect + " (" +
                     std::to_string(data.size()) + " bytes)");
-    // Ask once more for the same sound; a second failure moves on.
-    if (answered && lastRequestKey_ != retriedKey_ && lastRequestKey_ >= 0 && lastRequestKey_ < kSlotCount) {
-      retriedKey_ = lastRequestKey_;
-      Requests.Push(static_cast<std::uint8_t>(lastRequestKey_ / kProgramsPerBank));
-      Requests.Push(static_cast<std::uint8_t>(lastRequestKey_ % kProgramsPerBank));
-    }
-    if (answered) ChainNext(session);
+    RetryOnce(answered, session);
     return;
   }
 
@@ -206,7 +200,7 @@ void ReceiveDispatcher::HandleBankSound(std::span<const std::uint8_t> data) {
     slot = bank * kProgramsPerBank + program;
   } else {
     log_.LogMessage("Rejected sound dump: bank byte " + std::to_string(bank) + " names no bank");
-    if (answered) ChainNext(session);
+    RetryOnce(answered, session);
     return;
   }
   blofeld_.Sound(slot) = sound;
@@ -216,6 +210,18 @@ void ReceiveDispatcher::HandleBankSound(std::span<const std::uint8_t> data) {
   ++ReceivedCount;
   ui_.SetLabel("Received " + std::to_string(ReceivedCount) + " sound.");
   if (answered) ChainNext(session);
+}
+
+void ReceiveDispatcher::RetryOnce(bool answered, std::uint64_t session) {
+  if (!answered) return;  // not the reply to our request: the chain waits on
+  // Ask once more for the same sound; a second failure moves on, so a read
+  // never hangs on one bad slot.
+  if (lastRequestKey_ != retriedKey_ && lastRequestKey_ >= 0 && lastRequestKey_ < kSlotCount) {
+    retriedKey_ = lastRequestKey_;
+    Requests.Push(static_cast<std::uint8_t>(lastRequestKey_ / kProgramsPerBank));
+    Requests.Push(static_cast<std::uint8_t>(lastRequestKey_ % kProgramsPerBank));
+  }
+  ChainNext(session);
 }
 
 void ReceiveDispatcher::ChainNext(std::uint64_t session) {

@@ -104,6 +104,7 @@ class ReceiveDispatcher : public MidiInputHandler {
   void StartBankRead(Done done);
   void SendRequest(std::uint8_t bank, std::uint8_t program);
   void ChainNext(std::uint64_t session);
+  void RetryOnce(bool answered, std::uint64_t session);
   void HandleBankSound(std::span<const std::uint8_t> data);
   void HandleCurrentSound(std::span<const std::uint8_t> data, int status);
   void HandleGlobals(std::span<const std::uint8_t> data);
