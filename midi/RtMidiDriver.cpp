@@ -2,6 +2,8 @@
 
 #include <rtmidi/RtMidi.h>
 
+#include <cstdlib>
+#include <filesystem>
 #include <mutex>
 #include <regex>
 
@@ -128,6 +130,14 @@ RtMidiDriver::RtMidiDriver(Api api, std::string clientName) : client_(std::move(
     probeOut_->setErrorCallback(&ErrorSink::Callback, &ProbeSink());
     api_ = a;
   };
+  // Never let a JACK client start a server of its own: a stray server would
+  // outlive the program.
+  ::setenv("JACK_NO_START_SERVER", "1", 0);
+  if (api == Api::Auto && !std::filesystem::exists("/dev/snd/seq")) {
+    // ALSA would only fail, noisily; go to JACK straight away.
+    fallbackReason_ = "no ALSA sequencer (/dev/snd/seq)";
+    api = Api::Jack;
+  }
   if (api != Api::Jack) {
     try {
       tryApi(RtMidi::LINUX_ALSA);
