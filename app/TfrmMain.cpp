@@ -11,6 +11,12 @@
 #include <QTimer>
 
 #include "app/QtPrompter.h"
+#include "midi/MidiService.h"
+#include "midi/QtScheduler.h"
+#include "midi/ReceiveDispatcher.h"
+#include "midi/TfrmSysExReceiver.h"
+#include "midi/VirtualInstrument.h"
+#include "midi/MidiDriver.h"
 #include "library/SoundFile.h"
 
 namespace tarvix {
@@ -42,7 +48,14 @@ TfrmMain::TfrmMain(MainWindowOptions options, QWidget* parent)
   StartUp();
 }
 
-TfrmMain::~TfrmMain() { qApp->removeEventFilter(this); }
+TfrmMain::~TfrmMain() {
+  qApp->removeEventFilter(this);
+  // Inputs stop before the dispatcher they deliver to goes away.
+  if (midi_) {
+    midi_->SetInstrumentHandler(nullptr);
+    midi_->CloseInputs();
+  }
+}
 
 void TfrmMain::LogMessage(const std::string& text) { log_.LogMessage(text); }
 
@@ -52,6 +65,7 @@ void TfrmMain::StartUp() {
   // Every step is guarded on its own: a failure is logged and start-up goes
   // on with the window shown.
   activeList_ = 1;
+  CreateMidi();
   Guard([&] {
     FillWithInitSound(blofeld_, init_, log_);
     FillWithInitSound(virtual_, init_, log_);
@@ -69,6 +83,7 @@ void TfrmMain::StartUp() {
   blofeld_.CurrentIndex = 0;
   virtual_.CurrentIndex = 0;
   octave_ = 4;
+  Guard([&] { StartMidi(); });
   lvBlofeld_->SetCurrentRow(0);
   lvBlofeld_->setFocus();
   if (options_.quitAfterStart) QTimer::singleShot(0, qApp, &QCoreApplication::quit);

@@ -27,8 +27,16 @@ class QPushButton;
 class QTimer;
 class QToolButton;
 class QTreeWidget;
+class QTreeWidgetItem;
 
 namespace tarvix {
+
+class MidiDriver;
+class MidiService;
+class QtScheduler;
+class ReceiveDispatcher;
+class TfrmSysExReceiver;
+class VirtualInstrument;
 
 struct MainWindowOptions {
   std::filesystem::path programDirectory = ProgramDirectory();
@@ -36,6 +44,8 @@ struct MainWindowOptions {
   std::filesystem::path settingsFile;  // empty: "waldorf_blofeld.ini" in the program directory
   Prompter* prompter = nullptr;  // none: message boxes and file dialogs
   bool quitAfterStart = false;   // start, show, quit when idle; write and ask nothing
+  bool systemMidi = true;        // also list the system's MIDI ports (tests use only the built-in instrument)
+  bool midiSettingsAtStart = true;  // show the MIDI settings dialog once at start-up
 };
 
 class TfrmMain : public QMainWindow {
@@ -55,6 +65,13 @@ class TfrmMain : public QMainWindow {
   const SearchState& Search() const { return search_; }
   Settings& CurrentSettings() { return settings_; }
   int Octave() const { return octave_; }
+  VirtualInstrument& Instrument() { return *instrument_; }
+  MidiService& Midi() { return *midi_; }
+  ReceiveDispatcher& Dispatcher() { return *dispatcher_; }
+  TfrmSysExReceiver* Receiver() const { return receiver_; }
+  QTreeWidget* PartsTree() const { return TreeView1_; }
+  // The MIDI channel of the part selected in the parts tree.
+  int KeyboardChannel() const;
 
   void LogMessage(const std::string& text);
   // Runs a command inside the error guard: an exception is logged and the
@@ -69,6 +86,7 @@ class TfrmMain : public QMainWindow {
 
  protected:
   void closeEvent(QCloseEvent* event) override;
+  void changeEvent(QEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -139,6 +157,30 @@ class TfrmMain : public QMainWindow {
   void RenameRow(BankSet& set, int row);
   BankSet* FocusedSet() const;
 
+  // The MIDI link (TfrmMainMidi.cpp).
+  void CreateMidi();
+  void StartMidi();
+  void ApplyMidiSettings();
+  void OpenOutputOrFallBack();
+  void MidiSettingsClick();
+  void ReadCurrentSoundClick();
+  void ReadBank(int bank);
+  void ReadAllClick();
+  void ReadFinished();
+  void EditEditBufferClick();
+  void LockerClick();
+  void QuasiMorphClick();
+  void CopySoundsClick();
+  void SendSelectedClick();
+  void SendSysExFromFileClick();
+  void PanicClick();
+  void MultiModeClick(bool on);
+  void RebuildPartsTree();
+  void tmrWindowTimer();
+  void SetActiveListFromFocus();
+  void SendParameter(int parameterNumber, std::uint8_t value);
+  void OpenEditor(const SoundData& sound);
+
   // Keys previewed before the controls.
   bool HandleKey(QKeyEvent* event);
   void ChangeOctave(int delta);
@@ -188,6 +230,13 @@ class TfrmMain : public QMainWindow {
   QToolButton* btnUpSound2_ = nullptr;
   QToolButton* btnDownSound2_ = nullptr;
   QTimer* tmrWindow_ = nullptr;
+
+  std::unique_ptr<QtScheduler> scheduler_;
+  std::unique_ptr<VirtualInstrument> instrument_;
+  std::unique_ptr<MidiDriver> driver_;
+  std::unique_ptr<MidiService> midi_;
+  std::unique_ptr<ReceiveDispatcher> dispatcher_;
+  TfrmSysExReceiver* receiver_ = nullptr;
 };
 
 }  // namespace tarvix

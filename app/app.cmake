@@ -12,4 +12,6 @@ target_sources(tarvix_gui PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/TfrmMain.cpp
   ${CMAKE_CURRENT_LIST_DIR}/TfrmMainLayout.cpp
   ${CMAKE_CURRENT_LIST_DIR}/TfrmMainCommands.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/TfrmMainMidi.cpp
 )
+target_link_libraries(tarvix_gui PUBLIC tarvix_midi_rtmidi)

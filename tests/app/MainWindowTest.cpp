@@ -46,6 +46,8 @@ struct Fixture {
     o.programDirectory = dir.Path();
     o.logFile = dir / "blofeld.log";
     o.prompter = &prompter;
+    o.systemMidi = false;
+    o.midiSettingsAtStart = false;
     window = std::make_unique<TfrmMain>(o);
     window->show();
     QApplication::setActiveWindow(window.get());

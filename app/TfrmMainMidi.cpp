@@ -1,0 +1,269 @@
+// The main window's MIDI side: the ports, the receive dispatcher and its
+// dialog, reading and sending, auditioning, the parts tree, and the windows
+// that work on the instrument's edit buffer.
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QPushButton>
+#include <QTimer>
+#include <QTreeWidget>
+
+#include "app/TfrmMain.h"
+#include "app/TfrmSettings.h"
+#include "library/RandomSource.h"
+#include "midi/ChannelMessages.h"
+#include "midi/MidiService.h"
+#include "midi/PartsTree.h"
+#include "midi/QtScheduler.h"
+#include "midi/ReceiveDispatcher.h"
+#include "midi/RtMidiDriver.h"
+#include "midi/SysExMessages.h"
+#include "midi/TfrmSysExReceiver.h"
+#include "midi/VirtualInstrument.h"
+#include "tools/TfrmCopySounds.h"
+#include "tools/TfrmLocker.h"
+#include "tools/TfrmMorph.h"
+
+namespace tarvix {
+
+void TfrmMain::CreateMidi() {
+  scheduler_ = std::make_unique<QtScheduler>();
+  instrument_ = std::make_unique<VirtualInstrument>();
+  if (options_.systemMidi) {
+    try {
+      driver_ = std::make_unique<RtMidiDriver>();
+    } catch (const std::exception& e) {
+      // No ALSA and no JACK: the built-in instrument still works.
+      LogMessage(std::string("No system MIDI: ") + e.what());
+    }
+  }
+  midi_ = std::make_unique<MidiService>(driver_.get(), *instrument_, *scheduler_, log_);
+  receiver_ = new TfrmSysExReceiver(this);
+  dispatcher_ = std::make_unique<ReceiveDispatcher>(blofeld_, *midi_, *scheduler_, *receiver_, log_);
+  receiver_->SetDispatcher(dispatcher_.get());
+  midi_->SetInstrumentHandler(dispatcher_.get());
+  dispatcher_->OnSlotChanged = [this](int index) { UpdateRow(blofeld_, index); };
+
+  audition_ = [this](BankSet& set, int slot) {
+    const bool toEditBuffer = IsOn(set.IsBlofeld() ? settings_.SendToEditBuffer : settings_.SendToEditBuffer2);
+    dispatcher_->SelectProgram(set, slot, toEditBuffer, KeyboardChannel());
+  };
+  selectionTouched_ = [this](BankSet&) { dispatcher_->CancelRequests(); };
+  sendEnabled_ = true;
+
+  tmrWindow_ = new QTimer(this);
+  tmrWindow_->setObjectName("tmrWindow");
+  connect(tmrWindow_, &QTimer::timeout, this, [this] { Guard([&] { tmrWindowTimer(); }); });
+  tmrWindow_->start(200);
+
+  // The commands of the MIDI side, enabled now that they can run.
+  auto wire = [this](const char* name, void (TfrmMain::*slot)()) {
+    QAction* a = Action(name);
+    a->setEnabled(true);
+    connect(a, &QAction::triggered, this, [this, slot] { Guard([&] { (this->*slot)(); }); });
+  };
+  wire("actReadCurrentSound", &TfrmMain::ReadCurrentSoundClick);
+  wire("actReadAll", &TfrmMain::ReadAllClick);
+  wire("actSendSysExFromFile", &TfrmMain::SendSysExFromFileClick);
+  wire("actEditEditBuffer", &TfrmMain::EditEditBufferClick);
+  wire("actQuasiMorph", &TfrmMain::QuasiMorphClick);
+  wire("actLocker", &TfrmMain::LockerClick);
+  wire("actCopySounds", &TfrmMain::CopySoundsClick);
+  wire("actPanic", &TfrmMain::PanicClick);
+  wire("actMidiSettings", &TfrmMain::MidiSettingsClick);
+  QAction* send = Action("actSendSelected");
+  connect(send, &QAction::triggered, this, [this] { Guard([&] { SendSelectedClick(); }); });
+  for (int b = 0; b < kBankCount; ++b) {
+    QAction* a = Action(QString("actReadBank%1").arg(QChar('A' + b)));
+    a->setEnabled(true);
+    connect(a, &QAction::triggered, this, [this, b] { Guard([&] { ReadBank(b); }); });
+  }
+  auto button = [this](const char* name, void (TfrmMain::*slot)()) {
+    auto* btn = findChild<QPushButton*>(name);
+    btn->setEnabled(true);
+    connect(btn, &QPushButton::clicked, this, [this, slot] { Guard([&] { (this->*slot)(); }); });
+  };
+  button("btnEditEditBuffer", &TfrmMain::EditEditBufferClick);
+  button("btnQMorph", &TfrmMain::QuasiMorphClick);
+  button("btnLocker", &TfrmMain::LockerClick);
+  button("btnPanic", &TfrmMain::PanicClick);
+  button("btnReadAll", &TfrmMain::ReadAllClick);
+  connect(btnSendToBlo_, &QPushButton::clicked, this, [this] { Guard([&] { SendSelectedClick(); }); });
+  chbMultiMode_->setEnabled(true);
+  connect(chbMultiMode_, &QCheckBox::clicked, this, [this](bool on) { Guard([&] { MultiModeClick(on); }); });
+  for (BankListView* lv : {lvBlofeld_, lvVirtual_})
+    connect(lv, &BankListView::RowDoubleClicked, this, [this](int) { Guard([&] { EditEditBufferClick(); }); });
+}
+
+void TfrmMain::ApplyMidiSettings() {
+  midi_->Ports.inName = settings_.MidiInDeviceID;
+  midi_->Ports.outName = settings_.MidiOutDeviceID;
+  midi_->Ports.controllerName = settings_.MidiInDeviceIDKeyboard;
+  dispatcher_->DeviceId = static_cast<std::uint8_t>(settings_.DeviceId);
+  dispatcher_->MidiDelayMs = settings_.MIDIDelay;
+}
+
+void TfrmMain::OpenOutputOrFallBack() {
+  if (midi_->OpenOutput()) return;
+  // Ending the program here would lose every unsaved change; the built-in
+  // instrument takes over instead.
+  prompter_->Ask("Midi Open error", Buttons::Ok);
+  midi_->OpenVirtualOutput();
+}
+
+void TfrmMain::StartMidi() {
+  ApplyMidiSettings();
+  midi_->EnumerateDevices();
+  midi_->ResolveDeviceNumbers();
+  midi_->MatchDefaultDevices();
+  if (options_.quitAfterStart) {
+    // A smoke run opens only the built-in instrument and asks nothing.
+    midi_->OpenVirtualOutput();
+    RebuildPartsTree();
+    return;
+  }
+  OpenOutputOrFallBack();
+  for (const std::string& error : midi_->OpenInputs()) prompter_->Ask(error, Buttons::Ok);
+  dispatcher_->RequestGlobals([this] { RebuildPartsTree(); });
+  RebuildPartsTree();
+  if (options_.midiSettingsAtStart) MidiSettingsClick();
+}
+
+void TfrmMain::MidiSettingsClick() {
+  midi_->EnumerateDevices();
+  QStringList inputs, outputs;
+  for (const auto& d : midi_->InputDevices) inputs << QString::fromStdString(d.name);
+  for (const auto& d : midi_->OutputDevices) outputs << QString::fromStdString(d.name);
+  TfrmSettings dialog(inputs, outputs, settings_, midi_->Ports.controllerNumber, this);
+  if (dialog.exec() != QDialog::Accepted) return;
+  dialog.ApplyTo(settings_);
+  ApplyMidiSettings();
+  const MidiService::ReopenResult r = midi_->Reopen();
+  if (!r.outputOpened) {
+    prompter_->Ask("Midi Open error", Buttons::Ok);
+    midi_->OpenVirtualOutput();
+  }
+  for (const std::string& error : r.inputErrors) prompter_->Ask(error, Buttons::Ok);
+}
+
+int TfrmMain::KeyboardChannel() const {
+  const int count = TreeView1_->topLevelItemCount();
+  QTreeWidgetItem* item = TreeView1_->currentItem();
+  const int selected = item ? TreeView1_->indexOfTopLevelItem(item) : -1;
+  return tarvix::KeyboardChannel(selected, count);
+}
+
+void TfrmMain::RebuildPartsTree() {
+  const int selected = TreeView1_->currentItem() ? TreeView1_->indexOfTopLevelItem(TreeView1_->currentItem()) : 0;
+  TreeView1_->clear();
+  for (const std::string& entry : PartsTreeEntries(dispatcher_->Globals, blofeld_))
+    TreeView1_->addTopLevelItem(new QTreeWidgetItem(QStringList(QString::fromLatin1(entry))));
+  const int count = TreeView1_->topLevelItemCount();
+  if (count > 0) TreeView1_->setCurrentItem(TreeView1_->topLevelItem(selected >= 0 && selected < count ? selected : 0));
+  chbMultiMode_->setChecked(dispatcher_->Globals.MultiMode());
+}
+
+void TfrmMain::MultiModeClick(bool on) {
+  dispatcher_->SetMultiMode(on);
+  RebuildPartsTree();
+}
+
+void TfrmMain::changeEvent(QEvent* event) {
+  QMainWindow::changeEvent(event);
+  if (event->type() == QEvent::ActivationChange && isActiveWindow() && dispatcher_) {
+    dispatcher_->StopReceive();
+    if (!TreeView1_->currentItem() && TreeView1_->topLevelItemCount() > 0)
+      TreeView1_->setCurrentItem(TreeView1_->topLevelItem(0));
+  }
+}
+
+// ---- Reading --------------------------------------------------------------
+
+void TfrmMain::ReadFinished() {
+  for (const char* name : {"btnDownSound", "btnUpSound", "btnPrgMinus", "btnPrgPlus"})
+    if (auto* w = findChild<QWidget*>(name)) w->setEnabled(true);
+  RefreshRows(blofeld_);
+  RefreshRows(virtual_);
+}
+
+void TfrmMain::ReadCurrentSoundClick() {
+  // The first selected row; with none selected, the current row.
+  int slot = -1;
+  for (int i = 0; i < kSlotCount && slot < 0; ++i)
+    if (blofeld_.IsSelected(i)) slot = i;
+  if (slot < 0) slot = std::max(lvBlofeld_->CurrentRow(), 0);
+  dispatcher_->ReadCurrentSound(slot, [this] { ReadFinished(); });
+}
+
+void TfrmMain::ReadBank(int bank) { dispatcher_->ReadBank(bank, [this] { ReadFinished(); }); }
+
+void TfrmMain::ReadAllClick() { dispatcher_->ReadAll([this] { ReadFinished(); }); }
+
+// ---- Edit buffer, editor, locker, morph -----------------------------------
+
+void TfrmMain::EditEditBufferClick() {
+  if (lvBlofeld_->CurrentRow() < 0 || blofeld_.SelectedCount() == 0) lvBlofeld_->SetCurrentRow(0);
+  dispatcher_->FetchEditBuffer(RequestKind::EditorSound);
+}
+
+void TfrmMain::SetActiveListFromFocus() {
+  if (lvBlofeld_->hasFocus()) activeList_ = 1;
+  if (lvVirtual_->hasFocus()) activeList_ = 2;
+  for (BankListView* lv : {lvBlofeld_, lvVirtual_})
+    if (lv->CurrentRow() < 0) lv->SetCurrentRow(0);
+}
+
+void TfrmMain::LockerClick() {
+  SetActiveListFromFocus();
+  dispatcher_->FetchEditBuffer(RequestKind::LockerSound);
+}
+
+void TfrmMain::SendParameter(int parameterNumber, std::uint8_t value) {
+  ParameterChange(*midi_, static_cast<std::uint8_t>(settings_.DeviceId), parameterNumber, value);
+}
+
+void TfrmMain::QuasiMorphClick() {
+  SetActiveListFromFocus();
+  TfrmMorph morph(
+      blofeld_, [this](int p, std::uint8_t v) { SendParameter(p, v); }, *prompter_, RandomSource::Program(), this);
+  morph.exec();
+}
+
+void TfrmMain::tmrWindowTimer() {
+  const int status = dispatcher_->TakeCurrentSoundStatus();
+  if (status == 1) {
+    OpenEditor(dispatcher_->CurrentSound);
+  } else if (status == 2) {
+    TfrmLocker locker(
+        blofeld_, dispatcher_->CurrentSound, [this](int p, std::uint8_t v) { SendParameter(p, v); }, *prompter_,
+        RandomSource::Program(), this);
+    locker.exec();  // the locker's result lives in the instrument and in saved files
+  }
+}
+
+void TfrmMain::CopySoundsClick() {
+  TfrmCopySounds dialog(blofeld_, log_, [this](int row) { UpdateRow(blofeld_, row); }, this);
+  dialog.exec();
+}
+
+// ---- Sending --------------------------------------------------------------
+
+void TfrmMain::SendSelectedClick() {
+  dispatcher_->DeviceId = static_cast<std::uint8_t>(settings_.DeviceId);
+  dispatcher_->SendSelectedSounds([this] { RefreshRows(blofeld_, true); });
+}
+
+void TfrmMain::SendSysExFromFileClick() { dispatcher_->SendSysExFromFile(*prompter_); }
+
+void TfrmMain::PanicClick() { dispatcher_->Panic(); }
+
+}  // namespace tarvix
+
+namespace tarvix {
+
+void TfrmMain::OpenEditor(const SoundData&) {
+  // The sound editor window is not part of this build yet.
+  LogMessage("Received current sound.");
+}
+
+}  // namespace tarvix
