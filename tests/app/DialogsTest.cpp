@@ -9,7 +9,14 @@
 #include <QPushButton>
 #include <QTest>
 
+#include <fstream>
+#include <regex>
+#include <set>
+#include <sstream>
+
+#include "app/HelpLinks.h"
 #include "app/HelpText.h"
+#include "app/Version.h"
 #include "app/TfrmCopyPatch.h"
 #include "app/TfrmFind.h"
 #include "app/TfrmHelp.h"
@@ -270,6 +277,32 @@ TEST(TfrmHelp, ShowsTheShortHelpLines) {
     EXPECT_TRUE(lines.contains(QString(must))) << must;
   EXPECT_EQ(lines.front(), "Shortcut help");
   EXPECT_EQ(lines.count(QString()), 4);  // five groups
+}
+
+TEST(HelpLinks, AllUnderTheDocumentationBaseAndDistinct) {
+  std::set<std::string> urls;
+  for (const HelpLink& l : kHelpVideos) urls.insert(HelpUrl(l));
+  urls.insert(HelpUrl(kWebPage));
+  urls.insert(HelpUrl(kDriverNote));
+  EXPECT_EQ(urls.size(), 6u);
+  for (const std::string& u : urls) EXPECT_EQ(u.rfind(kDocumentationBase, 0), 0u) << u;
+  // The driver note in the help carries the same address.
+  const auto lines = ShortHelpLines();
+  EXPECT_NE(std::find(lines.begin(), lines.end(), "from: " + HelpUrl(kDriverNote)), lines.end());
+}
+
+TEST(About, VersionMatchesTheProjectVersion) {
+  const char* src = std::getenv("TARVIX_SOURCE_DIR");
+  if (src == nullptr) GTEST_SKIP() << "run through ctest, which names the source folder";
+  std::ifstream in(std::string(src) + "/CMakeLists.txt");
+  std::stringstream text;
+  text << in.rdbuf();
+  std::smatch m;
+  const std::string cmake = text.str();
+  ASSERT_TRUE(std::regex_search(cmake, m, std::regex(R"(project\(\s*Tarvix\s+VERSION\s+([0-9.]+))")));
+  EXPECT_EQ(m[1].str(), kVersion);
+  EXPECT_NE(AboutText().find(std::string("Tarvix")), std::string::npos);
+  EXPECT_NE(AboutText().find(m[1].str()), std::string::npos);
 }
 
 // ---- copy patch ----
