@@ -103,6 +103,15 @@ TEST_F(SettingsFile, DeviceIdKeys) {
   EXPECT_EQ(Text().find("MidiDeviceID"), std::string::npos);
 }
 
+TEST_F(SettingsFile, LineBreakInAValueCannotInjectKeys) {
+  s.Autoloadfile = "/tmp/odd\nMIDIDelay=0";
+  s.MidiInDeviceID = " edge blanks ";
+  SaveSettings(file, s);
+  Settings back;
+  EXPECT_TRUE(LoadSettings(file, back, log));
+  EXPECT_EQ(back, s);
+}
+
 TEST_F(SettingsFile, SaveFailureThrowsAndLeavesNoFile) {
   const auto missing = dir / "no-folder" / kSettingsFileName;
   EXPECT_THROW(SaveSettings(missing, Settings{}), std::runtime_error);
