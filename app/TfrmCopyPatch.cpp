@@ -1,5 +1,7 @@
 #include "app/TfrmCopyPatch.h"
 
+#include <algorithm>
+
 #include <QComboBox>
 #include <QHBoxLayout>
 #include <QLabel>

@@ -1,5 +1,7 @@
 #include "app/TfrmSettings.h"
 
+#include <algorithm>
+
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFormLayout>

@@ -23,6 +23,7 @@ TfrmWBSettings::TfrmWBSettings(const Settings& settings, Prompter& prompter, QWi
   btnBrowse_ = new QPushButton("...", this);
   btnBrowse_->setObjectName("btnBrowse");
   btnBrowse_->setAutoDefault(false);
+  btnBrowse_->setFixedWidth(32);
   connect(btnBrowse_, &QPushButton::clicked, this, &TfrmWBSettings::btnBrowseClick);
 
   CheckBox2_ = new QCheckBox("Send selected sound to edit buffer", this);

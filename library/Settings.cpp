@@ -121,7 +121,7 @@ bool LoadSettings(const std::filesystem::path& file, Settings& out, Log& log) {
 
   CSimpleIniCaseA ini;
   ini.SetSpaces(false);
-  ini.SetMultiLine(false);
+  ini.SetMultiLine(true);  // see SettingsText
   if (ini.LoadFile(file.string().c_str()) < 0) {
     log.LogMessage("Settings: cannot read " + file.string() + ", using defaults");
     return true;
@@ -144,6 +144,10 @@ bool LoadSettings(const std::filesystem::path& file, Settings& out, Log& log) {
 std::string SettingsText(const Settings& s) {
   CSimpleIniCaseA ini;
   ini.SetSpaces(false);
+  // A file name may hold a line break (or edge blanks); written plainly it
+  // would split into a stray line that corrupts the file. Such values are
+  // written as a multi-line block, which reading takes back whole.
+  ini.SetMultiLine(true);
   auto put = [&](const Key& k) {
     const std::string v = k.text ? s.*k.text : std::to_string(s.*k.number);
     ini.SetValue(k.section, k.name, v.c_str());

@@ -137,7 +137,10 @@ void TfrmCopySounds::btnRandomSoundClick() {
     accept();
     return;
   }
-  // The slots up to H128 are written; stay open so the user can pick anew.
+  // The slots up to H128 are written; stay open so the user can pick anew,
+  // with program lists that show the names just written.
+  FillPrograms(cmbPrograms_, sourceBank_, sourceProgram_);
+  FillPrograms(cmbPrograms2_, destBank_, destProgram_);
   lblError_->setText("The run passes H128: only the slots up to H128 were filled.");
   lblError_->show();
 }

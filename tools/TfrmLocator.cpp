@@ -1,5 +1,7 @@
 #include "tools/TfrmLocator.h"
 
+#include <algorithm>
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGridLayout>
