@@ -199,8 +199,20 @@ TEST(Controls, RowRendersForTheDocumentation) {
   off->setCaption("Glide");
   off->move(x, 54);
   row.show();
+  // The captions are drawn in black in the strip above the controls, and
+  // the lit LED shows red.
   const QImage shot = row.grab().toImage();
-  EXPECT_FALSE(shot.isNull());
+  auto any = [&](QRect area, auto pred) {
+    for (int y = area.top(); y <= area.bottom(); ++y)
+      for (int x = area.left(); x <= area.right(); ++x)
+        if (pred(QColor(shot.pixel(x, y)))) return true;
+    return false;
+  };
+  auto black = [](QColor c) { return c.lightness() < 60; };
+  EXPECT_TRUE(any(QRect(10, 6, 32, 13), black));
+  EXPECT_TRUE(any(QRect(x, 10, 32, 13), black));
+  EXPECT_TRUE(any(QRect(x, 24, 32, 16), [](QColor c) { return c.red() > 180 && c.green() < 90; }));
+  EXPECT_FALSE(any(QRect(x, 54, 32, 16), [](QColor c) { return c.red() > 180 && c.green() < 90; }));
   if (const char* path = std::getenv("TARVIX_SCREENSHOT")) EXPECT_TRUE(row.grab().save(path));
 }
 
