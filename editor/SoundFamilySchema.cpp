@@ -111,7 +111,7 @@ int SoundFamilySchema::RandomValueFor(std::string_view name, RandomSource& rando
   const auto& indexes = EntriesOf(name);
   const SchemaControl& c = controls_[entries_[indexes.back()].control];
   std::string mask = entries_[indexes.back()].mask;
-  if (c.kind == ControlKind::Knob && Usable(mask, c).find('1') == std::string_view::npos) {
+  if (c.kind == ControlKind::Knob && ValueCount(c) > 0 && Usable(mask, c).find('1') == std::string_view::npos) {
     // Nothing allowed: allow the middle (keytrack: 96), and keep that.
     const auto count = static_cast<std::size_t>(ValueCount(c));
     if (mask.size() < count) mask.append(count - mask.size(), '0');
