@@ -179,6 +179,10 @@ AllowedValueList SoundFamilySchema::AllowedValuesFor(
 }
 
 std::filesystem::path SoundFamilySchema::FileFor(const std::filesystem::path& folder, const std::string& name) {
+  // The name is typed freely into the schema list; a separator in it would
+  // read or write a file outside the schema folder.
+  if (name.find_first_of("/\\") != std::string::npos)
+    throw std::invalid_argument("schema name \"" + name + "\": a name may not contain / or \\");
   return folder / (name + kSchemaExtension);
 }
 

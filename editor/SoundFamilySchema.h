@@ -77,7 +77,8 @@ class SoundFamilySchema {
   AllowedValueList AllowedValuesFor(std::string_view control,
                                     const std::function<std::string(const SchemaControl&, int)>& caption) const;
 
-  // "<folder>/<name>.sndfamily"
+  // "<folder>/<name>.sndfamily"; an empty name gives ".sndfamily". Throws
+  // std::invalid_argument for a name with a path separator.
   static std::filesystem::path FileFor(const std::filesystem::path& folder, const std::string& name);
   // Names of the schema files in a folder, without the extension, in the
   // order the folder listing gives them. A missing folder gives none.

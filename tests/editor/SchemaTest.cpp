@@ -74,6 +74,9 @@ TEST(SchemaFileTest, RoundTripKeepsEveryKeyInOrder) {
   test::TempDir dir;
   const auto file = SoundFamilySchema::FileFor(dir.Path(), "Bright Pads");
   EXPECT_EQ(file.filename(), "Bright Pads.sndfamily");
+  EXPECT_EQ(SoundFamilySchema::FileFor(dir.Path(), "").filename(), ".sndfamily");
+  EXPECT_THROW(SoundFamilySchema::FileFor(dir.Path(), "../outside"), std::invalid_argument);
+  EXPECT_THROW(SoundFamilySchema::FileFor(dir.Path(), "a\\b"), std::invalid_argument);
 
   SoundFamilySchema a(ControlTableDescriptors());
   int n = 0;
