@@ -13,6 +13,8 @@ namespace tarvix {
 std::optional<ConvertResult> ConvertFile(ConvertMode mode, const std::filesystem::path& source,
                                          const std::filesystem::path& target,
                                          const std::function<bool()>& confirmOverwrite) {
+  if (source.empty()) throw std::runtime_error("no source file chosen");
+  if (target.empty()) throw std::runtime_error("no target file chosen");
   std::error_code ec;
   if (std::filesystem::is_directory(source, ec)) throw std::runtime_error(FileError(source, EISDIR));
   errno = 0;

@@ -6,6 +6,7 @@ target_sources(tarvix_core PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/SmfSysexReader.cpp
   ${CMAKE_CURRENT_LIST_DIR}/MidiToSysex.cpp
   ${CMAKE_CURRENT_LIST_DIR}/MidiFileConverter.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ConverterTexts.cpp
   ${CMAKE_CURRENT_LIST_DIR}/KeyboardPlayer.cpp
   ${CMAKE_CURRENT_LIST_DIR}/KeyboardRules.cpp
 )
