@@ -2,7 +2,8 @@
 // MIDI file -> SysEx file: the output is exactly the System Exclusive
 // messages (F0 ... F7) the file carries, in file order, back to back.
 //
-// A Standard MIDI File ("MThd" at the start) is parsed (SmfSysexReader).
+// A Standard MIDI File ("MThd" at the start, or wrapped in a RIFF MIDI
+// file) is parsed (SmfSysexReader).
 // Anything else falls back to a byte scan: every F0 ... F7 run is a message,
 // and where the two bytes after the F0 — or however many a length quantity
 // takes — give exactly the length of the rest, they are the event length of

@@ -61,7 +61,7 @@ std::uint32_t SmfSysexReader::Vlq(std::uint64_t end) {
   Malformed("a variable-length number longer than four bytes", at);
 }
 
-void SmfSysexReader::Run() {
+void SmfSysexReader::Run(std::uint64_t end) {
   const std::uint64_t headerAt = r_.Offset();
   const std::uint32_t headerLength = BigEndian(4);
   if (headerLength < 6) Malformed("a header shorter than six bytes", headerAt);
@@ -70,7 +70,7 @@ void SmfSysexReader::Run() {
   BigEndian(2);  // division: timing does not matter here
   SkipExactly(headerLength - 6);
 
-  while (!r_.AtEnd()) {
+  while (r_.Offset() < end && !r_.AtEnd()) {
     std::array<std::uint8_t, 8> head{};
     const std::size_t got = r_.Read(head.data(), head.size());
     const bool allTracksRead = static_cast<std::uint32_t>(tracks_) >= declaredTracks;

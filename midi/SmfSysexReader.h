@@ -23,8 +23,9 @@ namespace tarvix {
 class SmfSysexReader {
  public:
   SmfSysexReader(ByteReader& reader, SysexAssembler& assembler) : r_(reader), asm_(assembler) {}
-  // Call with the reader just past the "MThd" id.
-  void Run();
+  // Call with the reader just past the "MThd" id. `end` is the offset where
+  // the MIDI data stops, when it is wrapped in another file (RIFF MIDI).
+  void Run(std::uint64_t end = UINT64_MAX);
   int TracksRead() const { return tracks_; }
 
  private:

@@ -71,6 +71,19 @@ Bytes Concat(std::initializer_list<Bytes> parts) {
   return out;
 }
 
+Bytes LittleEndian(std::size_t v) {
+  return Bytes{static_cast<std::uint8_t>(v), static_cast<std::uint8_t>(v >> 8), static_cast<std::uint8_t>(v >> 16),
+               static_cast<std::uint8_t>(v >> 24)};
+}
+
+// A RIFF MIDI file around `smf`, with an INFO chunk after the data whose
+// bytes look like a SysEx message but are not MIDI.
+Bytes RiffMidi(const Bytes& smf) {
+  const Bytes info = Concat({{'L', 'I', 'S', 'T'}, LittleEndian(4), {0xF0, 0x01, 0x02, 0xF7}});
+  const Bytes body = Concat({{'R', 'M', 'I', 'D', 'd', 'a', 't', 'a'}, LittleEndian(smf.size()), smf, info});
+  return Concat({{'R', 'I', 'F', 'F'}, LittleEndian(body.size()), body});
+}
+
 TEST(SysexToMidi, WritesOneFormatZeroTrackWithAnEventPerDump) {
   const Bytes sysex = Dumps(10);
   const Bytes midi = ToMidi(sysex);
@@ -175,6 +188,20 @@ TEST(MidiToSysex, ReadsFilesOfOtherProgramsExactly) {
   EXPECT_EQ(r.incomplete, 0u);
   EXPECT_EQ(r.messages, 5u);
   EXPECT_EQ(out, Concat({gmReset, roland, longMsg, divided, dumpOut}));
+}
+
+TEST(MidiToSysex, UnwrapsRiffMidiFiles) {
+  const Bytes msg{0xF0, 0x43, 0x10, 0x4C, 0xF7};
+  const Bytes smf = MakeSmf(0, {Track().Delta(0).Sysex(msg).End()});
+  const Bytes riff = RiffMidi(smf);
+  MidiToSysexResult r;
+  EXPECT_EQ(ToSysex(riff, &r), msg);
+  EXPECT_TRUE(r.standardMidiFile);
+  // A RIFF file of another kind is scanned like any file without a header.
+  Bytes wave = riff;
+  std::copy_n("WAVE", 4, wave.begin() + 8);
+  EXPECT_EQ(ToSysex(wave, &r), Concat({msg, {0xF0, 0x01, 0x02, 0xF7}}));
+  EXPECT_FALSE(r.standardMidiFile);
 }
 
 TEST(MidiToSysex, LeavesOutMessagesThatNeverEnd) {
@@ -290,7 +317,7 @@ TEST(MidiToSysex, SurvivesRandomAndTruncatedInput) {
   Track music;
   music.Delta(0).Raw({0x90, 0x3C, 0x64}).Delta(5).Raw({0x3C, 0x00}).Delta(0).Sysex({0xF0, 0x01, 0xF7});
   music.Delta(0).Sysex({0xF0, 0x02}).Delta(0).F7({0x03, 0xF7}).Delta(0).Meta(0x01, "text").End();
-  const Bytes seeds[] = {ToMidi(Dumps(3)), MakeSmf(1, {music, music})};
+  const Bytes seeds[] = {ToMidi(Dumps(3)), MakeSmf(1, {music, music}), RiffMidi(MakeSmf(0, {music}))};
   for (const Bytes& seed : seeds) {
     for (std::size_t cut = 0; cut <= seed.size(); ++cut) check(Bytes(seed.begin(), seed.begin() + cut));
     for (int i = 0; i < 1500; ++i) {
