@@ -72,22 +72,13 @@ TEST(ConvertCommand, RoundTripsAndNeverReplacesWithoutForce) {
   r = Cli("mid2syx --force " + Q(mid) + " " + Q(back));
   EXPECT_EQ(r.status, 0) << r.output;
   EXPECT_EQ(test::ReadAll(back), expected);
-}
 
-TEST(ConvertCommand, ReportsUnreadableAndBrokenInputInOneLine) {
-  test::TempDir dir;
-  CliRun r = Cli("syx2mid " + Q(dir / "missing.syx") + " " + Q(dir / "x.mid"));
+  // An unreadable input: one line naming it, nothing written.
+  r = Cli("syx2mid " + Q(dir / "missing.syx") + " " + Q(dir / "x.mid"));
   EXPECT_EQ(r.status, 1);
   EXPECT_NE(r.output.find("missing.syx"), std::string::npos) << r.output;
   EXPECT_EQ(std::count(r.output.begin(), r.output.end(), '\n'), 1);
   EXPECT_FALSE(std::filesystem::exists(dir / "x.mid"));
-
-  const auto broken = dir / "broken.mid";
-  test::WriteAll(broken, {'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, 0, 0, 1, 0, 0x60, 'M', 'T', 'r', 'k', 0, 0, 0, 9, 0, 0xF0});
-  r = Cli("mid2syx " + Q(broken) + " " + Q(dir / "x.syx"));
-  EXPECT_EQ(r.status, 1);
-  EXPECT_NE(r.output.find("broken.mid"), std::string::npos) << r.output;
-  EXPECT_FALSE(std::filesystem::exists(dir / "x.syx"));
 }
 
 }  // namespace
