@@ -91,10 +91,10 @@ KeyboardPanel::KeyboardPanel(QWidget* parent) : QWidget(parent), tracker_(new He
   tmrKeyboardHook->start();
 }
 
-KeyboardPanel::~KeyboardPanel() {
-  // Notes still sounding are stopped while the output is still there.
-  player_.ReleaseAll();
-}
+// Sends nothing: by the time a child widget is destroyed its owner's members,
+// the output among them, may be gone. Notes were stopped when the panel or
+// its window was hidden.
+KeyboardPanel::~KeyboardPanel() = default;
 
 void KeyboardPanel::setOutput(KeyboardPlayer::OutputProvider output) { player_.SetOutput(std::move(output)); }
 

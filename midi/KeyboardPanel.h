@@ -14,6 +14,9 @@
 //   connect(panel, &KeyboardPanel::keyboardOnChanged, actKeyboard, &QAction::setChecked);
 //   connect(actKeyboard, &QAction::toggled, panel, &KeyboardPanel::setKeyboardOn);
 //   ... and lay the window out again on keyboardOnChanged.
+// Hiding the panel or its window stops every sounding note; before closing
+// the output otherwise, call player().ReleaseAll(). The destructor sends
+// nothing (the owner's output may already be destroyed by then).
 // Windows in which notes play name their class with the dynamic property
 // "windowClass" (e.g. "TfrmPatchEdit"); the C++ class name or objectName
 // also serve when they are one of the four names.

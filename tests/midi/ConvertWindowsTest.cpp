@@ -154,10 +154,10 @@ using Messages = std::vector<std::array<int, 3>>;
 
 // A stand-in for the main window with the panel at its bottom.
 struct PanelFixture : ::testing::Test {
+  RecordingOut out;  // outlives the window
   QMainWindow main;
   QLineEdit* edit = new QLineEdit;
   KeyboardPanel* panel = new KeyboardPanel;
-  RecordingOut out;
   int channel = 0;
   QString foreground = "TfrmMain";
 
