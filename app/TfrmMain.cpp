@@ -17,6 +17,7 @@
 #include "midi/TfrmSysExReceiver.h"
 #include "midi/VirtualInstrument.h"
 #include "midi/MidiDriver.h"
+#include "midi/KeyboardPanel.h"
 #include "library/SoundFile.h"
 
 namespace tarvix {
@@ -51,6 +52,7 @@ TfrmMain::TfrmMain(MainWindowOptions options, QWidget* parent)
 TfrmMain::~TfrmMain() {
   qApp->removeEventFilter(this);
   // Inputs stop before the dispatcher they deliver to goes away.
+  if (pnlKeyboard_) pnlKeyboard_->player().ReleaseAll();  // no note may hang
   if (midi_) {
     midi_->SetInstrumentHandler(nullptr);
     midi_->CloseInputs();
@@ -82,7 +84,6 @@ void TfrmMain::StartUp() {
   RebuildList(virtual_);
   blofeld_.CurrentIndex = 0;
   virtual_.CurrentIndex = 0;
-  octave_ = 4;
   Guard([&] { StartMidi(); });
   lvBlofeld_->SetCurrentRow(0);
   lvBlofeld_->setFocus();
@@ -138,12 +139,12 @@ bool TfrmMain::HandleKey(QKeyEvent* event) {
   const bool keypad = event->modifiers() & Qt::KeypadModifier;
   switch (event->key()) {
     case Qt::Key_X:
-      if (event->modifiers() & ~(Qt::ControlModifier | Qt::ShiftModifier)) return false;
-      ChangeOctave(+1);
-      return true;
     case Qt::Key_Z:
-      if (event->modifiers() & ~(Qt::ControlModifier | Qt::ShiftModifier)) return false;
-      ChangeOctave(-1);
+      // Plain X and Z reach the keyboard panel, which plays and changes the
+      // octave; with Ctrl they change the octave just the same.
+      if (!ctrl || (event->modifiers() & (Qt::AltModifier | Qt::MetaModifier))) return false;
+      if (event->isAutoRepeat()) return true;
+      event->key() == Qt::Key_X ? pnlKeyboard_->OctaveUp() : pnlKeyboard_->OctaveDown();
       return true;
     case Qt::Key_Plus:
       if (!keypad) return false;
@@ -173,10 +174,7 @@ bool TfrmMain::HandleKey(QKeyEvent* event) {
   }
 }
 
-void TfrmMain::ChangeOctave(int delta) {
-  const int next = octave_ + delta;
-  if (next >= 0 && next <= 10) octave_ = next;
-}
+int TfrmMain::Octave() const { return pnlKeyboard_->player().Octave(); }
 
 BankListView* TfrmMain::ListOf(const BankSet& set) const { return set.IsBlofeld() ? lvBlofeld_ : lvVirtual_; }
 

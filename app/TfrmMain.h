@@ -37,6 +37,7 @@ class QtScheduler;
 class ReceiveDispatcher;
 class TfrmSysExReceiver;
 class VirtualInstrument;
+class KeyboardPanel;
 
 struct MainWindowOptions {
   std::filesystem::path programDirectory = ProgramDirectory();
@@ -64,7 +65,8 @@ class TfrmMain : public QMainWindow {
   QAction* Action(const QString& objectName) const;
   const SearchState& Search() const { return search_; }
   Settings& CurrentSettings() { return settings_; }
-  int Octave() const { return octave_; }
+  int Octave() const;
+  KeyboardPanel* Keyboard() const { return pnlKeyboard_; }
   VirtualInstrument& Instrument() { return *instrument_; }
   MidiService& Midi() { return *midi_; }
   ReceiveDispatcher& Dispatcher() { return *dispatcher_; }
@@ -183,7 +185,8 @@ class TfrmMain : public QMainWindow {
 
   // Keys previewed before the controls.
   bool HandleKey(QKeyEvent* event);
-  void ChangeOctave(int delta);
+  void ConvertMidiToSysExClick();
+  void ConvertSysExToMidiClick();
 
   MainWindowOptions options_;
   FileLog log_;
@@ -196,7 +199,6 @@ class TfrmMain : public QMainWindow {
   SearchState search_;
   SortKind sortKind_ = SortKind::ByName;
   int activeList_ = 1;
-  int octave_ = 4;
   bool listsBuilt_ = false;
   Settings settings_;
   std::filesystem::path settingsFile_;
@@ -218,7 +220,7 @@ class TfrmMain : public QMainWindow {
   QGroupBox* grpVirtual_ = nullptr;
   QToolButton* btnCopy1to2_ = nullptr;
   QToolButton* btnCopy2to1_ = nullptr;
-  QWidget* pnlKeyboard_ = nullptr;
+  KeyboardPanel* pnlKeyboard_ = nullptr;
   QPlainTextEdit* memoLog_ = nullptr;
   QTreeWidget* TreeView1_ = nullptr;
   QCheckBox* chbMultiMode_ = nullptr;

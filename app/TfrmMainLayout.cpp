@@ -13,6 +13,7 @@
 
 #include "app/HelpLinks.h"
 #include "app/TfrmMain.h"
+#include "midi/KeyboardPanel.h"
 
 namespace tarvix {
 namespace {
@@ -122,9 +123,8 @@ void TfrmMain::BuildLayout() {
   btnCopy2to1_ = ImageButton(client_, "btnCopy2to1", QStyle::SP_ArrowLeft, "Copy selected Virtual sounds to the Blofeld banks");
 
   // The keyboard panel's place along the bottom.
-  pnlKeyboard_ = new QWidget(client_);
-  pnlKeyboard_->setObjectName("pnlKeyboardPlace");
-  pnlKeyboard_->hide();
+  pnlKeyboard_ = new KeyboardPanel(client_);
+  pnlKeyboard_->setMainWindow(this);
 
   // The check boxes and their settings stay in step.
   connect(chbSendToEditBuffer_, &QCheckBox::clicked, this,
@@ -168,7 +168,7 @@ void TfrmMain::BuildLayout() {
 void TfrmMain::LayoutClient() {
   if (!client_) return;
   const int w = client_->width();
-  const int keyboardHeight = pnlKeyboard_->isVisible() ? pnlKeyboard_->sizeHint().height() : 0;
+  const int keyboardHeight = pnlKeyboard_->isHidden() ? 0 : pnlKeyboard_->sizeHint().height();
   const int h = client_->height() - keyboardHeight;
   pnlKeyboard_->setGeometry(0, h, w, keyboardHeight);
 
@@ -248,8 +248,8 @@ void TfrmMain::BuildMenu() {
   AddAction(file, "actSaveAllVirtual", "Save to file all Virtual Sound Banks", {}, &TfrmMain::SaveAllVirtualClick);
   AddAction(file, "actSaveSelectedVirtual", "Save to file selected Sounds from Virtual Banks", {},
             &TfrmMain::SaveSelectedVirtualClick);
-  AddAction(file, "actConvertMidiToSysEx", "Convert Midi file to SysEx file...", {}, nullptr);
-  AddAction(file, "actConvertSysExToMidi", "Convert SysEx file to Midi file...", {}, nullptr);
+  AddAction(file, "actConvertMidiToSysEx", "Convert Midi file to SysEx file...", {}, &TfrmMain::ConvertMidiToSysExClick);
+  AddAction(file, "actConvertSysExToMidi", "Convert SysEx file to Midi file...", {}, &TfrmMain::ConvertSysExToMidiClick);
   AddAction(file, "actSendSysExFromFile", "Send SysEx from File", {}, nullptr);
   AddAction(file, "actSendSelected", "Send SysEx for Selected Sounds", QKeySequence("Ctrl+W"), nullptr);
   AddAction(file, "actExit", "E&xit", {}, &TfrmMain::ExitClick);
@@ -270,8 +270,14 @@ void TfrmMain::BuildMenu() {
   AddAction(edit, "actSearchAgainVirtual", "Search Again in Virtual Banks", QKeySequence("F2"),
             &TfrmMain::SearchAgainVirtualClick);
   QAction* keyboard = AddAction(edit, "actKeyboard", "Keyboard", QKeySequence("Ctrl+K"), nullptr);
+  keyboard->setEnabled(true);
   keyboard->setCheckable(true);
   keyboard->setChecked(true);
+  connect(keyboard, &QAction::toggled, pnlKeyboard_, &KeyboardPanel::setKeyboardOn);
+  connect(pnlKeyboard_, &KeyboardPanel::keyboardOnChanged, this, [this, keyboard](bool on) {
+    keyboard->setChecked(on);
+    LayoutClient();
+  });
 
   QMenu* system = bar->addMenu("&System");
   AddAction(system, "actMidiSettings", "Midi &Settings ...", QKeySequence("Ctrl+D"), nullptr);

@@ -12,6 +12,8 @@
 #include "app/TfrmSettings.h"
 #include "library/RandomSource.h"
 #include "midi/ChannelMessages.h"
+#include "midi/KeyboardPanel.h"
+#include "midi/TfrmMidiSysexConverter.h"
 #include "midi/MidiService.h"
 #include "midi/PartsTree.h"
 #include "midi/QtScheduler.h"
@@ -50,6 +52,8 @@ void TfrmMain::CreateMidi() {
   };
   selectionTouched_ = [this](BankSet&) { dispatcher_->CancelRequests(); };
   sendEnabled_ = true;
+  pnlKeyboard_->setOutput([this]() -> MidiOut* { return midi_.get(); });
+  pnlKeyboard_->setChannelProvider([this] { return KeyboardChannel(); });
 
   tmrWindow_ = new QTimer(this);
   tmrWindow_->setObjectName("tmrWindow");
@@ -243,6 +247,16 @@ void TfrmMain::tmrWindowTimer() {
 
 void TfrmMain::CopySoundsClick() {
   TfrmCopySounds dialog(blofeld_, log_, [this](int row) { UpdateRow(blofeld_, row); }, this);
+  dialog.exec();
+}
+
+void TfrmMain::ConvertMidiToSysExClick() {
+  TfrmMidiSysexConverter dialog(ConvertMode::MidiToSysex, *prompter_, this);
+  dialog.exec();
+}
+
+void TfrmMain::ConvertSysExToMidiClick() {
+  TfrmMidiSysexConverter dialog(ConvertMode::SysexToMidi, *prompter_, this);
   dialog.exec();
 }
 

@@ -1,4 +1,4 @@
-tarvix_add_gtest(test_tools_dialogs
+tarvix_add_gtest(test_tools_paramdialogs
   SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/ParameterListViewTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/dialogs_main.cpp
