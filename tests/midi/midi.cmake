@@ -23,5 +23,5 @@ if(TARVIX_JACKD AND TARVIX_JACK_WAIT)
   set_tests_properties(midi_jack_start PROPERTIES FIXTURES_SETUP jack)
   set_tests_properties(midi_jack_stop PROPERTIES FIXTURES_CLEANUP jack)
   set_tests_properties(midi_jack_backup PROPERTIES FIXTURES_REQUIRED jack TIMEOUT 120
-    ENVIRONMENT "JACK_DEFAULT_SERVER=${_jack_name};JACK_NO_START_SERVER=1")
+    ENVIRONMENT "JACK_DEFAULT_SERVER=${_jack_name};JACK_NO_START_SERVER=1;TSAN_OPTIONS=suppressions=${CMAKE_CURRENT_LIST_DIR}/tsan.supp")
 endif()
