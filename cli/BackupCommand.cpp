@@ -1,5 +1,6 @@
 // tarvix-cli backup: read banks from the instrument into a SysEx file, with
 // the same request chain as the program's "Read All".
+#include <algorithm>
 #include <filesystem>
 #include <set>
 
@@ -49,13 +50,18 @@ void Run(const BackupOptions& o) {
     lastProgress = s.loop.nowMs();
   };
   // The program waits for "&Close" when the instrument stops answering; here
-  // the timeout presses it.
+  // the timeout presses it. Before that, a request whose reply is overdue is
+  // sent again: a busy transport (a JACK xrun) can lose a message.
+  const int retryAfter = std::max(200, std::min(1000, o.timeout / 4));
+  std::int64_t lastRetry = lastProgress;
   std::function<void()> watchdog = [&] {
     if (!s.ui.modal) return;
-    if (s.loop.nowMs() - lastProgress > o.timeout) {
+    const std::int64_t now = s.loop.nowMs();
+    if (now - lastProgress > o.timeout) {
       d.DialogCloseClicked();
       return;
     }
+    if (now - std::max(lastProgress, lastRetry) > retryAfter + o.delay && d.RequestAgain()) lastRetry = now;
     s.loop.runAfter(100, watchdog);
   };
   s.StartDialogTimer();

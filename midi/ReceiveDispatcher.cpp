@@ -74,6 +74,7 @@ void ReceiveDispatcher::NewSession(const char* title) {
   ++session_;
   awaiting_ = false;
   retriedKey_ = -1;
+  seen_.reset();
   ui_.SetTitle(title);
   ui_.SetLabel(receiver_text::kWaiting);
 }
@@ -170,8 +171,16 @@ void ReceiveDispatcher::HandleCurrentSound(std::span<const std::uint8_t> data, i
 }
 
 void ReceiveDispatcher::HandleBankSound(std::span<const std::uint8_t> data) {
-  const bool answered = awaiting_;
-  awaiting_ = false;
+  // Any dump answers the open request, except a second copy of a sound
+  // already received in this read (the answer to a request sent again): that
+  // one must not move the chain on twice.
+  bool answered = awaiting_;
+  int key = -1;
+  if (data.size() == kSoundSize && *SoundDumpDefect(data) == '\0' && data[offs::kBank] < kBankCount)
+    key = data[offs::kBank] * kProgramsPerBank + data[offs::kProgram];
+  if (answered && key >= 0 && key != lastRequestKey_ && seen_.test(static_cast<std::size_t>(key))) answered = false;
+  if (key >= 0) seen_.set(static_cast<std::size_t>(key));
+  if (answered) awaiting_ = false;
   const std::uint64_t session = session_;
   // Keep the buffer armed at once: every dump is stored by its own bank and
   // program bytes, so one arriving during the pause is not lost.
@@ -232,6 +241,16 @@ void ReceiveDispatcher::ChainNext(std::uint64_t session) {
     const std::uint8_t bank = Requests.Pop();
     SendRequest(bank, program);
   });
+}
+
+bool ReceiveDispatcher::RequestAgain() {
+  if (Kind != RequestKind::BankSounds || !Receiving || !awaiting_ || lastRequestKey_ < 0 ||
+      lastRequestKey_ >= kSlotCount)
+    return false;
+  SendRequest(static_cast<std::uint8_t>(lastRequestKey_ / kProgramsPerBank),
+              static_cast<std::uint8_t>(lastRequestKey_ % kProgramsPerBank));
+  Guarded(log_, [&] { link_.PrepareReceive(kSoundSize); });
+  return true;
 }
 
 // ---- commands -----------------------------------------------------------

@@ -10,6 +10,7 @@
 // here runs on the interface thread: the port layer hands replies over
 // through the Scheduler, and pauses are Scheduler::runAfter, never sleeps.
 
+#include <bitset>
 #include <cstdint>
 #include <deque>
 #include <filesystem>
@@ -97,6 +98,9 @@ class ReceiveDispatcher : public MidiInputHandler {
   // The receive dialog's 1000 ms timer and its "&Close" button.
   void DialogTick();
   void DialogCloseClicked();
+  // During a chained read whose reply has not come: sends the open request
+  // once more (a transport may lose a message). Returns whether it did.
+  bool RequestAgain();
   // CurrentSoundStatus, reset to 0: the window's 200 ms timer calls this.
   int TakeCurrentSoundStatus();
   bool Sending() const { return sending_; }
@@ -128,6 +132,7 @@ class ReceiveDispatcher : public MidiInputHandler {
   int lastRequestKey_ = -1;  // bank * 128 + program of the last sound request
   int retriedKey_ = -1;      // the request already asked again once
   bool sending_ = false;
+  std::bitset<kSlotCount> seen_;  // slots received in this read
 
   struct Audition {
     std::function<void()> send;

@@ -2,6 +2,7 @@
 
 #include <rtmidi/RtMidi.h>
 
+#include <atomic>
 #include <cstdlib>
 #include <filesystem>
 #include <mutex>
@@ -88,11 +89,15 @@ class RtInput : public MidiInputPort {
     // System Exclusive is what the instrument answers with; timing clock and
     // active sensing are of no use here.
     in_->ignoreTypes(false, true, true);
+    // RtMidi hands its "callback set" flag to its thread without a fence;
+    // this one makes the callback's state visible to that thread for sure.
+    live_.store(true, std::memory_order_release);
     in_->setCallback(&RtInput::Callback, this);
     sink_->ThrowIfFailed();
   }
   void Stop() override {
     // Closing the port ends RtMidi's input thread, so no callback runs after.
+    live_.store(false, std::memory_order_release);
     in_->closePort();
     in_->cancelCallback();
     sink_->error.clear();
@@ -101,12 +106,14 @@ class RtInput : public MidiInputPort {
  private:
   static void Callback(double, std::vector<unsigned char>* message, void* user) {
     auto* self = static_cast<RtInput*>(user);
+    if (!self->live_.load(std::memory_order_acquire)) return;
     if (message && !message->empty()) self->cb_(std::span<const std::uint8_t>(message->data(), message->size()));
   }
   // The port goes first on destruction, which ends RtMidi's input thread
   // while the callback and the sink still exist.
   std::unique_ptr<ErrorSink> sink_;
   MidiDriver::InputCallback cb_;
+  std::atomic<bool> live_{false};
   std::unique_ptr<RtMidiIn> in_;
 };
 

@@ -185,6 +185,30 @@ TEST_F(Dispatcher, DamagedRepliesAreRejectedRetriedOnceAndNeverStored) {
   EXPECT_EQ(d.ReceivedCount + 0, 0);  // reset by the closing tick
 }
 
+TEST_F(Dispatcher, RequestAgainRecoversALostMessageAndDuplicatesDoNotDoubleTheChain) {
+  int asked5 = 0;
+  link.answer = [&](const Bytes& req) -> std::optional<Bytes> {
+    if (req[6] == 5 && asked5++ == 0) return std::nullopt;  // lost on the way
+    if (req[6] == 7) link.Deliver(test::ScriptedLink::DefaultReply(req), 40);  // answered twice
+    return test::ScriptedLink::DefaultReply(req);
+  };
+  EXPECT_FALSE(d.RequestAgain());  // nothing open
+  d.ReadBank(0);
+  clock.Advance(5 * 255 + 100);
+  EXPECT_EQ(link.SoundRequests().size(), 6u);  // stuck at A006
+  EXPECT_TRUE(d.RequestAgain());
+  ASSERT_TRUE(RunUntilClosed(60000));
+  EXPECT_EQ(asked5, 2);
+  EXPECT_EQ(link.SoundRequests().size(), 129u);  // one extra request, no skipped step
+  std::int64_t previous = -1000;
+  for (auto& [t, m] : link.sentAt) {  // one request in flight at a time: the chain never doubled
+    if (m.size() != 9 || m[6] == 5) continue;
+    EXPECT_GE(t - previous, 250) << int(m[6]);
+    previous = t;
+  }
+  for (int i = 0; i < 128; ++i) ASSERT_FALSE(blofeld.Changed(i)) << i;
+}
+
 TEST_F(Dispatcher, ReadAllWithQuarterSecondDelayTakesAtLeast1024Delays) {
   d.ReadAll([this] { ++doneCalls; });
   const std::int64_t start = clock.nowMs();
