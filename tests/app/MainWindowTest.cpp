@@ -17,6 +17,8 @@
 
 #include "app/TfrmMain.h"
 #include "library/SoundFile.h"
+#include "midi/ReceiveDispatcher.h"
+#include "midi/VirtualInstrument.h"
 #include "tests/support/QtTestMain.h"
 #include "tests/support/Sounds.h"
 
@@ -350,6 +352,49 @@ TEST(MainWindow, NewEmptyBanksRefillFromTheInitSound) {
   EXPECT_EQ(f.prompter.asked.back(), "Save changes ?");
   EXPECT_EQ(Name(w.Blofeld(), 7), "Init");
   EXPECT_FALSE(w.Blofeld().Changed(7));
+}
+
+TEST(MainWindow, ReadsABankFromTheInstrumentAndSendsSelectedSoundsBack) {
+  Fixture f("[Midi]\nMIDIDelay=0\n");
+  TfrmMain& w = f.Open();
+  w.Action("actReadBankC")->trigger();  // returns when the receive dialog has closed
+  for (int i = 256; i < 384; ++i) ASSERT_EQ(w.Blofeld().Sound(i), w.Instrument().Sound(i)) << i;
+  EXPECT_EQ(Name(w.Blofeld(), 0), "Init");  // other banks untouched
+
+  const SoundData untouched = w.Instrument().Sound(4);
+  // Change two sounds, select them and send them.
+  for (int i : {3, 700}) {
+    SetSoundName(w.Blofeld(), i, "Sent " + std::to_string(i));
+    w.Blofeld().SetChanged(i);
+    w.Blofeld().Select(i);
+  }
+  w.BlofeldList()->SyncSelectionFromSet();
+  ASSERT_TRUE(w.Action("actSendSelected")->isEnabled());
+  w.Action("actSendSelected")->trigger();
+  ASSERT_TRUE(QTest::qWaitFor([&] { return TrimmedSoundName(w.Instrument().Sound(700)) == "Sent 700"; }, 5000));
+  EXPECT_EQ(TrimmedSoundName(w.Instrument().Sound(3)), "Sent 3");
+  EXPECT_EQ(w.Instrument().Sound(4), untouched);  // unselected slots are not sent
+  EXPECT_FALSE(w.Blofeld().Changed(3));
+  EXPECT_FALSE(w.Blofeld().Changed(700));
+  EXPECT_EQ(w.Instrument().Sound(700)[offs::kChecksum], ChecksumOf(w.Instrument().Sound(700)));
+}
+
+TEST(MainWindow, ScreenshotWithTheDemoBanks) {
+  const char* out = std::getenv("TARVIX_SCREENSHOT_DIR");
+  if (!out) GTEST_SKIP() << "set TARVIX_SCREENSHOT_DIR to write docs pictures";
+  Fixture f;
+  TfrmMain& w = f.Open();
+  for (int i = 0; i < kSlotCount; ++i) {
+    w.Blofeld().Sound(i) = w.Instrument().Sound(i);
+    w.Virtual().Sound(i) = w.Instrument().Sound((i + 300) % kSlotCount);
+  }
+  w.findChild<QGroupBox*>("grpBlofeld")->setTitle("Blofeld banks (demo.syx)");
+  w.RebuildList(w.Blofeld());
+  w.RebuildList(w.Virtual());
+  w.LogMessage("Received 128 sound.");
+  w.BlofeldList()->SetCurrentRow(3);
+  QTest::qWait(50);
+  w.grab().save(QString::fromLocal8Bit(out) + "/main-window.png");
 }
 
 }  // namespace
