@@ -1,0 +1,138 @@
+#pragma once
+// Turns the instrument's replies into stored data and runs the commands that
+// talk to the instrument: reading a bank, all banks, one sound, the edit
+// buffer and the global data; sending selected sounds or a file; auditioning
+// a slot; Panic; the multi-mode switch.
+//
+// Replies are told apart by what was last requested (Kind), not by their
+// content. Reads of many sounds are chained: each reply triggers, after the
+// MIDI delay, the request for the next pair on the request stack. Everything
+// here runs on the interface thread: the port layer hands replies over
+// through the Scheduler, and pauses are Scheduler::runAfter, never sleeps.
+
+#include <cstdint>
+#include <deque>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "library/BankSet.h"
+#include "library/Log.h"
+#include "library/Prompter.h"
+#include "midi/GlobalData.h"
+#include "midi/MidiService.h"
+#include "midi/ReceiverUi.h"
+#include "midi/RequestStack.h"
+#include "midi/Scheduler.h"
+
+namespace tarvix {
+
+enum class RequestKind { None, BankSounds, EditorSound, GlobalDump, LockerSound };
+
+class ReceiveDispatcher : public MidiInputHandler {
+ public:
+  using Done = std::function<void()>;
+
+  ReceiveDispatcher(BankSet& blofeld, InstrumentLink& link, Scheduler& scheduler, ReceiverUi& ui, Log& log);
+
+  // Settings every message and chained send uses; the window keeps them in
+  // step with the settings dialog.
+  std::uint8_t DeviceId = 0;
+  int MidiDelayMs = 250;
+
+  // Receive state.
+  RequestStack Requests;
+  RequestKind Kind = RequestKind::None;
+  bool Receiving = false;
+  int ReceivedCount = 0;
+  bool WaitingForCurrentSound = false;
+  SoundData CurrentSound{};
+  int CurrentSoundStatus = 0;  // 0 nothing, 1 open the editor, 2 open the locker
+  GlobalData Globals{};
+
+  // Hooks for the window, all called on the interface thread.
+  // A Blofeld slot was stored or sent: refresh its row.
+  std::function<void(int index)> OnSlotChanged;
+  // Set while the editor is open: short messages from the instrument.
+  std::function<void(std::uint8_t status, std::uint8_t data1, std::uint8_t data2)> ControllerHandler;
+
+  // MidiInputHandler (called by the port layer on the interface thread).
+  void OnShortMessage(std::uint8_t status, std::uint8_t data1, std::uint8_t data2) override;
+  void OnLongData(std::span<const std::uint8_t> recorded) override;
+
+  // Commands. done runs when the receive dialog has closed (or the send has
+  // finished); the window refreshes its lists there.
+  void ReadBank(int bank, Done done = {});
+  void ReadAll(Done done = {});
+  void ReadCurrentSound(int slot, Done done = {});
+  // kind is EditorSound (F4) or LockerSound; on arrival CurrentSoundStatus
+  // becomes 1 or 2.
+  void FetchEditBuffer(RequestKind kind, Done done = {});
+  void RequestGlobals(Done done = {});
+  // The selected Blofeld rows that are not empty, in row order, paced by the
+  // MIDI delay; each one's changed flag is cleared.
+  void SendSelectedSounds(Done done = {});
+  // Refreshes the Blofeld checksums, asks for a file and sends it message by
+  // message, paced by the MIDI delay. Throws when the file cannot be read.
+  void SendSysExFromFile(Prompter& prompter, Done done = {});
+  void SendSysExFile(const std::filesystem::path& file, Done done = {});
+  void Panic();
+  // Auditions a slot: to the edit buffer when toEditBuffer, else bank select
+  // + program change on channel, followed by the MIDI delay before the next
+  // audition goes out.
+  void SelectProgram(const BankSet& set, int slot, bool toEditBuffer, int channel);
+  // Switches multi mode in the global data and sends it.
+  void SetMultiMode(bool on);
+  // A part now plays the given slot (selecting a row).
+  void StorePartSound(int part, int flatIndex) { Globals.SetPartSound(part, flatIndex); }
+
+  // Receiving off (window activated).
+  void StopReceive();
+  // Receiving off and the stack emptied (a row was selected or deselected).
+  void CancelRequests();
+  // The receive dialog's 1000 ms timer and its "&Close" button.
+  void DialogTick();
+  void DialogCloseClicked();
+  // CurrentSoundStatus, reset to 0: the window's 200 ms timer calls this.
+  int TakeCurrentSoundStatus();
+  bool Sending() const { return sending_; }
+
+ private:
+  void StartReceive(std::size_t size);
+  void StartBankRead(Done done);
+  void SendRequest(std::uint8_t bank, std::uint8_t program);
+  void ChainNext(std::uint64_t session);
+  void RetryOnce(bool answered, std::uint64_t session);
+  void HandleBankSound(std::span<const std::uint8_t> data);
+  void HandleCurrentSound(std::span<const std::uint8_t> data, int status);
+  void HandleGlobals(std::span<const std::uint8_t> data);
+  bool ReplyOutstanding() const;
+  void NewSession(const char* title);
+  void RunAudition();
+
+  BankSet& blofeld_;
+  InstrumentLink& link_;
+  Scheduler& scheduler_;
+  ReceiverUi& ui_;
+  Log& log_;
+
+  // Each request session gets a number; delayed continuations of an older
+  // session (the user closed the dialog meanwhile) do nothing.
+  std::uint64_t session_ = 0;
+  bool awaiting_ = false;  // a request went out and its reply has not come
+  std::int64_t requestedAt_ = 0;
+  int lastRequestKey_ = -1;  // bank * 128 + program of the last sound request
+  int retriedKey_ = -1;      // the request already asked again once
+  bool sending_ = false;
+
+  struct Audition {
+    std::function<void()> send;
+    int pauseMs;
+  };
+  std::deque<Audition> auditions_;
+  bool auditionPause_ = false;
+};
+
+}  // namespace tarvix

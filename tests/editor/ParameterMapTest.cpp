@@ -1,0 +1,335 @@
+#include <gtest/gtest.h>
+
+#include <set>
+
+#include "editor/ControlState.h"
+#include "editor/ParameterMap.h"
+#include "library/InitSound.h"
+
+namespace tarvix {
+namespace {
+
+const ParameterMap& Map() { return ParameterMap::Instance(); }
+
+// A layout under which the control writes its byte (the first effect types
+// that show it), so that "only while visible" controls can be checked too.
+ControlLayout LayoutShowing(std::size_t control) {
+  for (int t1 = 0; t1 <= 5; ++t1)
+    for (int t2 = 0; t2 <= 8; ++t2) {
+      auto l = ControlLayout::For(t1, t2, 1);
+      if (l.IsVisible(control)) return l;
+    }
+  ADD_FAILURE() << Map()[control].name << " is never shown";
+  return ControlLayout::For(0, 0, 1);
+}
+
+SoundData BaseSound() {
+  SoundData s = MakeDefaultInitSound();
+  // Make the unedited bytes recognisable so any stray write shows.
+  for (int off : Map().UneditedOffsets()) s[static_cast<std::size_t>(off)] = static_cast<std::uint8_t>(off % 100 + 1);
+  return s;
+}
+
+TEST(ParameterMap, EveryControlReadsBackEveryValueOfItsRange) {
+  constexpr int kSamples = 3;
+  const SoundData base = BaseSound();
+  for (std::size_t i = 0; i < Map().size(); ++i) {
+    const auto& c = Map()[i];
+    const auto layout = LayoutShowing(i);
+    int last = c.max;
+    if (c.encoding == Encoding::Shape) last = c.EntryCount() + kSamples - 1;
+    for (int v = c.min; v <= last; ++v) {
+      SoundData s = base;
+      ControlState state = ReadControls(s, kSamples);
+      state.values[i] = v;
+      WriteControls(state, s, layout, kSamples);
+      ASSERT_EQ(ReadControl(s, c, kSamples), v) << c.name << " value " << v;
+      for (std::size_t b = 7; b <= 389; ++b) ASSERT_LE(s[b], 127) << c.name << " offset " << b;
+      for (int off : Map().UneditedOffsets())
+        ASSERT_EQ(s[static_cast<std::size_t>(off)], base[static_cast<std::size_t>(off)]) << c.name << " touched " << off;
+    }
+  }
+}
+
+TEST(ParameterMap, NamesOffsetsAndUneditedBytesMatchTheInstrument) {
+  std::set<std::string> names;
+  for (const auto& c : Map().Controls()) {
+    EXPECT_TRUE(names.insert(c.name).second) << "duplicate " << c.name;
+    EXPECT_GE(c.offset, 7);
+    EXPECT_LE(c.offset, 389);
+    EXPECT_EQ(c.Parameter(), c.offset - 7);
+    if (c.IsList()) EXPECT_EQ(c.max, c.EntryCount() - 1) << c.name;
+  }
+  // Irregular spellings the schemas and the editor address by name.
+  for (const char* name : {"KnobKeyTrack2", "KnobKeytrack1", "KnobKeytrack3", "cmbFmSource1", "cmbFMSource2",
+                           "cmbFMSource3", "cmbPwmSource1", "cmbPWMSource2", "cmbPWMSource3", "KnobLFO1KeyTrack",
+                           "KnobLFO2Keytrack", "KnobLFO3Keytrack", "knobEffect1Mix", "KnobEffect2Mix",
+                           "cmbEffect2type", "cmbEffect1Type", "CheckLedSynctoOsc3", "CheckLedEffectPara0",
+                           "CheckLedEffect2Para0", "KnobEnvelope4Sustain2", "cmbAmpEnvelopeTrigger",
+                           "cmbModulation16Destination", "KnobModifier4Constant", "CheckLedGlide16"})
+    EXPECT_TRUE(Map().Find(name)) << name;
+  for (const char* name : {"KnobKeytrack2", "cmbFmSource2", "KnobLFO1Keytrack", "cmbEffect2Type", "cmbShape3Sample"})
+    EXPECT_FALSE(Map().Find(name)) << name;
+  EXPECT_THROW(Map().IndexOf("NoSuchKnob"), std::out_of_range);
+
+  EXPECT_EQ(Map().Spec("KnobOctave3").offset, 40);
+  EXPECT_EQ(Map().Spec("KnobBrillance2").offset, 39);
+  EXPECT_EQ(Map().Spec("KnobFilter2PanAmount").offset, 122);
+  EXPECT_EQ(Map().Spec("KnobLFO3Keytrack").offset, 201);
+  EXPECT_EQ(Map().Spec("KnobEnvelope4Release").offset, 248);
+  EXPECT_EQ(Map().Spec("KnobModulation16Amount").offset, 315);
+  EXPECT_EQ(Map().Spec("KnobArpLength16").offset, 365);
+  EXPECT_EQ(PageName(Map().Spec("KnobEffect2Para3").page), "Amplifier / Effects");
+  EXPECT_EQ(PageName(Map().Spec("cmbModifier2SourceB").page), "Matrix");
+  EXPECT_EQ(Map().Spec("cmbModifier2SourceB").entries->at(0), "Constant");
+  EXPECT_EQ(Map().Spec("cmbModulation1Destination").EntryCount(), 54);
+
+  // Parameter numbers no control edits.
+  std::vector<int> expected{0,   12,  13,  28,  29,  44,  45,  47,  52,  54,  55,  60,  70,  73,  74,  75,  76,
+                            79,  83,  84,  85,  96,  99,  103, 104, 105, 116, 118, 119, 120, 125, 126, 127, 137,
+                            140, 141, 142, 143, 157, 158, 159, 162, 168, 169, 171, 174, 180, 181, 183, 186, 192,
+                            193, 195, 197, 198, 206, 207, 209, 210, 218, 219, 221, 222, 230, 231, 233, 234, 242,
+                            243, 244, 309, 310, 313, 321, 324, 325, 359, 360, 361, 362, 380, 381, 382};
+  std::vector<int> actual;
+  for (int off : Map().UneditedOffsets()) actual.push_back(off - 7);
+  EXPECT_EQ(actual, expected);
+  EXPECT_TRUE(Map().IsEdited(22));   // the sample flag, set from the shape list
+  EXPECT_FALSE(Map().IsEdited(54));  // oscillator 3 has no sample flag
+  EXPECT_TRUE(Map().IsEdited(375));  // name
+}
+
+TEST(ParameterMap, PackedBytesAreWrittenWholeFromAllTheirControls) {
+  SoundData s = BaseSound();
+  ControlState st = ReadControls(s);
+  st["cmbUnisono"] = 1;     // dual
+  st["cmbAllocation"] = 1;  // Mono
+  st["cmbFilterEnvelopeMode"] = 4;     // Loop All
+  st["cmbFilterEnvelopeTrigger"] = 1;  // single
+  st["KnobArpStep3"] = 6;    // chord
+  st["KnobArpAccent3"] = 5;  // *2
+  st["CheckLedGlide3"] = 1;
+  st["KnobArpTiming5"] = 2;
+  st["KnobArpLength5"] = 7;
+  WriteControls(st, s);
+  EXPECT_EQ(s[65], 17);
+  EXPECT_EQ(s[203], 36);
+  EXPECT_EQ(s[336], 109);
+  EXPECT_EQ(s[354], 7 * 16 + 2);
+
+  ControlState back = ReadControls(s);
+  EXPECT_EQ(back["cmbUnisono"], 1);
+  EXPECT_EQ(back["cmbAllocation"], 1);
+  EXPECT_EQ(back["cmbFilterEnvelopeMode"], 4);
+  EXPECT_EQ(back["cmbFilterEnvelopeTrigger"], 1);
+  EXPECT_EQ(back["KnobArpStep3"], 6);
+  EXPECT_EQ(back["KnobArpAccent3"], 5);
+  EXPECT_EQ(back["CheckLedGlide3"], 1);
+
+  // A unisono field outside its list selects nothing and survives a change
+  // of the allocation that shares its byte.
+  s[65] = 7 * 16;
+  st = ReadControls(s);
+  EXPECT_EQ(st["cmbUnisono"], kNoSelection);
+  st["cmbAllocation"] = 1;
+  WriteControls(st, s);
+  EXPECT_EQ(s[65], 7 * 16 + 1);
+}
+
+TEST(ParameterMap, OctaveShapeFlagAndListEncodings) {
+  SoundData s = BaseSound();
+  s[8] = 64;
+  EXPECT_EQ(ReadControls(s)["KnobOctave1"], 4);
+  s[8] = 70;  // not on the 16 + 12k grid
+  ControlState st = ReadControls(s);
+  EXPECT_EQ(st["KnobOctave1"], 4);
+  WriteControls(st, s);
+  EXPECT_EQ(s[8], 64);
+  s[8] = 5;  // below the first octave: truncation towards zero gives 0
+  EXPECT_EQ(ReadControls(s)["KnobOctave1"], 0);
+
+  // Shape lists with sample entries.
+  st = ReadControls(s, 2);
+  st["cmbShape1"] = 125;
+  WriteControls(st, s, 2);
+  EXPECT_EQ(s[15], 0);
+  EXPECT_EQ(s[22], 1);
+  EXPECT_EQ(ReadControls(s, 2)["cmbShape1"], 125);
+  // Without sample names the same bytes select nothing and are kept.
+  st = ReadControls(s, 0);
+  EXPECT_EQ(st["cmbShape1"], kNoSelection);
+  WriteControls(st, s, 0);
+  EXPECT_EQ(s[15], 0);
+  EXPECT_EQ(s[22], 1);
+  st["cmbShape2"] = 124;
+  WriteControls(st, s, 0);
+  EXPECT_EQ(s[31], 124);
+  EXPECT_EQ(s[38], 0);
+  s[47] = 5;  // oscillator 3 offers five shapes only
+  EXPECT_EQ(ReadControls(s)["cmbShape3"], kNoSelection);
+
+  // Inverted flags: Limit WT byte 0 is lit; unlighting writes 1.
+  s[21] = 0;
+  st = ReadControls(s);
+  EXPECT_EQ(st["CheckLedLimitWT1"], 1);
+  st["CheckLedLimitWT1"] = 0;
+  WriteControls(st, s);
+  EXPECT_EQ(s[21], 1);
+  s[56] = 2;  // a plain flag is lit only by 1
+  EXPECT_EQ(ReadControls(s)["CheckLedSynctoOsc3"], 0);
+
+  // Lists with no selection keep the loaded byte; the category as well.
+  s[84] = 50;
+  s[386] = 13;
+  st = ReadControls(s);
+  EXPECT_EQ(st["cmbFilter1Type"], kNoSelection);
+  EXPECT_EQ(st["cmbCategory"], kNoSelection);
+  WriteControls(st, s);
+  EXPECT_EQ(s[84], 50);
+  EXPECT_EQ(s[386], 13);
+
+  // Knob values beyond the byte never produce an invalid byte.
+  st["KnobFilter1Cutoff"] = 500;
+  st["KnobSemitone1"] = -100;
+  WriteControls(st, s);
+  EXPECT_EQ(s[85], 127);
+  EXPECT_EQ(s[9], 0);
+}
+
+TEST(ParameterMap, NameIsPaddedOnWriteAndTrimmedOnRead) {
+  SoundData s = BaseSound();
+  SetSoundName(s, "  Organ          ");
+  ControlState st = ReadControls(s);
+  EXPECT_EQ(st.name, "Organ");
+  st.name = "Pad";
+  WriteControls(st, s);
+  EXPECT_EQ(GetSoundName(s), "Pad             ");
+  EXPECT_THROW(WriteControls(ControlState{}, s), std::invalid_argument);
+}
+
+TEST(ParameterMap, EffectBytesAreWrittenByTheControlsTheTypeShows) {
+  SoundData s = BaseSound();
+  s[146] = 50;  // effect 1 curve outside its list
+  s[162] = 99;
+  s[163] = 77;
+
+  // Chorus: the curve, Para9/Para10 and length controls are hidden and keep
+  // their bytes even though their lists select nothing.
+  s[135] = 1;
+  s[151] = 1;
+  ControlState st = ReadControls(s);
+  WriteControls(st, s);
+  EXPECT_EQ(s[146], 50);
+  EXPECT_EQ(s[162], 99);
+  EXPECT_EQ(s[163], 77);
+
+  // Overdrive shows the curve lists, which write 0 with no selection.
+  s[135] = 4;
+  s[151] = 4;
+  st = ReadControls(s);
+  WriteControls(st, s);
+  EXPECT_EQ(s[146], 0);
+  EXPECT_EQ(s[162], 0);
+  EXPECT_EQ(s[163], 77);
+
+  // Clocked delay: polarity LED always writes, Para10 is centred, the length
+  // list writes 0 with no selection.
+  s[151] = 7;
+  st = ReadControls(s);
+  st["CheckLedEffect2Para0"] = 1;
+  st["KnobEffect2Para10"] = -10;
+  WriteControls(st, s);
+  EXPECT_EQ(s[161], 0);
+  EXPECT_EQ(s[162], 54);
+  EXPECT_EQ(s[163], 0);
+
+  // Reverb: Para9 is written after the polarity LED and wins.
+  s[151] = 8;
+  st = ReadControls(s);
+  st["CheckLedEffect2Para0"] = 1;
+  st["KnobEffect2Para9"] = 90;
+  WriteControls(st, s);
+  EXPECT_EQ(s[161], 90);
+
+  // The layout of the pass is the one before the type change: switching to
+  // Overdrive does not yet let the (hidden) curve list write.
+  s[151] = 1;
+  s[162] = 99;
+  st = ReadControls(s);
+  st["cmbEffect2type"] = 4;
+  WriteControls(st, s);
+  EXPECT_EQ(s[151], 4);
+  EXPECT_EQ(s[162], 99);
+}
+
+TEST(ControlLayout, EffectTypesShowTheirControlsWithCaptions) {
+  auto idx = [](const char* n) { return Map().IndexOf(n); };
+  auto l = ControlLayout::For(3, 8, 0);  // Phaser, Reverb, arp pattern off
+  EXPECT_TRUE(l.IsVisible(idx("CheckLedEffectPara0")));
+  EXPECT_EQ(l.Caption(idx("CheckLedEffectPara0")), "Polarity+-");
+  EXPECT_EQ(l.Caption(idx("KnobEffect1Para7")), "Spacing");
+  EXPECT_FALSE(l.IsVisible(idx("KnobEffect1Para3")));
+  EXPECT_EQ(l.Caption(idx("KnobEffect1Para3")), "");
+  EXPECT_FALSE(l.IsVisible(idx("cmbEffect1Curve")));
+  EXPECT_EQ(l.Caption(idx("KnobEffect2Para9")), "Damping");
+  EXPECT_FALSE(l.IsVisible(idx("CheckLedEffect2Para0")));
+  EXPECT_EQ(l.Caption(idx("CheckLedEffect2Para0")), "");
+  EXPECT_FALSE(l.IsVisible(idx("KnobArpStep1")));
+  EXPECT_FALSE(l.IsVisible(idx("CheckLedGlide16")));
+  EXPECT_TRUE(l.IsVisible(idx("CheckLedGlide")));   // the oscillators' glide is not a step LED
+  EXPECT_TRUE(l.IsVisible(idx("knobEffect1Mix")));  // unmanaged
+  EXPECT_EQ(l.Caption(idx("knobEffect1Mix")), std::nullopt);
+
+  l = ControlLayout::For(4, 7, 1);
+  EXPECT_EQ(l.Caption(idx("cmbEffect1Curve")), "Curve");
+  EXPECT_EQ(l.Caption(idx("KnobEffect1Para3")), "Post Gain");
+  EXPECT_EQ(l.Caption(idx("cmbEffect2Length")), "Length");
+  EXPECT_EQ(l.Caption(idx("KnobEffect2Para10")), "Spread");
+  EXPECT_FALSE(l.IsVisible(idx("KnobEffect2Para4")));
+  EXPECT_TRUE(l.IsVisible(idx("KnobArpTiming9")));
+  EXPECT_EQ(l.Caption(idx("KnobArpTiming9")), std::nullopt);
+
+  // Delay types are not offered by effect 1, and unknown bytes show nothing.
+  const auto none = ControlLayout::For(6, 100, 1);
+  for (auto& item : none.Items()) {
+    if (Map()[item.control].page == Page::Arpeggiator) continue;
+    EXPECT_FALSE(item.visible) << Map()[item.control].name;
+  }
+  SoundData s = BaseSound();
+  s[135] = 2;
+  s[151] = 6;
+  s[319] = 1;
+  l = ControlLayout::For(s);
+  EXPECT_EQ(l.Caption(idx("CheckLedEffectPara0")), "Polarity+");
+  EXPECT_EQ(l.Caption(idx("KnobEffect2Para4")), "Length");
+  EXPECT_TRUE(l.IsVisible(idx("KnobArpStep1")));
+
+  LayoutGuard guard;
+  {
+    LayoutGuard::Scope outer(guard);
+    EXPECT_TRUE(outer);
+    LayoutGuard::Scope inner(guard);
+    EXPECT_FALSE(inner);
+  }
+  EXPECT_FALSE(guard.Active());
+  LayoutGuard::Scope again(guard);
+  EXPECT_TRUE(again);
+}
+
+TEST(ControlState, LfoSpeedCaptionFollowsItsClockedLed) {
+  SoundData s = BaseSound();
+  s[168] = 115;  // LFO 1 speed, sync entry 57
+  s[171] = 0;   // not clocked
+  ControlState st = ReadControls(s);
+  const auto speed = Map().IndexOf("KnobLFO1Speed");
+  EXPECT_EQ(KnobCaptionFor(st, speed), "Speed");
+  st["CheckLedLFO1Clocked"] = 1;
+  EXPECT_EQ(KnobCaptionFor(st, speed), "1/16");
+  EXPECT_EQ(Map()[speed].captionDependsOn, static_cast<int>(Map().IndexOf("CheckLedLFO1Clocked")));
+  st["KnobOctave2"] = 8;
+  EXPECT_EQ(KnobCaptionFor(st, Map().IndexOf("KnobOctave2")), "Oct 1/2'");
+  EXPECT_EQ(KnobCaptionFor(st, Map().IndexOf("KnobFilter1Cutoff")), std::nullopt);
+  EXPECT_EQ(KnobCaptionFor(st, Map().IndexOf("cmbLFO1Shape")), std::nullopt);
+}
+
+}  // namespace
+}  // namespace tarvix

@@ -1,0 +1,346 @@
+// The receive dispatcher against a scripted instrument on a manual clock.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "library/InitSound.h"
+#include "midi/ReceiveDispatcher.h"
+#include "tests/midi/MidiFakes.h"
+#include "tests/support/TempDir.h"
+
+namespace tarvix {
+namespace {
+
+using test::Bytes;
+
+Bytes DumpFor(int bank, int program, int contentIndex) {
+  SoundData s = VirtualInstrument::DemoSound(contentIndex);
+  s[offs::kBank] = static_cast<std::uint8_t>(bank);
+  s[offs::kProgram] = static_cast<std::uint8_t>(program);
+  s[offs::kChecksum] = ChecksumOf(s);
+  return Bytes(s.bytes.begin(), s.bytes.end());
+}
+
+bool HasLine(const MemoryLog& log, const std::string& line) {
+  return std::find(log.lines.begin(), log.lines.end(), line) != log.lines.end();
+}
+
+bool HasLineStarting(const MemoryLog& log, const std::string& prefix) {
+  return std::any_of(log.lines.begin(), log.lines.end(), [&](const std::string& l) { return l.rfind(prefix, 0) == 0; });
+}
+
+class Dispatcher : public ::testing::Test {
+ protected:
+  Dispatcher() {
+    link.handler = &d;
+    d.MidiDelayMs = 250;
+    for (int i = 0; i < kSlotCount; ++i) {
+      blofeld.Sound(i) = MakeDefaultInitSound();
+      blofeld.SetChanged(i, true);
+    }
+    // The dialog's timer runs for the program's life, here from t = 0.
+    tick = [this] {
+      d.DialogTick();
+      clock.runAfter(receiver_text::kTickMs, tick);
+    };
+    clock.runAfter(receiver_text::kTickMs, tick);
+  }
+  // Advances the clock until the modal dialog has closed; returns whether it did.
+  bool RunUntilClosed(std::int64_t maxMs) {
+    for (std::int64_t t = 0; ui.modal && t < maxMs; t += 50) clock.Advance(50);
+    return !ui.modal;
+  }
+
+  ManualScheduler clock;
+  test::ScriptedLink link{clock};
+  test::FakeReceiverUi ui;
+  MemoryLog log;
+  BankSet blofeld;
+  ReceiveDispatcher d{blofeld, link, clock, ui, log};
+  std::function<void()> tick;
+  int doneCalls = 0;
+};
+
+TEST_F(Dispatcher, BankReadChainsRequestsAndStoresEachReplyByItsOwnBytes) {
+  // The instrument answers every request of bank B with the mirror program,
+  // so storage must follow the reply's bytes, not the request.
+  link.answer = [](const Bytes& req) -> std::optional<Bytes> { return DumpFor(req[5], 127 - req[6], 500 + req[6]); };
+  blofeld.CurrentIndex = 9;
+  d.ReadBank(1, [this] { ++doneCalls; });
+  EXPECT_EQ(link.armed.front(), 784u);
+  EXPECT_TRUE(ui.modal);
+  ASSERT_TRUE(RunUntilClosed(128 * 300 + 3000));
+  EXPECT_EQ(doneCalls, 1);
+  EXPECT_FALSE(d.Receiving);
+
+  const auto req = link.SoundRequests();
+  ASSERT_EQ(req.size(), 128u);
+  EXPECT_EQ(req.front(), Bytes({0xF0, 0x3E, 0x13, 0x00, 0x00, 0x01, 0x00, 0x7F, 0xF7}));
+  EXPECT_EQ(req.back()[6], 127);
+  for (int p = 0; p < 128; ++p) {
+    const int slot = 128 + (127 - p);
+    EXPECT_EQ(blofeld.Sound(slot), SoundData::FromBytes(DumpFor(1, 127 - p, 500 + p))) << p;
+    EXPECT_FALSE(blofeld.Changed(slot));
+  }
+  EXPECT_TRUE(blofeld.Changed(0));  // other banks untouched
+  EXPECT_EQ(ui.labels[3], "Received 3 sound.");
+  EXPECT_EQ(ui.labels.back(), "Received 128 sound.");
+  EXPECT_TRUE(HasLine(log, "Bank/Patch:1/127 9"));
+  EXPECT_TRUE(HasLine(log, "Rec Bank: B Sound:128"));
+  // Consecutive requests are at least the MIDI delay apart.
+  std::vector<std::int64_t> times;
+  for (auto& [t, m] : link.sentAt)
+    if (m.size() == 9) times.push_back(t);
+  for (std::size_t i = 1; i < times.size(); ++i) ASSERT_GE(times[i] - times[i - 1], 250);
+}
+
+TEST_F(Dispatcher, EditBufferDumpDuringBankReadGoesToTheCurrentRow) {
+  link.answer = [](const Bytes& req) -> std::optional<Bytes> {
+    if (req[6] == 5) return DumpFor(0x7F, 0, 777);
+    return test::ScriptedLink::DefaultReply(req);
+  };
+  blofeld.CurrentIndex = 300;
+  d.ReadBank(0);
+  ASSERT_TRUE(RunUntilClosed(60000));
+  SoundData expected = SoundData::FromBytes(DumpFor(0x7F, 0, 777));
+  expected[offs::kBank] = 2;  // rewritten to the slot it now lives in
+  expected[offs::kProgram] = 44;
+  EXPECT_EQ(blofeld.Sound(300), expected);
+  EXPECT_FALSE(blofeld.Changed(300));
+  EXPECT_TRUE(blofeld.Changed(5));  // nothing came for A006
+  EXPECT_TRUE(HasLine(log, "Bank/Patch:127/0 300"));
+  EXPECT_TRUE(HasLine(log, std::string("Rec Bank: \xC0 Sound:1")));
+  EXPECT_EQ(link.SoundRequests().size(), 128u);  // the chain went on
+}
+
+TEST_F(Dispatcher, SilentInstrumentEndsSingleReadsAtATickButBankReadsWaitForClose) {
+  link.silent = true;
+  blofeld.CurrentIndex = 7;
+  d.ReadCurrentSound(130, [this] { ++doneCalls; });
+  EXPECT_EQ(ui.title, receiver_text::kReadingCurrentSound);
+  EXPECT_EQ(link.sent.back(), Bytes({0xF0, 0x3E, 0x13, 0x00, 0x00, 0x01, 0x02, 0x7F, 0xF7}));
+  clock.Advance(999);
+  EXPECT_TRUE(ui.modal);
+  clock.Advance(1);  // the first tick, a full period after the request
+  EXPECT_FALSE(ui.modal);
+  EXPECT_EQ(doneCalls, 1);
+  EXPECT_TRUE(blofeld.Changed(130));
+
+  d.ReadBank(2);
+  EXPECT_EQ(ui.title, receiver_text::kCaption);  // the single-read title does not stick
+  clock.Advance(30000);
+  EXPECT_TRUE(ui.modal);
+  EXPECT_EQ(ui.Label(), receiver_text::kWaiting);
+  EXPECT_EQ(link.SoundRequests().size(), 2u);
+  d.DialogCloseClicked();
+  EXPECT_FALSE(ui.modal);
+  EXPECT_EQ(d.Requests.Count(), 0);
+  EXPECT_FALSE(d.Receiving);
+  EXPECT_EQ(d.ReceivedCount, 0);
+}
+
+TEST_F(Dispatcher, ClosingMidReadStopsTheChain) {
+  d.ReadBank(0);
+  clock.Advance(10);  // first reply stored, next request waits for the delay
+  EXPECT_EQ(d.ReceivedCount, 1);
+  d.DialogCloseClicked();
+  clock.Advance(5000);
+  EXPECT_EQ(link.SoundRequests().size(), 1u);
+  EXPECT_FALSE(d.Receiving);
+  // A stray dump now is not stored.
+  link.armedSize = 392;
+  link.Deliver(DumpFor(0, 9, 9), 0);
+  clock.Advance(1);
+  EXPECT_TRUE(blofeld.Changed(9));
+}
+
+TEST_F(Dispatcher, DamagedRepliesAreRejectedRetriedOnceAndNeverStored) {
+  const SoundData before = blofeld.Sound(3);
+  int asked3 = 0, asked4 = 0;
+  link.answer = [&](const Bytes& req) -> std::optional<Bytes> {
+    Bytes good = test::ScriptedLink::DefaultReply(req);
+    if (req[6] == 3) {  // always a wrong bank byte
+      ++asked3;
+      Bytes b = DumpFor(9, 3, 3);
+      return b;
+    }
+    if (req[6] == 4 && asked4++ == 0) {  // corrupted once: a flipped data bit
+      good[200] ^= 1;
+      return good;
+    }
+    if (req[6] == 6) return Bytes(good.begin(), good.begin() + 120);  // cut short every time
+    return good;
+  };
+  d.ReadBank(0);
+  ASSERT_TRUE(RunUntilClosed(60000));
+  EXPECT_EQ(asked3, 2);  // one retry, then the read moves on
+  EXPECT_EQ(blofeld.Sound(3), before);
+  EXPECT_TRUE(blofeld.Changed(3));
+  EXPECT_TRUE(HasLine(log, "Rejected sound dump: bank byte 9 names no bank"));
+  EXPECT_EQ(blofeld.Sound(4), SoundData::FromBytes(test::ScriptedLink::DefaultReply(Bytes({0xF0, 0x3E, 0x13, 0, 0, 0, 4, 0x7F, 0xF7}))));
+  EXPECT_TRUE(HasLine(log, "Rejected reply to the request for A005: checksum mismatch (392 bytes)"));
+  EXPECT_TRUE(HasLine(log, "Rejected reply to the request for A007: wrong length (120 bytes)"));
+  EXPECT_TRUE(blofeld.Changed(6));
+  EXPECT_FALSE(blofeld.Changed(127));
+  EXPECT_EQ(d.ReceivedCount + 0, 0);  // reset by the closing tick
+}
+
+TEST_F(Dispatcher, ReadAllWithQuarterSecondDelayTakesAtLeast1024Delays) {
+  d.ReadAll([this] { ++doneCalls; });
+  const std::int64_t start = clock.nowMs();
+  ASSERT_TRUE(RunUntilClosed(1024 * 300 + 5000));
+  EXPECT_GE(clock.nowMs() - start, 1023 * 250);
+  EXPECT_EQ(doneCalls, 1);
+  const auto req = link.SoundRequests();
+  ASSERT_EQ(req.size(), 1024u);
+  EXPECT_EQ(req.front()[5], 0);
+  EXPECT_EQ(req.front()[6], 0);
+  EXPECT_EQ(req.back()[5], 7);
+  EXPECT_EQ(req.back()[6], 127);
+  for (int i = 0; i < kSlotCount; ++i) ASSERT_FALSE(blofeld.Changed(i)) << i;
+  EXPECT_EQ(blofeld.Sound(1023), SoundData::FromBytes(DumpFor(7, 127, 1023)));
+}
+
+TEST_F(Dispatcher, LastReplyOfAReadIsNotCutOffByAnEarlyTick) {
+  // The reply to the only request arrives 900 ms later; the first tick falls
+  // at 1000 ms after start, only a few ms after the request went out.
+  clock.Advance(990);
+  link.latencyMs = 900;
+  d.ReadCurrentSound(4);
+  ASSERT_TRUE(RunUntilClosed(5000));
+  EXPECT_FALSE(blofeld.Changed(4));
+}
+
+TEST_F(Dispatcher, LateReplyAfterASingleReadClosedIsIgnored) {
+  link.latencyMs = 2500;
+  d.ReadCurrentSound(10);
+  ASSERT_TRUE(RunUntilClosed(5000));
+  clock.Advance(3000);
+  EXPECT_TRUE(blofeld.Changed(10));
+  EXPECT_EQ(blofeld.Sound(10), MakeDefaultInitSound());
+}
+
+TEST_F(Dispatcher, EditBufferForEditorAndLocker) {
+  d.FetchEditBuffer(RequestKind::EditorSound, [this] { ++doneCalls; });
+  EXPECT_TRUE(d.WaitingForCurrentSound);
+  EXPECT_EQ(link.sent.back(), Bytes({0xF0, 0x3E, 0x13, 0x00, 0x00, 0x7F, 0x00, 0x7F, 0xF7}));
+  clock.Advance(10);
+  EXPECT_EQ(d.CurrentSound, SoundData::FromBytes(DumpFor(0x7F, 0, 1000)));
+  EXPECT_EQ(ui.Label(), "Received current sound.");
+  EXPECT_TRUE(HasLine(log, "Received current sound."));
+  EXPECT_FALSE(d.Receiving);
+  ASSERT_TRUE(RunUntilClosed(1100));
+  EXPECT_FALSE(d.WaitingForCurrentSound);
+  EXPECT_EQ(d.TakeCurrentSoundStatus(), 1);
+  EXPECT_EQ(d.TakeCurrentSoundStatus(), 0);
+
+  d.CurrentSound = {};
+  link.answer = [](const Bytes& req) -> std::optional<Bytes> {
+    Bytes b = test::ScriptedLink::DefaultReply(req);
+    b.resize(200);  // cut short: the kept sound must not take it
+    b.push_back(0xF7);
+    return b;
+  };
+  d.FetchEditBuffer(RequestKind::LockerSound);
+  ASSERT_TRUE(RunUntilClosed(2100));
+  EXPECT_EQ(d.CurrentSound, SoundData{});
+  EXPECT_EQ(d.TakeCurrentSoundStatus(), 0);
+  link.answer = nullptr;
+  d.FetchEditBuffer(RequestKind::LockerSound);
+  clock.Advance(10);
+  EXPECT_EQ(d.TakeCurrentSoundStatus(), 2);
+}
+
+TEST_F(Dispatcher, GlobalDataAndMultiMode) {
+  // Nothing received yet: switching multi mode sends nothing.
+  d.SetMultiMode(true);
+  EXPECT_TRUE(link.sent.empty());
+  EXPECT_TRUE(HasLineStarting(log, "No global data received"));
+
+  d.RequestGlobals([this] { ++doneCalls; });
+  EXPECT_EQ(link.sent.back(), Bytes({0xF0, 0x3E, 0x13, 0x00, 0x04, 0xF7}));
+  EXPECT_EQ(link.armed.back(), 80u);
+  ASSERT_TRUE(RunUntilClosed(2100));
+  EXPECT_EQ(doneCalls, 1);
+  EXPECT_EQ(d.Globals, VirtualInstrument::DemoGlobals());
+  EXPECT_TRUE(HasLine(log, "Received globals."));
+
+  d.SetMultiMode(true);
+  ASSERT_EQ(link.sent.back().size(), 80u);
+  EXPECT_EQ(link.sent.back()[6], 1);
+  EXPECT_EQ(link.sent.back()[78], d.Globals.ComputeChecksum());
+}
+
+TEST_F(Dispatcher, SendSelectedSoundsSkipsEmptySlotsAndIsPaced) {
+  d.DeviceId = 5;
+  blofeld.Select(3);
+  blofeld.Select(5);
+  SetCategory(blofeld, 5, kEmptyCategory);
+  blofeld.Select(700);
+  std::vector<int> refreshed;
+  d.OnSlotChanged = [&](int i) { refreshed.push_back(i); };
+  d.SendSelectedSounds([this] { ++doneCalls; });
+  EXPECT_TRUE(ui.modeless);
+  clock.Advance(2000);
+  ASSERT_EQ(link.sent.size(), 2u);
+  EXPECT_EQ(link.sent[0][3], 5);
+  EXPECT_EQ(link.sent[0][5], 0);
+  EXPECT_EQ(link.sent[0][6], 3);
+  EXPECT_EQ(link.sent[1][5], 5);
+  EXPECT_EQ(link.sent[1][6], 700 % 128);
+  EXPECT_GE(link.sentAt[1].first - link.sentAt[0].first, 250);
+  EXPECT_EQ(ui.labels, (std::vector<std::string>{"Waiting for Blofeld.", "Sending 3", "Sending 700"}));
+  EXPECT_FALSE(blofeld.Changed(3));
+  EXPECT_FALSE(blofeld.Changed(700));
+  EXPECT_TRUE(blofeld.Changed(5));
+  EXPECT_EQ(refreshed, (std::vector<int>{3, 700}));
+  EXPECT_FALSE(ui.modeless);
+  EXPECT_FALSE(d.Receiving);
+  EXPECT_EQ(d.Requests.Count(), 0);
+  EXPECT_EQ(doneCalls, 1);
+}
+
+TEST_F(Dispatcher, SendSysExFileMessageByMessage) {
+  test::TempDir dir;
+  Bytes file;
+  for (int i = 0; i < 3; ++i) {
+    Bytes dump = DumpFor(0, i, i);
+    file.insert(file.end(), dump.begin(), dump.end());
+    file.push_back(0x00);  // junk between messages is skipped
+  }
+  test::WriteAll(dir / "three.syx", file);
+  d.SendSysExFile(dir / "three.syx", [this] { ++doneCalls; });
+  clock.Advance(1000);
+  ASSERT_EQ(link.sent.size(), 3u);
+  EXPECT_EQ(link.sent[2], DumpFor(0, 2, 2));
+  EXPECT_GE(link.sentAt[2].first - link.sentAt[1].first, 250);
+  EXPECT_EQ(doneCalls, 1);
+  EXPECT_TRUE(HasLineStarting(log, "Sent 3 messages from "));
+  EXPECT_THROW(d.SendSysExFile(dir / "missing.syx"), std::runtime_error);
+}
+
+TEST_F(Dispatcher, AuditionAndControllerMessages) {
+  d.SelectProgram(blofeld, 130, false, 2);
+  d.SelectProgram(blofeld, 131, false, 2);
+  ASSERT_EQ(link.sent.size(), 2u);  // the second waits for the delay
+  EXPECT_EQ(link.sent[0], Bytes({0xB2, 0x00, 0x01}));
+  EXPECT_EQ(link.sent[1], Bytes({0xC2, 0x02, 0x00}));
+  clock.Advance(250);
+  ASSERT_EQ(link.sent.size(), 4u);
+  EXPECT_EQ(link.sent[3], Bytes({0xC2, 0x03, 0x00}));
+  clock.Advance(250);
+  d.SelectProgram(blofeld, 7, true, 0);
+  ASSERT_EQ(link.sent.size(), 5u);
+  EXPECT_EQ(link.sent[4].size(), 392u);
+  EXPECT_EQ(link.sent[4][5], 0x7F);
+
+  std::vector<Bytes> got;
+  d.OnShortMessage(0xB0, 74, 10);  // no editor open: nothing happens
+  d.ControllerHandler = [&](std::uint8_t s, std::uint8_t a, std::uint8_t b) { got.push_back({s, a, b}); };
+  d.OnShortMessage(0xB0, 74, 11);
+  ASSERT_EQ(got.size(), 1u);
+  EXPECT_EQ(got[0], Bytes({0xB0, 74, 11}));
+}
+
+}  // namespace
+}  // namespace tarvix

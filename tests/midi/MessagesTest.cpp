@@ -1,0 +1,202 @@
+#include <gtest/gtest.h>
+
+#include "library/InitSound.h"
+#include "midi/ChannelMessages.h"
+#include "midi/MidiAssembler.h"
+#include "midi/PartsTree.h"
+#include "midi/RequestStack.h"
+#include "midi/SysExMessages.h"
+#include "tests/midi/MidiFakes.h"
+
+namespace tarvix {
+namespace {
+
+using test::Bytes;
+
+Bytes B(std::initializer_list<int> v) {
+  Bytes b;
+  for (int x : v) b.push_back(static_cast<std::uint8_t>(x));
+  return b;
+}
+template <std::size_t N>
+Bytes B(const std::array<std::uint8_t, N>& a) {
+  return Bytes(a.begin(), a.end());
+}
+
+TEST(SysExMessages, RequestsAndParameterChangeAreByteExact) {
+  EXPECT_EQ(B(SoundRequestMessage(0, 2, 9)), B({0xF0, 0x3E, 0x13, 0x00, 0x00, 0x02, 0x09, 0x7F, 0xF7}));
+  EXPECT_EQ(B(SoundRequestMessage(0, 0x7F, 0)), B({0xF0, 0x3E, 0x13, 0x00, 0x00, 0x7F, 0x00, 0x7F, 0xF7}));
+  EXPECT_EQ(B(GlobalRequestMessage(127)), B({0xF0, 0x3E, 0x13, 0x7F, 0x04, 0xF7}));
+  // Offset 300 is parameter 293 = 2 * 128 + 37.
+  EXPECT_EQ(B(ParameterChangeMessage(0, 0, 300 - 7, 64)), B({0xF0, 0x3E, 0x13, 0x00, 0x20, 0x00, 0x02, 0x25, 0x40, 0xF7}));
+  // The device id reaches every message; a top-bit value never breaks framing.
+  EXPECT_EQ(ParameterChangeMessage(5, 0, 382, 0xE9)[3], 5);
+  EXPECT_EQ(ParameterChangeMessage(5, 0, 382, 0xE9)[8], 0x69);
+  EXPECT_THROW(ParameterChangeMessage(0, 0, 383, 0), std::invalid_argument);
+  EXPECT_THROW(ParameterChangeMessage(0, 0, -1, 0), std::invalid_argument);
+
+  test::RecordingOut out;
+  EXPECT_FALSE(SoundRequest(out, 0, 0xFF, 3));  // an empty stack pops FF: nothing goes out
+  EXPECT_FALSE(SoundRequest(out, 0, 3, 0xFF));
+  EXPECT_TRUE(out.sent.empty());
+  EXPECT_TRUE(SoundRequest(out, 9, 1, 2));
+  EXPECT_EQ(out.sent.back(), B({0xF0, 0x3E, 0x13, 0x09, 0x00, 0x01, 0x02, 0x7F, 0xF7}));
+}
+
+TEST(SysExMessages, SoundDumpsToSlotAndEditBuffer) {
+  BankSet blofeld;
+  SoundData s = MakeDefaultInitSound();
+  SetSoundName(s, std::string("Caf\xE9 Pad"));  // a Latin-1 name read from a file
+  blofeld.Sound(130) = s;
+  RefreshChecksums(blofeld, 3);
+  test::RecordingOut out;
+  SendSlot(out, blofeld, 130);
+  ASSERT_EQ(out.sent.back().size(), 392u);
+  const Bytes& slot = out.sent.back();
+  EXPECT_EQ(slot[3], 3);
+  EXPECT_EQ(slot[5], 1);
+  EXPECT_EQ(slot[6], 2);
+  EXPECT_EQ(slot[373], 0x69);  // masked to seven bits on the wire ...
+  EXPECT_EQ(blofeld.Sound(130)[373], 0xE9);  // ... the stored sound is untouched
+  EXPECT_TRUE(IsIntactSoundDump(slot)) << SoundDumpDefect(slot);  // and the checksum still holds
+
+  SendSoundToEditBuffer(out, blofeld.Sound(130));
+  const Bytes& eb = out.sent.back();
+  EXPECT_EQ(eb[5], 0x7F);
+  EXPECT_EQ(eb[6], 0x00);
+  EXPECT_EQ(eb[390], 0x7F);
+  EXPECT_EQ(eb[3], 3);  // the sound's own device byte
+  EXPECT_EQ(blofeld.Sound(130)[5], 1);  // only the copy is readdressed
+}
+
+TEST(SysExMessages, SendGlobalsRecomputesChecksumIntoKeptData) {
+  GlobalData g = VirtualInstrument::DemoGlobals();
+  g.bytes[GlobalData::kChecksum] = 0;
+  g.SetMultiMode(true);
+  g.bytes[40] = 100;
+  test::RecordingOut out;
+  SendGlobals(out, g);
+  ASSERT_EQ(out.sent.size(), 1u);
+  unsigned sum = 0;
+  for (int i = 5; i <= 77; ++i) sum += out.sent[0][static_cast<std::size_t>(i)];
+  EXPECT_EQ(out.sent[0][6], 1);
+  EXPECT_EQ(out.sent[0][78], sum & 0x7F);
+  EXPECT_EQ(g.bytes[78], sum & 0x7F);
+  EXPECT_EQ(out.sent[0].size(), 80u);
+}
+
+TEST(SysExMessages, IntactDumpCheck) {
+  SoundData s = VirtualInstrument::DemoSound(5);
+  Bytes b(s.bytes.begin(), s.bytes.end());
+  EXPECT_TRUE(IsIntactSoundDump(b));
+  b[390] = 0x7F;  // the wildcard checksum is accepted
+  EXPECT_TRUE(IsIntactSoundDump(b));
+  b[390] = s[390];
+  b[200] ^= 1;
+  EXPECT_STREQ(SoundDumpDefect(b), "checksum mismatch");
+  b[200] ^= 1;
+  EXPECT_STREQ(SoundDumpDefect(Bytes(b.begin(), b.begin() + 100)), "wrong length");
+  b[391] = 0;
+  EXPECT_STREQ(SoundDumpDefect(b), "no end byte");
+}
+
+TEST(ChannelMessages, NotesProgramsAndPanicOrder) {
+  test::RecordingOut out;
+  NoteOn(out, 2, 60, 0);
+  NoteOff(out, 2, 60);
+  BankSelect(out, 15, 7);
+  ProgramChange(out, 0, 127);
+  EXPECT_EQ(out.sent[0], B({0x92, 60, 0}));
+  EXPECT_EQ(out.sent[1], B({0x82, 60, 0}));
+  EXPECT_EQ(out.sent[2], B({0xBF, 0, 7}));
+  EXPECT_EQ(out.sent[3], B({0xC0, 127, 0}));
+
+  out.sent.clear();
+  Panic(out);
+  ASSERT_EQ(out.sent.size(), 48u);
+  EXPECT_EQ(out.sent[0], B({0xB0, 0x7B, 0}));
+  EXPECT_EQ(out.sent[1], B({0xB0, 0x78, 0}));
+  EXPECT_EQ(out.sent[2], B({0xB0, 0x40, 0}));
+  EXPECT_EQ(out.sent[3], B({0xB1, 0x7B, 0}));
+  EXPECT_EQ(out.sent[47], B({0xBF, 0x40, 0}));
+}
+
+TEST(RequestStack, PairsFullAndEmpty) {
+  RequestStack st;
+  EXPECT_EQ(st.Pop(), 0xFF);
+  st.Push(1);  // bank
+  st.Push(2);  // program
+  EXPECT_EQ(st.Count(), 2);
+  EXPECT_EQ(st.Pop(), 2);  // program first
+  EXPECT_EQ(st.Pop(), 1);
+  EXPECT_EQ(st.Pop(), 0xFF);
+  for (int i = 0; i < 5000; ++i) st.Push(static_cast<std::uint8_t>(i & 0x7F));
+  EXPECT_EQ(st.Count(), RequestStack::kCapacity);
+  EXPECT_EQ(st.Pop(), (4095 & 0x7F));  // pushes beyond the room were ignored
+  st.Clear();
+  EXPECT_EQ(st.Count(), 0);
+  EXPECT_EQ(st.Pop(), 0xFF);
+}
+
+TEST(MidiAssembler, JoinsChunksResynchronisesAndKeepsRealTime) {
+  std::vector<Bytes> got;
+  MidiAssembler a([&](std::span<const std::uint8_t> m) { got.emplace_back(m.begin(), m.end()); });
+  SoundData s = VirtualInstrument::DemoSound(1);
+  // A dump in three pieces with a clock byte in the middle.
+  a.Feed(std::span(s.bytes).subspan(0, 100));
+  a.Feed(B({0xF8}));
+  a.Feed(std::span(s.bytes).subspan(100, 200));
+  a.Feed(std::span(s.bytes).subspan(300));
+  ASSERT_EQ(got.size(), 2u);
+  EXPECT_EQ(got[0], B({0xF8}));
+  EXPECT_EQ(got[1], Bytes(s.bytes.begin(), s.bytes.end()));
+  // A dump cut off by a note-on: dropped, the note still arrives.
+  got.clear();
+  a.Feed(B({0xF0, 0x3E, 0x13, 0x00, 0x10, 0x01, 0x90, 0x3C, 0x40}));
+  ASSERT_EQ(got.size(), 1u);
+  EXPECT_EQ(got[0], B({0x90, 0x3C, 0x40}));
+  EXPECT_EQ(a.Dropped(), 1u);
+  // Running status and one-byte messages.
+  got.clear();
+  a.Feed(B({0x3E, 0x00, 0xC1, 0x05, 0x06}));
+  ASSERT_EQ(got.size(), 3u);
+  EXPECT_EQ(got[0], B({0x90, 0x3E, 0x00}));
+  EXPECT_EQ(got[1], B({0xC1, 0x05}));
+  EXPECT_EQ(got[2], B({0xC1, 0x06}));
+}
+
+TEST(MidiAssembler, OverlongSysExIsDroppedNotKept) {
+  std::vector<Bytes> got;
+  MidiAssembler a([&](std::span<const std::uint8_t> m) { got.emplace_back(m.begin(), m.end()); });
+  a.Feed(B({0xF0}));
+  Bytes junk(64 * 1024, 0x11);
+  for (std::size_t n = 0; n <= MidiAssembler::kMaxSysEx / junk.size(); ++n) a.Feed(junk);
+  a.Feed(B({0xF7, 0xF0, 0x01, 0xF7}));
+  ASSERT_EQ(got.size(), 1u);
+  EXPECT_EQ(got[0], B({0xF0, 0x01, 0xF7}));
+  EXPECT_EQ(a.Dropped(), 1u);
+}
+
+TEST(PartsTree, EntriesFollowMultiModeAndSlotNames) {
+  BankSet blofeld;
+  for (int i = 0; i < kSlotCount; ++i) SetSoundName(blofeld, i, "Slot" + std::to_string(i));
+  GlobalData g;  // nothing received: all zero, single mode
+  auto e = PartsTreeEntries(g, blofeld);
+  ASSERT_EQ(e.size(), 1u);
+  EXPECT_EQ(e[0], "Part 01  -  A001 Slot0" + std::string(11, ' '));
+  g.SetMultiMode(true);
+  g.SetPartSound(2, 130);
+  g.SetPartSound(15, 1023);
+  e = PartsTreeEntries(g, blofeld);
+  ASSERT_EQ(e.size(), 16u);
+  EXPECT_EQ(e[2].substr(0, 22), "Part 03  -  B003 Slot1");
+  EXPECT_EQ(e[15].substr(0, 25), "Part 16  -  H128 Slot1023");
+  g.bytes[GlobalData::PartBankOffset(4)] = 0x40;  // damaged data names no slot and does not crash
+  EXPECT_EQ(PartsTreeEntries(g, blofeld)[4].substr(0, 17), "Part 05  -  \x81" "001 ");
+  EXPECT_EQ(KeyboardChannel(2, 16), 2);
+  EXPECT_EQ(KeyboardChannel(-1, 16), 0);
+  EXPECT_EQ(KeyboardChannel(3, 1), 0);
+}
+
+}  // namespace
+}  // namespace tarvix
