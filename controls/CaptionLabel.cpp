@@ -1,0 +1,35 @@
+#include "controls/CaptionLabel.h"
+
+#include <QFontMetrics>
+
+namespace tarvix {
+
+CaptionLabel::CaptionLabel(QWidget* control) : control_(control), label_(new QLabel(control->parentWidget())) {
+  QPalette pal = label_->palette();
+  pal.setColor(QPalette::WindowText, Qt::black);
+  label_->setPalette(pal);
+  label_->setAttribute(Qt::WA_TransparentForMouseEvents);
+}
+
+CaptionLabel::~CaptionLabel() {
+  // The parent owns the label and may already have deleted it.
+  delete label_.data();
+}
+
+void CaptionLabel::Place(const QString& text) {
+  if (!label_) return;
+  if (label_->parentWidget() != control_->parentWidget()) {
+    label_->setParent(control_->parentWidget());
+    label_->setVisible(control_->isVisibleTo(control_->parentWidget()) && control_->parentWidget());
+  }
+  if (label_->text() != text) label_->setText(text);
+  const int textWidth = QFontMetrics(label_->font()).horizontalAdvance(text);
+  label_->resize(textWidth + 2, QFontMetrics(label_->font()).height());
+  label_->move(control_->x() + control_->width() / 2 - textWidth / 2, control_->y() - 14);
+}
+
+void CaptionLabel::SetVisible(bool visible) {
+  if (label_ && label_->parentWidget()) label_->setVisible(visible);
+}
+
+}  // namespace tarvix

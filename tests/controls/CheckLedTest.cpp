@@ -1,0 +1,54 @@
+#include <gtest/gtest.h>
+
+#include <QSignalSpy>
+
+#include "controls/TCheckLed.h"
+#include "tests/support/MouseEvents.h"
+
+namespace tarvix {
+namespace {
+
+TEST(TCheckLed, StatusFromCodeIsSilentClicksAlwaysFire) {
+  QWidget parent;
+  TCheckLed led(&parent);
+  EXPECT_EQ(led.Caption(), "Instrument");
+  EXPECT_FALSE(led.Status());
+  EXPECT_EQ(led.size(), QSize(32, 16));
+  QSignalSpy changes(&led, &TCheckLed::OnChange);
+
+  const QImage dark = led.grab().toImage();
+  led.setStatus(false);
+  led.setStatus(true);
+  EXPECT_EQ(changes.count(), 0);
+  const QImage lit = led.grab().toImage();
+  EXPECT_NE(dark, lit);
+  EXPECT_EQ(lit.pixel(0, 0), qRgb(120, 40, 40));  // frame
+
+  test::Click(&led, {10, 8});
+  EXPECT_FALSE(led.Status());
+  test::Click(&led, {10, 8});
+  EXPECT_TRUE(led.Status());
+  EXPECT_EQ(changes.count(), 2);
+
+  led.setChannel(16);
+  EXPECT_EQ(led.Channel(), 0);
+  led.setChannel(3);
+  EXPECT_EQ(led.Channel(), 3);
+}
+
+TEST(TCheckLed, CaptionIsCutTo32Characters) {
+  QWidget parent;
+  TCheckLed led(&parent);
+  const QString forty(40, QChar('x'));
+  led.setCaption(forty);
+  EXPECT_EQ(led.Caption(), forty.left(32));
+  EXPECT_EQ(led.CaptionLabelWidget()->text(), forty.left(32));
+  EXPECT_EQ(led.CaptionLabelWidget()->parentWidget(), &parent);
+
+  led.setCaption("");
+  EXPECT_EQ(led.CaptionLabelWidget()->text(), "");
+  EXPECT_FALSE(led.grab().toImage().isNull());
+}
+
+}  // namespace
+}  // namespace tarvix

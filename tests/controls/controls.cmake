@@ -1,0 +1,6 @@
+tarvix_add_gtest(test_controls
+  SOURCES
+    ${CMAKE_CURRENT_LIST_DIR}/KnobTest.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/CheckLedTest.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/main.cpp
+  LIBS tarvix_gui Qt6::Test)

@@ -1,0 +1,256 @@
+#include <gtest/gtest.h>
+
+#include <map>
+#include <set>
+
+#include "editor/ControlTable.h"
+#include "editor/InitCommands.h"
+#include "editor/PackedRules.h"
+#include "editor/Randomizer.h"
+
+namespace tarvix {
+namespace {
+
+using C = RandomizerCommand;
+
+std::vector<std::string> Controls(C c) {
+  std::vector<std::string> out;
+  for (const auto& s : RandomizerSteps(c)) {
+    if (!s.control.empty()) out.push_back(s.control);
+    if (!s.second.empty()) out.push_back(s.second);
+  }
+  return out;
+}
+
+TEST(PackedRulesTest, EachRuleChangesOnlyItsOwnField) {
+  for (int old = 0; old < 128; ++old) {
+    const auto o = static_cast<std::uint8_t>(old);
+    const int type = (old >> 4) & 7, glide = (old >> 3) & 1, accent = old & 7, length = (old >> 4) & 7;
+    for (int v = 0; v < 8; ++v) {
+      const int st = WithArpStepType(o, v);
+      EXPECT_EQ(st, v * 16 + glide * 8 + accent);
+      const int ac = WithArpAccent(o, v);
+      EXPECT_EQ(ac, type * 16 + glide * 8 + v);
+      const int ti = WithArpTiming(o, v);
+      EXPECT_EQ(ti, length * 16 + v);
+      const int le = WithArpLength(o, v);
+      EXPECT_EQ(le, v * 16 + (old & 15));
+    }
+    EXPECT_EQ(WithArpGlide(o, 0), old | 8);   // "On"
+    EXPECT_EQ(WithArpGlide(o, 1), old & ~8);  // "Off"
+  }
+  // A damaged byte never yields an invalid data byte.
+  EXPECT_LT(WithArpAccent(0xFF, 7), 128);
+  EXPECT_LT(WithArpGlide(0xF0, 0), 128);
+
+  EXPECT_EQ(PackShape(124).shape, 124);
+  EXPECT_EQ(PackShape(124).sampleFlag, 0);
+  EXPECT_EQ(PackShape(125).shape, 0);
+  EXPECT_EQ(PackShape(125).sampleFlag, 1);
+  EXPECT_EQ(PackShape(130).shape, 5);
+  EXPECT_EQ(PackUnisonoAllocation(1, 1), 17);  // "dual", "Mono"
+  EXPECT_EQ(PackEnvelopeMode(1, 4), 36);       // "single", "Loop All"
+  EXPECT_EQ(LedByte(0, false), 1);
+  EXPECT_EQ(LedByte(1, false), 0);
+  EXPECT_EQ(LedByte(0, true), 0);
+  EXPECT_EQ(LedByte(1, true), 1);
+}
+
+TEST(RandomizerTest, CommandsDrawTheirControlsInOrder) {
+  const auto osc1 = Controls(C::Osc1);
+  const auto osc2 = Controls(C::Osc2);
+  EXPECT_EQ(osc1.size(), 15u);
+  EXPECT_EQ(osc2.size(), 16u);
+  EXPECT_EQ(osc1.front(), "cmbShape1");
+  EXPECT_EQ(osc2.back(), "CheckLedSynctoOsc3");
+  EXPECT_EQ(Controls(C::Osc3).size(), 15u);
+  EXPECT_EQ(Controls(C::Filter2).size(), 15u);
+  EXPECT_EQ(Controls(C::Common),
+            (std::vector<std::string>{"cmbPitchSource", "KnobPitchAmount", "CheckLedGlide", "cmbOscMode",
+                                      "KnobGlideRate", "cmbUnisono", "cmbAllocation", "KnobUniDetune",
+                                      "KnobNoiseLevel", "KnobNoiseBalance", "KnobNoiseColour", "KnobRMLevel",
+                                      "KnobRMBalance"}));
+  EXPECT_EQ(Controls(C::AmpEnvelope).front(), "cmbAmpEnvelopeTrigger");
+  EXPECT_EQ(Controls(C::AmpEnvelope).size(), 9u);
+  EXPECT_EQ(Controls(C::Lfo3).size(), 8u);
+  EXPECT_EQ(Controls(C::Modulation)[16], "KnobModulation1Amount");
+  EXPECT_EQ(Controls(C::Modifier).size(), 16u);
+  EXPECT_EQ(Controls(C::ArpGlobals).size(), 12u);
+  EXPECT_EQ(Controls(C::Effect1).size(), 11u);
+  const auto fx2 = Controls(C::Effect2);
+  EXPECT_EQ(fx2.size(), 12u);
+  EXPECT_EQ(fx2[10], "CheckLedEffect2Para0");
+
+  // "Randomize Sound" draws every control of the single commands once, in
+  // table order, and nothing of "Init Arp" twice.
+  std::vector<std::string> singles;
+  for (C c : AllRandomizerCommands()) {
+    if (c == C::InitArp) break;
+    const auto part = Controls(c);
+    singles.insert(singles.end(), part.begin(), part.end());
+  }
+  const auto sound = Controls(C::Sound);
+  EXPECT_EQ(sound, singles);
+  EXPECT_EQ(std::set<std::string>(sound.begin(), sound.end()).size(), sound.size());
+  // The group commands together cover the same draws in the same order.
+  std::vector<std::string> groups;
+  for (C c : {C::Oscillators, C::Filters, C::Envelopes, C::Lfos, C::Matrix, C::Arpeggiator, C::Effects}) {
+    const auto part = Controls(c);
+    groups.insert(groups.end(), part.begin(), part.end());
+  }
+  EXPECT_EQ(groups, sound);
+  EXPECT_EQ(RandomizerCaption(C::Sound), "Randomize Sound (Ctrl+0)");
+  EXPECT_EQ(RandomizerCaption(C::Lfo2), "Randomize LFO 2");
+}
+
+TEST(RandomizerTest, CommandsWriteOnlyTheirOwnBytes) {
+  for (C c : AllRandomizerCommands()) {
+    SoundData before{};
+    for (std::size_t i = 0; i < kSoundSize; ++i) before[i] = static_cast<std::uint8_t>((i * 37) % 128);
+    SoundData after = before;
+    // Draw each control's highest value index, so most bytes change.
+    RunRandomizer(c, after, [](std::string_view name) { return ValueCount(FindControl(name)->control) - 1; });
+    std::set<int> allowed;
+    for (const auto& s : RandomizerSteps(c)) {
+      allowed.insert(s.offset);
+      if (s.rule == StepRule::Shape) allowed.insert(s.offset + kSampleFlagDistance);
+    }
+    for (std::size_t i = 0; i < kSoundSize; ++i) {
+      if (after[i] != before[i]) {
+        EXPECT_TRUE(allowed.count(static_cast<int>(i))) << RandomizerCaption(c) << " @" << i;
+      }
+      EXPECT_LT(after[i], 128) << RandomizerCaption(c) << " @" << i;
+    }
+  }
+}
+
+TEST(RandomizerTest, PackedBytesAndEncodings) {
+  std::map<std::string, int> draw{{"cmbShape1", 130},    {"cmbShape2", 7},        {"cmbUnisono", 3},
+                                  {"cmbAllocation", 1},  {"KnobOctave1", 2},      {"KnobSemitone1", -3},
+                                  {"CheckLedLimitWT1", 1}, {"CheckLedSynctoOsc3", 0}};
+  SoundData s{};
+  s[38] = 1;  // an old sample flag of oscillator 2 is cleared by a wave shape
+  const auto drawFn = [&](std::string_view c) {
+    const auto it = draw.find(std::string(c));
+    return it == draw.end() ? 0 : it->second;
+  };
+  RunRandomizer(C::Oscillators, s, drawFn);
+  EXPECT_EQ(s[15], 5);   // shape 130 - 125
+  EXPECT_EQ(s[22], 1);   // sample flag
+  EXPECT_EQ(s[31], 7);
+  EXPECT_EQ(s[38], 0);
+  EXPECT_EQ(s[65], 3 * 16 + 1);
+  EXPECT_EQ(s[8], 16 + 24);  // octave position 2
+  EXPECT_EQ(s[9], 61);       // semitone -3
+  EXPECT_EQ(s[21], 1);       // Limit WT dark
+  EXPECT_EQ(s[56], 1);       // sync lit
+
+  SoundData e{};
+  draw = {{"cmbEnvelope3Trigger", 1}, {"cmbEnvelope3Mode", 4}};
+  RunRandomizer(C::Envelope3, e, drawFn);
+  EXPECT_EQ(e[227], 36);
+
+  // Init Arp: arpeggio on, first two steps fixed, later step types and all
+  // timings drawn into their own fields.
+  SoundData a{};
+  for (int k = 0; k < 16; ++k) a[334 + k] = 0x0F, a[350 + k] = 0x7F;
+  draw = {{"KnobArpStep5", 6}, {"KnobArpTiming1", 2}, {"cmbArpClock", 9}};
+  RunRandomizer(C::InitArp, a, drawFn);
+  EXPECT_EQ(a[318], 1);
+  EXPECT_EQ(a[321], 9);
+  EXPECT_EQ(a[334], 0);
+  EXPECT_EQ(a[335], 1);
+  EXPECT_EQ(a[338], 6 * 16 + 15);
+  EXPECT_EQ(a[336], 15);
+  EXPECT_EQ(a[350], 0x70 + 2);
+  EXPECT_EQ(a[351], 0x70);
+}
+
+// Parameter number -> value, as the init command table lists them.
+using Expected = std::map<int, int>;
+
+void ExpectWritten(void (*init)(SoundData&), const Expected& expected) {
+  SoundData s{};
+  for (std::size_t i = 0; i < kSoundSize; ++i) s[i] = 0x55;
+  const SoundData before = s;
+  init(s);
+  for (std::size_t i = 0; i < kSoundSize; ++i) {
+    const auto it = expected.find(static_cast<int>(i) - 7);
+    EXPECT_EQ(s[i], it == expected.end() ? before[i] : it->second) << "offset " << i;
+  }
+}
+
+TEST(InitCommandsTest, WriteTheTableValues) {
+  Expected osc{{49, 0}, {50, 0}, {51, 64}, {53, 0}, {56, 0}, {57, 0}, {58, 16}, {59, 0},
+               {67, 0}, {68, 64}, {69, 64}, {71, 0}, {72, 64}};
+  for (int n = 0; n < 3; ++n) {
+    const int p = 1 + 16 * n;
+    const int values[] = {64, 64, 64, 64, 96, 0, 0, n == 0 ? 1 : 0, 127, 0, 64};
+    for (int k = 0; k < 11; ++k) osc[p + k] = values[k];
+    osc[p + 13] = 0;
+    osc[p + 15] = 0;
+    osc[61 + 2 * n] = 127;
+    osc[62 + 2 * n] = 64;
+  }
+  ExpectWritten(InitOscillators, osc);
+
+  Expected flt{{117, 0}};
+  for (int p : {77, 97}) {
+    const std::pair<int, int> v[] = {{0, 0},   {1, 127}, {3, 0},   {4, 0},   {5, 0},   {9, 96},  {10, 64}, {11, 64},
+                                     {12, 0},  {13, 64}, {14, 0},  {15, 0},  {16, 64}, {17, 0},  {18, 64}};
+    for (auto [k, x] : v) flt[p + k] = x;
+  }
+  ExpectWritten(InitFilters, flt);
+
+  Expected env;
+  for (int p : {196, 208, 220, 232})
+    for (auto [k, x] : {std::pair{0, 0}, {3, 0}, {4, 0}, {5, 64}, {6, 64}, {7, 0}, {8, 0}, {9, 64}}) env[p + k] = x;
+  ExpectWritten(InitEnvelopes, env);
+
+  Expected lfo;
+  for (int p : {160, 172, 184})
+    for (auto [k, x] : {std::pair{0, 0}, {1, 64}, {3, 0}, {4, 0}, {5, 0}, {6, 0}, {7, 64}, {10, 64}}) lfo[p + k] = x;
+  ExpectWritten(InitLfos, lfo);
+
+  Expected mtx;
+  for (int n = 0; n < 16; ++n) mtx[261 + 3 * n] = 0, mtx[262 + 3 * n] = 0, mtx[263 + 3 * n] = 64;
+  for (int n = 0; n < 4; ++n)
+    mtx[245 + 4 * n] = 0, mtx[246 + 4 * n] = 0, mtx[247 + 4 * n] = 0, mtx[248 + 4 * n] = 64;
+  ExpectWritten(InitMatrix, mtx);
+
+  ExpectWritten(InitEffects, {{128, 0}, {144, 0}});
+
+  Expected all;
+  for (const Expected* part : {&osc, &flt, &env, &lfo, &mtx}) all.insert(part->begin(), part->end());
+  all[128] = 0;
+  all[144] = 0;
+  ExpectWritten(InitSoundSections, all);
+}
+
+TEST(ControlTableTest, DecodeInvertsEncode) {
+  for (const auto& spec : ControlTable()) {
+    if (spec.encoding == Encoding::Packed) continue;
+    const int count = ValueCount(spec.control);
+    const int first = spec.control.kind == ControlKind::Knob ? spec.control.min : 0;
+    for (int v = first; v < first + count; ++v) {
+      SoundData s{};
+      s[static_cast<std::size_t>(spec.offset)] = EncodeValue(spec, v);
+      EXPECT_EQ(DecodeValue(spec, s), v) << spec.control.name;
+    }
+  }
+  SoundData s{};
+  s[84] = 12;  // filter type outside the list: no selection
+  EXPECT_EQ(DecodeValue(*FindControl("cmbFilter1Type"), s), -1);
+  s[8] = 70;   // a byte between octaves loads as the lower one
+  EXPECT_EQ(DecodeValue(*FindControl("KnobOctave1"), s), 4);
+  s[15] = 3;
+  EXPECT_EQ(DecodeValue(*FindControl("cmbShape1"), s), 3);
+  s[22] = 1;  // a sample, but the table's list holds no sample names
+  EXPECT_EQ(DecodeValue(*FindControl("cmbShape1"), s), -1);
+  s[227] = 0x24;  // envelope 3: "single", "Loop All"
+  EXPECT_EQ(DecodeValue(*FindControl("cmbEnvelope3Mode"), s), 4);
+  EXPECT_EQ(DecodeValue(*FindControl("cmbEnvelope3Trigger"), s), 1);
+}
+
+}  // namespace
+}  // namespace tarvix

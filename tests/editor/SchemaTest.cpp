@@ -1,0 +1,316 @@
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <set>
+#include <sstream>
+
+#include "editor/ControlTable.h"
+#include "editor/Randomizer.h"
+#include "editor/SchemaEntryList.h"
+#include "editor/SoundFamilySchema.h"
+#include "tests/support/TempDir.h"
+
+namespace tarvix {
+namespace {
+
+std::vector<std::string> Lines(const std::filesystem::path& p) {
+  std::ifstream in(p);
+  std::vector<std::string> out;
+  for (std::string line; std::getline(in, line);)
+    if (!line.empty()) out.push_back(line);
+  return out;
+}
+
+SoundFamilySchema FreshSchema() {
+  SoundFamilySchema s(ControlTableDescriptors());
+  s.Load("/nonexistent/folder/none.sndfamily");  // a missing file reads as all "0"
+  return s;
+}
+
+TEST(SchemaEntryListTest, KeysOrderSpellingAndDoubleEntries) {
+  const auto& e = SchemaEntryList();
+  ASSERT_EQ(e.size(), 343u);
+  EXPECT_EQ(e.front().key, "Shape_1");
+  EXPECT_EQ(e[6].key, "Volume_1");
+  EXPECT_EQ(e[6].control, "KnobVolume1");
+  EXPECT_EQ(e[30].key, "Sync_to_O3");
+  EXPECT_EQ(e[30].control, "CheckLedSynctoOsc3");
+  EXPECT_EQ(e[31].key, "Shape_3");
+  EXPECT_EQ(e.back().key, "Effect2Length");
+
+  std::map<std::string, std::vector<std::string>> controlsOfKey;
+  std::map<std::string, int> entriesOfControl;
+  for (const auto& x : e) {
+    EXPECT_LE(x.key.size(), 20u) << x.key;
+    EXPECT_NE(FindControl(x.control), nullptr) << x.control;
+    controlsOfKey[x.key].push_back(x.control);
+    ++entriesOfControl[x.control];
+  }
+  // The file format's own spellings.
+  EXPECT_EQ(controlsOfKey["Pitch Amount"], std::vector<std::string>{"KnobPitchAmount"});
+  EXPECT_EQ(controlsOfKey["Mode"], std::vector<std::string>{"cmbAllocation"});
+  EXPECT_EQ(controlsOfKey["OscMode"], std::vector<std::string>{"cmbOscMode"});
+  EXPECT_EQ(controlsOfKey["Modulation7Mount"], std::vector<std::string>{"KnobModulation7Amount"});
+  EXPECT_EQ(controlsOfKey["AmplifierMOdAmount"], std::vector<std::string>{"KnobAmplifierModAmount"});
+  EXPECT_EQ(controlsOfKey["Effetc1Mix"], std::vector<std::string>{"knobEffect1Mix"});
+  EXPECT_EQ(controlsOfKey["Effetc2Type"], std::vector<std::string>{"cmbEffect2type"});
+  EXPECT_EQ(controlsOfKey["Effetc2Mix"], std::vector<std::string>{"KnobEffect2Mix"});
+  EXPECT_EQ(controlsOfKey["Keytrack_2"], std::vector<std::string>{"KnobKeyTrack2"});
+  EXPECT_EQ(controlsOfKey["PWM_Source_1"], std::vector<std::string>{"cmbPwmSource1"});
+  EXPECT_EQ(controlsOfKey["FM_Source_3"], std::vector<std::string>{"cmbFMSource3"});
+  EXPECT_EQ(controlsOfKey["LFO1Keytrack"], std::vector<std::string>{"KnobLFO1KeyTrack"});
+  EXPECT_EQ(controlsOfKey["ArpLen16"], std::vector<std::string>{"KnobArpLength16"});
+  EXPECT_EQ(controlsOfKey.count("Effect1Mix"), 1u);
+  // Entries sharing a control: three start phases, the effect types and mixes.
+  EXPECT_EQ(controlsOfKey["LFO2StartPhase"].size(), 2u);
+  EXPECT_EQ(controlsOfKey["Effect1Type"].size(), 2u);
+  EXPECT_EQ(entriesOfControl["knobEffect1Mix"], 2);
+  EXPECT_EQ(entriesOfControl["cmbEffect2type"], 2);
+  EXPECT_EQ(entriesOfControl["KnobEffect2Mix"], 2);
+  EXPECT_EQ(entriesOfControl.size(), 337u);
+  EXPECT_EQ(ControlTable().size(), 337u);
+}
+
+TEST(SchemaFileTest, RoundTripKeepsEveryKeyInOrder) {
+  test::TempDir dir;
+  const auto file = SoundFamilySchema::FileFor(dir.Path(), "Bright Pads");
+  EXPECT_EQ(file.filename(), "Bright Pads.sndfamily");
+
+  SoundFamilySchema a(ControlTableDescriptors());
+  int n = 0;
+  for (const auto& c : a.Controls()) {
+    ++n;
+    a.SetMaskOf(c.name, std::to_string(n % 2) + "01" + std::string(n % 7, '1'));
+  }
+  a.SetMaskOf("KnobLFO1StartPhase", "0110");
+  a.Save(file);
+
+  // One line per key, "key=value" with no blanks around "=", in list order;
+  // keys that occur twice keep their first place.
+  std::vector<std::string> expected{"[Parameters]"};
+  std::set<std::string> seen;
+  for (const auto& e : a.Entries())
+    if (seen.insert(e.name).second) expected.push_back(e.name + "=" + e.mask);
+  EXPECT_EQ(Lines(file), expected);
+  const auto lines = Lines(file);
+  EXPECT_NE(std::find(lines.begin(), lines.end(), "LFO1StartPhase=0110"), lines.end());
+  EXPECT_NE(std::find(lines.begin(), lines.end(), "Pitch Amount=" + a.MaskOf("KnobPitchAmount")), lines.end());
+
+  SoundFamilySchema b(ControlTableDescriptors());
+  b.Load(file);
+  for (std::size_t i = 0; i < a.Entries().size(); ++i) EXPECT_EQ(b.Entries()[i].mask, a.Entries()[i].mask) << i;
+  // Both start phase entries carry the same mask.
+  int startPhases = 0;
+  for (const auto& e : b.Entries())
+    if (e.name == "LFO1StartPhase") {
+      EXPECT_EQ(e.mask, "0110");
+      ++startPhases;
+    }
+  EXPECT_EQ(startPhases, 2);
+}
+
+TEST(SchemaFileTest, MissingKeysReadZeroAndUnknownKeysSurviveSaving) {
+  test::TempDir dir;
+  const auto file = dir / "x.sndfamily";
+  {
+    std::ofstream out(file);
+    out << "[Notes]\nauthor=me\n[Parameters]\nFilter1Cutoff=0011\nMyOwnKey=1\n";
+  }
+  SoundFamilySchema s(ControlTableDescriptors());
+  s.Load(file);
+  EXPECT_EQ(s.MaskOf("KnobFilter1Cutoff"), "0011");
+  EXPECT_EQ(s.MaskOf("KnobFilter2Cutoff"), "0");
+  EXPECT_EQ(s.MaskOf("CheckLedGlide3"), "0");
+  s.Save(file);
+  const auto lines = Lines(file);
+  EXPECT_NE(std::find(lines.begin(), lines.end(), "author=me"), lines.end());
+  EXPECT_NE(std::find(lines.begin(), lines.end(), "MyOwnKey=1"), lines.end());
+  EXPECT_NE(std::find(lines.begin(), lines.end(), "Filter1Cutoff=0011"), lines.end());
+  // A folder that cannot be written leaves no partial file and reports it.
+  EXPECT_THROW(s.Save(dir / "no-such-folder" / "y.sndfamily"), std::runtime_error);
+}
+
+TEST(SchemaFileTest, ListsSchemaNamesWithoutExtension) {
+  test::TempDir dir;
+  for (const char* f : {"b.sndfamily", "a one.sndfamily", ".sndfamily", "c.sndfamily.bak", "notes.txt"})
+    std::ofstream(dir / f) << "[Parameters]\n";
+  std::filesystem::create_directory(dir / "d.sndfamily");
+  EXPECT_EQ(SoundFamilySchema::ListSchemas(dir.Path()), (std::vector<std::string>{"", "a one", "b"}));
+  EXPECT_TRUE(SoundFamilySchema::ListSchemas(dir / "missing").empty());
+}
+
+TEST(SchemaTest, UnknownControlsAreRejected) {
+  auto controls = ControlTableDescriptors();
+  controls.erase(std::remove_if(controls.begin(), controls.end(), [](auto& c) { return c.name == "KnobArpTempo"; }),
+                 controls.end());
+  EXPECT_THROW(SoundFamilySchema{controls}, std::invalid_argument);
+  SoundFamilySchema s(ControlTableDescriptors());
+  EXPECT_THROW(s.MaskOf("KnobNothing"), std::invalid_argument);
+  RandomSource r(1);
+  EXPECT_THROW(s.RandomValueFor("KnobNothing", r), std::invalid_argument);
+}
+
+TEST(RandomValueTest, FreshSchemaGivesMiddleValues) {
+  SoundFamilySchema s = FreshSchema();
+  RandomSource r(12345);
+  EXPECT_EQ(s.RandomValueFor("KnobFilter1Cutoff", r), 64);    // 0..127
+  EXPECT_EQ(s.RandomValueFor("KnobDetune2", r), 0);           // -64..63
+  EXPECT_EQ(s.RandomValueFor("KnobOctave3", r), 4);           // 0..8
+  EXPECT_EQ(s.RandomValueFor("KnobSemitone1", r), 0);         // -12..12
+  EXPECT_EQ(s.RandomValueFor("KnobBandRange1", r), 0);        // -24..24
+  EXPECT_EQ(s.RandomValueFor("KnobLFO2Keytrack", r), 96);     // keytrack
+  EXPECT_EQ(s.RandomValueFor("KnobFilter2Keytrack", r), 96);
+  EXPECT_EQ(s.RandomValueFor("KnobArpStep5", r), 4);          // 0..7
+  EXPECT_EQ(s.RandomValueFor("cmbModulation3Destination", r), 0);
+  EXPECT_EQ(s.RandomValueFor("CheckLedLFO1Sync", r), 0);      // "On"
+  // The allowed middle stays in the schema.
+  const std::string& m = s.MaskOf("KnobFilter1Cutoff");
+  ASSERT_EQ(m.size(), 128u);
+  EXPECT_EQ(m.find('1'), 64u);
+  EXPECT_EQ(m.rfind('1'), 64u);
+
+  // The whole sound, written through the randomizers.
+  SoundData sound{};
+  RunRandomizer(RandomizerCommand::Sound, sound, [&](std::string_view c) { return s.RandomValueFor(c, r); });
+  EXPECT_EQ(sound[8], 64);    // octave position 4 (8')
+  EXPECT_EQ(sound[9], 64);    // semitone 0
+  EXPECT_EQ(sound[12], 96);   // keytrack
+  EXPECT_EQ(sound[85], 64);   // cutoff
+  EXPECT_EQ(sound[21], 0);    // Limit WT lit: inverted flag 0
+  EXPECT_EQ(sound[56], 1);    // sync lit: flag 1
+  EXPECT_EQ(sound[65], 0);    // unisono off, Poly
+  EXPECT_EQ(sound[334], 4 * 16 + 8 + 4);  // step "first", glide on, accent 4
+  EXPECT_EQ(sound[350], 4 * 16 + 4);
+}
+
+TEST(RandomValueTest, DrawsOnlyAllowedValuesAndReachesEachOfThem) {
+  SoundFamilySchema s(ControlTableDescriptors());
+  RandomSource r(777);
+  s.SetMaskOf("KnobFilter1Resonance", "0000000000101");  // values 10 and 12
+  s.SetMaskOf("cmbFilterRouting", "00");                   // nothing: last index
+  s.SetMaskOf("CheckLedGlide", "");                        // nothing at all: "On"
+  std::set<int> got;
+  for (int i = 0; i < 200; ++i) got.insert(s.RandomValueFor("KnobFilter1Resonance", r));
+  EXPECT_EQ(got, (std::set<int>{10, 12}));
+  EXPECT_EQ(s.RandomValueFor("cmbFilterRouting", r), 1);
+  EXPECT_EQ(s.RandomValueFor("CheckLedGlide", r), 0);
+  // The draw is the r-th allowed value for r = Random(n) + 1.
+  RandomSource a(99), b(99);
+  s.SetMaskOf("KnobAmplifierVolume", "0110101");  // values 1, 2, 4, 6
+  const int expected[] = {1, 2, 4, 6};
+  for (int i = 0; i < 20; ++i) EXPECT_EQ(s.RandomValueFor("KnobAmplifierVolume", a), expected[b.Random(4)]);
+}
+
+TEST(RandomValueTest, CharactersBeyondTheValueListAreNeverDrawnOrShown) {
+  test::TempDir dir;
+  const auto file = dir / "long.sndfamily";
+  std::ofstream(file) << "[Parameters]\nFilterRouting=0011\nArpStep1=000000001\nLFO1Sync=01111\nGlide=000\n";
+  SoundFamilySchema s(ControlTableDescriptors());
+  MemoryLog log;
+  s.Load(file, &log);
+  ASSERT_EQ(log.lines.size(), 1u);  // one report for the whole file
+  EXPECT_NE(log.lines[0].find("long.sndfamily"), std::string::npos);
+  RandomSource r(5);
+  for (int i = 0; i < 50; ++i) {
+    EXPECT_EQ(s.RandomValueFor("cmbFilterRouting", r), 1);  // "00" usable: last index
+    EXPECT_EQ(s.RandomValueFor("KnobArpStep1", r), 4);     // nothing usable: the middle
+    EXPECT_EQ(s.RandomValueFor("CheckLedLFO1Sync", r), 1);
+    EXPECT_EQ(s.RandomValueFor("CheckLedGlide", r), 1);     // "00" usable: last index "Off"
+  }
+  const auto caption = [](const SchemaControl&, int v) { return "#" + std::to_string(v); };
+  const auto rows = s.AllowedValuesFor("cmbFilterRouting", caption);
+  EXPECT_EQ(rows.items, (std::vector<std::string>{"#0", "#1"}));
+  EXPECT_EQ(rows.ticked, (std::vector<bool>{false, false}));  // the "1"s beyond are not shown
+}
+
+TEST(CreateSchemaTest, TolerancesBoundTheDraws) {
+  SoundFamilySchema s(ControlTableDescriptors());
+  Tolerances t;
+  t.octave = 1;
+  t.detune = 0;
+  t.comboBox = 64;
+  t.otherKnobs = 2;
+  SoundData sound{};
+  sound[8] = 64;                  // octave 1 at position 4
+  sound[10] = 64 - 5;             // detune 1 at -5
+  sound[85] = 0;                  // cutoff 1 at its minimum
+  sound[168] = 3;                 // LFO 1 speed (no class)
+  sound[333] = 120;               // tempo (no class)
+  sound[334] = 0x7F;              // step 1: type 7, glide, accent 7
+  sound[60] = 1;                  // glide lit
+  sound[21] = 1;                  // Limit WT 1 dark
+  sound[268] = 0;                 // modulation 1 source "off"
+  s.CreateFromValues([&](const SchemaControl& c) { return DecodeValue(*FindControl(c.name), sound); }, t);
+
+  EXPECT_EQ(s.MaskOf("KnobOctave1"), "000111000");
+  EXPECT_EQ(s.MaskOf("KnobFilter1Cutoff"), "111" + std::string(125, '0'));
+  EXPECT_EQ(s.MaskOf("CheckLedGlide"), "10");
+  EXPECT_EQ(s.MaskOf("CheckLedLimitWT1"), "01");
+  EXPECT_EQ(s.MaskOf("KnobLFO1Speed"), "");
+  EXPECT_EQ(s.MaskOf("cmbModulation1Destination"), std::string(54, '1'));
+
+  RandomSource r(4242);
+  std::set<int> octaves, detunes, destinations, speeds, tempos, steps, glides;
+  for (int i = 0; i < 600; ++i) {
+    octaves.insert(s.RandomValueFor("KnobOctave1", r));
+    detunes.insert(s.RandomValueFor("KnobDetune1", r));
+    destinations.insert(s.RandomValueFor("cmbModulation1Destination", r));
+    speeds.insert(s.RandomValueFor("KnobLFO1Speed", r));
+    tempos.insert(s.RandomValueFor("KnobArpTempo", r));
+    steps.insert(s.RandomValueFor("KnobArpStep1", r));
+    glides.insert(s.RandomValueFor("CheckLedGlide", r));
+  }
+  EXPECT_EQ(octaves, (std::set<int>{3, 4, 5}));
+  EXPECT_EQ(detunes, std::set<int>{-5});
+  EXPECT_EQ(destinations.size(), 54u);
+  EXPECT_EQ(speeds, std::set<int>{64});
+  EXPECT_EQ(tempos, std::set<int>{64});
+  EXPECT_EQ(steps, std::set<int>{4});
+  EXPECT_EQ(glides, std::set<int>{0});
+
+  // Tolerance 0 for the octave: it never changes.
+  t.octave = 0;
+  s.CreateFromValues([&](const SchemaControl& c) { return DecodeValue(*FindControl(c.name), sound); }, t);
+  for (int i = 0; i < 50; ++i) EXPECT_EQ(s.RandomValueFor("KnobOctave1", r), 4);
+}
+
+TEST(AllowedValuesTest, RowsAndTicks) {
+  SoundFamilySchema s(ControlTableDescriptors());
+  std::vector<int> asked;
+  const auto caption = [&](const SchemaControl& c, int v) {
+    asked.push_back(v);
+    return c.name + ":" + std::to_string(v);
+  };
+  s.SetMaskOf("CheckLedLFO2Clocked", "0");
+  auto led = s.AllowedValuesFor("CheckLedLFO2Clocked", caption);
+  EXPECT_EQ(led.items, (std::vector<std::string>{"On", "Off"}));
+  EXPECT_EQ(led.ticked, (std::vector<bool>{false, false}));
+
+  s.SetMaskOf("KnobOctave2", "01");
+  auto oct = s.AllowedValuesFor("KnobOctave2", caption);
+  ASSERT_EQ(oct.items.size(), 9u);
+  EXPECT_EQ(oct.items[1], "1 KnobOctave2:1");
+  EXPECT_EQ(oct.ticked, (std::vector<bool>{false, true, false, false, false, false, false, false, false}));
+
+  // No "1": the middle row is ticked for the user to see what will be drawn.
+  s.SetMaskOf("KnobSemitone1", "");
+  auto semi = s.AllowedValuesFor("KnobSemitone1", caption);
+  ASSERT_EQ(semi.items.size(), 25u);
+  EXPECT_EQ(semi.items.front(), "-12");  // tag 5: plain numbers
+  EXPECT_EQ(std::count(semi.ticked.begin(), semi.ticked.end(), true), 1);
+  EXPECT_TRUE(semi.ticked[12]);
+  s.SetMaskOf("KnobKeytrack1", "0");
+  auto kt = s.AllowedValuesFor("KnobKeytrack1", caption);
+  EXPECT_TRUE(kt.ticked[96]);
+  EXPECT_EQ(kt.items[64], "64 KnobKeytrack1:64");
+
+  asked.clear();
+  s.SetMaskOf("cmbOscMode", "1x01");  // anything but "0" ticks
+  auto list = s.AllowedValuesFor("cmbOscMode", caption);
+  EXPECT_EQ(list.items, (std::vector<std::string>{"cmbOscMode:0", "cmbOscMode:1", "cmbOscMode:2", "cmbOscMode:3"}));
+  EXPECT_EQ(list.ticked, (std::vector<bool>{true, true, false, true}));
+  EXPECT_EQ(asked, (std::vector<int>{0, 1, 2, 3}));
+}
+
+}  // namespace
+}  // namespace tarvix
