@@ -12,7 +12,7 @@ using Steps = std::vector<RandomStep>;
 using C = RandomizerCommand;
 
 int OffsetOf(const std::string& control) {
-  const ControlSpec* s = FindControl(control);
+  const SchemaControlSpec* s = FindControl(control);
   if (!s) throw std::logic_error("randomizer: unknown control " + control);
   return s->offset;
 }
@@ -272,7 +272,7 @@ void RunSteps(const std::vector<RandomStep>& steps, SoundData& sound, const Draw
     std::uint8_t& byte = sound[at];
     switch (step.rule) {
       case StepRule::Plain: {
-        const ControlSpec* spec = FindControl(step.control);
+        const SchemaControlSpec* spec = FindControl(step.control);
         byte = EncodeValue(*spec, draw(step.control));
         break;
       }

@@ -1,0 +1,3 @@
+tarvix_add_gtest(test_editor_patchedit
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/TransferPassTest.cpp
+  LIBS tarvix_core GTest::gtest_main)
