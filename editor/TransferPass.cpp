@@ -41,7 +41,11 @@ int TransferPass::ApplyControlsToSound(const ControlState& state) {
   if (state.values.size() != map.size())
     throw std::invalid_argument("editor state holds " + std::to_string(state.values.size()) + " values, expected " +
                                 std::to_string(map.size()));
-  PreviousSound = EditSound;
+  // The bytes compared against are those the instrument holds after the
+  // last pass, not EditSound at the start of this one: init commands and
+  // randomizers write EditSound directly, and their changes must reach the
+  // instrument too.
+  PreviousSound = CompareSound;
   // A name byte of 128 or more is no SysEx data byte: it would reach the
   // instrument cut to seven bits and make every later dump of this sound
   // invalid. Such characters (and control codes) are stored as "?".

@@ -32,7 +32,9 @@ class TransferPass {
   explicit TransferPass(const SoundData& sound, SendParameter send, Pause pause = &SleepOneMillisecond);
 
   SoundData EditSound;
-  SoundData PreviousSound;  // EditSound as it was when the last pass began
+  // The instrument's view of the sound before the last pass (the sound as
+  // opened, then each pass's CompareSound).
+  SoundData PreviousSound;
   SoundData CompareSound;   // EditSound as the last pass wrote it
 
   // Number of sample names appended to the oscillator shape lists.

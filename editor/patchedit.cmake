@@ -6,3 +6,10 @@ target_sources(tarvix_core PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/GroupCommands.cpp
   ${CMAKE_CURRENT_LIST_DIR}/TestNotes.cpp
 )
+target_sources(tarvix_gui PRIVATE
+  ${CMAKE_CURRENT_LIST_DIR}/TfrmPatchEdit.h
+  ${CMAKE_CURRENT_LIST_DIR}/TfrmPatchEdit.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/PatchEditPages.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/PatchEditPictures.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/PatchEditDialogs.cpp
+)

@@ -56,8 +56,18 @@ TEST_F(PassFixture, ChangesAreSentOncePerByteInOffsetOrderWithAPauseEach) {
   EXPECT_TRUE(sent.empty());
 }
 
+TEST_F(PassFixture, BytesWrittenStraightIntoTheSoundAreSentByTheNextPass) {
+  // What an init command or a randomizer does: write EditSound, then load
+  // the controls from it.
+  pass.EditSound[85] = 50;
+  pass.EditSound[9] = 70;
+  pass.ApplyControlsToSound(ReadControls(pass.EditSound));
+  EXPECT_EQ(sent, (std::vector<Sent>{{2, 70}, {78, 50}}));
+}
+
 TEST_F(PassFixture, RenameSendsOneMessagePerChangedCharacter) {
   SetSoundName(pass.EditSound, "Init");
+  SetSoundName(pass.CompareSound, "Init");
   state.name = "Inxt";
   pass.ApplyControlsToSound(state);
   ASSERT_EQ(sent.size(), 1u);
