@@ -184,7 +184,7 @@ void TfrmPatchEdit::BuildWindow() {
   // The window sees every key before its controls, and the wheel over a knob.
   installEventFilter(this);
   for (auto* w : findChildren<QWidget*>()) w->installEventFilter(this);
-  resize(1100, 760);
+  resize(1280, 800);
 }
 
 QWidget* TfrmPatchEdit::BuildPage(int page) {
@@ -216,7 +216,7 @@ QWidget* TfrmPatchEdit::BuildPage(int page) {
         lists.Add(cell);
       }
     lists.Finish();
-    FlowRows knobs(inner, 8);
+    FlowRows knobs(inner, 7);
     for (std::size_t i : members[group])
       if (!map[i].IsList()) {
         auto* cell = new QWidget(box);
@@ -246,7 +246,7 @@ QWidget* TfrmPatchEdit::BuildCommandBar(int page) {
   auto* bar = new QWidget;
   auto* v = new QVBoxLayout(bar);
   v->setContentsMargins(0, 0, 0, 0);
-  FlowRows rows(v, 8);
+  FlowRows rows(v, 7);
   static constexpr void (*kInits[kPageCount])(SoundData&) = {&InitOscillators, &InitFilters, &InitEnvelopes, &InitLfos,
                                                              &InitMatrix,      nullptr,      &InitEffects};
   static const char* kInitCaptions[kPageCount] = {"Init Oscillators", "Init Filters", "Init Envelopes", "Init LFOs",
@@ -316,24 +316,24 @@ void TfrmPatchEdit::BuildControl(std::size_t index, QWidget* parent) {
     knob->setMax(c.max);
     knob->setMin(c.min);
     knob->setCaption(label);
-    parent->setFixedSize(74, 66);
-    knob->move(16, 16);
+    parent->setFixedSize(82, 66);
+    knob->move(20, 16);
     connect(knob, &TKnob::OnChange, this, [this, index](TKnob*) { ControlChange(index); });
     connect(knob, &TKnob::OnEnter, this, &TfrmPatchEdit::KnobEnter);
     connect(knob, &TKnob::OnLeave, this, &TfrmPatchEdit::KnobLeave);
     cw.widget = knob;
     cw.button = new QToolButton(parent);
-    cw.button->setGeometry(52, 18, 14, 14);
+    cw.button->setGeometry(56, 18, 14, 14);
   } else {
     auto* led = new TCheckLed(parent);
     led->setObjectName(QString::fromStdString(c.name));
     led->setCaption(label);
-    parent->setFixedSize(74, 66);
-    led->move(16, 22);
+    parent->setFixedSize(82, 66);
+    led->move(20, 22);
     connect(led, &TCheckLed::OnChange, this, [this, index](TCheckLed*) { ControlChange(index); });
     cw.widget = led;
     cw.button = new QToolButton(parent);
-    cw.button->setGeometry(52, 22, 14, 14);
+    cw.button->setGeometry(56, 22, 14, 14);
   }
   if (cw.button) {
     cw.button->setObjectName(ButtonNameFor(c.name));
