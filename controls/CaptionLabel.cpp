@@ -18,9 +18,10 @@ CaptionLabel::~CaptionLabel() {
 
 void CaptionLabel::Place(const QString& text) {
   if (!label_) return;
-  if (label_->parentWidget() != control_->parentWidget()) {
-    label_->setParent(control_->parentWidget());
-    label_->setVisible(control_->isVisibleTo(control_->parentWidget()) && control_->parentWidget());
+  if (QWidget* parent = control_->parentWidget(); label_->parentWidget() != parent) {
+    label_->setParent(parent);
+    // A label without a parent would become a window of its own.
+    label_->setVisible(parent && !control_->isHidden());
   }
   if (label_->text() != text) label_->setText(text);
   const int textWidth = QFontMetrics(label_->font()).horizontalAdvance(text);

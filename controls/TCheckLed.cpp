@@ -1,5 +1,6 @@
 #include "controls/TCheckLed.h"
 
+#include <QEvent>
 #include <QPainter>
 
 #include "controls/ControlImages.h"
@@ -62,5 +63,12 @@ void TCheckLed::mousePressEvent(QMouseEvent*) {
 }
 
 void TCheckLed::moveEvent(QMoveEvent*) { label_->Place(caption_); }
+
+bool TCheckLed::event(QEvent* e) {
+  // The caption label lives in the parent, so it moves along when the
+  // control is given a new parent.
+  if (e->type() == QEvent::ParentChange && label_) label_->Place(caption_);
+  return QWidget::event(e);
+}
 
 }  // namespace tarvix

@@ -40,6 +40,7 @@ class TCheckLed : public QWidget {
  protected:
   void paintEvent(QPaintEvent*) override;
   void mousePressEvent(QMouseEvent*) override;
+  bool event(QEvent* e) override;
   void moveEvent(QMoveEvent*) override;
 
  private:

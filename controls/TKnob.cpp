@@ -151,4 +151,11 @@ void TKnob::leaveEvent(QEvent*) { emit OnLeave(this); }
 
 void TKnob::moveEvent(QMoveEvent*) { label_->Place(caption_); }
 
+bool TKnob::event(QEvent* e) {
+  // The caption label lives in the parent, so it moves along when the
+  // control is given a new parent.
+  if (e->type() == QEvent::ParentChange && label_) label_->Place(caption_);
+  return QWidget::event(e);
+}
+
 }  // namespace tarvix

@@ -57,6 +57,7 @@ class TKnob : public QWidget {
   void mouseReleaseEvent(QMouseEvent* e) override;
   void enterEvent(QEnterEvent* e) override;
   void leaveEvent(QEvent* e) override;
+  bool event(QEvent* e) override;
   void moveEvent(QMoveEvent* e) override;
 
  private:

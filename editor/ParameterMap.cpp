@@ -306,6 +306,12 @@ ParameterMap::ParameterMap() {
 
   for (std::size_t i = 0; i < controls_.size(); ++i) byName_.emplace(controls_[i].name, i);
 
+  byOffset_.resize(392);
+  for (std::size_t i = 0; i < controls_.size(); ++i) {
+    byOffset_[static_cast<std::size_t>(controls_[i].offset)].push_back(i);
+    if (controls_[i].sampleFlagOffset >= 0) byOffset_[static_cast<std::size_t>(controls_[i].sampleFlagOffset)].push_back(i);
+  }
+
   std::vector<bool> edited(392, false);
   for (auto& c : controls_) {
     edited[static_cast<std::size_t>(c.offset)] = true;
@@ -332,11 +338,10 @@ std::size_t ParameterMap::IndexOf(std::string_view name) const {
   throw std::out_of_range("no editor control named \"" + std::string(name) + "\"");
 }
 
-std::vector<std::size_t> ParameterMap::ControlsAt(int offset) const {
-  std::vector<std::size_t> out;
-  for (std::size_t i = 0; i < controls_.size(); ++i)
-    if (controls_[i].offset == offset || controls_[i].sampleFlagOffset == offset) out.push_back(i);
-  return out;
+const std::vector<std::size_t>& ParameterMap::ControlsAt(int offset) const {
+  static const std::vector<std::size_t> none;
+  if (offset < 0 || static_cast<std::size_t>(offset) >= byOffset_.size()) return none;
+  return byOffset_[static_cast<std::size_t>(offset)];
 }
 
 bool ParameterMap::IsEdited(int offset) const {

@@ -29,7 +29,7 @@ class ParameterMap {
   const ControlSpec& Spec(std::string_view name) const { return controls_[IndexOf(name)]; }
 
   // Controls that write the byte at this offset, in writing order.
-  std::vector<std::size_t> ControlsAt(int offset) const;
+  const std::vector<std::size_t>& ControlsAt(int offset) const;
   // Parameter bytes (offsets 7..389) that no control edits; they keep the
   // loaded sound's value. The name bytes count as edited (by the name field).
   const std::vector<int>& UneditedOffsets() const { return unedited_; }
@@ -44,6 +44,7 @@ class ParameterMap {
   std::vector<ControlSpec> controls_;
   std::unordered_map<std::string_view, std::size_t> byName_;
   std::vector<int> unedited_;
+  std::vector<std::vector<std::size_t>> byOffset_;  // offset -> writers, in order
 };
 
 }  // namespace tarvix

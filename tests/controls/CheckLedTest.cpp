@@ -47,6 +47,12 @@ TEST(TCheckLed, CaptionIsCutTo32Characters) {
 
   led.setCaption("");
   EXPECT_EQ(led.CaptionLabelWidget()->text(), "");
+
+  // Created first and placed later: the label follows to the new parent.
+  QWidget page;
+  auto* loose = new TCheckLed;
+  loose->setParent(&page);
+  EXPECT_EQ(loose->CaptionLabelWidget()->parentWidget(), &page);
   EXPECT_FALSE(led.grab().toImage().isNull());
 }
 

@@ -93,6 +93,18 @@ TEST(ParameterMap, NamesOffsetsAndUneditedBytesMatchTheInstrument) {
   std::vector<int> actual;
   for (int off : Map().UneditedOffsets()) actual.push_back(off - 7);
   EXPECT_EQ(actual, expected);
+  // Writers of shared bytes, in writing order.
+  const auto& at161 = Map().ControlsAt(161);
+  ASSERT_EQ(at161.size(), 2u);
+  EXPECT_EQ(Map()[at161[0]].name, "CheckLedEffect2Para0");
+  EXPECT_EQ(Map()[at161[1]].name, "KnobEffect2Para9");
+  const auto& at162 = Map().ControlsAt(162);
+  ASSERT_EQ(at162.size(), 2u);
+  EXPECT_EQ(Map()[at162[0]].name, "cmbEffect2Curve");
+  EXPECT_EQ(Map()[at162[1]].name, "KnobEffect2Para10");
+  EXPECT_EQ(Map()[Map().ControlsAt(22).at(0)].name, "cmbShape1");
+  EXPECT_EQ(Map().ControlsAt(336).size(), 3u);
+  EXPECT_TRUE(Map().ControlsAt(500).empty());
   EXPECT_TRUE(Map().IsEdited(22));   // the sample flag, set from the shape list
   EXPECT_FALSE(Map().IsEdited(54));  // oscillator 3 has no sample flag
   EXPECT_TRUE(Map().IsEdited(375));  // name
