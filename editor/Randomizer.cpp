@@ -266,14 +266,18 @@ std::vector<RandomStep> RandomizerSteps(RandomizerCommand c) {
   return s;
 }
 
-void RunSteps(const std::vector<RandomStep>& steps, SoundData& sound, const DrawValue& draw) {
+void RunSteps(const std::vector<RandomStep>& steps, SoundData& sound, const DrawValue& draw,
+              const WritePlainValue& writePlain) {
   for (const RandomStep& step : steps) {
     const auto at = static_cast<std::size_t>(step.offset);
     std::uint8_t& byte = sound[at];
     switch (step.rule) {
       case StepRule::Plain: {
-        const SchemaControlSpec* spec = FindControl(step.control);
-        byte = EncodeValue(*spec, draw(step.control));
+        const int value = draw(step.control);
+        if (writePlain)
+          writePlain(sound, step.control, value);
+        else
+          byte = EncodeValue(*FindControl(step.control), value);
         break;
       }
       case StepRule::Shape: {
@@ -300,8 +304,9 @@ void RunSteps(const std::vector<RandomStep>& steps, SoundData& sound, const Draw
   }
 }
 
-void RunRandomizer(RandomizerCommand command, SoundData& sound, const DrawValue& draw) {
-  RunSteps(RandomizerSteps(command), sound, draw);
+void RunRandomizer(RandomizerCommand command, SoundData& sound, const DrawValue& draw,
+                   const WritePlainValue& writePlain) {
+  RunSteps(RandomizerSteps(command), sound, draw, writePlain);
 }
 
 }  // namespace tarvix

@@ -54,9 +54,16 @@ std::vector<RandomStep> RandomizerSteps(RandomizerCommand command);
 // 1 "Off").
 using DrawValue = std::function<int(std::string_view control)>;
 
+// Writes the value of an unpacked control into the sound. Leave it empty to
+// use the encodings of the built-in control table; the editor may pass its
+// parameter map's writer instead.
+using WritePlainValue = std::function<void(SoundData& sound, std::string_view control, int value)>;
+
 // Runs the command on the sound. Only bytes of the drawn controls change;
 // the caller loads the controls from the sound afterwards, once.
-void RunRandomizer(RandomizerCommand command, SoundData& sound, const DrawValue& draw);
-void RunSteps(const std::vector<RandomStep>& steps, SoundData& sound, const DrawValue& draw);
+void RunRandomizer(RandomizerCommand command, SoundData& sound, const DrawValue& draw,
+                   const WritePlainValue& writePlain = {});
+void RunSteps(const std::vector<RandomStep>& steps, SoundData& sound, const DrawValue& draw,
+              const WritePlainValue& writePlain = {});
 
 }  // namespace tarvix

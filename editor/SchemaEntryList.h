@@ -12,7 +12,10 @@
 namespace tarvix {
 
 struct SchemaEntryName {
-  std::string key;      // at most 20 characters
+  // Written in full. Keys of more than 20 characters were once cut to 20,
+  // which made "FilterEnvelopeAttackLevel" overwrite "FilterEnvelopeAttack";
+  // such cut keys are still read as a fallback.
+  std::string key;
   std::string control;  // component name of the knob, list or LED
 };
 

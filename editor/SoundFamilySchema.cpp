@@ -13,6 +13,8 @@
 namespace tarvix {
 namespace {
 
+constexpr std::size_t kOldKeyLength = 20;
+
 // Knob tags whose allowed-value rows carry the caption text after the number.
 bool HasCaptionText(int tag) {
   switch (tag) {
@@ -77,7 +79,12 @@ void SoundFamilySchema::Load(const std::filesystem::path& file, Log* log) {
   (void)ini.LoadFile(file.c_str());
   std::string longKey;
   for (auto& e : entries_) {
-    e.mask = ini.GetValue(kSchemaSection, e.name.c_str(), "0");
+    const char* value = ini.GetValue(kSchemaSection, e.name.c_str(), nullptr);
+    // Files from older versions hold keys cut to 20 characters
+    // ("Modulation1Destinati"); read those when the full key is missing.
+    if (!value && e.name.size() > kOldKeyLength)
+      value = ini.GetValue(kSchemaSection, e.name.substr(0, kOldKeyLength).c_str(), nullptr);
+    e.mask = value ? value : "0";
     if (longKey.empty() && e.mask.size() > static_cast<std::size_t>(ValueCount(controls_[e.control]))) longKey = e.name;
   }
   if (log && !longKey.empty())
@@ -104,7 +111,7 @@ int SoundFamilySchema::RandomValueFor(std::string_view name, RandomSource& rando
   const auto& indexes = EntriesOf(name);
   const SchemaControl& c = controls_[entries_[indexes.back()].control];
   std::string mask = entries_[indexes.back()].mask;
-  if (c.kind == ControlKind::Knob && Usable(mask, c).find('1') == std::string_view::npos) {
+  if (c.kind == ControlKind::Knob && ValueCount(c) > 0 && Usable(mask, c).find('1') == std::string_view::npos) {
     // Nothing allowed: allow the middle (keytrack: 96), and keep that.
     const auto count = static_cast<std::size_t>(ValueCount(c));
     if (mask.size() < count) mask.append(count - mask.size(), '0');

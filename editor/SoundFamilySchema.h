@@ -23,6 +23,8 @@ namespace tarvix {
 
 inline constexpr const char* kSchemaExtension = ".sndfamily";
 inline constexpr const char* kSchemaSection = "Parameters";
+// Shown when the save button is pressed with no schema name.
+inline constexpr const char* kPleaseSetSchemaName = "Please set the schema name.";
 
 struct SchemaEntry {
   std::string name;      // the key in the file

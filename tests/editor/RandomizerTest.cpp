@@ -146,9 +146,15 @@ TEST(RandomizerTest, PackedBytesAndEncodings) {
   EXPECT_EQ(s[56], 1);       // sync lit
 
   SoundData e{};
-  draw = {{"cmbEnvelope3Trigger", 1}, {"cmbEnvelope3Mode", 4}};
-  RunRandomizer(C::Envelope3, e, drawFn);
-  EXPECT_EQ(e[227], 36);
+  draw = {{"cmbEnvelope3Trigger", 1}, {"cmbEnvelope3Mode", 4}, {"KnobEnvelope3Attack", 9}};
+  std::vector<std::string> written;
+  RunRandomizer(C::Envelope3, e, drawFn, [&](SoundData&, std::string_view c, int v) {
+    written.push_back(std::string(c) + "=" + std::to_string(v));
+  });
+  EXPECT_EQ(e[227], 36);  // packed bytes are always the randomizer's own
+  EXPECT_EQ(e[230], 0);   // plain ones go through the caller's writer
+  ASSERT_EQ(written.size(), 7u);
+  EXPECT_EQ(written[0], "KnobEnvelope3Attack=9");
 
   // Init Arp: arpeggio on, first two steps fixed, later step types and all
   // timings drawn into their own fields.

@@ -1,0 +1,200 @@
+#include <gtest/gtest.h>
+
+#include <QLabel>
+#include <QPushButton>
+#include <QSlider>
+#include <QTest>
+#include <cstdlib>
+
+#include "editor/EnvelopeShape.h"
+#include "editor/PagePictures.h"
+#include "editor/TfrmCreateSchemaParameters.h"
+#include "editor/WaveCurves.h"
+
+namespace tarvix {
+namespace {
+
+using namespace pictures;
+
+// With TARVIX_PICTURE_DIR set, every checked picture is also saved there,
+// to look at by eye.
+const QImage& Keep(const QImage& img, const char* name) {
+  if (const char* dir = std::getenv("TARVIX_PICTURE_DIR")) img.save(QString(dir) + "/" + name + ".png");
+  return img;
+}
+
+bool Black(const QImage& img, int x, int y) { return img.pixelColor(x, y) == QColor(Qt::black); }
+
+// The topmost black pixel of a column below the frame, or -1.
+int TopBlack(const QImage& img, int x, int from = 1) {
+  for (int y = from; y < img.height() - 1; ++y)
+    if (Black(img, x, y)) return y;
+  return -1;
+}
+
+SoundData Filter1(int type, int cutoff, int resonance) {
+  SoundData s{};
+  s[84] = static_cast<std::uint8_t>(type);
+  s[85] = static_cast<std::uint8_t>(cutoff);
+  s[87] = static_cast<std::uint8_t>(resonance);
+  return s;
+}
+
+TEST(FilterPictureTest, LowPassFillsToTheCutoffWithTheResonancePeak) {
+  const QImage img = Keep(DrawFilter(Filter1(1, 127, 127), 0, {}), "lowpass");
+  ASSERT_EQ(img.size(), QSize(256, 66));
+  // The lower half is black from the left up to x = 254, white above it.
+  for (int x : {1, 60, 200, 240}) {
+    EXPECT_TRUE(Black(img, x, 33)) << x;
+    EXPECT_TRUE(Black(img, x, 60)) << x;
+    EXPECT_FALSE(Black(img, x, 31)) << x;
+  }
+  // The apex lies 31 pixels above the middle line (y = 33).
+  EXPECT_EQ(TopBlack(img, 254), 33 - 31);
+  // With no resonance the peak reaches the middle line only.
+  EXPECT_EQ(TopBlack(DrawFilter(Filter1(2, 100, 0), 0, {}), 200), 33);
+  // The scale's dotted lines.
+  int dots = 0;
+  for (int y = 14; y < 33; ++y) dots += Black(img, 156, y);
+  EXPECT_GT(dots, 3);
+  EXPECT_LT(dots, 19);
+}
+
+TEST(FilterPictureTest, BandAndHighPassNotchCombAndBypass) {
+  // Band-pass: only the triangle at the cutoff.
+  const QImage band = Keep(DrawFilter(Filter1(3, 64, 40), 0, {}), "bandpass");
+  EXPECT_TRUE(Black(band, 128, 60));
+  EXPECT_EQ(TopBlack(band, 128), 66 - (33 + 10));
+  for (int x : {20, 110, 140, 250}) EXPECT_FALSE(Black(band, x, 60)) << x;
+
+  // High-pass: from the cutoff to the right edge.
+  const QImage high = DrawFilter(Filter1(6, 40, 0), 0, {});
+  EXPECT_FALSE(Black(high, 40, 50));
+  EXPECT_TRUE(Black(high, 100, 50));
+  EXPECT_TRUE(Black(high, 250, 50));
+
+  // Notch: black on both sides, white at the cutoff itself.
+  const QImage notch = Keep(DrawFilter(Filter1(7, 64, 0), 0, {}), "notch");
+  EXPECT_TRUE(Black(notch, 60, 50));
+  EXPECT_TRUE(Black(notch, 200, 50));
+  EXPECT_FALSE(Black(notch, 128, 40));
+
+  // Bypass: the whole lower half.
+  const QImage bypass = DrawFilter(Filter1(0, 0, 0), 0, {});
+  EXPECT_TRUE(Black(bypass, 5, 40));
+  EXPECT_TRUE(Black(bypass, 250, 40));
+  EXPECT_FALSE(Black(bypass, 128, 20));
+
+  // Comb: teeth; "Comb-" puts its teeth between those of "Comb+".
+  const QImage plus = Keep(DrawFilter(Filter1(9, 64, 64), 0, {}), "combplus");
+  const QImage minus = Keep(DrawFilter(Filter1(10, 64, 64), 0, {}), "combminus");
+  const int period = 32;  // 256 / ((128 - 64) / 8)
+  EXPECT_LT(TopBlack(plus, period * 2, 20), TopBlack(plus, period * 2 + period / 2, 20));
+  EXPECT_GT(TopBlack(minus, period * 2, 20), TopBlack(minus, period * 2 + period / 2, 20));
+
+  // Unknown types leave the picture as it was; filter 2 reads its own bytes.
+  QImage previous(256, 66, QImage::Format_RGB32);
+  previous.fill(Qt::red);
+  EXPECT_EQ(DrawFilter(Filter1(12, 64, 64), 0, previous), previous);
+  SoundData two{};
+  two[104] = 1, two[105] = 20;
+  const QImage f2 = DrawFilter(two, 1, {});
+  EXPECT_TRUE(Black(f2, 30, 50));
+  EXPECT_FALSE(Black(f2, 80, 50));
+}
+
+TEST(FilterPictureTest, RoutingShowsTheConnections) {
+  SoundData s = Filter1(1, 100, 60);
+  const QImage f1 = DrawFilter(s, 0, {}), f2 = DrawFilter(s, 1, {});
+  s[124] = 0;
+  const QImage parallel = Keep(DrawFilterRouting(s, f1, f2), "parallel");
+  ASSERT_EQ(parallel.size(), QSize(345, 74));
+  s[124] = 1;
+  const QImage serial = Keep(DrawFilterRouting(s, f1, f2), "serial");
+  // Parallel: filter 2 has its own line to "R"; serial: a vertical line
+  // splits filter 2's output to both sides.
+  EXPECT_TRUE(Black(parallel, 30, 55));
+  EXPECT_FALSE(Black(serial, 30, 55));
+  EXPECT_NE(parallel, serial);
+  int vertical = 0;
+  for (int y = 19; y <= 55; ++y) vertical += Black(serial, 285, y);
+  EXPECT_EQ(vertical, 37);
+}
+
+TEST(EnvelopePictureTest, DrawsTheShapeOrLeavesThePicture) {
+  SoundData s{};
+  const int base = EnvelopeBaseOffset(1);
+  s[base + 5] = 64, s[base + 6] = 64, s[base + 9] = 64;  // ADSR, attack 0
+  const QImage img = Keep(DrawEnvelope(s, 1, {}), "adsr");
+  ASSERT_EQ(img.size(), QSize(211, 66));
+  EXPECT_TRUE(Black(img, 1, 1));      // the peak at (1, 1)
+  EXPECT_TRUE(Black(img, 1, 40));     // the attack rises straight up from (1, 66)
+  EXPECT_TRUE(Black(img, 100, 32));   // the sustain level
+  EXPECT_FALSE(Black(img, 100, 40));
+
+  QImage previous(211, 66, QImage::Format_RGB32);
+  previous.fill(Qt::green);
+  s[base] = 36;  // single trigger, Loop All
+  const QImage loop = Keep(DrawEnvelope(s, 1, previous), "loopall");
+  EXPECT_NE(loop, previous);
+  int textPixels = 0;
+  for (int y = 2; y < 16; ++y)
+    for (int x = 2; x < 12; ++x) textPixels += loop.pixelColor(x, y) != QColor(Qt::white);
+  EXPECT_GT(textPixels, 0);  // the "->" mark
+  s[base] = 37;
+  EXPECT_EQ(DrawEnvelope(s, 1, previous), previous);
+}
+
+TEST(LfoAndOscillatorPictureTest, DrawTheCurves) {
+  SoundData s{};
+  const int lfo = LfoBaseOffset(2);
+  s[lfo] = 2, s[lfo + 1] = 64, s[lfo + 7] = 64;  // square, two cycles
+  const QImage img = Keep(DrawLfo(s, 2, {}), "lfosquare");
+  ASSERT_EQ(img.size(), QSize(211, 66));
+  EXPECT_EQ(TopBlack(img, 20), 5);     // high in the first half-cycle
+  EXPECT_EQ(TopBlack(img, 70, 34), 61);  // low in the second
+  QImage previous(211, 66, QImage::Format_RGB32);
+  previous.fill(Qt::blue);
+  s[lfo] = 9;
+  EXPECT_EQ(DrawLfo(s, 2, previous), previous);
+
+  SoundData o{};
+  o[8] = 64, o[9] = 64, o[15] = 1, o[16] = 127;  // pulse, square
+  const QImage osc = Keep(DrawOscillator(o, 0, "Pulse"), "pulse");
+  ASSERT_EQ(osc.size(), QSize(128, 33));
+  EXPECT_EQ(TopBlack(osc, 10), 4);
+  o[22] = 1;  // the same byte as a sample: named, not drawn as a wave
+  const QImage sample = Keep(DrawOscillator(o, 0, "A2 Piano"), "sample");
+  EXPECT_NE(sample, osc);
+}
+
+TEST(CreateSchemaParametersTest, SlidersShowTheirPositionsAndGiveTheTolerances) {
+  Tolerances t;
+  t.octave = 1, t.comboBox = 64, t.keytrack = 100, t.otherKnobs = 10, t.semitone = 0, t.detune = 3;
+  TfrmCreateSchemaParameters dlg(t);
+  EXPECT_EQ(dlg.windowTitle(), "Create Schema Parameters");
+  EXPECT_EQ(dlg.trbKeytrackKnobTolerance->maximum(), 127);
+  EXPECT_EQ(dlg.trbOctaveKnobTolerance->maximum(), 64);
+  EXPECT_EQ(dlg.findChild<QLabel*>("lblCaptionComboBoxTolerance")->text(), "List(Combobox) tolerance");
+  auto label = [&](const char* name) { return dlg.findChild<QLabel*>(name)->text(); };
+  EXPECT_EQ(label("lblKeytrackKnobTolerance"), "100");
+  dlg.trbDetuneTolerance->setValue(17);
+  EXPECT_EQ(label("lblDetuneTolerance"), "17");
+  EXPECT_EQ(label("lblOctaveKnobTolerance"), "1");
+  label("lblSemitoneTolerance");
+  dlg.findChild<QLabel*>("lblSemitoneTolerance")->setText("stale");
+  dlg.FormActivate();
+  EXPECT_EQ(label("lblSemitoneTolerance"), "0");
+  Tolerances expected = t;
+  expected.detune = 17;
+  EXPECT_EQ(dlg.SliderTolerances(), expected);
+
+  QTest::mouseClick(dlg.btnCreate, Qt::LeftButton);
+  EXPECT_EQ(dlg.result(), QDialog::Accepted);
+  TfrmCreateSchemaParameters other(t);
+  QTest::mouseClick(other.btnCancel, Qt::LeftButton);
+  EXPECT_EQ(other.result(), QDialog::Rejected);
+}
+
+}  // namespace
+}  // namespace tarvix
