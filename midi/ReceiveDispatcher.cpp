@@ -261,10 +261,14 @@ void ReceiveDispatcher::ReadBank(int bank, Done done) {
   StartBankRead(std::move(done));
 }
 
-void ReceiveDispatcher::ReadAll(Done done) {
+void ReceiveDispatcher::ReadAll(Done done) { ReadBanks(0, kBankCount - 1, std::move(done)); }
+
+void ReceiveDispatcher::ReadBanks(int first, int last, Done done) {
+  if (first < 0 || last >= kBankCount || first > last)
+    throw std::invalid_argument("Banks " + std::to_string(first) + ".." + std::to_string(last) + " are not within A..H");
   NewSession(receiver_text::kCaption);
   Requests.Clear();
-  for (int bank = kBankCount - 1; bank >= 0; --bank)
+  for (int bank = last; bank >= first; --bank)
     for (int program = kProgramsPerBank - 1; program >= 0; --program) {
       Requests.Push(static_cast<std::uint8_t>(bank));
       Requests.Push(static_cast<std::uint8_t>(program));

@@ -66,6 +66,8 @@ class ReceiveDispatcher : public MidiInputHandler {
   // finished); the window refreshes its lists there.
   void ReadBank(int bank, Done done = {});
   void ReadAll(Done done = {});
+  // Banks first..last (0..7), in one chain from first/program 0 on.
+  void ReadBanks(int first, int last, Done done = {});
   void ReadCurrentSound(int slot, Done done = {});
   // kind is EditorSound (F4) or LockerSound; on arrival CurrentSoundStatus
   // becomes 1 or 2.

@@ -225,7 +225,12 @@ void VirtualInstrument::Run() {
     lock.unlock();
     {
       std::lock_guard sinkLock(sinkMutex_);
-      if (sink_) sink_(bytes);
+      try {
+        if (sink_) sink_(bytes);
+      } catch (...) {
+        // A failing port loses this reply, as a pulled cable would; the
+        // instrument itself carries on.
+      }
     }
     lock.lock();
     delivering_ = false;

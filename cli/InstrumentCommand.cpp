@@ -1,0 +1,78 @@
+// tarvix-cli instrument: the built-in instrument on real MIDI ports, so other
+// programs (and the end-to-end tests) talk to it across a real transport.
+// Runs until SIGINT or SIGTERM and then closes its ports cleanly: a client
+// that is killed stalls a JACK server's shutdown.
+#include <pthread.h>
+#include <signal.h>
+
+#include <cstdio>
+
+#include "cli/Commands.h"
+#include "cli/MidiSession.h"
+#include "midi/MidiAssembler.h"
+
+namespace tarvix::cli {
+namespace {
+
+struct InstrumentOptions {
+  std::string name = "Tarvix Instrument";
+  int latency = VirtualInstrument::kDefaultLatencyMs;
+  bool jack = false, alsa = false, wireSpeed = false, trace = false;
+};
+
+void Run(const InstrumentOptions& o) {
+  // Block the signals in every thread the ports start, and wait for them here.
+  sigset_t signals;
+  sigemptyset(&signals);
+  sigaddset(&signals, SIGINT);
+  sigaddset(&signals, SIGTERM);
+  pthread_sigmask(SIG_BLOCK, &signals, nullptr);
+
+  const auto start = std::chrono::steady_clock::now();
+  std::unique_ptr<RtMidiDriver> driver;
+  try {
+    driver = std::make_unique<RtMidiDriver>(ApiFromFlags(o.jack, o.alsa), o.name);
+  } catch (const MidiError& e) {
+    throw CliError(e.what());
+  }
+  VirtualInstrument vi;
+  vi.SetLatencyMs(o.latency);
+  vi.SetWireSpeed(o.wireSpeed);
+  auto out = driver->OpenVirtualOutput("out");
+  MidiAssembler assembler([&](std::span<const std::uint8_t> m) {
+    if (o.trace) TraceLine(start, false, m);
+    vi.Receive(m);
+  });
+  auto in = driver->OpenVirtualInput("in", [&](std::span<const std::uint8_t> c) { assembler.Feed(c); });
+  vi.SetReplySink([&](std::span<const std::uint8_t> m) {
+    if (o.trace) TraceLine(start, true, m);
+    out->Send(m);
+  });
+  in->Start();
+  std::fprintf(stderr, "%s ready on %s as \"%s\" (ports in, out)\n", VirtualInstrument::kDeviceName,
+               driver->ApiName().c_str(), o.name.c_str());
+  std::fflush(stderr);
+
+  int sig = 0;
+  sigwait(&signals, &sig);
+  vi.SetReplySink(nullptr);
+  in->Stop();
+  in.reset();
+  out.reset();
+  std::fprintf(stderr, "Stopped.\n");
+}
+
+const CommandRegistrar registrar("instrument", [](CLI::App& app) {
+  auto o = std::make_shared<InstrumentOptions>();
+  auto* cmd = app.add_subcommand("instrument", "Run the built-in virtual instrument on real MIDI ports until stopped");
+  cmd->add_flag("--jack", o->jack, "Use JACK");
+  cmd->add_flag("--alsa", o->alsa, "Use ALSA");
+  cmd->add_option("--name", o->name, "Client name of the ports")->capture_default_str();
+  cmd->add_option("--latency", o->latency, "Reply latency in ms")->capture_default_str()->check(CLI::Range(0, 60000));
+  cmd->add_flag("--wire-speed", o->wireSpeed, "Send replies at MIDI cable speed (3125 bytes/s)");
+  cmd->add_flag("--trace", o->trace, "Trace every MIDI message on stderr");
+  cmd->callback([o] { Run(*o); });
+});
+
+}  // namespace
+}  // namespace tarvix::cli

@@ -1,0 +1,196 @@
+// The port layer against a fake platform driver.
+#include <gtest/gtest.h>
+
+#include <thread>
+
+#include "midi/ManualScheduler.h"
+#include "midi/MidiService.h"
+#include "midi/VirtualInstrument.h"
+#include "tests/midi/MidiFakes.h"
+
+namespace tarvix {
+namespace {
+
+using test::Bytes;
+
+struct FakeDriver : MidiDriver {
+  std::vector<std::string> inputs, outputs;
+  bool failOutput = false, failStart = false;
+  std::vector<Bytes> sent;  // on any fake output
+  std::mutex sentMutex;
+  std::map<std::string, InputCallback> callbacks;  // by input name, while started
+
+  struct Out : MidiOutputPort {
+    FakeDriver* d;
+    void Send(std::span<const std::uint8_t> b) override {
+      std::lock_guard lock(d->sentMutex);
+      d->sent.emplace_back(b.begin(), b.end());
+    }
+  };
+  struct In : MidiInputPort {
+    FakeDriver* d;
+    std::string name;
+    InputCallback cb;
+    void Start() override {
+      if (d->failStart) throw MidiError("cannot start");
+      d->callbacks[name] = cb;
+    }
+    void Stop() override { d->callbacks.erase(name); }
+  };
+  std::vector<std::string> InputNames() override { return inputs; }
+  std::vector<std::string> OutputNames() override { return outputs; }
+  std::unique_ptr<MidiOutputPort> OpenOutput(int index, const std::string& name) override {
+    if (failOutput || outputs.at(static_cast<std::size_t>(index)) != name) throw MidiError("port is gone");
+    auto p = std::make_unique<Out>();
+    p->d = this;
+    return p;
+  }
+  std::unique_ptr<MidiInputPort> OpenInput(int index, const std::string& name, InputCallback cb) override {
+    if (inputs.at(static_cast<std::size_t>(index)) != name) throw MidiError("port is gone");
+    auto p = std::make_unique<In>();
+    p->d = this;
+    p->name = name;
+    p->cb = std::move(cb);
+    return p;
+  }
+};
+
+struct RecordingHandler : MidiInputHandler {
+  std::vector<Bytes> shorts, longs;
+  void OnShortMessage(std::uint8_t s, std::uint8_t a, std::uint8_t b) override { shorts.push_back({s, a, b}); }
+  void OnLongData(std::span<const std::uint8_t> r) override { longs.emplace_back(r.begin(), r.end()); }
+};
+
+class Service : public ::testing::Test {
+ protected:
+  Service() {
+    driver.inputs = {"Keyboard", "Waldorf Blofeld 1", "Waldorf Blofeld 2", "Other"};
+    driver.outputs = {"Blofeld MIDI 1", "Synth", "USB2 Audio"};
+    svc.SetInstrumentHandler(&handler);
+  }
+  FakeDriver driver;
+  VirtualInstrument vi;
+  ManualScheduler clock;
+  MemoryLog log;
+  RecordingHandler handler;
+  MidiService svc{&driver, vi, clock, log};
+};
+
+TEST_F(Service, DeviceListsDefaultsAndStoredNames) {
+  svc.EnumerateDevices();
+  ASSERT_EQ(svc.InputDevices.size(), 5u);
+  EXPECT_EQ(svc.InputDevices[0], (TMidiDeviceList{"Tarvix Virtual Instrument", 0}));
+  EXPECT_EQ(svc.InputDevices[4], (TMidiDeviceList{"Other", 4}));
+  EXPECT_EQ(svc.OutputDevices[1].name, "Blofeld MIDI 1");
+
+  svc.Ports.controllerNumber = 1;
+  svc.MatchDefaultDevices();
+  EXPECT_EQ(svc.Ports.inNumber, 3);   // the later of two matches
+  EXPECT_EQ(svc.Ports.outNumber, 3);  // "USB2 Audio" after "Blofeld MIDI 1"
+  EXPECT_EQ(svc.Ports.controllerNumber, 1);
+  EXPECT_TRUE(svc.Ports.inName.empty());
+
+  svc.Ports.inName = "Other";
+  svc.Ports.controllerName = "Keyboard";
+  svc.Ports.outName = "No Longer There";
+  svc.ResolveDeviceNumbers();
+  EXPECT_EQ(svc.Ports.inNumber, 4);
+  EXPECT_EQ(svc.Ports.controllerNumber, 1);
+  EXPECT_EQ(svc.Ports.outNumber, 3);  // a missing name keeps the number
+
+  // No driver at all: the virtual instrument alone, matching nothing.
+  MidiService bare(nullptr, vi, clock, log);
+  bare.EnumerateDevices();
+  bare.MatchDefaultDevices();
+  EXPECT_EQ(bare.OutputDevices.size(), 1u);
+  EXPECT_EQ(bare.Ports.outNumber, 0);
+}
+
+TEST_F(Service, FailedOutputFallsBackToTheVirtualInstrument) {
+  svc.EnumerateDevices();
+  svc.Ports.outNumber = 2;
+  driver.failOutput = true;
+  EXPECT_FALSE(svc.OpenOutput());
+  EXPECT_FALSE(svc.OutputOpen());
+  EXPECT_EQ(log.lines.back(), "Midi Open error: port is gone");
+  svc.SendShort(0x90, 60, 1);  // a closed output takes nothing and does not fail
+  svc.OpenVirtualOutput();
+  EXPECT_EQ(svc.Ports.outNumber, 0);
+  const SoundData s = VirtualInstrument::DemoSound(9);
+  SoundData edited = s;
+  edited[offs::kBank] = 0x7F;
+  svc.SendLong(edited.bytes);
+  EXPECT_EQ(vi.EditBuffer(), edited);
+  // A number beyond the list fails cleanly too.
+  svc.Ports.outNumber = 42;
+  driver.failOutput = false;
+  EXPECT_FALSE(svc.Reopen().outputOpened);
+}
+
+TEST_F(Service, ControllerInputOnlyWhenNamedAndPassedStraightThrough) {
+  svc.EnumerateDevices();
+  svc.Ports.outNumber = 2;  // "Synth"
+  ASSERT_TRUE(svc.OpenOutput());
+  svc.Ports.inNumber = 2;
+  svc.Ports.controllerNumber = 1;
+  EXPECT_TRUE(svc.OpenInputs().empty());
+  EXPECT_TRUE(svc.InstrumentInputOpen());
+  EXPECT_FALSE(svc.ControllerInputOpen());  // no controller name stored
+  EXPECT_EQ(driver.callbacks.size(), 1u);
+
+  svc.CloseInputs();
+  svc.Ports.controllerName = "Keyboard";
+  EXPECT_TRUE(svc.OpenInputs().empty());
+  ASSERT_TRUE(svc.ControllerInputOpen());
+  // On the controller's own thread: passed on at once, unchanged, no
+  // hand-over to the interface thread needed.
+  std::thread t([&] {
+    driver.callbacks["Keyboard"](Bytes{0x93, 0x40, 0x7F});
+    driver.callbacks["Keyboard"](Bytes{0xF0, 0x01, 0xF7});  // not passed
+    driver.callbacks["Keyboard"](Bytes{0xE0, 0x00});          // split message
+    driver.callbacks["Keyboard"](Bytes{0x40});
+  });
+  t.join();
+  ASSERT_EQ(driver.sent.size(), 2u);
+  EXPECT_EQ(driver.sent[0], Bytes({0x93, 0x40, 0x7F}));
+  EXPECT_EQ(driver.sent[1], Bytes({0xE0, 0x00, 0x40}));
+  EXPECT_EQ(clock.RunReady(), 0);
+
+  svc.CloseInputs();
+  driver.failStart = true;
+  EXPECT_EQ(svc.OpenInputs(), (std::vector<std::string>{"Midi IN Start error", "Midi Controller IN Start error"}));
+  EXPECT_FALSE(svc.InstrumentInputOpen());
+}
+
+TEST_F(Service, ReceiveBufferIsArmedPerMessageAndHandedToTheInterfaceThread) {
+  svc.EnumerateDevices();
+  EXPECT_FALSE(svc.PrepareReceive(392));
+  EXPECT_EQ(log.lines.back(), "ADDBUFFER error5:0");
+  svc.Ports.inNumber = 1;  // "Keyboard"
+  svc.OpenInputs();
+  EXPECT_FALSE(svc.PrepareReceive(0));
+  EXPECT_EQ(log.lines.back(), "INPREPARE error11");
+  EXPECT_FALSE(svc.PrepareReceive(3921));
+  ASSERT_TRUE(svc.PrepareReceive(784));
+
+  const SoundData s = VirtualInstrument::DemoSound(3);
+  std::thread t([&] {
+    auto& cb = driver.callbacks["Keyboard"];
+    cb(Bytes{0xB0, 0x4A, 0x10});              // a controller before the dump
+    cb(std::span(s.bytes).subspan(0, 200));  // a dump in two chunks
+    cb(std::span(s.bytes).subspan(200));
+    cb(std::span(s.bytes));                   // a second dump: no buffer armed for it
+  });
+  t.join();
+  EXPECT_TRUE(handler.longs.empty());  // nothing is handled on the MIDI thread
+  clock.RunReady();
+  ASSERT_EQ(handler.longs.size(), 1u);
+  EXPECT_EQ(handler.longs[0], Bytes(s.bytes.begin(), s.bytes.end()));  // 392 recorded of 784 offered
+  ASSERT_EQ(handler.shorts.size(), 1u);
+  EXPECT_EQ(handler.shorts[0], Bytes({0xB0, 0x4A, 0x10}));
+  EXPECT_EQ(svc.UnexpectedMessages(), 1);
+  EXPECT_EQ(svc.ReceiveBuffer()[391], 0xF7);
+}
+
+}  // namespace
+}  // namespace tarvix

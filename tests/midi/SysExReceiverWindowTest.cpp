@@ -1,0 +1,104 @@
+// The receive dialog and the Qt scheduler, offscreen.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QTest>
+#include <QTimer>
+#include <thread>
+
+#include "library/Log.h"
+#include "midi/QtScheduler.h"
+#include "midi/ReceiveDispatcher.h"
+#include "midi/TfrmSysExReceiver.h"
+#include "tests/midi/MidiFakes.h"
+
+namespace tarvix {
+namespace {
+
+TEST(TfrmSysExReceiver, LooksAsItShouldAndCentresOnTop) {
+  QWidget main;
+  main.setGeometry(100, 100, 800, 600);
+  TfrmSysExReceiver dlg(&main);
+  EXPECT_EQ(dlg.windowTitle(), "SysEx Communication");
+  EXPECT_EQ(dlg.Label1()->text(), "Waiting for Blofeld.");
+  EXPECT_EQ(dlg.btnClose()->text(), "&Close");
+  EXPECT_EQ(dlg.Timer1()->interval(), 1000);
+  EXPECT_TRUE(dlg.Timer1()->isActive());
+  EXPECT_TRUE(dlg.windowFlags() & Qt::WindowStaysOnTopHint);
+  EXPECT_NE(dlg.findChild<QPushButton*>("btnClose"), nullptr);
+  dlg.ShowModeless();
+  EXPECT_TRUE(dlg.isVisible());
+  EXPECT_NEAR(dlg.frameGeometry().center().x(), main.mapToGlobal(main.rect().center()).x(), 20);
+  dlg.Hide();
+  EXPECT_FALSE(dlg.isVisible());
+}
+
+TEST(TfrmSysExReceiver, CloseButtonAndTickEndAModalRead) {
+  QtScheduler scheduler;
+  test::RecordingOut out;
+  struct Link : InstrumentLink {
+    test::RecordingOut* out;
+    void SendShort(std::uint8_t a, std::uint8_t b, std::uint8_t c) override { out->SendShort(a, b, c); }
+    void SendLong(std::span<const std::uint8_t> m) override { out->SendLong(m); }
+    void ResetOutput() override {}
+    bool PrepareReceive(std::size_t) override { return true; }
+  } link;
+  link.out = &out;
+  MemoryLog log;
+  BankSet blofeld;
+  TfrmSysExReceiver dlg;
+  ReceiveDispatcher d(blofeld, link, scheduler, dlg, log);
+  dlg.SetDispatcher(&d);
+
+  // A bank read against a silent instrument stays up until "&Close".
+  bool closed = false;
+  QTimer::singleShot(1500, &dlg, [&] {
+    EXPECT_TRUE(dlg.isVisible());
+    QTest::mouseClick(dlg.btnClose(), Qt::LeftButton);
+  });
+  d.ReadBank(0, [&] { closed = true; });  // blocks in the dialog's loop
+  EXPECT_TRUE(closed);
+  EXPECT_FALSE(d.Receiving);
+  EXPECT_EQ(d.Requests.Count(), 0);
+  EXPECT_EQ(out.sent.size(), 1u);
+
+  // A single read ends by itself at a tick.
+  closed = false;
+  QTimer failSafe;
+  failSafe.setSingleShot(true);
+  QObject::connect(&failSafe, &QTimer::timeout, &dlg, [&] { dlg.Close(); });
+  failSafe.start(5000);
+  d.ReadCurrentSound(5, [&] { closed = true; });
+  EXPECT_TRUE(closed);
+  EXPECT_TRUE(failSafe.isActive());  // closed by the tick, not the fail-safe
+}
+
+TEST(QtScheduler, PostsFromAnotherThreadRunInOrderOnTheInterfaceThread) {
+  QtScheduler scheduler;
+  std::vector<int> order;
+  bool onMain = true;
+  const auto mainThread = std::this_thread::get_id();
+  std::thread t([&] {
+    for (int i = 0; i < 100; ++i)
+      scheduler.post([&, i] {
+        order.push_back(i);
+        onMain = onMain && std::this_thread::get_id() == mainThread;
+      });
+    scheduler.runAfter(20, [&] { order.push_back(1000); });
+  });
+  t.join();
+  QTRY_COMPARE_WITH_TIMEOUT(order.size(), std::size_t{101}, 2000);
+  for (int i = 0; i < 100; ++i) EXPECT_EQ(order[static_cast<std::size_t>(i)], i);
+  EXPECT_EQ(order.back(), 1000);
+  EXPECT_TRUE(onMain);
+}
+
+}  // namespace
+}  // namespace tarvix
+
+int main(int argc, char** argv) {
+  qputenv("QT_QPA_PLATFORM", "offscreen");
+  QApplication app(argc, argv);
+  ::testing::InitGoogleTest(&argc, argv);
+  return RUN_ALL_TESTS();
+}
