@@ -1,5 +1,5 @@
 #pragma once
-// Plain versions of the small dialogs the sound editor opens: the allowed
+// The small dialogs the sound editor opens, shown modally: the allowed
 // value list, the slot chooser and the schema tolerances. The main window
 // can hand the editor the program's own dialogs instead (PatchEditDialogs).
 
