@@ -4,6 +4,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
+#include <QWheelEvent>
 #include <fstream>
 
 #include "controls/TCheckLed.h"
@@ -275,6 +276,67 @@ TEST_F(EditorFixture, ClosingKeepsTheSchemaAndAsksAboutTheEdit) {
   prompter.answers = {Answer::No};
   editor->done(QDialog::Accepted);
   EXPECT_EQ(editor->result(), QDialog::Rejected);
+}
+
+TEST_F(EditorFixture, AllowedValuesAndSchemaFromTheSound) {
+  PatchEditContext ctx = Context(out);
+  QString caption;
+  AllowedValueList shown;
+  ctx.dialogs.parameterList = [&](const QString& c, const AllowedValueList& l) {
+    caption = c;
+    shown = l;
+    return std::optional<std::string>("000001");
+  };
+  ctx.dialogs.createSchemaParameters = [](const Tolerances& t) {
+    Tolerances n = t;
+    n.octave = 1;
+    n.comboBox = 0;
+    return std::optional<Tolerances>(n);
+  };
+  editor = std::make_unique<TfrmPatchEdit>(sound, ctx);
+  const auto octave1 = ParameterMap::Instance().IndexOf("KnobOctave1");
+  // A fresh mask ticks the middle row only; the knob's caption names it.
+  editor->AllowedValuesClick(octave1);
+  EXPECT_EQ(caption, "Parameter List View (" + Widget<TKnob>("KnobOctave1")->Caption() + ")");
+  ASSERT_EQ(shown.items.size(), 9u);
+  EXPECT_EQ(shown.ticked, (std::vector<bool>{false, false, false, false, true, false, false, false, false}));
+  EXPECT_EQ(editor->Schema().MaskOf("KnobOctave1"), "000001");
+  editor->RunRandomizer(RandomizerCommand::Osc1);
+  EXPECT_EQ(editor->EditSound()[8], 16 + 12 * 5);
+  EXPECT_EQ(Widget<TKnob>("KnobOctave1")->Position(), 5);
+  // A schema made from the sound allows the octaves next to it.
+  editor->findChild<QComboBox*>("cmbRandomSchema")->setEditText("Old");
+  editor->btnCreateSchemaFromCurrentSoundClick();
+  EXPECT_EQ(editor->findChild<QComboBox*>("cmbRandomSchema")->currentText(), "");
+  EXPECT_EQ(tolerances.octave, 1);
+  EXPECT_EQ(editor->Schema().MaskOf("KnobOctave1"), "000011100");
+  const bool lit = Widget<TCheckLed>("CheckLedLimitWT1")->Status();
+  EXPECT_EQ(editor->Schema().MaskOf("CheckLedLimitWT1"), lit ? "10" : "01");
+  EXPECT_EQ(prompter.asked, std::vector<std::string>{});
+  editor->btnSaveRandomSchemaClick();  // the list's text is empty now
+  EXPECT_EQ(prompter.asked, std::vector<std::string>{"Please set the schema name."});
+}
+
+TEST_F(EditorFixture, WheelTurnsTheHoveredKnobAndPicturesFollowThePass) {
+  Open(out);
+  auto* knob = Widget<TKnob>("KnobFilter1Resonance");
+  const int was = knob->Position();
+  Q_EMIT knob->OnEnter(knob);
+  EXPECT_EQ(editor->focusWidget(), editor->findChild<QPushButton*>("btnTestSound"));
+  QWheelEvent up(QPointF(5, 5), QPointF(5, 5), QPoint(), QPoint(0, 120), Qt::NoButton, Qt::NoModifier,
+                 Qt::NoScrollPhase, false);
+  QApplication::sendEvent(knob, &up);
+  EXPECT_EQ(knob->Position(), was + 1);
+  Q_EMIT knob->OnLeave(knob);
+  QWheelEvent down(QPointF(5, 5), QPointF(5, 5), QPoint(), QPoint(0, -120), Qt::NoButton, Qt::NoModifier,
+                   Qt::NoScrollPhase, false);
+  QApplication::sendEvent(knob, &down);
+  EXPECT_EQ(knob->Position(), was + 1);  // no knob under the pointer any more
+  const int before = editor->PicturePasses();
+  editor->Timer1Timer();
+  EXPECT_EQ(editor->PicturePasses(), before + 1);
+  editor->Timer1Timer();  // nothing changed: no pass, no redraw
+  EXPECT_EQ(editor->PicturePasses(), before + 1);
 }
 
 // A MidiOut that is the built-in instrument.
