@@ -203,10 +203,14 @@ QWidget* TfrmPatchEdit::BuildPage(int page) {
     members[map[i].group].push_back(i);
   }
   auto* grid = new QGridLayout;
-  const int columns = ColumnsOf(page);
+  int columns = ColumnsOf(page);
   int n = 0;
   for (const auto& group : order) {
+    // The sixteen arpeggiator steps are narrow strips side by side, below
+    // the arpeggiator's own group, which takes a whole row.
+    const bool step = group.rfind("Arp Step", 0) == 0;
     auto* box = new QGroupBox(QString::fromStdString(group), content);
+    groupBoxes_.push_back({box, members[group]});
     auto* inner = new QVBoxLayout(box);
     FlowRows lists(inner, 3);
     for (std::size_t i : members[group])
@@ -216,7 +220,7 @@ QWidget* TfrmPatchEdit::BuildPage(int page) {
         lists.Add(cell);
       }
     lists.Finish();
-    FlowRows knobs(inner, 7);
+    FlowRows knobs(inner, step ? 1 : 7);
     for (std::size_t i : members[group])
       if (!map[i].IsList()) {
         auto* cell = new QWidget(box);
@@ -234,6 +238,12 @@ QWidget* TfrmPatchEdit::BuildPage(int page) {
     }
     copies.Finish();
     inner->addStretch(1);
+    if (page == static_cast<int>(Page::Arpeggiator) && !step) {
+      grid->addWidget(box, 0, 0, 1, 8);
+      columns = 8;
+      n = 8;
+      continue;
+    }
     grid->addWidget(box, n / columns, n % columns);
     ++n;
   }

@@ -186,6 +186,11 @@ void TfrmPatchEdit::ApplyLayout() {
     else if (auto* l = qobject_cast<TCheckLed*>(cw.widget)) l->setCaption(text);
     else if (cw.caption) cw.caption->setText(text);
   }
+  for (auto& [box, members] : groupBoxes_) {
+    bool any = false;
+    for (std::size_t i : members) any = any || !controls_[i].widget->isHidden();
+    box->setVisible(any);
+  }
 }
 
 // ---- the transfer pass ----------------------------------------------------

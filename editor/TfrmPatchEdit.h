@@ -159,6 +159,9 @@ class TfrmPatchEdit : public QDialog {
   SoundFamilySchema schema_;
   std::vector<ControlWidgets> controls_;
   std::vector<std::string> sampleNames_;
+  // Group boxes with their controls; a box whose controls the layout hides
+  // is hidden too.
+  std::vector<std::pair<QWidget*, std::vector<std::size_t>>> groupBoxes_;
   LayoutGuard layoutGuard_;
   bool controlsChanged_ = false;
   bool loading_ = false;
