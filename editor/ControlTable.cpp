@@ -14,22 +14,22 @@ constexpr int kModSources = 31;
 constexpr int kFmSources = 12;
 constexpr int kWaveShapes = 125;  // without sample names
 
-std::vector<ControlSpec> Build() {
-  std::vector<ControlSpec> t;
+std::vector<SchemaControlSpec> Build() {
+  std::vector<SchemaControlSpec> t;
   auto knob = [&](std::string name, int offset, int min = 0, int max = 127, int tag = 0) {
-    Encoding enc = min < 0 ? Encoding::Centred : Encoding::Raw;
-    if (tag == knobtag::kOctave) enc = Encoding::Octave;
+    SchemaEncoding enc = min < 0 ? SchemaEncoding::Centred : SchemaEncoding::Raw;
+    if (tag == knobtag::kOctave) enc = SchemaEncoding::Octave;
     t.push_back({{std::move(name), ControlKind::Knob, min, max, tag, 0}, offset, enc});
   };
   auto centred = [&](std::string name, int offset, int tag = 0) { knob(std::move(name), offset, -64, 63, tag); };
-  auto list = [&](std::string name, int offset, int entries, Encoding enc = Encoding::Index) {
+  auto list = [&](std::string name, int offset, int entries, SchemaEncoding enc = SchemaEncoding::Index) {
     t.push_back({{std::move(name), ControlKind::List, 0, 0, 0, entries}, offset, enc});
   };
-  auto led = [&](std::string name, int offset, Encoding enc) {
+  auto led = [&](std::string name, int offset, SchemaEncoding enc) {
     t.push_back({{std::move(name), ControlKind::Led, 0, 1, 0, 0}, offset, enc});
   };
   auto packedKnob = [&](std::string name, int offset, int tag) {
-    t.push_back({{std::move(name), ControlKind::Knob, 0, 7, tag, 0}, offset, Encoding::Packed});
+    t.push_back({{std::move(name), ControlKind::Knob, 0, 7, tag, 0}, offset, SchemaEncoding::Packed});
   };
 
   for (int n = 1; n <= 3; ++n) {
@@ -44,25 +44,25 @@ std::vector<ControlSpec> Build() {
     knob("KnobFMAmount" + d, 14 + o);
     // Oscillators 1 and 2 keep a sample flag beside the shape byte.
     if (n < 3)
-      list("cmbShape" + d, 15 + o, kWaveShapes, Encoding::Packed);
+      list("cmbShape" + d, 15 + o, kWaveShapes, SchemaEncoding::Packed);
     else
       list("cmbShape3", 15 + o, 5);
     knob("KnobPulsewidth" + d, 16 + o);
     list(n == 1 ? "cmbPwmSource1" : "cmbPWMSource" + d, 17 + o, kModSources);
     centred("KnobPWMAmount" + d, 18 + o);
-    led("CheckLedLimitWT" + d, 21 + o, Encoding::InvertedFlag);
+    led("CheckLedLimitWT" + d, 21 + o, SchemaEncoding::InvertedFlag);
     knob("KnobBrillance" + d, 23 + o);
     knob("KnobVolume" + d, 68 + 2 * (n - 1));
     centred("KnobBalance" + d, 69 + 2 * (n - 1), knobtag::kBalance);
   }
-  led("CheckLedSynctoOsc3", 56, Encoding::Flag);
+  led("CheckLedSynctoOsc3", 56, SchemaEncoding::Flag);
   list("cmbPitchSource", 57, kModSources);
   centred("KnobPitchAmount", 58);
-  led("CheckLedGlide", 60, Encoding::Flag);
+  led("CheckLedGlide", 60, SchemaEncoding::Flag);
   list("cmbOscMode", 63, 4);
   knob("KnobGlideRate", 64);
-  list("cmbUnisono", 65, 6, Encoding::Packed);
-  list("cmbAllocation", 65, 2, Encoding::Packed);
+  list("cmbUnisono", 65, 6, SchemaEncoding::Packed);
+  list("cmbAllocation", 65, 2, SchemaEncoding::Packed);
   knob("KnobUniDetune", 66);
   knob("KnobNoiseLevel", 74);
   centred("KnobNoiseBalance", 75);
@@ -99,14 +99,14 @@ std::vector<ControlSpec> Build() {
   list("cmbEffect1Type", 135, 6);
   knob("knobEffect1Mix", 136);
   for (int k = 1; k <= 7; ++k) knob("KnobEffect1Para" + std::to_string(k), 136 + k);
-  led("CheckLedEffectPara0", 145, Encoding::InvertedFlag);
+  led("CheckLedEffectPara0", 145, SchemaEncoding::InvertedFlag);
   list("cmbEffect1Curve", 146, 12);
   list("cmbEffect2type", 151, 9);
   knob("KnobEffect2Mix", 152);
   for (int k = 1; k <= 8; ++k) knob("KnobEffect2Para" + std::to_string(k), 152 + k);
   // Bytes 161 and 162 are shared: which control owns them depends on the
   // effect type shown.
-  led("CheckLedEffect2Para0", 161, Encoding::InvertedFlag);
+  led("CheckLedEffect2Para0", 161, SchemaEncoding::InvertedFlag);
   knob("KnobEffect2Para9", 161);
   list("cmbEffect2Curve", 162, 12);
   centred("KnobEffect2Para10", 162);
@@ -117,8 +117,8 @@ std::vector<ControlSpec> Build() {
     const int o = 12 * (n - 1);
     list("cmb" + p + "Shape", 167 + o, 6);
     knob("Knob" + p + "Speed", 168 + o, 0, 127, knobtag::kLfoSpeed);
-    led("CheckLed" + p + "Sync", 170 + o, Encoding::Flag);
-    led("CheckLed" + p + "Clocked", 171 + o, Encoding::Flag);
+    led("CheckLed" + p + "Sync", 170 + o, SchemaEncoding::Flag);
+    led("CheckLed" + p + "Clocked", 171 + o, SchemaEncoding::Flag);
     knob("Knob" + p + "StartPhase", 172 + o, 0, 127, knobtag::kStartPhase);
     knob("Knob" + p + "Delay", 173 + o);
     centred("Knob" + p + "Fade", 174 + o);
@@ -129,8 +129,8 @@ std::vector<ControlSpec> Build() {
   for (int n = 0; n < 4; ++n) {
     const std::string p = envs[n];
     const int base = 203 + 12 * n;
-    list("cmb" + p + "Mode", base, 5, Encoding::Packed);
-    list("cmb" + p + "Trigger", base, 2, Encoding::Packed);
+    list("cmb" + p + "Mode", base, 5, SchemaEncoding::Packed);
+    list("cmb" + p + "Trigger", base, 2, SchemaEncoding::Packed);
     knob("Knob" + p + "Attack", base + 3);
     knob("Knob" + p + "AttackLevel", base + 4);
     knob("Knob" + p + "Decay", base + 5);
@@ -165,14 +165,14 @@ std::vector<ControlSpec> Build() {
   list("cmbArpSortOrder", 325, 6);
   list("cmbArpVelocity", 326, 7);
   knob("KnobArpTimingFactor", 327);
-  led("CheckLedPtnReset", 329, Encoding::Flag);
+  led("CheckLedPtnReset", 329, SchemaEncoding::Flag);
   list("cmbArpPtnLength", 330, 16);
   knob("KnobArpTempo", 333, 0, 127, knobtag::kTempo);
   for (int k = 1; k <= 16; ++k) {
     const std::string d = std::to_string(k);
     packedKnob("KnobArpStep" + d, 333 + k, knobtag::kArpStep);
     packedKnob("KnobArpAccent" + d, 333 + k, knobtag::kArpAccent);
-    t.push_back({{"CheckLedGlide" + d, ControlKind::Led, 0, 1, 0, 0}, 333 + k, Encoding::Packed});
+    t.push_back({{"CheckLedGlide" + d, ControlKind::Led, 0, 1, 0, 0}, 333 + k, SchemaEncoding::Packed});
     packedKnob("KnobArpTiming" + d, 349 + k, knobtag::kArpTiming);
     packedKnob("KnobArpLength" + d, 349 + k, knobtag::kArpLength);
   }
@@ -183,14 +183,14 @@ std::uint8_t Clamp7(int v) { return static_cast<std::uint8_t>(std::clamp(v, 0, 1
 
 }  // namespace
 
-const std::vector<ControlSpec>& ControlTable() {
-  static const std::vector<ControlSpec> table = Build();
+const std::vector<SchemaControlSpec>& ControlTable() {
+  static const std::vector<SchemaControlSpec> table = Build();
   return table;
 }
 
-const ControlSpec* FindControl(std::string_view name) {
-  static const std::unordered_map<std::string_view, const ControlSpec*> index = [] {
-    std::unordered_map<std::string_view, const ControlSpec*> m;
+const SchemaControlSpec* FindControl(std::string_view name) {
+  static const std::unordered_map<std::string_view, const SchemaControlSpec*> index = [] {
+    std::unordered_map<std::string_view, const SchemaControlSpec*> m;
     for (const auto& s : ControlTable()) m.emplace(s.control.name, &s);
     return m;
   }();
@@ -204,32 +204,32 @@ std::vector<SchemaControl> ControlTableDescriptors() {
   return out;
 }
 
-std::uint8_t EncodeValue(const ControlSpec& spec, int value) {
+std::uint8_t EncodeValue(const SchemaControlSpec& spec, int value) {
   switch (spec.encoding) {
-    case Encoding::Raw:
-    case Encoding::Index:
-    case Encoding::Packed: return Clamp7(value);
-    case Encoding::Centred: return Clamp7(value + 64);
-    case Encoding::Octave: return Clamp7(16 + 12 * value);
-    case Encoding::Flag: return value == 0 ? 1 : 0;  // index 0 is "On"
-    case Encoding::InvertedFlag: return value == 0 ? 0 : 1;
+    case SchemaEncoding::Raw:
+    case SchemaEncoding::Index:
+    case SchemaEncoding::Packed: return Clamp7(value);
+    case SchemaEncoding::Centred: return Clamp7(value + 64);
+    case SchemaEncoding::Octave: return Clamp7(16 + 12 * value);
+    case SchemaEncoding::Flag: return value == 0 ? 1 : 0;  // index 0 is "On"
+    case SchemaEncoding::InvertedFlag: return value == 0 ? 0 : 1;
   }
   return 0;
 }
 
-int DecodeValue(const ControlSpec& spec, const SoundData& sound) {
+int DecodeValue(const SchemaControlSpec& spec, const SoundData& sound) {
   const int b = sound[static_cast<std::size_t>(spec.offset)];
   const int entries = spec.control.entryCount;
   auto listIndex = [&](int i) { return i >= 0 && i < entries ? i : -1; };
   const std::string& name = spec.control.name;
   switch (spec.encoding) {
-    case Encoding::Raw: return b;
-    case Encoding::Centred: return b - 64;
-    case Encoding::Octave: return (b - 16) / 12;
-    case Encoding::Index: return listIndex(b);
-    case Encoding::Flag: return b == 1 ? 0 : 1;
-    case Encoding::InvertedFlag: return b == 0 ? 0 : 1;
-    case Encoding::Packed: break;
+    case SchemaEncoding::Raw: return b;
+    case SchemaEncoding::Centred: return b - 64;
+    case SchemaEncoding::Octave: return (b - 16) / 12;
+    case SchemaEncoding::Index: return listIndex(b);
+    case SchemaEncoding::Flag: return b == 1 ? 0 : 1;
+    case SchemaEncoding::InvertedFlag: return b == 0 ? 0 : 1;
+    case SchemaEncoding::Packed: break;
   }
   if (name.starts_with("cmbShape")) {
     const bool sample = sound[static_cast<std::size_t>(spec.offset + kSampleFlagDistance)] != 0;

@@ -14,7 +14,7 @@
 
 namespace tarvix {
 
-enum class Encoding {
+enum class SchemaEncoding {
   Raw,           // byte = value
   Centred,       // byte = value + 64
   Octave,        // byte = 16 + 12 x position
@@ -24,25 +24,25 @@ enum class Encoding {
   Packed,        // shares its byte with other controls; see PackedRules.h
 };
 
-struct ControlSpec {
+struct SchemaControlSpec {
   SchemaControl control;
   int offset = 0;  // position in the 392-byte dump
-  Encoding encoding = Encoding::Raw;
+  SchemaEncoding encoding = SchemaEncoding::Raw;
 };
 
 // Every control that has a schema entry, in no particular order.
-const std::vector<ControlSpec>& ControlTable();
+const std::vector<SchemaControlSpec>& ControlTable();
 // nullptr for a name the table does not know.
-const ControlSpec* FindControl(std::string_view name);
+const SchemaControlSpec* FindControl(std::string_view name);
 // The descriptors alone, for building a schema without the parameter map.
 std::vector<SchemaControl> ControlTableDescriptors();
 
 // The byte for a value index of an unpacked control: knob value, list index,
 // or LED index (0 "On", 1 "Off"). Clamped to 0..127 so a bad value can never
 // produce an invalid SysEx data byte.
-std::uint8_t EncodeValue(const ControlSpec& spec, int value);
+std::uint8_t EncodeValue(const SchemaControlSpec& spec, int value);
 // The value index the control shows for the sound's bytes, packed controls
 // included; -1 for a list byte outside the list (no selection).
-int DecodeValue(const ControlSpec& spec, const SoundData& sound);
+int DecodeValue(const SchemaControlSpec& spec, const SoundData& sound);
 
 }  // namespace tarvix

@@ -12,7 +12,7 @@ using Steps = std::vector<RandomStep>;
 using C = RandomizerCommand;
 
 int OffsetOf(const std::string& control) {
-  const ControlSpec* s = FindControl(control);
+  const SchemaControlSpec* s = FindControl(control);
   if (!s) throw std::logic_error("randomizer: unknown control " + control);
   return s->offset;
 }

@@ -6,9 +6,11 @@
 
 #include <string>
 
-namespace tarvix {
+// ControlKind is shared with the parameter map, so both describe a control
+// with one type.
+#include "editor/ControlSpec.h"
 
-enum class ControlKind { Knob, List, Led };
+namespace tarvix {
 
 struct SchemaControl {
   std::string name;

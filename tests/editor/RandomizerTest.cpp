@@ -235,7 +235,7 @@ TEST(InitCommandsTest, WriteTheTableValues) {
 
 TEST(ControlTableTest, DecodeInvertsEncode) {
   for (const auto& spec : ControlTable()) {
-    if (spec.encoding == Encoding::Packed) continue;
+    if (spec.encoding == SchemaEncoding::Packed) continue;
     const int count = ValueCount(spec.control);
     const int first = spec.control.kind == ControlKind::Knob ? spec.control.min : 0;
     for (int v = first; v < first + count; ++v) {

@@ -1,0 +1,184 @@
+#pragma once
+// TfrmPatchEdit: the sound editor window ("Sound Edit (Edit Buffer)"). Its
+// pages are built from the parameter map; control events only mark the
+// sound as changed, and Timer1 runs the transfer pass every 250 ms, which
+// writes the controls into EditSound and sends one parameter change per
+// changed byte. Schemas, randomizers, init, swap and copy commands, test
+// notes and the send/save commands live here too. All byte logic is in the
+// core (TransferPass, ControlState, Randomizer, InitCommands, GroupCommands).
+
+#include <QDialog>
+#include <QPointer>
+#include <QTimer>
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <optional>
+#include <vector>
+
+#include "editor/GroupCommands.h"
+#include "editor/Randomizer.h"
+#include "editor/SoundFamilySchema.h"
+#include "editor/Tolerances.h"
+#include "editor/TransferPass.h"
+#include "library/BankSet.h"
+#include "library/Log.h"
+#include "library/Prompter.h"
+#include "library/RandomSource.h"
+#include "midi/MidiService.h"
+
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QTabWidget;
+class QToolButton;
+
+namespace tarvix {
+
+class TKnob;
+class TCheckLed;
+
+// A bank and program of the Blofeld banks, as the select-location dialog
+// answers (bank 0..7, program 0..127).
+struct SoundLocation {
+  int bank = 0;
+  int program = 0;
+};
+
+// The dialogs the editor opens. The window has plain built-in versions;
+// the main window (or a test) can put the program's own dialogs in.
+struct PatchEditDialogs {
+  // Ticks for the allowed-value list; none when not confirmed with OK.
+  std::function<std::optional<std::string>(const QString& caption, const AllowedValueList& list)> parameterList;
+  std::function<std::optional<SoundLocation>(SoundLocation preset)> selectLocation;
+  std::function<std::optional<Tolerances>(const Tolerances& current)> createSchemaParameters;
+};
+
+// What the main window lends the editor while it is open.
+struct PatchEditContext {
+  MidiOut& out;
+  std::uint8_t deviceId = 0x7F;
+  BankSet& blofeld;
+  std::function<void(int index)> refreshBlofeldRow;  // after "Send Sound to Blofeld"
+  Prompter& prompter;
+  RandomSource& random;
+  Log& log;
+  int& octave;                          // the main window's keyboard octave
+  std::function<int()> volume;          // velocity of the keyboard panel
+  std::function<bool()> computerKeyboardOn;
+  Tolerances& tolerances;               // kept in the settings
+  SoundLocation& lastLocation;          // last "Send Sound to Blofeld" target
+  std::filesystem::path programDir;     // "samplenames.txt"
+  std::filesystem::path schemaDir;      // the working directory
+  TransferPass::Pause pause = &TransferPass::SleepOneMillisecond;
+  PatchEditDialogs dialogs;             // empty members: built-in dialogs
+};
+
+class TfrmPatchEdit : public QDialog {
+  Q_OBJECT
+ public:
+  TfrmPatchEdit(const SoundData& sound, PatchEditContext context, QWidget* parent = nullptr);
+  ~TfrmPatchEdit() override;
+
+  // The edited sound; the main window copies it into its slot after Accepted.
+  const SoundData& EditSound() const { return pass_.EditSound; }
+  SoundData& EditSoundRef() { return pass_.EditSound; }
+  bool ControlsChanged() const { return controlsChanged_; }
+
+  // A control change message from the instrument (on the interface thread).
+  void ControllerMessage(int controller, int value);
+
+  void LoadSoundIntoControls();
+  void Timer1Timer();  // the transfer pass, if anything changed
+
+  // Commands, callable from buttons, keys and tests.
+  void RunInit(void (*init)(SoundData&));
+  void RunRandomizer(RandomizerCommand command);
+  void RunGroupCommand(const GroupCommand& command);
+  void btnSavSoundtoClick();
+  void btnSaveSoundToFileClick();
+  void btnSaveRandomSchemaClick();
+  void btnCreateSchemaFromCurrentSoundClick();
+  void AllowedValuesClick(std::size_t control);
+  void LoadSchema(const QString& name);
+
+  SoundFamilySchema& Schema() { return schema_; }
+  QWidget* Control(std::size_t index) const { return controls_.at(index).widget; }
+  int SampleCount() const { return pass_.SampleCount; }
+  int PicturePasses() const { return picturePasses_; }
+
+  void done(int result) override;
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+  bool event(QEvent* event) override;
+
+ private:
+  struct ControlWidgets {
+    QWidget* widget = nullptr;  // TKnob, TCheckLed or QComboBox
+    QToolButton* button = nullptr;
+    QLabel* caption = nullptr;  // lists only; knobs and LEDs draw their own
+  };
+
+  void BuildWindow();
+  QWidget* BuildPage(int page);
+  QWidget* BuildCommandBar(int page);
+  QWidget* BuildPictures(int page);
+  void BuildControl(std::size_t index, QWidget* parent);
+  void ReadSampleNames();
+  void FillSchemaList();
+
+  ControlState CurrentState() const;
+  int ValueOf(std::size_t index) const;
+  void SetValue(std::size_t index, int value);
+  void ControlChange(std::size_t index);
+  void UpdateCaption(std::size_t index);
+  void ApplyLayout();
+  void RedrawPictures(int page);
+  void FlushPendingPass();
+  QString CaptionOf(std::size_t index) const;
+
+  bool HandleKeyPress(QKeyEvent* e);
+  bool HandleKeyRelease(QKeyEvent* e);
+  void UpdateTestButtonCaption();
+  void KnobEnter(TKnob* knob);
+  void KnobLeave(TKnob* knob);
+
+  struct KeySeen {
+    const QEvent* event = nullptr;
+    int type = 0;
+    int key = 0;
+    unsigned long long timestamp = 0;
+    bool operator==(const KeySeen&) const = default;
+  };
+  KeySeen lastKey_;
+
+  PatchEditContext ctx_;
+  TransferPass pass_;
+  SoundFamilySchema schema_;
+  std::vector<ControlWidgets> controls_;
+  std::vector<std::string> sampleNames_;
+  // Group boxes with their controls; a box whose controls the layout hides
+  // is hidden too.
+  std::vector<std::pair<QWidget*, std::vector<std::size_t>>> groupBoxes_;
+  LayoutGuard layoutGuard_;
+  bool controlsChanged_ = false;
+  bool loading_ = false;
+  bool fromController_ = false;
+  bool closing_ = false;
+  bool noteHeld_ = false;
+  int picturePasses_ = 0;
+  QPointer<TKnob> hoveredKnob_;
+  QPointer<QWidget> savedFocus_;
+
+  QTabWidget* tabs_ = nullptr;
+  QLineEdit* edtName_ = nullptr;
+  QComboBox* cmbCategory_ = nullptr;
+  QComboBox* cmbRandomSchema_ = nullptr;
+  QPushButton* btnTestSound_ = nullptr;
+  std::vector<QLabel*> pictures_[4];
+  QTimer Timer1;
+};
+
+}  // namespace tarvix

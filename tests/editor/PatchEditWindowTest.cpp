@@ -1,0 +1,385 @@
+#include <gtest/gtest.h>
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QWheelEvent>
+#include <fstream>
+
+#include "controls/TCheckLed.h"
+#include "controls/TKnob.h"
+#include "editor/ParameterMap.h"
+#include "editor/TfrmPatchEdit.h"
+#include "library/InitSound.h"
+#include "midi/VirtualInstrument.h"
+#include "tests/midi/MidiFakes.h"
+#include "tests/support/QtTestMain.h"
+#include "tests/support/Sounds.h"
+
+namespace tarvix {
+namespace {
+
+using test::Bytes;
+
+struct EditorFixture : ::testing::Test {
+  test::TempDir dir;
+  test::RecordingOut out;
+  BankSet blofeld{BankSetKind::Blofeld};
+  std::vector<int> refreshed;
+  test::ScriptedPrompter prompter;
+  RandomSource random{12345};
+  MemoryLog log;
+  int octave = 4;
+  Tolerances tolerances;
+  SoundLocation lastLocation{2, 5};
+  SoundData sound = MakeDefaultInitSound();
+  std::unique_ptr<TfrmPatchEdit> editor;
+
+  PatchEditContext Context(MidiOut& o) {
+    return PatchEditContext{
+        .out = o,
+        .deviceId = 0x11,
+        .blofeld = blofeld,
+        .refreshBlofeldRow = [this](int i) { refreshed.push_back(i); },
+        .prompter = prompter,
+        .random = random,
+        .log = log,
+        .octave = octave,
+        .volume = [] { return 100; },
+        .computerKeyboardOn = [] { return true; },
+        .tolerances = tolerances,
+        .lastLocation = lastLocation,
+        .programDir = dir.Path(),
+        .schemaDir = dir.Path(),
+        .pause = {},
+    };
+  }
+  void Open(MidiOut& o) {
+    editor = std::make_unique<TfrmPatchEdit>(sound, Context(o));
+    editor->Timer1Timer();  // the load's own pass: nothing differs
+    out.sent.clear();
+  }
+  void SetUp() override {
+    SetSoundName(sound, "Init");
+    sound[offs::kCategory] = 0;
+  }
+  template <class W>
+  W* Widget(const char* name) {
+    auto* w = qobject_cast<W*>(editor->Control(ParameterMap::Instance().IndexOf(name)));
+    EXPECT_NE(w, nullptr) << name;
+    return w;
+  }
+  static Bytes Change(int parameter, int value) {
+    return {0xF0, 0x3E, 0x13, 0x11, 0x20, 0x00, static_cast<std::uint8_t>(parameter >> 7),
+            static_cast<std::uint8_t>(parameter & 0x7F), static_cast<std::uint8_t>(value), 0xF7};
+  }
+};
+
+TEST_F(EditorFixture, PassSendsOnlyWhatChangedWithTheInstrumentsBytes) {
+  Open(out);
+  EXPECT_EQ(editor->windowTitle(), "Sound Edit (Edit Buffer)");
+  auto* cutoff = Widget<TKnob>("KnobFilter1Cutoff");
+  const int was = cutoff->Position();
+  // Turned and turned back within one period: nothing.
+  cutoff->setPosition(3);
+  cutoff->setPosition(was);
+  EXPECT_TRUE(editor->ControlsChanged());
+  editor->Timer1Timer();
+  EXPECT_TRUE(out.sent.empty());
+  // One change, one message: offset 85 is parameter 78.
+  cutoff->setPosition(20);
+  editor->Timer1Timer();
+  EXPECT_EQ(out.sent, (std::vector<Bytes>{Change(78, 20)}));
+  // A parameter above 127 uses the high byte: amplifier volume is 121,
+  // arpeggiator step 1 (offset 334) is 327 = 2 x 128 + 71.
+  out.sent.clear();
+  Widget<TCheckLed>("CheckLedGlide1")->setStatus(!Widget<TCheckLed>("CheckLedGlide1")->Status());
+  editor->Timer1Timer();  // an LED set from code fires no event: no pass
+  EXPECT_TRUE(out.sent.empty());
+  QTest::mouseClick(Widget<TCheckLed>("CheckLedGlide2"), Qt::LeftButton);
+  editor->Timer1Timer();
+  ASSERT_EQ(out.sent.size(), 2u);  // both step bytes written from the controls now
+  EXPECT_EQ(out.sent[1][6], 2);
+  EXPECT_EQ(out.sent[1][7], 328 - 256);
+}
+
+TEST_F(EditorFixture, RenameSendsPerCharacterAndCategoryNothing) {
+  Open(out);
+  auto* name = editor->findChild<QLineEdit*>("edtName");
+  ASSERT_NE(name, nullptr);
+  EXPECT_EQ(name->text(), "Init");
+  EXPECT_EQ(name->maxLength(), 16);
+  name->setText("Bass");
+  Q_EMIT name->textEdited("Bass");
+  auto* category = editor->findChild<QComboBox*>("cmbCategory");
+  category->setCurrentIndex(3);
+  EXPECT_EQ(editor->EditSound()[offs::kCategory], 3);  // at once
+  editor->Timer1Timer();
+  ASSERT_EQ(out.sent.size(), 4u);
+  for (int k = 0; k < 4; ++k) EXPECT_EQ(out.sent[k], Change(363 + k, std::string("Bass")[k]));
+}
+
+TEST_F(EditorFixture, ControllerMessagesMoveControlsWithoutEcho) {
+  Open(out);
+  editor->ControllerMessage(69, 33);  // filter 1 cutoff
+  editor->ControllerMessage(15, 4);   // LFO 1 shape, a list
+  editor->ControllerMessage(27, 88);  // octave 1: (88 - 16) div 12 = 6
+  editor->ControllerMessage(5, 1);    // not mapped: ignored
+  EXPECT_EQ(Widget<TKnob>("KnobFilter1Cutoff")->Position(), 33);
+  EXPECT_EQ(Widget<QComboBox>("cmbLFO1Shape")->currentIndex(), 4);
+  // The user's own change in the same period still goes out.
+  Widget<TKnob>("KnobFilter1Resonance")->setPosition(71);
+  editor->Timer1Timer();
+  EXPECT_EQ(out.sent, (std::vector<Bytes>{Change(80, 71)}));
+  EXPECT_EQ(editor->EditSound()[85], 33);
+  EXPECT_EQ(editor->EditSound()[167], 4);
+  EXPECT_EQ(editor->EditSound()[8], 16 + 12 * 6);
+  // A list moved by the instrument alone is written although no knob moved.
+  out.sent.clear();
+  editor->ControllerMessage(67, 1);
+  editor->Timer1Timer();
+  EXPECT_EQ(editor->EditSound()[124], 1);
+  EXPECT_TRUE(out.sent.empty());
+}
+
+TEST_F(EditorFixture, InitAndGroupCommands) {
+  sound[172] = 11;   // LFO 1 start phase
+  sound[184] = 99;   // LFO 2 start phase
+  sound[167] = 2;
+  sound[85] = 5;
+  Open(out);
+  auto click = [&](const char* name) {
+    auto* b = editor->findChild<QPushButton*>(name);
+    ASSERT_NE(b, nullptr) << name;
+    b->click();
+  };
+  click("btnSwapLFO1LFO2");
+  editor->Timer1Timer();
+  EXPECT_EQ(editor->EditSound()[172], 99);
+  EXPECT_EQ(editor->EditSound()[184], 11);
+  EXPECT_EQ(editor->EditSound()[179], 2);
+  click("btnInitFilters");
+  EXPECT_EQ(editor->EditSound()[85], 127);
+  EXPECT_EQ(editor->EditSound()[84], 0);
+  EXPECT_EQ(Widget<TKnob>("KnobFilter1Cutoff")->Position(), 127);
+  out.sent.clear();
+  editor->Timer1Timer();  // the pass after the command sends what the init changed
+  EXPECT_NE(std::find(out.sent.begin(), out.sent.end(), Change(78, 127)), out.sent.end());
+  // A knob turned just before a command is not lost by the command's reload.
+  Widget<TKnob>("KnobAmplifierVolume")->setPosition(7);
+  click("btnInitLFOs");
+  EXPECT_EQ(editor->EditSound()[128], 7);
+  EXPECT_EQ(editor->EditSound()[172], 0);
+}
+
+TEST_F(EditorFixture, FreshSchemaRandomizesToTheMiddle) {
+  Open(out);
+  editor->findChild<QPushButton*>("btnRandomizeSound")->click();
+  const auto& e = editor->EditSound();
+  EXPECT_EQ(e[85], 64);       // cutoff 0..127 -> 64
+  EXPECT_EQ(e[9], 64);        // semitone -12..12 -> 0, byte 64
+  EXPECT_EQ(e[8], 16 + 12 * 4);  // octave 0..8 -> 4
+  EXPECT_EQ(e[93], 96);       // filter keytrack -> 96
+  EXPECT_EQ(e[84], 0);        // lists take entry 0
+  EXPECT_EQ(Widget<TKnob>("KnobFilter1Cutoff")->Position(), 64);
+  // Ctrl+1 reaches the oscillators, also when a control has the focus.
+  Widget<TKnob>("KnobOctave1")->setPosition(1);
+  editor->Timer1Timer();
+  QTest::keyClick(Widget<QComboBox>("cmbShape2"), Qt::Key_1, Qt::ControlModifier);
+  EXPECT_EQ(editor->EditSound()[8], 16 + 12 * 4);
+}
+
+TEST_F(EditorFixture, SaveToFileAndSendToBlofeld) {
+  sound[offs::kBank] = 3;
+  sound[offs::kProgram] = 9;
+  sound[offs::kChecksum] = 0x21;
+  Open(out);
+  const auto file = dir.Path() / "x.syx";
+  { std::ofstream(file) << "old"; }
+  prompter.saveName = file.string();
+  prompter.answers = {Answer::No};
+  editor->btnSaveSoundToFileClick();
+  EXPECT_EQ(prompter.asked, (std::vector<std::string>{"Do you want to replace it?"}));
+  EXPECT_EQ(editor->EditSound()[offs::kBank], 0);
+  EXPECT_EQ(editor->EditSound()[offs::kProgram], 0);
+  EXPECT_EQ(editor->EditSound()[offs::kChecksum], 127);
+  EXPECT_EQ(std::filesystem::file_size(file), 3u);
+  prompter.answers = {Answer::Yes};
+  editor->btnSaveSoundToFileClick();
+  EXPECT_EQ(std::filesystem::file_size(file), kSoundSize);
+
+  PatchEditContext ctx = Context(out);
+  editor.reset();
+  ctx.dialogs.selectLocation = [](SoundLocation preset) {
+    EXPECT_EQ(preset.bank, 2);
+    EXPECT_EQ(preset.program, 5);
+    return std::optional<SoundLocation>(SoundLocation{1, 127});
+  };
+  editor = std::make_unique<TfrmPatchEdit>(sound, ctx);
+  out.sent.clear();
+  editor->btnSavSoundtoClick();
+  ASSERT_EQ(out.sent.size(), 1u);
+  EXPECT_EQ(out.sent[0].size(), kSoundSize);
+  EXPECT_EQ(out.sent[0][3], 0x11);
+  EXPECT_EQ(out.sent[0][5], 1);
+  EXPECT_EQ(out.sent[0][6], 127);
+  EXPECT_EQ(lastLocation.bank, 1);
+  EXPECT_EQ(lastLocation.program, 127);
+  EXPECT_TRUE(blofeld.Changed(255));
+  EXPECT_EQ(GetSoundName(blofeld.Sound(255)), GetSoundName(sound));
+  EXPECT_EQ(refreshed, std::vector<int>{255});
+}
+
+TEST_F(EditorFixture, KeysPlayTestNotesAndMoveTheOctave) {
+  Open(out);
+  auto* test = editor->findChild<QPushButton*>("btnTestSound");
+  QTest::keyPress(editor.get(), Qt::Key_1, Qt::KeypadModifier);
+  QTest::keyPress(editor.get(), Qt::Key_5, Qt::KeypadModifier);  // a note is held: no second
+  EXPECT_EQ(out.sent, (std::vector<Bytes>{{0x90, 60, 100}}));
+  QTest::keyRelease(editor.get(), Qt::Key_5, Qt::KeypadModifier);
+  EXPECT_EQ(out.resets, 1);
+  octave = 9;
+  QTest::keyClick(editor.get(), Qt::Key_Plus, Qt::KeypadModifier);
+  EXPECT_EQ(octave, 9);
+  EXPECT_EQ(test->text(), "Test Sound C9-C10");
+  QTest::keyClick(editor.get(), Qt::Key_Minus, Qt::KeypadModifier);
+  EXPECT_EQ(octave, 8);
+  EXPECT_EQ(test->text(), "Test Sound C8-C9");
+  // A key that reaches a control passes the window once only.
+  QTest::keyClick(Widget<QComboBox>("cmbShape1"), Qt::Key_Minus, Qt::KeypadModifier);
+  EXPECT_EQ(octave, 7);
+  // Note letters are swallowed except while typing the name.
+  auto* name = editor->findChild<QLineEdit*>("edtName");
+  name->setFocus();
+  QTest::keyClicks(name, "as");
+  EXPECT_EQ(name->text(), "Initas");
+  out.sent.clear();
+  QTest::mousePress(test, Qt::LeftButton);
+  QTest::mouseRelease(test, Qt::LeftButton);
+  EXPECT_EQ(out.sent, (std::vector<Bytes>{{0x90, 60, 127}}));
+  EXPECT_EQ(out.resets, 2);
+}
+
+TEST_F(EditorFixture, ClosingKeepsTheSchemaAndAsksAboutTheEdit) {
+  Open(out);
+  auto* schema = editor->findChild<QComboBox*>("cmbRandomSchema");
+  schema->setEditText("Family");
+  prompter.answers = {Answer::Yes};
+  editor->done(QDialog::Rejected);
+  EXPECT_EQ(editor->result(), QDialog::Accepted);
+  EXPECT_EQ(prompter.asked.back(), "Do you want to save changes?");
+  EXPECT_TRUE(std::filesystem::exists(dir.Path() / "Family.sndfamily"));
+  // Reopened, the list offers it and loads it.
+  Open(out);
+  EXPECT_EQ(editor->findChild<QComboBox*>("cmbRandomSchema")->currentText(), "Family");
+  prompter.answers = {Answer::No};
+  editor->done(QDialog::Accepted);
+  EXPECT_EQ(editor->result(), QDialog::Rejected);
+}
+
+TEST_F(EditorFixture, AllowedValuesAndSchemaFromTheSound) {
+  PatchEditContext ctx = Context(out);
+  QString caption;
+  AllowedValueList shown;
+  ctx.dialogs.parameterList = [&](const QString& c, const AllowedValueList& l) {
+    caption = c;
+    shown = l;
+    return std::optional<std::string>("000001");
+  };
+  ctx.dialogs.createSchemaParameters = [](const Tolerances& t) {
+    Tolerances n = t;
+    n.octave = 1;
+    n.comboBox = 0;
+    return std::optional<Tolerances>(n);
+  };
+  editor = std::make_unique<TfrmPatchEdit>(sound, ctx);
+  const auto octave1 = ParameterMap::Instance().IndexOf("KnobOctave1");
+  // A fresh mask ticks the middle row only; the knob's caption names it.
+  editor->AllowedValuesClick(octave1);
+  EXPECT_EQ(caption, "Parameter List View (" + Widget<TKnob>("KnobOctave1")->Caption() + ")");
+  ASSERT_EQ(shown.items.size(), 9u);
+  EXPECT_EQ(shown.ticked, (std::vector<bool>{false, false, false, false, true, false, false, false, false}));
+  EXPECT_EQ(editor->Schema().MaskOf("KnobOctave1"), "000001");
+  editor->RunRandomizer(RandomizerCommand::Osc1);
+  EXPECT_EQ(editor->EditSound()[8], 16 + 12 * 5);
+  EXPECT_EQ(Widget<TKnob>("KnobOctave1")->Position(), 5);
+  // A schema made from the sound allows the octaves next to it.
+  editor->findChild<QComboBox*>("cmbRandomSchema")->setEditText("Old");
+  editor->btnCreateSchemaFromCurrentSoundClick();
+  EXPECT_EQ(editor->findChild<QComboBox*>("cmbRandomSchema")->currentText(), "");
+  EXPECT_EQ(tolerances.octave, 1);
+  EXPECT_EQ(editor->Schema().MaskOf("KnobOctave1"), "000011100");
+  const bool lit = Widget<TCheckLed>("CheckLedLimitWT1")->Status();
+  EXPECT_EQ(editor->Schema().MaskOf("CheckLedLimitWT1"), lit ? "10" : "01");
+  EXPECT_EQ(prompter.asked, std::vector<std::string>{});
+  editor->btnSaveRandomSchemaClick();  // the list's text is empty now
+  EXPECT_EQ(prompter.asked, std::vector<std::string>{"Please set the schema name."});
+}
+
+TEST_F(EditorFixture, WheelTurnsTheHoveredKnobAndPicturesFollowThePass) {
+  Open(out);
+  auto* knob = Widget<TKnob>("KnobFilter1Resonance");
+  const int was = knob->Position();
+  Q_EMIT knob->OnEnter(knob);
+  EXPECT_EQ(editor->focusWidget(), editor->findChild<QPushButton*>("btnTestSound"));
+  QWheelEvent up(QPointF(5, 5), QPointF(5, 5), QPoint(), QPoint(0, 120), Qt::NoButton, Qt::NoModifier,
+                 Qt::NoScrollPhase, false);
+  QApplication::sendEvent(knob, &up);
+  EXPECT_EQ(knob->Position(), was + 1);
+  Q_EMIT knob->OnLeave(knob);
+  QWheelEvent down(QPointF(5, 5), QPointF(5, 5), QPoint(), QPoint(0, -120), Qt::NoButton, Qt::NoModifier,
+                   Qt::NoScrollPhase, false);
+  QApplication::sendEvent(knob, &down);
+  EXPECT_EQ(knob->Position(), was + 1);  // no knob under the pointer any more
+  const int before = editor->PicturePasses();
+  editor->Timer1Timer();
+  EXPECT_EQ(editor->PicturePasses(), before + 1);
+  editor->Timer1Timer();  // nothing changed: no pass, no redraw
+  EXPECT_EQ(editor->PicturePasses(), before + 1);
+}
+
+// A MidiOut that is the built-in instrument.
+class InstrumentOut : public MidiOut {
+ public:
+  explicit InstrumentOut(VirtualInstrument& i) : instrument_(i) {}
+  void SendShort(std::uint8_t s, std::uint8_t d1, std::uint8_t d2) override {
+    const std::uint8_t m[3] = {s, d1, d2};
+    instrument_.Receive(m);
+  }
+  void SendLong(std::span<const std::uint8_t> b) override { instrument_.Receive(b); }
+  void ResetOutput() override {}
+
+ private:
+  VirtualInstrument& instrument_;
+};
+
+TEST_F(EditorFixture, ChangesReachTheInstrumentsEditBuffer) {
+  VirtualInstrument instrument;
+  InstrumentOut link(instrument);
+  SoundData demo = VirtualInstrument::DemoSound(5);
+  instrument.Receive(EditBufferDump(demo).bytes);
+  sound = instrument.EditBuffer();
+  // The editor sends to device 0x11; the instrument listens to its own id
+  // or to broadcast.
+  PatchEditContext ctx = Context(link);
+  ctx.deviceId = 0x7F;
+  editor = std::make_unique<TfrmPatchEdit>(sound, ctx);
+  editor->Timer1Timer();
+  Widget<TKnob>("KnobFilter1Cutoff")->setPosition(12);
+  Widget<QComboBox>("cmbFilter2Type")->setCurrentIndex(6);
+  editor->findChild<QLineEdit*>("edtName")->setText("Edited");
+  Q_EMIT editor->findChild<QLineEdit*>("edtName")->textEdited("Edited");
+  editor->Timer1Timer();
+  ASSERT_TRUE(instrument.WaitIdle(2000));
+  const SoundData buffer = instrument.EditBuffer();
+  for (std::size_t i = offs::kFirstParameter; i <= offs::kLastParameter; ++i)
+    EXPECT_EQ(buffer[i], editor->EditSound()[i]) << "offset " << i;
+  EXPECT_EQ(buffer[85], 12);
+  EXPECT_EQ(buffer[104], 6);
+}
+
+}  // namespace
+}  // namespace tarvix
+
+int main(int argc, char** argv) { return tarvix::test::RunQtTests(argc, argv); }

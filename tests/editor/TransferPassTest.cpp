@@ -1,0 +1,238 @@
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "editor/ControllerMap.h"
+#include "editor/GroupCommands.h"
+#include "editor/ParameterMap.h"
+#include "editor/TestNotes.h"
+#include "editor/TransferPass.h"
+#include "library/InitSound.h"
+#include "midi/SysExMessages.h"
+
+namespace tarvix {
+namespace {
+
+struct Sent {
+  int parameter;
+  int value;
+  bool operator==(const Sent&) const = default;
+};
+
+struct PassFixture : ::testing::Test {
+  SoundData sound = MakeDefaultInitSound();
+  std::vector<Sent> sent;
+  int pauses = 0;
+  TransferPass pass{sound, [this](int p, std::uint8_t v) { sent.push_back({p, v}); }, [this] { ++pauses; }};
+  ControlState state = ReadControls(sound);
+  std::size_t Index(const char* name) { return ParameterMap::Instance().IndexOf(name); }
+};
+
+TEST_F(PassFixture, UnchangedAndSelfCancellingChangesSendNothing) {
+  EXPECT_EQ(pass.ApplyControlsToSound(state), 0);
+  state["KnobFilter1Cutoff"] = 10;
+  state["KnobFilter1Cutoff"] = ReadControls(sound)["KnobFilter1Cutoff"];
+  EXPECT_EQ(pass.ApplyControlsToSound(state), 0);
+  EXPECT_TRUE(sent.empty());
+  EXPECT_EQ(pauses, 0);
+  EXPECT_EQ(pass.EditSound, sound);
+}
+
+TEST_F(PassFixture, ChangesAreSentOncePerByteInOffsetOrderWithAPauseEach) {
+  // Made in reverse offset order; they must leave in ascending order.
+  state["KnobAmplifierVolume"] = 3;   // offset 128
+  state["KnobFilter1Cutoff"] = 20;    // offset 85
+  state["KnobSemitone1"] = -12;       // offset 9, centred
+  const SoundData before = pass.EditSound;
+  EXPECT_EQ(pass.ApplyControlsToSound(state), 3);
+  EXPECT_EQ(sent, (std::vector<Sent>{{2, 52}, {78, 20}, {121, 3}}));
+  EXPECT_EQ(pauses, 3);
+  EXPECT_EQ(pass.PreviousSound, before);
+  EXPECT_EQ(pass.CompareSound, pass.EditSound);
+  EXPECT_EQ(pass.EditSound[85], 20);
+  // A second pass with the same state finds nothing new.
+  sent.clear();
+  EXPECT_EQ(pass.ApplyControlsToSound(state), 0);
+  EXPECT_TRUE(sent.empty());
+}
+
+TEST_F(PassFixture, BytesWrittenStraightIntoTheSoundAreSentByTheNextPass) {
+  // What an init command or a randomizer does: write EditSound, then load
+  // the controls from it.
+  pass.EditSound[85] = 50;
+  pass.EditSound[9] = 70;
+  pass.ApplyControlsToSound(ReadControls(pass.EditSound));
+  EXPECT_EQ(sent, (std::vector<Sent>{{2, 70}, {78, 50}}));
+}
+
+TEST_F(PassFixture, RenameSendsOneMessagePerChangedCharacter) {
+  SetSoundName(pass.EditSound, "Init");
+  SetSoundName(pass.CompareSound, "Init");
+  state.name = "Inxt";
+  pass.ApplyControlsToSound(state);
+  ASSERT_EQ(sent.size(), 1u);
+  EXPECT_EQ(sent[0], (Sent{363 + 2, 'x'}));
+  sent.clear();
+  state.name = "Inxt two";  // three more characters over blanks
+  pass.ApplyControlsToSound(state);
+  EXPECT_EQ(sent.size(), 3u);
+  EXPECT_EQ(GetSoundName(pass.EditSound), "Inxt two        ");
+}
+
+TEST_F(PassFixture, CategoryIsWrittenAtOnceAndNeverSent) {
+  pass.SetCategory(5);
+  EXPECT_EQ(GetCategory(pass.EditSound), 5);
+  state["cmbCategory"] = 5;
+  EXPECT_EQ(pass.ApplyControlsToSound(state), 0);
+  // Even a state that disagrees with the byte is written but not sent.
+  state["cmbCategory"] = 7;
+  EXPECT_EQ(pass.ApplyControlsToSound(state), 0);
+  EXPECT_EQ(GetCategory(pass.EditSound), 7);
+  EXPECT_TRUE(sent.empty());
+}
+
+TEST_F(PassFixture, ControllerChangesAreWrittenButNotEchoedWhileUserChangesAreSent) {
+  // The instrument moved filter 1's cutoff and LFO 1's shape (a list); the
+  // user turned the resonance in the same period.
+  state["KnobFilter1Cutoff"] = 99;
+  pass.MarkFromInstrument(Index("KnobFilter1Cutoff"));
+  state["cmbLFO1Shape"] = 3;
+  pass.MarkFromInstrument(Index("cmbLFO1Shape"));
+  state["KnobFilter1Resonance"] = 77;
+  pass.MarkFromUser(Index("KnobFilter1Resonance"));
+  EXPECT_TRUE(pass.HeldBack(85));
+  pass.ApplyControlsToSound(state);
+  EXPECT_EQ(sent, (std::vector<Sent>{{80, 77}}));
+  EXPECT_EQ(pass.EditSound[85], 99);
+  EXPECT_EQ(pass.EditSound[167], 3);
+  // The hold lasts one pass only: the user turning the cutoff later is sent.
+  EXPECT_FALSE(pass.HeldBack(85));
+  sent.clear();
+  state["KnobFilter1Cutoff"] = 98;
+  pass.ApplyControlsToSound(state);
+  EXPECT_EQ(sent, (std::vector<Sent>{{78, 98}}));
+  // The user grabbing a control after the instrument moved it wins.
+  sent.clear();
+  state["KnobFilter1Cutoff"] = 40;
+  pass.MarkFromInstrument(Index("KnobFilter1Cutoff"));
+  state["KnobFilter1Cutoff"] = 41;
+  pass.MarkFromUser(Index("KnobFilter1Cutoff"));
+  pass.ApplyControlsToSound(state);
+  EXPECT_EQ(sent, (std::vector<Sent>{{78, 41}}));
+}
+
+TEST_F(PassFixture, BadStateThrowsBeforeTouchingTheSound) {
+  ControlState bad;
+  bad.values.resize(3);
+  const SoundData before = pass.EditSound;
+  EXPECT_THROW(pass.ApplyControlsToSound(bad), std::invalid_argument);
+  EXPECT_EQ(pass.EditSound, before);
+  EXPECT_TRUE(sent.empty());
+}
+
+TEST_F(PassFixture, SentBytesFormValidParameterChanges) {
+  // Every byte a full random-ish change produces must form a message the
+  // instrument accepts: parameter 0..382, data bytes below 128.
+  for (std::size_t i = 0; i < state.values.size(); ++i) {
+    const auto& c = ParameterMap::Instance()[i];
+    state.values[i] = c.IsKnob() ? c.max : (c.IsLed() ? 1 - state.values[i] : 0);
+  }
+  state.name = "\xE9t\xE9 sound";
+  pass.ApplyControlsToSound(state);
+  ASSERT_FALSE(sent.empty());
+  for (auto s : sent) {
+    auto m = ParameterChangeMessage(0x10, 0, s.parameter, static_cast<std::uint8_t>(s.value));
+    EXPECT_EQ(m[0], 0xF0);
+    EXPECT_EQ(m[4], 0x20);
+    EXPECT_LT(m[6], 0x80);
+    EXPECT_LT(m[7], 0x80);
+    EXPECT_LT(s.value, 0x80);
+    EXPECT_NE(s.parameter, 379);  // category
+  }
+  // Characters outside 7-bit text are stored as "?" so every dump stays valid.
+  EXPECT_EQ(GetSoundName(pass.EditSound).substr(0, 4), "?t? ");
+}
+
+TEST(ControllerMapTest, TargetsAndConversions) {
+  struct Case { int cc; const char* control; int value; int expected; };
+  const Case cases[] = {
+      {15, "cmbLFO1Shape", 2, 2},          {24, "KnobLFO3Speed", 90, 90},
+      {26, "KnobLFO3Delay", 5, 5},         {27, "KnobOctave1", 64, 4},
+      {42, "KnobOctave3", 124, 9},         {36, "KnobSemitone2", 60, -4},
+      {45, "KnobFMAmount3", 1, 1},         {59, "KnobBalance3", 0, -64},
+      {67, "cmbFilterRouting", 1, 1},      {69, "KnobFilter1Cutoff", 33, 33},
+      {79, "cmbFilter2Type", 3, 3},        {89, "KnobFilter2PanAmount", 127, 63},
+      {95, "KnobFilterEnvelopeAttack", 1, 1}, {100, "KnobFilterEnvelopeRelease", 2, 2},
+      {104, "KnobAmpEnvelopeDecay2", 3, 3},   {118, "KnobEnvelope4Release", 4, 4},
+  };
+  for (const auto& c : cases) {
+    auto t = ControllerTargetFor(c.cc);
+    ASSERT_TRUE(t) << c.cc;
+    EXPECT_EQ(t->control, c.control) << c.cc;
+    EXPECT_EQ(ControllerValue(t->conversion, c.value), c.expected) << c.cc;
+  }
+  for (int cc : {0, 1, 7, 14, 17, 31, 32, 39, 46, 49, 60, 90, 94, 119, 127}) EXPECT_FALSE(ControllerTargetFor(cc)) << cc;
+  // Every target exists in the parameter map.
+  for (int cc = 0; cc < 128; ++cc)
+    if (auto t = ControllerTargetFor(cc)) EXPECT_TRUE(ParameterMap::Instance().Find(t->control)) << t->control;
+}
+
+TEST(GroupCommandsTest, SwapAndCopyCoverWholeGroups) {
+  const auto& map = ParameterMap::Instance();
+  ControlState s = ReadControls(MakeDefaultInitSound(), 3);
+  // Every group instance names existing controls, the same count per group.
+  for (auto g : {ControlGroup::Oscillator, ControlGroup::Filter, ControlGroup::Envelope, ControlGroup::Lfo})
+    for (int i = 1; i <= GroupInstanceCount(g); ++i)
+      for (const auto& n : GroupControls(g, i)) EXPECT_TRUE(map.Find(n)) << n;
+  auto command = [](const std::string& caption) {
+    for (const auto& c : AllGroupCommands())
+      if (c.caption == caption) return c;
+    throw std::runtime_error("no command " + caption);
+  };
+  s["KnobLFO1StartPhase"] = 10;
+  s["KnobLFO2StartPhase"] = 90;
+  s["CheckLedLFO1Clocked"] = 1;
+  s["CheckLedLFO2Clocked"] = 0;
+  auto changed = ApplyGroupCommand(command("Swap LFO1 LFO2"), s);
+  EXPECT_EQ(s["KnobLFO1StartPhase"], 90);
+  EXPECT_EQ(s["KnobLFO2StartPhase"], 10);
+  EXPECT_EQ(s["CheckLedLFO1Clocked"], 0);
+  EXPECT_EQ(s["CheckLedLFO2Clocked"], 1);
+  EXPECT_EQ(changed.size(), 4u);
+
+  s["KnobEnvelope4Attack"] = 5;
+  s["cmbEnvelope4Mode"] = 4;
+  ApplyGroupCommand(command("Copy Env4 to Filter"), s);
+  EXPECT_EQ(s["KnobFilterEnvelopeAttack"], 5);
+  EXPECT_EQ(s["cmbFilterEnvelopeMode"], 4);
+  EXPECT_EQ(s["KnobEnvelope4Attack"], 5);
+
+  // Oscillator 3 offers 5 shapes only: a sample or a wavetable shape of
+  // oscillator 1 cannot go there and oscillator 3 keeps its shape.
+  s["cmbShape1"] = 126;
+  s["cmbShape3"] = 2;
+  s["KnobOctave1"] = 7;
+  ApplyGroupCommand(command("Swap O13"), s, 3);
+  EXPECT_EQ(s["cmbShape3"], 2);
+  EXPECT_EQ(s["cmbShape1"], 2);
+  EXPECT_EQ(s["KnobOctave3"], 7);
+
+  // 3 oscillator swaps + 6 copies, 3 filter commands, 6 + 12 envelope, 3 + 6 LFO.
+  EXPECT_EQ(AllGroupCommands().size(), 39u);
+}
+
+TEST(TestNotesTest, NotesOctavesAndCaption) {
+  EXPECT_EQ(KeypadTestNote(1, 4), 60);
+  EXPECT_EQ(KeypadTestNote(5, 0), 19);
+  EXPECT_EQ(KeypadTestNote(9, 2), 50);
+  EXPECT_FALSE(KeypadTestNote(0, 4));
+  EXPECT_EQ(KeypadTestNote(9, 8), 122);
+  EXPECT_FALSE(KeypadTestNote(9, 9));  // 134 is no MIDI note
+  EXPECT_EQ(StepOctave(9, true), 9);
+  EXPECT_EQ(StepOctave(0, false), 0);
+  EXPECT_EQ(StepOctave(4, true), 5);
+  EXPECT_EQ(TestButtonCaption(9), "Test Sound C9-C10");
+}
+
+}  // namespace
+}  // namespace tarvix
