@@ -15,6 +15,7 @@
 #include "library/Log.h"
 #include "library/Prompter.h"
 #include "library/Settings.h"
+#include "editor/TfrmPatchEdit.h"
 #include "library/SortFind.h"
 
 class QAction;
@@ -239,6 +240,7 @@ class TfrmMain : public QMainWindow {
   std::unique_ptr<MidiService> midi_;
   std::unique_ptr<ReceiveDispatcher> dispatcher_;
   TfrmSysExReceiver* receiver_ = nullptr;
+  SoundLocation lastSendLocation_;  // last "Send Sound to Blofeld" target of the editor
 };
 
 }  // namespace tarvix

@@ -275,9 +275,46 @@ void TfrmMain::PanicClick() { dispatcher_->Panic(); }
 
 namespace tarvix {
 
-void TfrmMain::OpenEditor(const SoundData&) {
-  // The sound editor window is not part of this build yet.
-  LogMessage("Received current sound.");
+void TfrmMain::OpenEditor(const SoundData& sound) {
+  Tolerances tolerances{settings_.ToleranceComboBox, settings_.ToleranceOctave,        settings_.ToleranceKeytrack,
+                        settings_.ToleranceOtherKnobs, settings_.ToleranceSemitoneKnobs, settings_.ToleranceDetuneKnobs};
+  PatchEditContext context{
+      .out = *midi_,
+      .deviceId = static_cast<std::uint8_t>(settings_.DeviceId),
+      .blofeld = blofeld_,
+      .refreshBlofeldRow = [this](int index) { UpdateRow(blofeld_, index); },
+      .prompter = *prompter_,
+      .random = RandomSource::Program(),
+      .log = log_,
+      .octave = pnlKeyboard_->player().OctaveStorage(),
+      .volume = [this] { return pnlKeyboard_->player().Volume(); },
+      .computerKeyboardOn = [this] { return pnlKeyboard_->keyboardOn(); },
+      .tolerances = tolerances,
+      .lastLocation = lastSendLocation_,
+      .programDir = options_.programDirectory,
+      .schemaDir = std::filesystem::current_path(),
+  };
+  TfrmPatchEdit editor(sound, context, this);
+  // Control changes the instrument sends while the editor is open move its
+  // controls (on this thread: the dispatcher runs here).
+  dispatcher_->ControllerHandler = [&editor](std::uint8_t status, std::uint8_t data1, std::uint8_t data2) {
+    if ((status & 0xF0) == 0xB0) editor.ControllerMessage(data1, data2);
+  };
+  const int result = editor.exec();
+  dispatcher_->ControllerHandler = nullptr;
+  pnlKeyboard_->ShowOctave();
+  settings_.ToleranceComboBox = tolerances.comboBox;
+  settings_.ToleranceOctave = tolerances.octave;
+  settings_.ToleranceKeytrack = tolerances.keytrack;
+  settings_.ToleranceOtherKnobs = tolerances.otherKnobs;
+  settings_.ToleranceSemitoneKnobs = tolerances.semitone;
+  settings_.ToleranceDetuneKnobs = tolerances.detune;
+  if (result != QDialog::Accepted) return;
+  BankSet& set = activeList_ == 2 ? virtual_ : blofeld_;
+  const int row = std::max(ListOf(set)->CurrentRow(), 0);
+  set.Sound(row) = editor.EditSound();
+  set.SetChanged(row);
+  UpdateRow(set, row);
 }
 
 }  // namespace tarvix

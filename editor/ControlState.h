@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "editor/ControlLayout.h"
-#include "editor/ControlSpec.h"
+#include "editor/ControlDefinition.h"
 #include "library/SoundData.h"
 
 namespace tarvix {

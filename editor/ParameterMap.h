@@ -11,7 +11,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "editor/ControlSpec.h"
+#include "editor/ControlDefinition.h"
 
 namespace tarvix {
 

@@ -8,7 +8,7 @@
 
 // ControlKind is shared with the parameter map, so both describe a control
 // with one type.
-#include "editor/ControlSpec.h"
+#include "editor/ControlDefinition.h"
 
 namespace tarvix {
 

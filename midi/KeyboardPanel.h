@@ -54,6 +54,8 @@ class KeyboardPanel : public QWidget {
   // The octave keys of the main window (X up, Z down).
   void OctaveUp();
   void OctaveDown();
+  // Shows the player's octave (after another window changed it).
+  void ShowOctave();
 
   KeyboardPlayer& player() { return player_; }
   HeldKeyTracker& tracker() { return *tracker_; }
@@ -80,7 +82,6 @@ class KeyboardPanel : public QWidget {
  private:
   bool OnKeyPress(QObject* receiver, const QKeyEvent& event, char letter, bool fresh);
   void StopScan();
-  void ShowOctave();
 
   KeyboardPlayer player_;
   std::function<int()> channel_;

@@ -35,6 +35,8 @@ class KeyboardPlayer {
   void SetOutput(OutputProvider output) { output_ = std::move(output); }
 
   int Octave() const { return octave_; }
+  // The editor's keypad keys change this same octave while it is open.
+  int& OctaveStorage() { return octave_; }
   void OctaveUp();
   void OctaveDown();
   // "Octave 4"
