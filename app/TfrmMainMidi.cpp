@@ -138,7 +138,9 @@ void TfrmMain::MidiSettingsClick() {
   QStringList inputs, outputs;
   for (const auto& d : midi_->InputDevices) inputs << QString::fromStdString(d.name);
   for (const auto& d : midi_->OutputDevices) outputs << QString::fromStdString(d.name);
-  TfrmSettings dialog(inputs, outputs, settings_, midi_->Ports.controllerNumber, this);
+  // With no controller stored the list starts empty, so OK does not quietly
+  // make the instrument's own port the controller input.
+  TfrmSettings dialog(inputs, outputs, settings_, midi_->ControllerInputOpen() ? midi_->Ports.controllerNumber : -1, this);
   if (dialog.exec() != QDialog::Accepted) return;
   dialog.ApplyTo(settings_);
   ApplyMidiSettings();

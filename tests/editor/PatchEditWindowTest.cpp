@@ -3,6 +3,7 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTabWidget>
 #include <QTest>
 #include <QWheelEvent>
 #include <fstream>
@@ -383,3 +384,31 @@ TEST_F(EditorFixture, ChangesReachTheInstrumentsEditBuffer) {
 }  // namespace tarvix
 
 int main(int argc, char** argv) { return tarvix::test::RunQtTests(argc, argv); }
+
+namespace tarvix {
+namespace {
+
+// Writes a picture of every editor page for the documentation when
+// TARVIX_SCREENSHOT_DIR names a folder.
+TEST_F(EditorFixture, ScreenshotsOfThePages) {
+  const char* dirName = std::getenv("TARVIX_SCREENSHOT_DIR");
+  if (!dirName) GTEST_SKIP() << "set TARVIX_SCREENSHOT_DIR to write docs pictures";
+  sound = MakeDefaultInitSound();
+  sound[135] = 2;  // a flanger and a reverb show their effect layouts
+  sound[151] = 8;
+  SetSoundName(sound, "Glass Pad");
+  Open(out);
+  editor->resize(editor->sizeHint());
+  editor->show();
+  auto* tabs = editor->findChild<QTabWidget*>();
+  ASSERT_NE(tabs, nullptr);
+  for (int i = 0; i < tabs->count(); ++i) {
+    tabs->setCurrentIndex(i);
+    editor->Timer1Timer();
+    QTest::qWait(20);
+    editor->grab().save(QString("%1/editor-%2.png").arg(dirName).arg(i));
+  }
+}
+
+}  // namespace
+}  // namespace tarvix
