@@ -1,3 +1,0 @@
-#include "tests/support/QtTestMain.h"
-
-int main(int argc, char** argv) { return tarvix::test::RunQtTests(argc, argv); }
