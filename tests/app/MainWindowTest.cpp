@@ -17,7 +17,9 @@
 
 #include "app/TfrmMain.h"
 #include "library/SoundFile.h"
+#include "editor/TfrmPatchEdit.h"
 #include "midi/ReceiveDispatcher.h"
+#include "midi/SysExMessages.h"
 #include "midi/VirtualInstrument.h"
 #include "tests/support/QtTestMain.h"
 #include "tests/support/Sounds.h"
@@ -377,6 +379,37 @@ TEST(MainWindow, ReadsABankFromTheInstrumentAndSendsSelectedSoundsBack) {
   EXPECT_FALSE(w.Blofeld().Changed(3));
   EXPECT_FALSE(w.Blofeld().Changed(700));
   EXPECT_EQ(w.Instrument().Sound(700)[offs::kChecksum], ChecksumOf(w.Instrument().Sound(700)));
+}
+
+TEST(MainWindow, F4OpensTheEditorOnTheInstrumentsEditBufferAndOkStoresTheResult) {
+  Fixture f("[Midi]\nMIDIDelay=0\n");
+  TfrmMain& w = f.Open();
+  SoundData edit = w.Instrument().Sound(42);
+  SetSoundName(edit, "In The Buffer");
+  SendSoundToEditBuffer(w.Midi(), edit);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return TrimmedSoundName(w.Instrument().EditBuffer()) == "In The Buffer"; }, 3000));
+  w.BlofeldList()->SetCurrentRow(5);
+
+  bool sawEditor = false;
+  // The receive dialog comes first; the editor opens once the sound is in.
+  // A polling timer (not a loop) so that nested dialogs can run.
+  QTimer poll;
+  QObject::connect(&poll, &QTimer::timeout, [&] {
+    auto* editor = qobject_cast<TfrmPatchEdit*>(QApplication::activeModalWidget());
+    if (!editor || sawEditor) return;
+    sawEditor = true;
+    EXPECT_EQ(TrimmedSoundName(editor->EditSound()), "In The Buffer");
+    editor->findChild<QLineEdit*>("edtName")->setText("Edited");
+    editor->Timer1Timer();
+    editor->accept();
+  });
+  poll.start(10);
+  f.prompter.answers = {Answer::Yes};  // "Do you want to save changes?"
+  w.Action("actEditEditBuffer")->trigger();
+  ASSERT_TRUE(QTest::qWaitFor([&] { return sawEditor && TrimmedSoundName(w.Blofeld().Sound(5)) == "Edited"; }, 6000));
+  EXPECT_TRUE(w.Blofeld().Changed(5));
+  // The rename was heard: the instrument's edit buffer carries the new name.
+  EXPECT_TRUE(QTest::qWaitFor([&] { return TrimmedSoundName(w.Instrument().EditBuffer()) == "Edited"; }, 3000));
 }
 
 TEST(MainWindow, ScreenshotWithTheDemoBanks) {
