@@ -12,12 +12,15 @@
 #include <QPlainTextEdit>
 #include <QTextBlock>
 #include <QPushButton>
+#include <QSlider>
 #include <QTest>
 #include <QTimer>
 
 #include "app/TfrmMain.h"
 #include "library/SoundFile.h"
 #include "editor/TfrmPatchEdit.h"
+#include "tools/TfrmLocker.h"
+#include "tools/TfrmMorph.h"
 #include "midi/ReceiveDispatcher.h"
 #include "midi/SysExMessages.h"
 #include "midi/VirtualInstrument.h"
@@ -410,6 +413,59 @@ TEST(MainWindow, F4OpensTheEditorOnTheInstrumentsEditBufferAndOkStoresTheResult)
   EXPECT_TRUE(w.Blofeld().Changed(5));
   // The rename was heard: the instrument's edit buffer carries the new name.
   EXPECT_TRUE(QTest::qWaitFor([&] { return TrimmedSoundName(w.Instrument().EditBuffer()) == "Edited"; }, 3000));
+}
+
+// Runs `act` on the first modal window of type W, polling with a timer so the
+// dialogs before it (the receive dialog) can run their own loops.
+template <typename W, typename Fn>
+std::unique_ptr<QTimer> OnModal(Fn act) {
+  auto poll = std::make_unique<QTimer>();
+  auto done = std::make_shared<bool>(false);
+  QObject::connect(poll.get(), &QTimer::timeout, [act, done] {
+    auto* w = qobject_cast<W*>(QApplication::activeModalWidget());
+    if (!w || *done) return;
+    *done = true;
+    act(w);
+  });
+  poll->start(10);
+  return poll;
+}
+
+TEST(MainWindow, LockerAndMorphAuditionOnTheInstrument) {
+  Fixture f("[Midi]\nMIDIDelay=0\n");
+  TfrmMain& w = f.Open();
+  for (int i = 0; i < 3; ++i) w.Blofeld().Sound(i) = w.Instrument().Sound(i + 10);
+  constexpr int kCutoff = 85;  // filter 1 cutoff: in an unlocked group and blended by the morph
+  w.Blofeld().Sound(1)[kCutoff] = 17;
+  w.Blofeld().Sound(2)[kCutoff] = 99;
+
+  // Locker: with every group unlocked, "Next Sound" (A 2) takes A 2's groups.
+  bool lockerDone = false;
+  auto lockerPoll = OnModal<TfrmLocker>([&](TfrmLocker* locker) {
+    locker->findChild<QPushButton*>("btnNextSound")->click();
+    QTimer::singleShot(1200, locker, [&, locker] {
+      lockerDone = true;
+      locker->reject();
+    });
+  });
+  w.Action("actLocker")->trigger();
+  ASSERT_TRUE(QTest::qWaitFor([&] { return lockerDone; }, 8000));
+  EXPECT_TRUE(QTest::qWaitFor([&] { return w.Instrument().EditBuffer()[kCutoff] == 17; }, 2000));
+
+  // Morph: A 1 to A 3 at 100 % sends the third sound's cutoff.
+  bool morphDone = false;
+  auto morphPoll = OnModal<TfrmMorph>([&](TfrmMorph* morph) {
+    morph->findChild<QComboBox*>("cmbSound1")->setCurrentIndex(0);
+    morph->findChild<QComboBox*>("cmbSound2")->setCurrentIndex(2);
+    morph->findChild<QSlider*>("trbMorph")->setValue(100);
+    QTimer::singleShot(1500, morph, [&, morph] {
+      morphDone = true;
+      morph->reject();
+    });
+  });
+  w.Action("actQuasiMorph")->trigger();
+  ASSERT_TRUE(morphDone);
+  EXPECT_TRUE(QTest::qWaitFor([&] { return w.Instrument().EditBuffer()[kCutoff] == 99; }, 2000));
 }
 
 TEST(MainWindow, ScreenshotWithTheDemoBanks) {
