@@ -10,17 +10,12 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include "controls/Named.h"
 #include "midi/HeldKeyTracker.h"
 #include "midi/KeyboardRules.h"
 
 namespace tarvix {
 namespace {
-
-template <typename T>
-T* Named(T* w, const char* name) {
-  w->setObjectName(name);
-  return w;
-}
 
 bool Playable(const QString& cls) { return KeyboardScanRunsIn(cls.toStdString()); }
 

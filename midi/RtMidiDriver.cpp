@@ -122,6 +122,20 @@ ErrorSink& ProbeSink() {
   return sink;
 }
 
+// A new RtMidi client of the driver's API whose errors go to sink (RtMidi
+// reports most failures through the callback, construction by throwing).
+template <typename Port>
+std::unique_ptr<Port> MakeRtPort(RtMidi::Api api, const std::string& client, ErrorSink& sink) {
+  std::unique_ptr<Port> port;
+  try {
+    port = std::make_unique<Port>(api, client);
+  } catch (const RtMidiError& e) {
+    throw MidiError(e.getMessage());
+  }
+  port->setErrorCallback(&ErrorSink::Callback, &sink);
+  return port;
+}
+
 }  // namespace
 
 std::string RtMidiDriver::CleanPortName(const std::string& raw) {
@@ -174,13 +188,7 @@ std::vector<std::string> RtMidiDriver::OutputNames() { return Names(*probeOut_, 
 
 std::unique_ptr<MidiOutputPort> RtMidiDriver::OpenOutput(int index, const std::string& name) {
   auto sink = std::make_unique<ErrorSink>();
-  std::unique_ptr<RtMidiOut> out;
-  try {
-    out = std::make_unique<RtMidiOut>(static_cast<RtMidi::Api>(api_), client_);
-  } catch (const RtMidiError& e) {
-    throw MidiError(e.getMessage());
-  }
-  out->setErrorCallback(&ErrorSink::Callback, sink.get());
+  auto out = MakeRtPort<RtMidiOut>(static_cast<RtMidi::Api>(api_), client_, *sink);
   const unsigned port = FindPort(*out, *sink, index, name);
   out->openPort(port, client_ + " out");
   sink->ThrowIfFailed();
@@ -189,13 +197,7 @@ std::unique_ptr<MidiOutputPort> RtMidiDriver::OpenOutput(int index, const std::s
 
 std::unique_ptr<MidiInputPort> RtMidiDriver::OpenInput(int index, const std::string& name, InputCallback callback) {
   auto sink = std::make_unique<ErrorSink>();
-  std::unique_ptr<RtMidiIn> in;
-  try {
-    in = std::make_unique<RtMidiIn>(static_cast<RtMidi::Api>(api_), client_);
-  } catch (const RtMidiError& e) {
-    throw MidiError(e.getMessage());
-  }
-  in->setErrorCallback(&ErrorSink::Callback, sink.get());
+  auto in = MakeRtPort<RtMidiIn>(static_cast<RtMidi::Api>(api_), client_, *sink);
   const unsigned port = FindPort(*in, *sink, index, name);
   in->openPort(port, client_ + " in");
   sink->ThrowIfFailed();
@@ -204,13 +206,7 @@ std::unique_ptr<MidiInputPort> RtMidiDriver::OpenInput(int index, const std::str
 
 std::unique_ptr<MidiOutputPort> RtMidiDriver::OpenVirtualOutput(const std::string& portName) {
   auto sink = std::make_unique<ErrorSink>();
-  std::unique_ptr<RtMidiOut> out;
-  try {
-    out = std::make_unique<RtMidiOut>(static_cast<RtMidi::Api>(api_), client_);
-  } catch (const RtMidiError& e) {
-    throw MidiError(e.getMessage());
-  }
-  out->setErrorCallback(&ErrorSink::Callback, sink.get());
+  auto out = MakeRtPort<RtMidiOut>(static_cast<RtMidi::Api>(api_), client_, *sink);
   out->openVirtualPort(portName);
   sink->ThrowIfFailed();
   return std::make_unique<RtOutput>(std::move(out), std::move(sink));
@@ -218,13 +214,7 @@ std::unique_ptr<MidiOutputPort> RtMidiDriver::OpenVirtualOutput(const std::strin
 
 std::unique_ptr<MidiInputPort> RtMidiDriver::OpenVirtualInput(const std::string& portName, InputCallback callback) {
   auto sink = std::make_unique<ErrorSink>();
-  std::unique_ptr<RtMidiIn> in;
-  try {
-    in = std::make_unique<RtMidiIn>(static_cast<RtMidi::Api>(api_), client_);
-  } catch (const RtMidiError& e) {
-    throw MidiError(e.getMessage());
-  }
-  in->setErrorCallback(&ErrorSink::Callback, sink.get());
+  auto in = MakeRtPort<RtMidiIn>(static_cast<RtMidi::Api>(api_), client_, *sink);
   in->openVirtualPort(portName);
   sink->ThrowIfFailed();
   return std::make_unique<RtInput>(std::move(in), std::move(sink), std::move(callback));

@@ -7,18 +7,10 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include "controls/Named.h"
 #include "midi/ConverterTexts.h"
 
 namespace tarvix {
-namespace {
-
-template <typename T>
-T* Named(T* w, const char* name) {
-  w->setObjectName(name);
-  return w;
-}
-
-}  // namespace
 
 TfrmMidiSysexConverter::TfrmMidiSysexConverter(ConvertMode mode, Prompter& prompter, QWidget* parent)
     : QDialog(parent), mode_(mode), prompter_(prompter) {

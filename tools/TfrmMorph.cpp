@@ -13,17 +13,9 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include "controls/Named.h"
+
 namespace tarvix {
-
-namespace {
-
-template <typename W>
-W* Named(W* w, const char* name) {
-  w->setObjectName(name);
-  return w;
-}
-
-}  // namespace
 
 TfrmMorph::TfrmMorph(const BankSet& blofeld, ParameterSendFn send, Prompter& prompter, RandomSource& random,
                      QWidget* parent)
