@@ -49,19 +49,15 @@ void Run(const BackupOptions& o) {
     received.insert(i);
     lastProgress = s.loop.nowMs();
   };
-  // The program waits for "&Close" when the instrument stops answering; here
-  // the timeout presses it. Before that, a request whose reply is overdue is
-  // sent again: a busy transport (a JACK xrun) can lose a message.
-  const int retryAfter = std::max(200, std::min(1000, o.timeout / 4));
-  std::int64_t lastRetry = lastProgress;
+  // The dispatcher asks again for an overdue reply a few times by itself; when
+  // the instrument stays silent the program waits for "&Close", and here the
+  // timeout presses it.
   std::function<void()> watchdog = [&] {
     if (!s.ui.modal) return;
-    const std::int64_t now = s.loop.nowMs();
-    if (now - lastProgress > o.timeout) {
+    if (s.loop.nowMs() - lastProgress > o.timeout + o.delay) {
       d.DialogCloseClicked();
       return;
     }
-    if (now - std::max(lastProgress, lastRetry) > retryAfter + o.delay && d.RequestAgain()) lastRetry = now;
     s.loop.runAfter(100, watchdog);
   };
   s.StartDialogTimer();

@@ -1,5 +1,6 @@
 #include "midi/ReceiveDispatcher.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <fstream>
 
@@ -74,6 +75,9 @@ void ReceiveDispatcher::NewSession(const char* title) {
   ++session_;
   awaiting_ = false;
   retriedKey_ = -1;
+  resends_ = 0;
+  // Each read learns the link anew: the user may have changed ports.
+  roundTripMs_ = -1;
   seen_.reset();
   ui_.SetTitle(title);
   ui_.SetLabel(receiver_text::kWaiting);
@@ -83,15 +87,45 @@ void ReceiveDispatcher::SendRequest(std::uint8_t bank, std::uint8_t program) {
   if (SoundRequest(link_, DeviceId, bank, program)) {
     awaiting_ = true;
     requestedAt_ = scheduler_.nowMs();
+    if (resends_ == 0) firstRequestedAt_ = requestedAt_;
     lastRequestKey_ = bank == kEditBufferBank ? kSlotCount : bank * kProgramsPerBank + program;
+    ++requestSerial_;
   }
+}
+
+int ReceiveDispatcher::ReplyTimeoutMs() const {
+  if (roundTripMs_ < 0) return kFirstReplyTimeoutMs;
+  return std::clamp(static_cast<int>(4 * roundTripMs_), kMinReplyTimeoutMs, kMaxReplyTimeoutMs);
+}
+
+void ReceiveDispatcher::ArmReplyTimer() {
+  if (!awaiting_ || Kind != RequestKind::BankSounds) return;
+  const int wait = ReplyTimeoutMs() << resends_;
+  scheduler_.runAfter(wait, [this, wait, session = session_, serial = requestSerial_] {
+    if (session != session_ || serial != requestSerial_ || !awaiting_ || !Receiving) return;
+    if (resends_ >= kMaxResends) return;  // the read now waits for "&Close"
+    log_.LogMessage("No reply for " + RequestLabel(lastRequestKey_) + " within " + std::to_string(wait) +
+                    " ms; asking again");
+    RequestAgain();
+  });
+}
+
+void ReceiveDispatcher::MeasureRoundTrip() {
+  // Only a request sent once gives a clean measurement: after a resend the
+  // reply may answer either copy.
+  if (resends_ > 0) return;
+  const auto rtt = static_cast<double>(scheduler_.nowMs() - requestedAt_);
+  // Quick to grow, slow to shrink: one slow reply keeps the timeout generous
+  // for a while, so a busy link is not flooded with resends.
+  roundTripMs_ = std::max(rtt, roundTripMs_ * 0.9);
 }
 
 bool ReceiveDispatcher::ReplyOutstanding() const {
   // A request just sent keeps the dialog up for one timer period, so the
   // reply to the last request of a read is not cut off by a tick that
-  // happens to fall right after it went out.
-  return awaiting_ && scheduler_.nowMs() - requestedAt_ < receiver_text::kTickMs;
+  // happens to fall right after it went out. Resends of it do not extend
+  // that period: a silent instrument still ends a single read at a tick.
+  return awaiting_ && scheduler_.nowMs() - firstRequestedAt_ < receiver_text::kTickMs;
 }
 
 void ReceiveDispatcher::DialogTick() {
@@ -180,7 +214,10 @@ void ReceiveDispatcher::HandleBankSound(std::span<const std::uint8_t> data) {
     key = data[offs::kBank] * kProgramsPerBank + data[offs::kProgram];
   if (answered && key >= 0 && key != lastRequestKey_ && seen_.test(static_cast<std::size_t>(key))) answered = false;
   if (key >= 0) seen_.set(static_cast<std::size_t>(key));
-  if (answered) awaiting_ = false;
+  if (answered) {
+    MeasureRoundTrip();
+    awaiting_ = false;
+  }
   const std::uint64_t session = session_;
   // Keep the buffer armed at once: every dump is stored by its own bank and
   // program bytes, so one arriving during the pause is not lost.
@@ -239,7 +276,9 @@ void ReceiveDispatcher::ChainNext(std::uint64_t session) {
     if (session != session_ || !Receiving || Kind != RequestKind::BankSounds) return;
     const std::uint8_t program = Requests.Pop();
     const std::uint8_t bank = Requests.Pop();
+    resends_ = 0;
     SendRequest(bank, program);
+    ArmReplyTimer();
   });
 }
 
@@ -247,9 +286,11 @@ bool ReceiveDispatcher::RequestAgain() {
   if (Kind != RequestKind::BankSounds || !Receiving || !awaiting_ || lastRequestKey_ < 0 ||
       lastRequestKey_ >= kSlotCount)
     return false;
+  ++resends_;
   SendRequest(static_cast<std::uint8_t>(lastRequestKey_ / kProgramsPerBank),
               static_cast<std::uint8_t>(lastRequestKey_ % kProgramsPerBank));
   Guarded(log_, [&] { link_.PrepareReceive(kSoundSize); });
+  ArmReplyTimer();
   return true;
 }
 
@@ -260,8 +301,10 @@ void ReceiveDispatcher::StartBankRead(Done done) {
   Receiving = true;
   const std::uint8_t program = Requests.Pop();
   const std::uint8_t bank = Requests.Pop();
+  resends_ = 0;
   SendRequest(bank, program);
   StartReceive(kFirstReceiveSize);
+  ArmReplyTimer();
   ui_.ShowModal([this, done = std::move(done)] {
     StopReceive();
     ++session_;  // pending continuations of this read do nothing now
@@ -330,7 +373,7 @@ void ReceiveDispatcher::RequestGlobals(Done done) {
   Kind = RequestKind::GlobalDump;
   GlobalRequest(link_, DeviceId);
   awaiting_ = true;
-  requestedAt_ = scheduler_.nowMs();
+  requestedAt_ = firstRequestedAt_ = scheduler_.nowMs();
   StartReceive(kGlobalDataSize);
   ui_.ShowModal([this, done = std::move(done)] {
     StopReceive();

@@ -99,8 +99,20 @@ class ReceiveDispatcher : public MidiInputHandler {
   void DialogTick();
   void DialogCloseClicked();
   // During a chained read whose reply has not come: sends the open request
-  // once more (a transport may lose a message). Returns whether it did.
+  // once more (a transport may lose a message). Returns whether it did. The
+  // dispatcher does this by itself when a reply is overdue (ReplyTimeoutMs),
+  // up to kMaxResends times per request; after that the read waits for
+  // "&Close" like one from a silent instrument.
   bool RequestAgain();
+  // How long a chained read waits for a reply before asking again: four
+  // times the slowest recent round trip of this read, at least kMinReplyTimeoutMs;
+  // kFirstReplyTimeoutMs until a round trip has been measured. Each resend
+  // of the same request doubles it.
+  int ReplyTimeoutMs() const;
+  static constexpr int kFirstReplyTimeoutMs = 500;
+  static constexpr int kMinReplyTimeoutMs = 50;
+  static constexpr int kMaxReplyTimeoutMs = 5000;
+  static constexpr int kMaxResends = 3;
   // CurrentSoundStatus, reset to 0: the window's 200 ms timer calls this.
   int TakeCurrentSoundStatus();
   bool Sending() const { return sending_; }
@@ -109,6 +121,8 @@ class ReceiveDispatcher : public MidiInputHandler {
   void StartReceive(std::size_t size);
   void StartBankRead(Done done);
   void SendRequest(std::uint8_t bank, std::uint8_t program);
+  void ArmReplyTimer();
+  void MeasureRoundTrip();
   void ChainNext(std::uint64_t session);
   void RetryOnce(bool answered, std::uint64_t session);
   void HandleBankSound(std::span<const std::uint8_t> data);
@@ -128,9 +142,13 @@ class ReceiveDispatcher : public MidiInputHandler {
   // session (the user closed the dialog meanwhile) do nothing.
   std::uint64_t session_ = 0;
   bool awaiting_ = false;  // a request went out and its reply has not come
-  std::int64_t requestedAt_ = 0;
+  std::int64_t requestedAt_ = 0;       // the last send of the open request
+  std::int64_t firstRequestedAt_ = 0;  // its first send: resends do not hold the dialog open
   int lastRequestKey_ = -1;  // bank * 128 + program of the last sound request
   int retriedKey_ = -1;      // the request already asked again once
+  int resends_ = 0;          // times the open request was sent again
+  std::uint64_t requestSerial_ = 0;  // every request sent; an overdue check is for one of them
+  double roundTripMs_ = -1;  // slowest recent round trip of this read, decaying; -1 unknown
   bool sending_ = false;
   std::bitset<kSlotCount> seen_;  // slots received in this read
 

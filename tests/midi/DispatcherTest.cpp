@@ -126,12 +126,19 @@ TEST_F(Dispatcher, SilentInstrumentEndsSingleReadsAtATickButBankReadsWaitForClos
   EXPECT_EQ(doneCalls, 1);
   EXPECT_TRUE(blofeld.Changed(130));
 
+  // One resend went out before the tick; it does not hold the dialog open.
+  EXPECT_EQ(link.SoundRequests().size(), 2u);
+  EXPECT_TRUE(HasLine(log, "No reply for B003 within 500 ms; asking again"));
+
   d.ReadBank(2);
   EXPECT_EQ(ui.title, receiver_text::kCaption);  // the single-read title does not stick
   clock.Advance(30000);
   EXPECT_TRUE(ui.modal);
   EXPECT_EQ(ui.Label(), receiver_text::kWaiting);
-  EXPECT_EQ(link.SoundRequests().size(), 2u);
+  // Asked again after 500, 1000 and 2000 ms, then the read waits for "&Close".
+  EXPECT_EQ(link.SoundRequests().size(), 6u);
+  EXPECT_TRUE(HasLine(log, "No reply for C001 within 2000 ms; asking again"));
+  EXPECT_FALSE(HasLineStarting(log, "No reply for C001 within 4000"));
   d.DialogCloseClicked();
   EXPECT_FALSE(ui.modal);
   EXPECT_EQ(d.Requests.Count(), 0);
@@ -185,18 +192,23 @@ TEST_F(Dispatcher, DamagedRepliesAreRejectedRetriedOnceAndNeverStored) {
   EXPECT_EQ(d.ReceivedCount + 0, 0);  // reset by the closing tick
 }
 
-TEST_F(Dispatcher, RequestAgainRecoversALostMessageAndDuplicatesDoNotDoubleTheChain) {
+TEST_F(Dispatcher, AnOverdueReplyIsAskedForAgainAndDuplicatesDoNotDoubleTheChain) {
   int asked5 = 0;
   link.answer = [&](const Bytes& req) -> std::optional<Bytes> {
     if (req[6] == 5 && asked5++ == 0) return std::nullopt;  // lost on the way
     if (req[6] == 7) link.Deliver(test::ScriptedLink::DefaultReply(req), 40);  // answered twice
+    if (req[6] == 9) link.Deliver(test::ScriptedLink::DefaultReply(req), 70);  // late: resent, then both arrive
     return test::ScriptedLink::DefaultReply(req);
   };
   EXPECT_FALSE(d.RequestAgain());  // nothing open
   d.ReadBank(0);
-  clock.Advance(5 * 255 + 100);
-  EXPECT_EQ(link.SoundRequests().size(), 6u);  // stuck at A006
-  EXPECT_TRUE(d.RequestAgain());
+  clock.Advance(5 * 255 + 49);
+  EXPECT_EQ(link.SoundRequests().size(), 6u);  // waiting for A006
+  // Round trips of 5 ms: the floor of 50 ms applies.
+  EXPECT_EQ(d.ReplyTimeoutMs(), ReceiveDispatcher::kMinReplyTimeoutMs);
+  clock.Advance(1);
+  EXPECT_EQ(link.SoundRequests().size(), 7u);
+  EXPECT_TRUE(HasLine(log, "No reply for A006 within 50 ms; asking again"));
   ASSERT_TRUE(RunUntilClosed(60000));
   EXPECT_EQ(asked5, 2);
   EXPECT_EQ(link.SoundRequests().size(), 129u);  // one extra request, no skipped step
@@ -207,6 +219,25 @@ TEST_F(Dispatcher, RequestAgainRecoversALostMessageAndDuplicatesDoNotDoubleTheCh
     previous = t;
   }
   for (int i = 0; i < 128; ++i) ASSERT_FALSE(blofeld.Changed(i)) << i;
+}
+
+TEST_F(Dispatcher, ReplyTimeoutFollowsTheSlowestRecentRoundTrip) {
+  link.latencyMs = 130;  // a dump at cable speed
+  d.ReadBank(0);
+  EXPECT_EQ(d.ReplyTimeoutMs(), ReceiveDispatcher::kFirstReplyTimeoutMs);
+  clock.Advance(130);
+  EXPECT_EQ(d.ReplyTimeoutMs(), 520);
+  link.latencyMs = 10;  // a faster link shrinks it only gradually
+  clock.Advance(250 + 10);
+  EXPECT_EQ(d.ReplyTimeoutMs(), 468);
+  clock.Advance(40 * 260);
+  EXPECT_EQ(d.ReplyTimeoutMs(), 50);
+  EXPECT_FALSE(HasLineStarting(log, "No reply"));
+  d.DialogCloseClicked();
+  // A new read learns the link anew.
+  d.ReadBank(1);
+  EXPECT_EQ(d.ReplyTimeoutMs(), ReceiveDispatcher::kFirstReplyTimeoutMs);
+  d.DialogCloseClicked();
 }
 
 TEST_F(Dispatcher, ReadAllWithQuarterSecondDelayTakesAtLeast1024Delays) {

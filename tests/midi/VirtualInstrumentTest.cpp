@@ -153,16 +153,21 @@ TEST_F(InProcess, InjectedFaultsNeverCorruptAStoredSlot) {
   for (const auto& l : log.lines) rejected += l.rfind("Rejected reply to the request for A00", 0) == 0;
   EXPECT_EQ(rejected, 4);
 
-  // A dropped single reply: the dialog closes by itself, nothing stored.
+  // A dropped single reply is asked for again before the dialog's tick.
   vi.InjectFault(9, {F::Drop, 0, 0, true});
+  blofeld.Sound(9) = MakeDefaultInitSound();
   d.ReadCurrentSound(9);
   ASSERT_TRUE(RunUntilClosed(5000));
-  EXPECT_EQ(blofeld.Sound(9), AsStored(vi, 9));  // from the bank read, untouched
-  // A dropped reply inside a bank read stops it until the user closes.
-  vi.InjectFault(130, {F::Drop, 0, 0, true});
+  EXPECT_EQ(blofeld.Sound(9), AsStored(vi, 9));
+  // An instrument that never answers for one slot: asked three more times,
+  // then the bank read waits until the user closes.
+  vi.InjectFault(130, {F::Drop, 0, 0, false});
   d.ReadBank(1);
   EXPECT_FALSE(RunUntilClosed(2500));
   d.DialogCloseClicked();
+  int resends = 0;
+  for (const auto& l : log.lines) resends += l.rfind("No reply for B003 within", 0) == 0;
+  EXPECT_EQ(resends, ReceiveDispatcher::kMaxResends);
   EXPECT_FALSE(blofeld.Changed(129));
   EXPECT_TRUE(blofeld.Changed(130));
   EXPECT_TRUE(blofeld.Changed(131));
