@@ -1,8 +1,20 @@
-// "Read All" from the built-in instrument through the whole link: dispatcher,
+// Reading from the built-in instrument through the whole link: dispatcher,
 // port layer, the instrument's own thread and the hand-over back to the
-// interface thread. Delay 0 and latency 0, so what is measured is the
-// program's own overhead per sound.
+// interface thread, in real time.
+//
+//   ReadAllFromVirtualInstrument  delay 0, latency 0: the program's own
+//                                 overhead per sound (ms_per_sound).
+//   OneBankAtWireSpeed            the instrument sends at cable speed:
+//                                 over_limit_percent against 128 dumps at
+//                                 3125 bytes/s.
+//   ReadAllWithDefaultDelay       the default 250 ms between requests; takes
+//                                 over four minutes: over_limit_percent
+//                                 against 1024 x 250 ms.
+// The two slow ones run once; skip them with
+// --benchmark_filter=ReadAllFromVirtualInstrument.
 #include <benchmark/benchmark.h>
+
+#include <chrono>
 
 #include "library/InitSound.h"
 #include "midi/EventLoop.h"
@@ -24,9 +36,12 @@ struct QuietUi : ReceiverUi {
   std::function<void()> onClosed;
 };
 
-void BM_ReadAllFromVirtualInstrument(benchmark::State& state) {
+// Reads banks 0..banks-1 every iteration and reports the time per sound and,
+// when limitMsPerSound > 0, how far the whole read is above that limit.
+void Read(benchmark::State& state, int delayMs, bool wireSpeed, int banks, double limitMsPerSound) {
   VirtualInstrument vi;
   vi.SetLatencyMs(0);
+  vi.SetWireSpeed(wireSpeed);
   EventLoop loop;
   MemoryLog log;
   MidiService svc(nullptr, vi, loop, log);
@@ -37,21 +52,37 @@ void BM_ReadAllFromVirtualInstrument(benchmark::State& state) {
   BankSet blofeld;
   ReceiveDispatcher d(blofeld, svc, loop, ui, log);
   svc.SetInstrumentHandler(&d);
-  d.MidiDelayMs = 0;
+  d.MidiDelayMs = delayMs;
+  const int sounds = banks * kProgramsPerBank;
   int stored = 0;
   d.OnSlotChanged = [&](int) { ++stored; };
+  double seconds = 0;
   for (auto _ : state) {
     stored = 0;
     log.lines.clear();
-    d.ReadAll();
-    loop.RunUntil([&] { return stored == kSlotCount; }, 60000);
+    const auto start = std::chrono::steady_clock::now();
+    d.ReadBanks(0, banks - 1);
+    loop.RunUntil([&] { return stored == sounds; }, sounds * (delayMs + 1000));
+    seconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     d.DialogCloseClicked();
-    if (stored != kSlotCount) state.SkipWithError("not every sound arrived");
+    if (stored != sounds) state.SkipWithError("not every sound arrived");
   }
-  // Time per iteration / 1024 is the cost of one sound; items_per_second its inverse.
-  state.SetItemsProcessed(state.iterations() * kSlotCount);
+  const double msPerSound = 1000.0 * seconds / static_cast<double>(state.iterations() * sounds);
+  state.SetItemsProcessed(state.iterations() * sounds);
+  state.counters["ms_per_sound"] = msPerSound;
+  if (limitMsPerSound > 0) state.counters["over_limit_percent"] = 100.0 * (msPerSound / limitMsPerSound - 1);
 }
+
+void BM_ReadAllFromVirtualInstrument(benchmark::State& state) { Read(state, 0, false, kBankCount, 0); }
 BENCHMARK(BM_ReadAllFromVirtualInstrument)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_OneBankAtWireSpeed(benchmark::State& state) {
+  Read(state, 0, true, 1, 1000.0 * kSoundSize / VirtualInstrument::kWireBytesPerSecond);
+}
+BENCHMARK(BM_OneBankAtWireSpeed)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
+
+void BM_ReadAllWithDefaultDelay(benchmark::State& state) { Read(state, 250, false, kBankCount, 250); }
+BENCHMARK(BM_ReadAllWithDefaultDelay)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
 
 }  // namespace
 }  // namespace tarvix

@@ -95,7 +95,7 @@ void ReceiveDispatcher::SendRequest(std::uint8_t bank, std::uint8_t program) {
 
 int ReceiveDispatcher::ReplyTimeoutMs() const {
   if (roundTripMs_ < 0) return kFirstReplyTimeoutMs;
-  return std::clamp(static_cast<int>(4 * roundTripMs_), kMinReplyTimeoutMs, kMaxReplyTimeoutMs);
+  return std::clamp(static_cast<int>(2 * roundTripMs_) + 20, kMinReplyTimeoutMs, kMaxReplyTimeoutMs);
 }
 
 void ReceiveDispatcher::ArmReplyTimer() {

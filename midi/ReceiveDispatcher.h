@@ -104,8 +104,8 @@ class ReceiveDispatcher : public MidiInputHandler {
   // up to kMaxResends times per request; after that the read waits for
   // "&Close" like one from a silent instrument.
   bool RequestAgain();
-  // How long a chained read waits for a reply before asking again: four
-  // times the slowest recent round trip of this read, at least kMinReplyTimeoutMs;
+  // How long a chained read waits for a reply before asking again: twice the
+  // slowest recent round trip of this read plus 20 ms, at least kMinReplyTimeoutMs;
   // kFirstReplyTimeoutMs until a round trip has been measured. Each resend
   // of the same request doubles it.
   int ReplyTimeoutMs() const;
