@@ -48,6 +48,7 @@ struct MainWindowOptions {
   bool quitAfterStart = false;   // start, show, quit when idle; write and ask nothing
   bool systemMidi = true;        // also list the system's MIDI ports (tests use only the built-in instrument)
   bool midiSettingsAtStart = true;  // show the MIDI settings dialog once at start-up
+  bool jackMidi = false;         // the system's ports through JACK even where ALSA exists
 };
 
 class TfrmMain : public QMainWindow {

@@ -33,7 +33,7 @@ void TfrmMain::CreateMidi() {
   instrument_ = std::make_unique<VirtualInstrument>();
   if (options_.systemMidi) {
     try {
-      driver_ = std::make_unique<RtMidiDriver>();
+      driver_ = std::make_unique<RtMidiDriver>(options_.jackMidi ? RtMidiDriver::Api::Jack : RtMidiDriver::Api::Auto);
     } catch (const std::exception& e) {
       // No ALSA and no JACK: the built-in instrument still works.
       LogMessage(std::string("No system MIDI: ") + e.what());

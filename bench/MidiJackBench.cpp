@@ -16,7 +16,7 @@
 #include <memory>
 
 #include "midi/EventLoop.h"
-#include "midi/MidiAssembler.h"
+#include "midi/InstrumentPorts.h"
 #include "midi/ReceiveDispatcher.h"
 #include "midi/RtMidiDriver.h"
 #include "midi/VirtualInstrument.h"
@@ -49,23 +49,13 @@ double JackPeriodMs() {
 // The instrument on JACK ports named "Tarvix Bench VI:in" and ":out", as
 // `tarvix-cli instrument --jack` runs it.
 struct InstrumentOnJack {
-  explicit InstrumentOnJack(bool wireSpeed) : driver(RtMidiDriver::Api::Jack, "Tarvix Bench VI") {
+  explicit InstrumentOnJack(bool wireSpeed) {
     vi.SetLatencyMs(0);
     vi.SetWireSpeed(wireSpeed);
-    out = driver.OpenVirtualOutput("out");
-    in = driver.OpenVirtualInput("in", [this](std::span<const std::uint8_t> c) { assembler.Feed(c); });
-    vi.SetReplySink([this](std::span<const std::uint8_t> m) { out->Send(m); });
-    in->Start();
-  }
-  ~InstrumentOnJack() {
-    vi.SetReplySink(nullptr);
-    in->Stop();
   }
   VirtualInstrument vi;
-  RtMidiDriver driver;
-  std::unique_ptr<MidiOutputPort> out;
-  MidiAssembler assembler{[this](std::span<const std::uint8_t> m) { vi.Receive(m); }};
-  std::unique_ptr<MidiInputPort> in;
+  RtMidiDriver driver{RtMidiDriver::Api::Jack, "Tarvix Bench VI"};
+  InstrumentPorts ports{driver, vi};
 };
 
 // The program's side: its own (unused) built-in instrument, the platform

@@ -9,7 +9,7 @@
 
 #include "cli/Commands.h"
 #include "cli/MidiSession.h"
-#include "midi/MidiAssembler.h"
+#include "midi/InstrumentPorts.h"
 
 namespace tarvix::cli {
 namespace {
@@ -38,27 +38,16 @@ void Run(const InstrumentOptions& o) {
   VirtualInstrument vi;
   vi.SetLatencyMs(o.latency);
   vi.SetWireSpeed(o.wireSpeed);
-  auto out = driver->OpenVirtualOutput("out");
-  MidiAssembler assembler([&](std::span<const std::uint8_t> m) {
-    if (o.trace) TraceLine(start, false, m);
-    vi.Receive(m);
-  });
-  auto in = driver->OpenVirtualInput("in", [&](std::span<const std::uint8_t> c) { assembler.Feed(c); });
-  vi.SetReplySink([&](std::span<const std::uint8_t> m) {
-    if (o.trace) TraceLine(start, true, m);
-    out->Send(m);
-  });
-  in->Start();
+  InstrumentPorts::Trace trace;
+  if (o.trace) trace = [start](bool out, std::span<const std::uint8_t> m) { TraceLine(start, out, m); };
+  auto ports = std::make_unique<InstrumentPorts>(*driver, vi, trace);
   std::fprintf(stderr, "%s ready on %s as \"%s\" (ports in, out)\n", VirtualInstrument::kDeviceName,
                driver->ApiName().c_str(), o.name.c_str());
   std::fflush(stderr);
 
   int sig = 0;
   sigwait(&signals, &sig);
-  vi.SetReplySink(nullptr);
-  in->Stop();
-  in.reset();
-  out.reset();
+  ports.reset();
   std::fprintf(stderr, "Stopped.\n");
 }
 

@@ -1,0 +1,78 @@
+// The main window against an instrument on a real JACK server: the commands
+// the built-in instrument answers in-process must work the same across the
+// transport. CTest runs this inside its private-JACK-server fixture.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QTest>
+
+#include <cstdlib>
+#include <fstream>
+
+#include "app/TfrmMain.h"
+#include "midi/InstrumentPorts.h"
+#include "midi/RtMidiDriver.h"
+#include "midi/VirtualInstrument.h"
+#include "tests/support/Sounds.h"
+
+namespace tarvix {
+namespace {
+
+TEST(MainWindowOverJack, ReadsBanksAndSendsSelectedSoundsBackAcrossTheServer) {
+  if (!std::getenv("JACK_DEFAULT_SERVER")) GTEST_SKIP() << "runs inside the JACK fixture";
+  VirtualInstrument instrument;
+  instrument.SetLatencyMs(0);
+  RtMidiDriver driver(RtMidiDriver::Api::Jack, "TarvixWindowSim");
+  InstrumentPorts ports(driver, instrument);
+
+  test::TempDir dir;
+  test::WriteSounds(dir / kInitSoundFileName, {MakeDefaultInitSound()});
+  // The instrument's output is the program's input and the other way round.
+  // JACK numbers client names ("TarvixWindowSim-02"), so take them from the lists.
+  auto named = [](const std::vector<std::string>& names) {
+    for (const auto& n : names)
+      if (n.rfind("TarvixWindowSim", 0) == 0) return n;
+    return std::string();
+  };
+  const std::string out = named(driver.InputNames()), in = named(driver.OutputNames());
+  ASSERT_FALSE(out.empty());
+  ASSERT_FALSE(in.empty());
+  std::ofstream(dir / kSettingsFileName) << "[Midi]\nMidiInDeviceID=" << out << "\nMidiOutDeviceID=" << in
+                                         << "\nMIDIDelay=0\n";
+  test::ScriptedPrompter prompter;
+  MainWindowOptions o;
+  o.programDirectory = dir.Path();
+  o.logFile = dir / "blofeld.log";
+  o.prompter = &prompter;
+  o.midiSettingsAtStart = false;
+  o.jackMidi = true;
+  TfrmMain w(o);
+  w.show();
+  // Activating the main window stops a receive; let that happen before the
+  // read, as it does when the user clicks the window's menu.
+  QApplication::setActiveWindow(&w);
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+
+  w.Action("actReadBankC")->trigger();  // returns when the receive dialog has closed
+  for (int i = 256; i < 384; ++i) ASSERT_EQ(w.Blofeld().Sound(i), instrument.Sound(i)) << i;
+  EXPECT_EQ(w.Instrument().RequestsReceived(), 0);  // nothing went to the built-in one
+
+  for (int i : {3, 700}) {
+    SetSoundName(w.Blofeld(), i, "Sent " + std::to_string(i));
+    w.Blofeld().SetChanged(i);
+    w.Blofeld().Select(i);
+  }
+  w.BlofeldList()->SyncSelectionFromSet();
+  w.Action("actSendSelected")->trigger();
+  ASSERT_TRUE(QTest::qWaitFor([&] { return TrimmedSoundName(instrument.Sound(700)) == "Sent 700"; }, 5000));
+  EXPECT_EQ(TrimmedSoundName(instrument.Sound(3)), "Sent 3");
+  EXPECT_FALSE(w.Blofeld().Changed(700));
+
+  w.Action("actReadAll")->trigger();
+  for (int i = 0; i < kSlotCount; ++i) ASSERT_EQ(w.Blofeld().Sound(i), instrument.Sound(i)) << i;
+  EXPECT_EQ(TrimmedSoundName(w.Blofeld().Sound(700)), "Sent 700");
+}
+
+}  // namespace
+}  // namespace tarvix
