@@ -99,7 +99,7 @@ int ReceiveDispatcher::ReplyTimeoutMs() const {
 }
 
 void ReceiveDispatcher::ArmReplyTimer() {
-  if (!awaiting_ || Kind != RequestKind::BankSounds) return;
+  if (!awaiting_ || Kind == RequestKind::None || Kind == RequestKind::GlobalDump) return;
   const int wait = ReplyTimeoutMs() << resends_;
   scheduler_.runAfter(wait, [this, wait, session = session_, serial = requestSerial_] {
     if (session != session_ || serial != requestSerial_ || !awaiting_ || !Receiving) return;
@@ -283,12 +283,16 @@ void ReceiveDispatcher::ChainNext(std::uint64_t session) {
 }
 
 bool ReceiveDispatcher::RequestAgain() {
-  if (Kind != RequestKind::BankSounds || !Receiving || !awaiting_ || lastRequestKey_ < 0 ||
-      lastRequestKey_ >= kSlotCount)
-    return false;
+  const bool editBuffer =
+      (Kind == RequestKind::EditorSound || Kind == RequestKind::LockerSound) && lastRequestKey_ == kSlotCount;
+  const bool slot = Kind == RequestKind::BankSounds && lastRequestKey_ >= 0 && lastRequestKey_ < kSlotCount;
+  if (!Receiving || !awaiting_ || !(editBuffer || slot)) return false;
   ++resends_;
-  SendRequest(static_cast<std::uint8_t>(lastRequestKey_ / kProgramsPerBank),
-              static_cast<std::uint8_t>(lastRequestKey_ % kProgramsPerBank));
+  if (editBuffer)
+    SendRequest(kEditBufferBank, 0);
+  else
+    SendRequest(static_cast<std::uint8_t>(lastRequestKey_ / kProgramsPerBank),
+                static_cast<std::uint8_t>(lastRequestKey_ % kProgramsPerBank));
   Guarded(log_, [&] { link_.PrepareReceive(kSoundSize); });
   ArmReplyTimer();
   return true;
@@ -360,6 +364,7 @@ void ReceiveDispatcher::FetchEditBuffer(RequestKind kind, Done done) {
   const std::uint8_t bank = Requests.Pop();
   SendRequest(bank, program);
   StartReceive(kSoundSize);
+  ArmReplyTimer();
   ui_.ShowModal([this, done = std::move(done)] {
     WaitingForCurrentSound = false;
     StopReceive();

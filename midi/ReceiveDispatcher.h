@@ -98,8 +98,8 @@ class ReceiveDispatcher : public MidiInputHandler {
   // The receive dialog's 1000 ms timer and its "&Close" button.
   void DialogTick();
   void DialogCloseClicked();
-  // During a chained read whose reply has not come: sends the open request
-  // once more (a transport may lose a message). Returns whether it did. The
+  // During a chained read or an edit-buffer fetch whose reply has not come:
+  // sends the open request once more (a transport may lose a message). Returns whether it did. The
   // dispatcher does this by itself when a reply is overdue (ReplyTimeoutMs),
   // up to kMaxResends times per request; after that the read waits for
   // "&Close" like one from a silent instrument.

@@ -304,6 +304,20 @@ TEST_F(Dispatcher, EditBufferForEditorAndLocker) {
   d.FetchEditBuffer(RequestKind::LockerSound);
   clock.Advance(10);
   EXPECT_EQ(d.TakeCurrentSoundStatus(), 2);
+  ASSERT_TRUE(RunUntilClosed(2000));
+
+  // A lost request is asked for again before the dialog's tick ends the fetch.
+  int asked = 0;
+  link.answer = [&](const Bytes& req) -> std::optional<Bytes> {
+    if (asked++ == 0) return std::nullopt;
+    return test::ScriptedLink::DefaultReply(req);
+  };
+  d.FetchEditBuffer(RequestKind::EditorSound);
+  clock.Advance(ReceiveDispatcher::kFirstReplyTimeoutMs + 10);
+  EXPECT_EQ(asked, 2);
+  EXPECT_TRUE(HasLine(log, "No reply for the edit buffer within 500 ms; asking again"));
+  ASSERT_TRUE(RunUntilClosed(2000));
+  EXPECT_EQ(d.TakeCurrentSoundStatus(), 1);
 }
 
 TEST_F(Dispatcher, GlobalDataAndMultiMode) {
