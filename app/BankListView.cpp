@@ -23,8 +23,9 @@ BankListView::BankListView(BankListModel* model, QWidget* parent) : QTableView(p
   verticalHeader()->setDefaultSectionSize(18);
   horizontalHeader()->setStretchLastSection(true);
   setColumnWidth(0, 40);
-  setColumnWidth(1, 100);
-  setColumnWidth(2, 60);
+  // Room for a whole 16-character name: it is what the user reads the list by.
+  setColumnWidth(1, fontMetrics().horizontalAdvance("Dusty Strings 128") + 12);
+  setColumnWidth(2, fontMetrics().horizontalAdvance("Category") + 16);
   connect(selectionModel(), &QItemSelectionModel::selectionChanged, this, &BankListView::OnSelectionChanged);
 }
 

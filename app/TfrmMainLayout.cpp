@@ -208,15 +208,26 @@ void TfrmMain::LayoutClient() {
   placeRow(grpBlofeld_, {"btnLoad", "btnSaveAll"}, 39);
   placeRow(grpVirtual_, {"btnPrgPlus2", "btnPrgMinus2", "btnUpSound2", "btnDownSound2", "btnLoad2", "btnSaveAll2"}, 16);
   placeRow(grpVirtual_, {"btnSaveSelected2"}, 39);
-  const int listTop = 62;
+  // The check box goes beside the second row of buttons when its whole text
+  // fits there in both groups, else on a row of its own; both lists start at
+  // the same height either way.
+  auto checkLeft = [this](QGroupBox* g) {
+    return g == grpBlofeld_ ? 6 + grpBlofeld_->findChild<QWidget*>("btnLoad")->width() +
+                                  grpBlofeld_->findChild<QWidget*>("btnSaveAll")->width() + 12
+                            : 6 + grpVirtual_->findChild<QWidget*>("btnSaveSelected2")->width() + 9;
+  };
+  bool besideButtons = true;
   for (QGroupBox* g : {grpBlofeld_, grpVirtual_}) {
     QCheckBox* chb = g == grpBlofeld_ ? chbSendToEditBuffer_ : chbSendToEditBuffer2_;
-    const int left = g == grpBlofeld_ ? 6 + grpBlofeld_->findChild<QWidget*>("btnLoad")->width() +
-                                            grpBlofeld_->findChild<QWidget*>("btnSaveAll")->width() + 12
-                                      : 6 + grpVirtual_->findChild<QWidget*>("btnSaveSelected2")->width() + 9;
-    chb->setGeometry(left, 40, groupWidth - left - 4, 20);
+    besideButtons = besideButtons && checkLeft(g) + chb->sizeHint().width() <= groupWidth - 4;
+  }
+  const int listTop = besideButtons ? 62 : 84;
+  for (QGroupBox* g : {grpBlofeld_, grpVirtual_}) {
+    QCheckBox* chb = g == grpBlofeld_ ? chbSendToEditBuffer_ : chbSendToEditBuffer2_;
+    const int left = besideButtons ? checkLeft(g) : 8;
+    chb->setGeometry(left, besideButtons ? 40 : 62, groupWidth - left - 4, 20);
     BankListView* lv = g == grpBlofeld_ ? lvBlofeld_ : lvVirtual_;
-    lv->setGeometry(4, listTop, groupWidth - 8, std::max(20, g->height() - 65));
+    lv->setGeometry(4, listTop, groupWidth - 8, std::max(20, g->height() - listTop - 3));
   }
 }
 
