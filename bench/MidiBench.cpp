@@ -17,6 +17,7 @@
 #include <chrono>
 
 #include "library/InitSound.h"
+#include "bench/QuietReceiverUi.h"
 #include "midi/EventLoop.h"
 #include "midi/ReceiveDispatcher.h"
 #include "midi/VirtualInstrument.h"
@@ -24,17 +25,7 @@
 namespace tarvix {
 namespace {
 
-struct QuietUi : ReceiverUi {
-  void SetLabel(const std::string&) override {}
-  void SetTitle(const std::string&) override {}
-  void ShowModal(std::function<void()> f) override { onClosed = std::move(f); }
-  void ShowModeless() override {}
-  void Hide() override {}
-  void Close() override {
-    if (auto f = std::move(onClosed)) f();
-  }
-  std::function<void()> onClosed;
-};
+using QuietUi = bench::QuietReceiverUi;
 
 // Reads banks 0..banks-1 every iteration and reports the time per sound and,
 // when limitMsPerSound > 0, how far the whole read is above that limit.

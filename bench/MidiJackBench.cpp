@@ -15,6 +15,7 @@
 #include <chrono>
 #include <memory>
 
+#include "bench/QuietReceiverUi.h"
 #include "midi/EventLoop.h"
 #include "midi/InstrumentPorts.h"
 #include "midi/ReceiveDispatcher.h"
@@ -24,17 +25,7 @@
 namespace tarvix {
 namespace {
 
-struct QuietUi : ReceiverUi {
-  void SetLabel(const std::string&) override {}
-  void SetTitle(const std::string&) override {}
-  void ShowModal(std::function<void()> f) override { onClosed = std::move(f); }
-  void ShowModeless() override {}
-  void Hide() override {}
-  void Close() override {
-    if (auto f = std::move(onClosed)) f();
-  }
-  std::function<void()> onClosed;
-};
+using QuietUi = bench::QuietReceiverUi;
 
 // The period of the running server in milliseconds, or a negative value when
 // no server is reachable.
