@@ -44,11 +44,24 @@ cmp "$work/jack.syx" "$work/inproc.syx"
 grep -q "^[0-9]* OUT F0 3E 13 00 00 02 00 7F F7$" "$work/trace.log"
 grep -q "^[0-9]* IN F0 3E 13 00 10 02 7F" "$work/trace.log"
 
-# Restore over JACK: every message arrives (the instrument traces nothing, but
-# a backup afterwards must still be identical).
-"$cli" restore "$work/c.syx" --jack --port TarvixSim --delay 0
-"$cli" backup "$work/c2.syx" --jack --port TarvixSim --banks C --delay 0 --force
-cmp "$work/c.syx" "$work/c2.syx"
+# Restore over JACK: bank C sorted by name (and so renumbered into bank A)
+# goes to the instrument; a backup of bank A afterwards must give exactly that
+# file, where before it did not. A server on a busy machine drops a period's
+# events when a client misses its deadline, and a dump has no answer to tell;
+# so a lost message earns one more restore.
+"$cli" sort "$work/c.syx" "$work/sorted.syx" --by name
+"$cli" backup "$work/a.syx" --jack --port TarvixSim --banks A --delay 0
+if cmp -s "$work/sorted.syx" "$work/a.syx"; then
+  echo "bank A already holds the sorted sounds: the restore would prove nothing" >&2
+  exit 1
+fi
+restore_and_compare() {
+  "$cli" restore "$work/sorted.syx" --jack --port TarvixSim --delay 0
+  "$cli" backup "$work/a.syx" --jack --port TarvixSim --banks A --delay 0 --force
+  cmp -s "$work/sorted.syx" "$work/a.syx"
+}
+restore_and_compare || restore_and_compare
+cmp "$work/sorted.syx" "$work/a.syx"
 
 # Refusing to overwrite without --force, and nothing written on failure.
 if "$cli" backup "$work/c.syx" --jack --port TarvixSim --banks C 2>/dev/null; then
