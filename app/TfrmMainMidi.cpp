@@ -294,7 +294,10 @@ void TfrmMain::OpenEditor(const SoundData& sound) {
       .tolerances = tolerances,
       .lastLocation = lastSendLocation_,
       .programDir = options_.programDirectory,
-      .schemaDir = std::filesystem::current_path(),
+      // Schemas are written and read beside the settings; listing them from
+      // the same folder keeps a saved schema in the list when the program was
+      // started from another directory.
+      .schemaDir = options_.programDirectory,
   };
   TfrmPatchEdit editor(sound, context, this);
   // Control changes the instrument sends while the editor is open move its

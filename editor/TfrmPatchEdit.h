@@ -70,7 +70,7 @@ struct PatchEditContext {
   Tolerances& tolerances;               // kept in the settings
   SoundLocation& lastLocation;          // last "Send Sound to Blofeld" target
   std::filesystem::path programDir;     // "samplenames.txt"
-  std::filesystem::path schemaDir;      // the working directory
+  std::filesystem::path schemaDir;      // where ".sndfamily" files are listed, read and written
   TransferPass::Pause pause = &TransferPass::SleepOneMillisecond;
   PatchEditDialogs dialogs;             // empty members: built-in dialogs
 };

@@ -413,6 +413,9 @@ TEST(MainWindow, F4OpensTheEditorOnTheInstrumentsEditBufferAndOkStoresTheResult)
   EXPECT_TRUE(w.Blofeld().Changed(5));
   // The rename was heard: the instrument's edit buffer carries the new name.
   EXPECT_TRUE(QTest::qWaitFor([&] { return TrimmedSoundName(w.Instrument().EditBuffer()) == "Edited"; }, 3000));
+  // Closing saved the listed schema (none listed: the empty name) in the
+  // program's folder, not wherever the program was started from.
+  EXPECT_TRUE(std::filesystem::exists(f.dir / ".sndfamily"));
 }
 
 // Runs `act` on the first modal window of type W, polling with a timer so the
