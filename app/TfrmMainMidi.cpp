@@ -298,6 +298,8 @@ void TfrmMain::OpenEditor(const SoundData& sound) {
       // the same folder keeps a saved schema in the list when the program was
       // started from another directory.
       .schemaDir = options_.programDirectory,
+      .pause = &TransferPass::SleepOneMillisecond,
+      .dialogs = {},
   };
   TfrmPatchEdit editor(sound, context, this);
   // Control changes the instrument sends while the editor is open move its

@@ -55,7 +55,8 @@ int main(int argc, char** argv) {
                        PatchEditContext{.out = out, .blofeld = blofeld, .refreshBlofeldRow = {}, .prompter = prompter,
                                         .random = random, .log = log, .octave = octave, .volume = [] { return 100; },
                                         .computerKeyboardOn = [] { return false; }, .tolerances = tolerances,
-                                        .lastLocation = location, .programDir = dir, .schemaDir = dir});
+                                        .lastLocation = location, .programDir = dir, .schemaDir = dir, .pause = &TransferPass::SleepOneMillisecond,
+                                        .dialogs = {}});
   editor.show();
   QTest::qWait(600);  // the load's own pass
   auto* knob = qobject_cast<TKnob*>(editor.Control(ParameterMap::Instance().IndexOf("KnobFilter1Cutoff")));

@@ -54,6 +54,7 @@ struct EditorFixture : ::testing::Test {
         .programDir = dir.Path(),
         .schemaDir = dir.Path(),
         .pause = {},
+        .dialogs = {},
     };
   }
   void Open(MidiOut& o) {
