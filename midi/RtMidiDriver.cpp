@@ -1,5 +1,7 @@
 #include "midi/RtMidiDriver.h"
 
+#include "midi/JackMidi.h"
+
 #include <rtmidi/RtMidi.h>
 
 #include <atomic>
@@ -43,15 +45,30 @@ std::vector<std::string> Names(Rt& rt, ErrorSink& sink) {
   return names;
 }
 
-// The position of name in the current list, preferring the expected index.
-template <typename Rt>
-unsigned FindPort(Rt& rt, ErrorSink& sink, int index, const std::string& name) {
-  const auto names = Names(rt, sink);
+// The position of name in a list of shown names, preferring the expected
+// index.
+unsigned FindPort(const std::vector<std::string>& names, int index, const std::string& name) {
   if (index >= 0 && index < static_cast<int>(names.size()) && names[static_cast<std::size_t>(index)] == name)
     return static_cast<unsigned>(index);
   for (std::size_t i = 0; i < names.size(); ++i)
     if (names[i] == name) return static_cast<unsigned>(i);
   throw MidiError("MIDI port \"" + name + "\" is not available");
+}
+
+template <typename Rt>
+unsigned FindPort(Rt& rt, ErrorSink& sink, int index, const std::string& name) {
+  return FindPort(Names(rt, sink), index, name);
+}
+
+std::vector<std::string> CleanNames(const std::vector<std::string>& raw) {
+  std::vector<std::string> names;
+  for (const auto& n : raw) names.push_back(RtMidiDriver::CleanPortName(n));
+  return names;
+}
+
+// The full JACK port name behind a shown name.
+std::string FindJackPort(const std::vector<std::string>& raw, int index, const std::string& name) {
+  return raw[FindPort(CleanNames(raw), index, name)];
 }
 
 class RtOutput : public MidiOutputPort {
@@ -144,13 +161,6 @@ std::string RtMidiDriver::CleanPortName(const std::string& raw) {
 }
 
 RtMidiDriver::RtMidiDriver(Api api, std::string clientName) : client_(std::move(clientName)) {
-  auto tryApi = [this](RtMidi::Api a) {
-    probeIn_ = std::make_unique<RtMidiIn>(a, client_);
-    probeIn_->setErrorCallback(&ErrorSink::Callback, &ProbeSink());
-    probeOut_ = std::make_unique<RtMidiOut>(a, client_);
-    probeOut_->setErrorCallback(&ErrorSink::Callback, &ProbeSink());
-    api_ = a;
-  };
   // Never let a JACK client start a server of its own: a stray server would
   // outlive the program.
   ::setenv("JACK_NO_START_SERVER", "1", 0);
@@ -161,7 +171,11 @@ RtMidiDriver::RtMidiDriver(Api api, std::string clientName) : client_(std::move(
   }
   if (api != Api::Jack) {
     try {
-      tryApi(RtMidi::LINUX_ALSA);
+      probeIn_ = std::make_unique<RtMidiIn>(RtMidi::LINUX_ALSA, client_);
+      probeIn_->setErrorCallback(&ErrorSink::Callback, &ProbeSink());
+      probeOut_ = std::make_unique<RtMidiOut>(RtMidi::LINUX_ALSA, client_);
+      probeOut_->setErrorCallback(&ErrorSink::Callback, &ProbeSink());
+      api_ = RtMidi::LINUX_ALSA;
       return;
     } catch (const RtMidiError& e) {
       // No ALSA sequencer (no /dev/snd/seq): fall back to JACK.
@@ -171,22 +185,25 @@ RtMidiDriver::RtMidiDriver(Api api, std::string clientName) : client_(std::move(
       if (api == Api::Alsa) throw MidiError("ALSA MIDI is not available: " + fallbackReason_);
     }
   }
-  try {
-    tryApi(RtMidi::UNIX_JACK);
-  } catch (const RtMidiError& e) {
-    throw MidiError("No MIDI service available: " + e.getMessage());
-  }
+  // JACK is spoken to directly (see JackMidi.h); no server yet is no error.
+  api_ = RtMidi::UNIX_JACK;
+  jack_ = std::make_unique<JackMidi>(client_);
 }
 
 RtMidiDriver::~RtMidiDriver() = default;
 
 std::string RtMidiDriver::ApiName() const { return api_ == RtMidi::LINUX_ALSA ? "ALSA" : "JACK"; }
 
-std::vector<std::string> RtMidiDriver::InputNames() { return Names(*probeIn_, ProbeSink()); }
+std::vector<std::string> RtMidiDriver::InputNames() {
+  return jack_ ? CleanNames(jack_->Sources()) : Names(*probeIn_, ProbeSink());
+}
 
-std::vector<std::string> RtMidiDriver::OutputNames() { return Names(*probeOut_, ProbeSink()); }
+std::vector<std::string> RtMidiDriver::OutputNames() {
+  return jack_ ? CleanNames(jack_->Destinations()) : Names(*probeOut_, ProbeSink());
+}
 
 std::unique_ptr<MidiOutputPort> RtMidiDriver::OpenOutput(int index, const std::string& name) {
+  if (jack_) return jack_->OpenOutput(client_ + " out", FindJackPort(jack_->Destinations(), index, name));
   auto sink = std::make_unique<ErrorSink>();
   auto out = MakeRtPort<RtMidiOut>(static_cast<RtMidi::Api>(api_), client_, *sink);
   const unsigned port = FindPort(*out, *sink, index, name);
@@ -196,6 +213,7 @@ std::unique_ptr<MidiOutputPort> RtMidiDriver::OpenOutput(int index, const std::s
 }
 
 std::unique_ptr<MidiInputPort> RtMidiDriver::OpenInput(int index, const std::string& name, InputCallback callback) {
+  if (jack_) return jack_->OpenInput(client_ + " in", FindJackPort(jack_->Sources(), index, name), std::move(callback));
   auto sink = std::make_unique<ErrorSink>();
   auto in = MakeRtPort<RtMidiIn>(static_cast<RtMidi::Api>(api_), client_, *sink);
   const unsigned port = FindPort(*in, *sink, index, name);
@@ -205,6 +223,7 @@ std::unique_ptr<MidiInputPort> RtMidiDriver::OpenInput(int index, const std::str
 }
 
 std::unique_ptr<MidiOutputPort> RtMidiDriver::OpenVirtualOutput(const std::string& portName) {
+  if (jack_) return jack_->OpenOutput(portName, "");
   auto sink = std::make_unique<ErrorSink>();
   auto out = MakeRtPort<RtMidiOut>(static_cast<RtMidi::Api>(api_), client_, *sink);
   out->openVirtualPort(portName);
@@ -213,6 +232,7 @@ std::unique_ptr<MidiOutputPort> RtMidiDriver::OpenVirtualOutput(const std::strin
 }
 
 std::unique_ptr<MidiInputPort> RtMidiDriver::OpenVirtualInput(const std::string& portName, InputCallback callback) {
+  if (jack_) return jack_->OpenInput(portName, "", std::move(callback));
   auto sink = std::make_unique<ErrorSink>();
   auto in = MakeRtPort<RtMidiIn>(static_cast<RtMidi::Api>(api_), client_, *sink);
   in->openVirtualPort(portName);

@@ -1,6 +1,6 @@
 #pragma once
-// The platform MIDI service through RtMidi: ALSA where the sequencer exists,
-// JACK otherwise (or as asked). Port names are shown without ALSA's volatile
+// The platform MIDI service: ALSA through RtMidi where the sequencer exists,
+// JACK otherwise (or as asked), spoken to directly (JackMidi). Port names are shown without ALSA's volatile
 // trailing "client:port" numbers, so a stored name still matches after the
 // instrument is plugged in again. Ports are opened by name as well as index:
 // RtMidi opens a wrong port silently when the list has changed.
@@ -15,6 +15,8 @@ class RtMidiIn;
 class RtMidiOut;
 
 namespace tarvix {
+
+class JackMidi;
 
 class RtMidiDriver : public MidiDriver {
  public:
@@ -46,6 +48,7 @@ class RtMidiDriver : public MidiDriver {
   std::string fallbackReason_;
   std::unique_ptr<RtMidiIn> probeIn_;
   std::unique_ptr<RtMidiOut> probeOut_;
+  std::unique_ptr<JackMidi> jack_;  // set when JACK is the service
 };
 
 }  // namespace tarvix

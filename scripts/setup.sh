@@ -6,7 +6,7 @@ set -euo pipefail
 PACKAGES=(
   g++ cmake ninja-build pkg-config
   qt6-base-dev libgl-dev
-  librtmidi-dev libsimpleini-dev nlohmann-json3-dev libcli11-dev
+  librtmidi-dev libjack-jackd2-dev libsimpleini-dev nlohmann-json3-dev libcli11-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   jackd2 xvfb xauth
 )

@@ -1,0 +1,164 @@
+// The JACK backend on the private server of the test fixture: bursts larger
+// than one period's MIDI buffer, closing ports while messages flow, and no
+// server at all.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <cstdlib>
+#include <mutex>
+#include <thread>
+
+#include "midi/JackMidi.h"
+#include "midi/RtMidiDriver.h"
+
+using namespace tarvix;
+using namespace std::chrono_literals;
+
+namespace {
+
+// A sound-dump-sized message carrying its sequence number.
+std::vector<std::uint8_t> Dump(int n) {
+  std::vector<std::uint8_t> m(392, 0x00);
+  m.front() = 0xF0;
+  m[1] = static_cast<std::uint8_t>(n & 0x7F);
+  m[2] = static_cast<std::uint8_t>((n >> 7) & 0x7F);
+  for (std::size_t i = 3; i + 1 < m.size(); ++i) m[i] = static_cast<std::uint8_t>((n + i) & 0x7F);
+  m.back() = 0xF7;
+  return m;
+}
+
+struct Inbox {
+  std::mutex mutex;
+  std::condition_variable arrived;
+  std::vector<std::vector<std::uint8_t>> messages;
+
+  MidiDriver::InputCallback Callback() {
+    return [this](std::span<const std::uint8_t> chunk) {
+      std::lock_guard lock(mutex);
+      messages.emplace_back(chunk.begin(), chunk.end());
+      arrived.notify_all();
+    };
+  }
+  bool WaitFor(std::size_t count, std::chrono::milliseconds limit = 10s) {
+    std::unique_lock lock(mutex);
+    return arrived.wait_for(lock, limit, [&] { return messages.size() >= count; });
+  }
+};
+
+int IndexOf(const std::vector<std::string>& names, const std::string& part) {
+  const auto it = std::find_if(names.begin(), names.end(), [&](const std::string& n) { return n.find(part) != std::string::npos; });
+  return it == names.end() ? -1 : static_cast<int>(it - names.begin());
+}
+
+// An output of one driver connected to a port others connect to on another.
+struct Link {
+  explicit Link(const std::string& name) : sender(RtMidiDriver::Api::Jack, name + "Tx"), receiver(RtMidiDriver::Api::Jack, name) {
+    in = receiver.OpenVirtualInput("in", inbox.Callback());
+    in->Start();
+    const auto names = sender.OutputNames();
+    index = IndexOf(names, name + ":in");
+    if (index >= 0) portName = names[static_cast<std::size_t>(index)];
+  }
+  std::unique_ptr<MidiOutputPort> Open() { return sender.OpenOutput(index, portName); }
+
+  RtMidiDriver sender, receiver;
+  Inbox inbox;
+  std::unique_ptr<MidiInputPort> in;
+  int index = -1;
+  std::string portName;
+};
+
+}  // namespace
+
+TEST(JackMidi, BurstsLargerThanAPeriodArriveWholeInOrder) {
+  Link link("TarvixBurst");
+  ASSERT_EQ(link.sender.ApiName(), "JACK");
+  ASSERT_GE(link.index, 0) << "the receiving port is not listed";
+  // 400 dumps back to back are about 160 KB: more than the output's ring and
+  // several times one period's MIDI buffer, so both must hold messages back
+  // rather than drop them.
+  constexpr int kCount = 400;
+  {
+    auto out = link.Open();
+    for (int n = 0; n < kCount; ++n) out->Send(Dump(n));
+    // Closing right away still lets everything sent leave first.
+  }
+  ASSERT_TRUE(link.inbox.WaitFor(kCount)) << link.inbox.messages.size() << " of " << kCount << " arrived";
+  std::this_thread::sleep_for(50ms);
+  std::lock_guard lock(link.inbox.mutex);
+  ASSERT_EQ(link.inbox.messages.size(), static_cast<std::size_t>(kCount));
+  for (int n = 0; n < kCount; ++n) ASSERT_EQ(link.inbox.messages[static_cast<std::size_t>(n)], Dump(n)) << "message " << n;
+
+  // A message that can never fit is refused, not sent in part.
+  auto out = link.Open();
+  std::vector<std::uint8_t> huge(JackMidi::kRingBytes + 10, 0x01);
+  huge.front() = 0xF0;
+  huge.back() = 0xF7;
+  EXPECT_THROW(out->Send(huge), MidiError);
+}
+
+TEST(JackMidi, PortsCloseCleanlyWhileMessagesFlow) {
+  // A sender keeps a receiver busy while the receiver's ports are opened and
+  // closed again and again: once Stop returns, no message may be delivered.
+  RtMidiDriver flood(RtMidiDriver::Api::Jack, "TarvixFlood");
+  auto source = flood.OpenVirtualOutput("out");
+  std::atomic<bool> running{true};
+  std::thread sender([&] {
+    const auto m = Dump(1);
+    while (running) {
+      source->Send(m);
+      std::this_thread::sleep_for(200us);
+    }
+  });
+
+  RtMidiDriver driver(RtMidiDriver::Api::Jack, "TarvixChurn");
+  const auto inputs = driver.InputNames();
+  const int index = IndexOf(inputs, "TarvixFlood");
+  ASSERT_GE(index, 0);
+  std::atomic<bool> stopped{false};
+  std::atomic<int> late{0}, delivered{0};
+  for (int round = 0; round < 20; ++round) {
+    stopped = false;
+    auto in = driver.OpenInput(index, inputs[static_cast<std::size_t>(index)], [&](std::span<const std::uint8_t>) {
+      if (stopped) ++late;
+      ++delivered;
+    });
+    in->Start();
+    std::this_thread::sleep_for(std::chrono::milliseconds(1 + round % 5));
+    in->Stop();
+    stopped = true;
+    EXPECT_THROW(in->Start(), MidiError);  // a stopped port is closed for good
+    in.reset();
+    // And an output opened and closed at once, with the ring still filling.
+    auto out = driver.OpenVirtualOutput("churn out");
+    out->Send(Dump(round));
+  }
+  running = false;
+  sender.join();
+  EXPECT_EQ(late, 0);
+  EXPECT_GT(delivered, 0) << "the flood never reached the input";
+}
+
+TEST(JackMidi, WithoutAServerNothingIsListedAndOpeningFails) {
+  const char* saved = std::getenv("JACK_DEFAULT_SERVER");
+  const std::string server = saved ? saved : "";
+  ::setenv("JACK_DEFAULT_SERVER", "tarvix_no_such_server", 1);
+  {
+    RtMidiDriver driver(RtMidiDriver::Api::Jack, "TarvixAlone");
+    EXPECT_TRUE(driver.InputNames().empty());
+    EXPECT_TRUE(driver.OutputNames().empty());
+    EXPECT_THROW(driver.OpenVirtualOutput("out"), MidiError);
+    EXPECT_THROW(driver.OpenOutput(0, "TarvixFlood:in"), MidiError);
+  }
+  if (saved)
+    ::setenv("JACK_DEFAULT_SERVER", server.c_str(), 1);
+  else
+    ::unsetenv("JACK_DEFAULT_SERVER");
+  // The server is found again once it is there.
+  RtMidiDriver driver(RtMidiDriver::Api::Jack, "TarvixBack");
+  auto out = driver.OpenVirtualOutput("back");
+  EXPECT_GE(IndexOf(driver.InputNames(), "TarvixBack"), 0);
+}
