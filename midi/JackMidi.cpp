@@ -116,7 +116,9 @@ class JackOutput final : public MidiOutputPort {
     std::uint32_t size = 0;
     while (jack_ringbuffer_peek(self->ring_.get(), reinterpret_cast<char*>(&size), sizeof size) == sizeof size &&
            jack_ringbuffer_read_space(self->ring_.get()) >= sizeof size + size) {
-      jack_midi_data_t* event = jack_midi_event_reserve(buffer, 0, size);
+      // Asking for room that is not there would only make libjack complain.
+      jack_midi_data_t* event = jack_midi_max_event_size(buffer) >= size ? jack_midi_event_reserve(buffer, 0, size)
+                                                                         : nullptr;
       if (!event) {
         // This period's buffer is full: the rest goes in the next one. A
         // message too big even for an empty buffer can never go; it is dropped.

@@ -2,12 +2,14 @@
 // than one period's MIDI buffer, closing ports while messages flow, and no
 // server at all.
 #include <gtest/gtest.h>
+#include <jack/jack.h>
 
 #include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <cstdlib>
+#include <iostream>
 #include <mutex>
 #include <thread>
 
@@ -53,6 +55,28 @@ int IndexOf(const std::vector<std::string>& names, const std::string& part) {
   return it == names.end() ? -1 : static_cast<int>(it - names.begin());
 }
 
+// Counts the server's xruns: a client that misses its period loses that
+// period's events, which no port can prevent; a test of delivery counts only
+// runs without one.
+class XrunCounter {
+ public:
+  XrunCounter() : client_(jack_client_open("TarvixXruns", JackNoStartServer, nullptr)) {
+    if (!client_) return;
+    jack_set_xrun_callback(client_, [](void* self) { ++static_cast<XrunCounter*>(self)->count_; return 0; }, this);
+    jack_activate(client_);
+  }
+  ~XrunCounter() {
+    if (!client_) return;
+    jack_deactivate(client_);
+    jack_client_close(client_);
+  }
+  int Count() const { return count_; }
+
+ private:
+  jack_client_t* client_;
+  std::atomic<int> count_{0};
+};
+
 // An output of one driver connected to a port others connect to on another.
 struct Link {
   explicit Link(const std::string& name) : sender(RtMidiDriver::Api::Jack, name + "Tx"), receiver(RtMidiDriver::Api::Jack, name) {
@@ -74,24 +98,37 @@ struct Link {
 }  // namespace
 
 TEST(JackMidi, BurstsLargerThanAPeriodArriveWholeInOrder) {
-  Link link("TarvixBurst");
-  ASSERT_EQ(link.sender.ApiName(), "JACK");
-  ASSERT_GE(link.index, 0) << "the receiving port is not listed";
   // 400 dumps back to back are about 160 KB: more than the output's ring and
   // several times one period's MIDI buffer, so both must hold messages back
-  // rather than drop them.
+  // rather than drop them. A burst during which the server reported an xrun
+  // proves nothing and is tried again.
   constexpr int kCount = 400;
-  {
+  XrunCounter xruns;
+  for (int attempt = 1;; ++attempt) {
+    Link link("TarvixBurst" + std::to_string(attempt));
+    ASSERT_EQ(link.sender.ApiName(), "JACK");
+    ASSERT_GE(link.index, 0) << "the receiving port is not listed";
     auto out = link.Open();
+    std::this_thread::sleep_for(20ms);  // a new client's arrival may count as an xrun
+    const int xrunsBefore = xruns.Count();
     for (int n = 0; n < kCount; ++n) out->Send(Dump(n));
-    // Closing right away still lets everything sent leave first.
+    out.reset();  // closing right away still lets everything sent leave first
+    link.inbox.WaitFor(kCount);
+    std::this_thread::sleep_for(50ms);
+    link.in->Stop();
+    if (xruns.Count() != xrunsBefore) {
+      std::cerr << "xruns during burst " << attempt << "; " << link.inbox.messages.size() << " of " << kCount << " arrived";
+      std::cerr << "\n";
+      if (attempt < 5) continue;
+      GTEST_SKIP() << "the server reported xruns during every burst";
+    }
+    ASSERT_EQ(link.inbox.messages.size(), static_cast<std::size_t>(kCount)) << "messages lost without an xrun";
+    for (int n = 0; n < kCount; ++n)
+      ASSERT_EQ(link.inbox.messages[static_cast<std::size_t>(n)], Dump(n)) << "message " << n;
+    break;
   }
-  ASSERT_TRUE(link.inbox.WaitFor(kCount)) << link.inbox.messages.size() << " of " << kCount << " arrived";
-  std::this_thread::sleep_for(50ms);
-  std::lock_guard lock(link.inbox.mutex);
-  ASSERT_EQ(link.inbox.messages.size(), static_cast<std::size_t>(kCount));
-  for (int n = 0; n < kCount; ++n) ASSERT_EQ(link.inbox.messages[static_cast<std::size_t>(n)], Dump(n)) << "message " << n;
 
+  Link link("TarvixHuge");
   // A message that can never fit is refused, not sent in part.
   auto out = link.Open();
   std::vector<std::uint8_t> huge(JackMidi::kRingBytes + 10, 0x01);
