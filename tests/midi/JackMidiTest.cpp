@@ -164,7 +164,9 @@ TEST(JackMidi, PortsCloseCleanlyWhileMessagesFlow) {
       ++delivered;
     });
     in->Start();
-    std::this_thread::sleep_for(std::chrono::milliseconds(1 + round % 5));
+    // Short rounds close while messages arrive; the last, longer one makes
+    // sure the flood reaches the input at all.
+    std::this_thread::sleep_for(round == 19 ? 100ms : std::chrono::milliseconds(1 + round % 5));
     in->Stop();
     stopped = true;
     EXPECT_THROW(in->Start(), MidiError);  // a stopped port is closed for good
