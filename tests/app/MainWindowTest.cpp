@@ -431,13 +431,31 @@ TEST(MainWindow, TheSelectedPartPlaysTheNotesAndTakesTheSelectedRowsSound) {
   ASSERT_TRUE(tree->isEnabled());
   ASSERT_EQ(tree->topLevelItemCount(), 1);  // single mode: part 1 only
 
-  // Multi mode on: the instrument hears it, the tree shows sixteen parts.
+  // No global data from the instrument yet, and it stays silent: the switch
+  // asks for them, and without an answer nothing changes and the user is told.
   auto* multi = w.findChild<QCheckBox*>("chbMultiMode");
+  w.Dispatcher().Globals = GlobalData{};
+  w.Instrument().InjectFault(VirtualInstrument::kGlobalKey, {VirtualInstrument::FaultKind::Drop, 0, 0, false});
+  f.prompter.asked.clear();
+  QTest::mouseClick(multi, Qt::LeftButton, {}, QPoint(8, multi->height() / 2));  // returns when the wait is over
+  EXPECT_FALSE(multi->isChecked());
+  EXPECT_EQ(tree->topLevelItemCount(), 1);
+  ASSERT_EQ(f.prompter.asked.size(), 1u);
+  EXPECT_NE(f.prompter.asked[0].find("did not send its global data"), std::string::npos) << f.prompter.asked[0];
+  EXPECT_FALSE(w.Instrument().Global().MultiMode());
+
+  // Answered: the global data come first, then the switch; the instrument
+  // hears it and the tree shows sixteen parts.
+  w.Instrument().ClearFaults();
+  f.prompter.asked.clear();
   QTest::mouseClick(multi, Qt::LeftButton, {}, QPoint(8, multi->height() / 2));
   EXPECT_TRUE(multi->isChecked());
   ASSERT_EQ(tree->topLevelItemCount(), 16);
   EXPECT_TRUE(QTest::qWaitFor([&] { return w.Instrument().Global().MultiMode(); }, 2000));
   EXPECT_TRUE(f.prompter.asked.empty());
+  // The receive dialog has gone; the main window is in front again.
+  QApplication::setActiveWindow(&w);
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
 
   // Part 3 chosen by a click; a note key plays on channel 3 (status 92/82).
   QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, tree->visualItemRect(tree->topLevelItem(2)).center());
