@@ -180,6 +180,7 @@ class TfrmMain : public QMainWindow {
   void PanicClick();
   void MultiModeClick(bool on);
   void RebuildPartsTree();
+  void AssignCurrentRowToPart(BankSet& set);
   void tmrWindowTimer();
   void SetActiveListFromFocus();
   void SendParameter(int parameterNumber, std::uint8_t value);
@@ -210,6 +211,8 @@ class TfrmMain : public QMainWindow {
   // to the receive state, and whether sending to the instrument is possible.
   std::function<void(BankSet&, int)> audition_;
   std::function<void(BankSet&)> selectionTouched_;
+  // A row of the list became selected: the selected part takes its sound.
+  std::function<void(BankSet&)> rowSelected_;
   bool sendEnabled_ = false;
 
   BankListModel* blofeldModel_ = nullptr;

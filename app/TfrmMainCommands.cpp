@@ -255,6 +255,7 @@ void TfrmMain::SelectionChanged(BankSet& set, bool anySelected, bool anyDeselect
   if (anySelected) {
     if (QAction* send = Action("actSendSelected")) send->setEnabled(sendEnabled_);
     if (set.IsBlofeld()) btnSendToBlo_->setEnabled(sendEnabled_);
+    if (rowSelected_) rowSelected_(set);
   }
 }
 

@@ -70,7 +70,11 @@ void TfrmMain::BuildLayout() {
   TreeView1_ = new QTreeWidget(pnlSide_);
   TreeView1_->setObjectName("TreeView1");
   TreeView1_->setHeaderHidden(true);
-  TreeView1_->setEnabled(false);  // shows the parts; the user does not edit it
+  // The user picks a part here (its channel plays the notes and auditions)
+  // but never edits an entry.
+  TreeView1_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  TreeView1_->setSelectionMode(QAbstractItemView::SingleSelection);
+  TreeView1_->setRootIsDecorated(false);
   memoLog_ = new QPlainTextEdit(pnlSide_);
   memoLog_->setObjectName("memoLog");
   memoLog_->setReadOnly(true);

@@ -51,6 +51,11 @@ void TfrmMain::CreateMidi() {
     dispatcher_->SelectProgram(set, slot, toEditBuffer, KeyboardChannel());
   };
   selectionTouched_ = [this](BankSet&) { dispatcher_->CancelRequests(); };
+  rowSelected_ = [this](BankSet& set) {
+    // The list makes the clicked or stepped-to row current only after it has
+    // selected it, so the part takes the row once the event is over.
+    QTimer::singleShot(0, this, [this, &set] { Guard([&] { AssignCurrentRowToPart(set); }); });
+  };
   sendEnabled_ = true;
   pnlKeyboard_->setOutput([this]() -> MidiOut* { return midi_.get(); });
   pnlKeyboard_->setChannelProvider([this] { return KeyboardChannel(); });
@@ -169,9 +174,25 @@ void TfrmMain::RebuildPartsTree() {
   chbMultiMode_->setChecked(dispatcher_->Globals.MultiMode());
 }
 
-void TfrmMain::MultiModeClick(bool on) {
-  dispatcher_->SetMultiMode(on);
+void TfrmMain::AssignCurrentRowToPart(BankSet& set) {
+  QTreeWidgetItem* part = TreeView1_->currentItem();
+  const int row = ListOf(set)->CurrentRow();
+  if (!part || row < 0) return;
+  dispatcher_->StorePartSound(TreeView1_->indexOfTopLevelItem(part), row);
   RebuildPartsTree();
+}
+
+void TfrmMain::MultiModeClick(bool on) {
+  // The box shows what the instrument is set to, not the click, until the
+  // switch has gone out.
+  chbMultiMode_->setChecked(dispatcher_->Globals.MultiMode());
+  dispatcher_->SetMultiMode(on, [this](bool sent) {
+    RebuildPartsTree();
+    if (!sent)
+      prompter_->Ask("Multi mode was not switched: the Blofeld did not send its global data. "
+                     "Check the MIDI connection and try again.",
+                     Buttons::Ok);
+  });
 }
 
 void TfrmMain::changeEvent(QEvent* event) {

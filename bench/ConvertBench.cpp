@@ -16,6 +16,7 @@ std::string Library() {
     std::string d(392, '\0');
     for (std::size_t i = 0; i < d.size(); ++i) d[i] = static_cast<char>((i * 31 + k) & 0x7F);
     d.front() = static_cast<char>(0xF0);
+    d.replace(1, 4, "\x3E\x13\x00\x10", 4);  // the instrument's sound dumps: the converter keeps only these
     d.back() = static_cast<char>(0xF7);
     all += d;
   }

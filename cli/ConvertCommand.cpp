@@ -1,7 +1,8 @@
 // tarvix-cli syx2mid IN.syx OUT.mid [--force]
 // tarvix-cli mid2syx IN.mid OUT.syx [--force]
 // The two directions of the MIDI file converter; the files are byte for byte
-// what the converter dialog writes.
+// what the converter dialog writes, and the one-line report is the one it
+// shows. mid2syx fails (exit 1) only when no sound dump could be recovered.
 #include <cstdio>
 #include <memory>
 #include <string>
@@ -26,13 +27,11 @@ void Run(ConvertMode mode, const ConvertArgs& a) {
     throw CliError(e.what());
   }
   if (!r) throw CliError(a.out + ": file exists (use --force to replace it)");
-  if (mode == ConvertMode::SysexToMidi) {
-    std::printf("%s: %zu sound%s written\n", a.out.c_str(), r->messages, r->messages == 1 ? "" : "s");
-  } else {
-    std::printf("%s: %zu SysEx message%s written", a.out.c_str(), r->messages, r->messages == 1 ? "" : "s");
-    if (r->incomplete > 0) std::printf(", %zu incomplete left out", r->incomplete);
-    std::printf("\n");
-  }
+  const std::string report = ConvertReport(mode, *r);
+  // A file that gave back nothing is a failure; one that gave back some
+  // dumps is a success with its losses told.
+  if (mode == ConvertMode::MidiToSysex && r->messages == 0) throw CliError(a.in + ": " + report);
+  std::printf("%s: %s\n", a.out.c_str(), report.c_str());
 }
 
 void Add(CLI::App& app, const char* name, const char* help, const char* inHelp, const char* outHelp, ConvertMode mode) {
@@ -50,7 +49,7 @@ const CommandRegistrar syx2mid("syx2mid", [](CLI::App& app) {
 });
 
 const CommandRegistrar mid2syx("mid2syx", [](CLI::App& app) {
-  Add(app, "mid2syx", "Extract the SysEx messages of a MIDI file into a SysEx file", "MIDI file to read",
+  Add(app, "mid2syx", "Extract the sound dumps of a MIDI file into a SysEx file", "MIDI file to read",
       "SysEx file to write", ConvertMode::MidiToSysex);
 });
 

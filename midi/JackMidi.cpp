@@ -172,9 +172,8 @@ class JackInput final : public MidiInputPort {
     for (std::uint32_t i = 0; i < count; ++i) {
       jack_midi_event_t event;
       if (jack_midi_event_get(&event, buffer, i) != 0 || event.size == 0) continue;
-      // Timing clock, time code and active sensing are of no use here.
-      const std::uint8_t status = event.buffer[0];
-      if (status == 0xF8 || status == 0xF1 || status == 0xFE) continue;
+      // Every message is delivered, clock and active sensing included: the
+      // port layer decides what each input keeps.
       self->callback_(std::span<const std::uint8_t>(event.buffer, event.size));
     }
     return 0;

@@ -36,6 +36,12 @@ class VirtualInput : public MidiInputPort {
   bool started_ = false;
 };
 
+// Clock, start, continue, stop, active sensing, reset and the other
+// real-time bytes, MTC quarter frames and song position.
+bool IsTimingMessage(std::span<const std::uint8_t> m) {
+  return !m.empty() && (m[0] >= 0xF8 || m[0] == 0xF1 || m[0] == 0xF2);
+}
+
 bool IsDefaultInstrumentName(const std::string& name) {
   return name.find("Waldorf Blofeld") != std::string::npos || name.find("USB2 Audio") != std::string::npos ||
          name.rfind("Blofeld", 0) == 0;
@@ -49,6 +55,10 @@ MidiService::MidiService(MidiDriver* driver, VirtualInstrument& instrument, Sche
       scheduler_(scheduler),
       log_(log),
       instrumentAssembler_([this](std::span<const std::uint8_t> m) {
+        // The instrument's own clock, time code and active sensing mean
+        // nothing to the program; dropping them here spares the interface
+        // thread a steady stream of tasks.
+        if (IsTimingMessage(m)) return;
         std::vector<std::uint8_t> copy(m.begin(), m.end());
         {
           std::lock_guard lock(sendMutex_);

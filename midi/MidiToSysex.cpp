@@ -4,6 +4,7 @@
 #include <array>
 #include <cstring>
 #include <optional>
+#include <stdexcept>
 #include <vector>
 
 #include "library/SoundData.h"
@@ -72,9 +73,46 @@ std::optional<std::uint64_t> FindRiffMidiData(ByteReader& reader, std::vector<st
 
 }  // namespace
 
+bool IsSoundDumpMessage(std::span<const std::uint8_t> msg) {
+  if (msg.size() != kSoundSize || msg[0] != 0xF0 || msg[1] != 0x3E || msg[2] != 0x13 || msg[4] != 0x10 ||
+      msg[kSoundSize - 1] != 0xF7)
+    return false;
+  return std::all_of(msg.begin() + 1, msg.end() - 1, [](std::uint8_t b) { return b < 0x80; });
+}
+
 MidiToSysexResult MidiToSysex(std::istream& in, const ByteSink& out, std::size_t maxMessage) {
   MidiToSysexResult result;
+  auto keep = [&](std::span<std::uint8_t> msg) {
+    if (!IsSoundDumpMessage(msg)) {
+      ++result.skipped;
+      return;
+    }
+    MarkChecksumUnchecked(msg);
+    out(msg);
+    ++result.messages;
+  };
+  auto keepStripped = [&](std::span<std::uint8_t> msg) { keep(StripEventLength(msg)); };
+  auto count = [&](const SysexAssembler& a) { result.incomplete += a.Incomplete(); };
+
   ByteReader reader(in);
+  // Feeds the rest of the input to a scanning assembler; a message beyond
+  // the capture limit ends the scan with its reason.
+  auto scanRest = [&](SysexAssembler& a) {
+    std::array<std::uint8_t, 16 * 1024> buf{};
+    try {
+      for (;;) {
+        const std::uint64_t at = reader.Offset();
+        const std::size_t got = reader.Read(buf.data(), buf.size());
+        if (got == 0) break;
+        a.Feed(buf.data(), got, at);
+      }
+    } catch (const std::runtime_error& e) {
+      if (result.damage.empty()) result.damage = e.what();
+    }
+    a.Abandon();
+    count(a);
+  };
+
   std::vector<std::uint8_t> seen(4);
   seen.resize(reader.Read(seen.data(), 4));
   std::optional<std::uint64_t> end;
@@ -85,36 +123,24 @@ MidiToSysexResult MidiToSysex(std::istream& in, const ByteSink& out, std::size_t
   result.standardMidiFile = end.has_value();
 
   if (result.standardMidiFile) {
-    SysexAssembler assembler(
-        [&](std::span<std::uint8_t> msg) {
-          MarkChecksumUnchecked(msg);
-          out(msg);
-        },
-        maxMessage);
-    SmfSysexReader(reader, assembler).Run(*end);
-    result.messages = assembler.Completed();
-    result.incomplete = assembler.Incomplete();
+    SysexAssembler assembler(keep, maxMessage);
+    try {
+      SmfSysexReader(reader, assembler).Run(*end);
+    } catch (const std::runtime_error& e) {
+      result.damage = e.what();
+      assembler.Abandon();
+      // Past the damage the structure cannot be trusted; the rest is read
+      // as a file without a header.
+      SysexAssembler rest(keepStripped, maxMessage);
+      scanRest(rest);
+    }
+    count(assembler);
     return result;
   }
 
-  SysexAssembler assembler(
-      [&](std::span<std::uint8_t> msg) {
-        const auto stripped = StripEventLength(msg);
-        MarkChecksumUnchecked(stripped);
-        out(stripped);
-      },
-      maxMessage);
+  SysexAssembler assembler(keepStripped, maxMessage);
   assembler.Feed(seen.data(), seen.size(), 0);
-  std::array<std::uint8_t, 16 * 1024> buf{};
-  for (;;) {
-    const std::uint64_t at = reader.Offset();
-    const std::size_t got = reader.Read(buf.data(), buf.size());
-    if (got == 0) break;
-    assembler.Feed(buf.data(), got, at);
-  }
-  assembler.Abandon();
-  result.messages = assembler.Completed();
-  result.incomplete = assembler.Incomplete();
+  scanRest(assembler);
   return result;
 }
 

@@ -502,15 +502,23 @@ void ReceiveDispatcher::RunAudition() {
   }
 }
 
-void ReceiveDispatcher::SetMultiMode(bool on) {
-  Globals.SetMultiMode(on);
-  if (!IsGlobalDump(Globals.bytes)) {
-    // Without a global dump from the instrument there is nothing sound to
-    // send back: the rest of its global settings would be overwritten.
-    log_.LogMessage("No global data received from the instrument; multi mode not sent");
-    return;
-  }
-  SendGlobals(link_, Globals);
+void ReceiveDispatcher::SetMultiMode(bool on, std::function<void(bool sent)> done) {
+  auto send = [this, on, done] {
+    if (!IsGlobalDump(Globals.bytes)) {
+      // Sending made-up global data would overwrite the instrument's other
+      // global settings.
+      log_.LogMessage("No global data received from the instrument; multi mode not switched");
+      if (done) done(false);
+      return;
+    }
+    Globals.SetMultiMode(on);
+    SendGlobals(link_, Globals);
+    if (done) done(true);
+  };
+  if (IsGlobalDump(Globals.bytes))
+    send();
+  else
+    RequestGlobals(send);
 }
 
 }  // namespace tarvix

@@ -86,8 +86,12 @@ class ReceiveDispatcher : public MidiInputHandler {
   // + program change on channel, followed by the MIDI delay before the next
   // audition goes out.
   void SelectProgram(const BankSet& set, int slot, bool toEditBuffer, int channel);
-  // Switches multi mode in the global data and sends it.
-  void SetMultiMode(bool on);
+  // Switches multi mode in the global data and sends it. The global data go
+  // back whole, so they must have come from the instrument first; without
+  // them the instrument is asked, then the switch goes out. done(true) once
+  // it was sent, done(false) when no global data came: nothing changed,
+  // nothing sent.
+  void SetMultiMode(bool on, std::function<void(bool sent)> done = {});
   // A part now plays the given slot (selecting a row).
   void StorePartSound(int part, int flatIndex) { Globals.SetPartSound(part, flatIndex); }
 

@@ -103,9 +103,10 @@ class RtInput : public MidiInputPort {
     }
   }
   void Start() override {
-    // System Exclusive is what the instrument answers with; timing clock and
-    // active sensing are of no use here.
-    in_->ignoreTypes(false, true, true);
+    // Nothing is filtered here: a controller input passes a sequencer's clock,
+    // time code and active sensing on to the instrument, and the port layer
+    // decides what the instrument's own input keeps.
+    in_->ignoreTypes(false, false, false);
     // RtMidi hands its "callback set" flag to its thread without a fence;
     // this one makes the callback's state visible to that thread for sure.
     live_.store(true, std::memory_order_release);

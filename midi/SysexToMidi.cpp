@@ -1,12 +1,16 @@
 #include "midi/SysexToMidi.h"
 
+#include <algorithm>
 #include <array>
+#include <vector>
 #include <limits>
 #include <stdexcept>
 #include <string>
 
 #include "library/SoundData.h"
 #include "midi/ByteReader.h"
+#include "midi/MidiToSysex.h"
+#include "midi/SysexAssembler.h"
 
 namespace tarvix {
 namespace {
@@ -14,23 +18,38 @@ namespace {
 constexpr std::uint64_t kMaxEvents =
     (std::numeric_limits<std::uint32_t>::max() - kMidiEndOfTrackSize) / kMidiEventSize;
 
-std::uint64_t StreamSize(std::istream& in) {
-  const auto start = in.tellg();
-  in.seekg(0, std::ios::end);
-  const auto end = in.tellg();
-  in.seekg(start);
-  if (start < 0 || end < 0 || !in) throw std::runtime_error("cannot determine the file size");
-  return static_cast<std::uint64_t>(end - start);
-}
-
 }  // namespace
 
 std::uint64_t MidiFileSizeFor(std::uint64_t sysexSize) {
   return kMidiHeaderSize + (sysexSize / kSoundSize) * kMidiEventSize + kMidiEndOfTrackSize;
 }
 
-std::size_t SysexToMidi(std::istream& in, const ByteSink& out) {
-  const std::uint64_t n = StreamSize(in) / kSoundSize;
+SysexToMidiResult SysexToMidi(std::istream& in, const ByteSink& out) {
+  SysexToMidiResult result;
+  std::vector<std::uint8_t> dumps;
+  std::uint64_t inMessages = 0, total = 0;
+  SysexAssembler assembler([&](std::span<std::uint8_t> msg) {
+    inMessages += msg.size();
+    if (IsSoundDumpMessage(msg))
+      dumps.insert(dumps.end(), msg.begin(), msg.end());
+    else
+      ++result.skipped;
+  });
+  ByteReader reader(in);
+  std::array<std::uint8_t, 16 * 1024> buf{};
+  for (;;) {
+    const std::uint64_t at = reader.Offset();
+    const std::size_t got = reader.Read(buf.data(), buf.size());
+    if (got == 0) break;
+    total += got;
+    assembler.Feed(buf.data(), got, at);
+  }
+  assembler.Abandon();
+  result.skipped += assembler.Incomplete();
+  const std::uint64_t n = dumps.size() / kSoundSize;
+  // Bytes of messages cut off count as stray: they belong to no message.
+  result.strayBytes = total - inMessages;
+  result.events = static_cast<std::size_t>(n);
   if (n > kMaxEvents) throw std::runtime_error("too large for a MIDI file (" + std::to_string(n) + " sounds)");
   const auto trackLength = static_cast<std::uint32_t>(n * kMidiEventSize + kMidiEndOfTrackSize);
 
@@ -48,20 +67,17 @@ std::size_t SysexToMidi(std::istream& in, const ByteSink& out) {
   };
   out(header);
 
-  // The block is read straight into the event at position 3, so its bytes
-  // 1..390 land where the event wants them; its first byte (F0) and last
-  // byte (F7) are then overwritten by the event's framing.
+  // Each dump's bytes 1..390 go into the event after its own framing; the
+  // dump's F0 and F7 are the event's.
   std::array<std::uint8_t, kMidiEventSize> event{};
   static_assert(3 + kSoundSize == kMidiEventSize);
-  ByteReader reader(in);
   for (std::uint64_t k = 0; k < n; ++k) {
-    if (reader.Read(event.data() + 3, kSoundSize) != kSoundSize)
-      throw std::runtime_error("the file became shorter while it was read");
+    std::copy_n(dumps.begin() + static_cast<std::ptrdiff_t>(k * kSoundSize), kSoundSize, event.begin() + 3);
     event[0] = k == 0 ? 0x00 : 0x18;  // delta time: the first at once, then 24 ticks (125 ms at 120 bpm)
     event[1] = 0xF0;                  // System Exclusive event
     event[2] = 0x83;                  // data length 391 as a variable-length quantity: 83 07
     event[3] = 0x07;
-    event[kMidiEventSize - 1] = 0xF7;  // end of the SysEx message, after the block's positions 1..390
+    event[kMidiEventSize - 1] = 0xF7;  // end of the SysEx message, after the dump's positions 1..390
     out(event);
   }
 
@@ -70,7 +86,7 @@ std::size_t SysexToMidi(std::istream& in, const ByteSink& out) {
       0xFF, 0x2F, 0x00,  // meta event: end of track, no data
   };
   out(endOfTrack);
-  return static_cast<std::size_t>(n);
+  return result;
 }
 
 }  // namespace tarvix

@@ -88,10 +88,19 @@ void TfrmMidiSysexConverter::btnGoClick() {
     return;
   }
   // A No to the overwrite question ends the command as well, with nothing written.
-  if (done)
-    accept();
-  else
+  if (!done) {
     reject();
+    return;
+  }
+  // The same line the command-line converter prints: what was written, and
+  // what a damaged or mixed file held that could not be used.
+  const std::string report = ConvertReport(mode_, *done);
+  if (mode_ == ConvertMode::MidiToSysex && done->messages == 0) {
+    prompter_.Ask(edtFilename->text().toStdString() + ": " + report, Buttons::Ok);
+    return;  // nothing written; another file can be chosen
+  }
+  prompter_.Ask(edtFilename2->text().toStdString() + ": " + report, Buttons::Ok);
+  accept();
 }
 
 }  // namespace tarvix

@@ -15,6 +15,7 @@
 #include <QSlider>
 #include <QTest>
 #include <QTimer>
+#include <QTreeWidget>
 
 #include "app/TfrmMain.h"
 #include "library/SoundFile.h"
@@ -416,6 +417,73 @@ TEST(MainWindow, F4OpensTheEditorOnTheInstrumentsEditBufferAndOkStoresTheResult)
   // Closing saved the listed schema (none listed: the empty name) in the
   // program's folder, not wherever the program was started from.
   EXPECT_TRUE(std::filesystem::exists(f.dir / ".sndfamily"));
+}
+
+TEST(MainWindow, TheSelectedPartPlaysTheNotesAndTakesTheSelectedRowsSound) {
+  Fixture f("[Midi]\nMIDIDelay=0\n");
+  TfrmMain& w = f.Open();
+  std::vector<std::vector<std::uint8_t>> wire;  // what leaves on the instrument's port
+  w.Midi().SetTrace([&](bool out, std::span<const std::uint8_t> b) {
+    if (out && b[0] != 0xF0) wire.emplace_back(b.begin(), b.end());
+  });
+  auto sent = [&](std::vector<std::uint8_t> m) { return std::find(wire.begin(), wire.end(), m) != wire.end(); };
+  QTreeWidget* tree = w.PartsTree();
+  ASSERT_TRUE(tree->isEnabled());
+  ASSERT_EQ(tree->topLevelItemCount(), 1);  // single mode: part 1 only
+
+  // No global data from the instrument yet, and it stays silent: the switch
+  // asks for them, and without an answer nothing changes and the user is told.
+  auto* multi = w.findChild<QCheckBox*>("chbMultiMode");
+  w.Dispatcher().Globals = GlobalData{};
+  w.Instrument().InjectFault(VirtualInstrument::kGlobalKey, {VirtualInstrument::FaultKind::Drop, 0, 0, false});
+  f.prompter.asked.clear();
+  QTest::mouseClick(multi, Qt::LeftButton, {}, QPoint(8, multi->height() / 2));  // returns when the wait is over
+  EXPECT_FALSE(multi->isChecked());
+  EXPECT_EQ(tree->topLevelItemCount(), 1);
+  ASSERT_EQ(f.prompter.asked.size(), 1u);
+  EXPECT_NE(f.prompter.asked[0].find("did not send its global data"), std::string::npos) << f.prompter.asked[0];
+  EXPECT_FALSE(w.Instrument().Global().MultiMode());
+
+  // Answered: the global data come first, then the switch; the instrument
+  // hears it and the tree shows sixteen parts.
+  w.Instrument().ClearFaults();
+  f.prompter.asked.clear();
+  QTest::mouseClick(multi, Qt::LeftButton, {}, QPoint(8, multi->height() / 2));
+  EXPECT_TRUE(multi->isChecked());
+  ASSERT_EQ(tree->topLevelItemCount(), 16);
+  EXPECT_TRUE(QTest::qWaitFor([&] { return w.Instrument().Global().MultiMode(); }, 2000));
+  EXPECT_TRUE(f.prompter.asked.empty());
+  // The receive dialog has gone; the main window is in front again.
+  QApplication::setActiveWindow(&w);
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+
+  // Part 3 chosen by a click; a note key plays on channel 3 (status 92/82).
+  QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, tree->visualItemRect(tree->topLevelItem(2)).center());
+  ASSERT_EQ(tree->currentItem(), tree->topLevelItem(2));
+  QTest::keyPress(tree, Qt::Key_D, Qt::NoModifier);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return sent({0x92, 64, 127}); }, 2000));
+  QTest::keyRelease(tree, Qt::Key_D, Qt::NoModifier);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return sent({0x82, 64, 0}); }, 2000));
+  EXPECT_EQ(tree->currentItem(), tree->topLevelItem(2));  // the letter did not move the selection
+
+  // Clicking B003 auditions it on that channel (C2 02: two bytes, nothing
+  // more) and makes it part 3's sound.
+  wire.clear();
+  BankListView* lv = w.BlofeldList();
+  QTest::mouseClick(lv->viewport(), Qt::LeftButton, {}, RowPoint(lv, 130));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return sent({0xC2, 0x02}); }, 2000));
+  EXPECT_TRUE(sent({0xB2, 0x00, 0x01}));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return tree->topLevelItem(2)->text(0).startsWith("Part 03  -  B003 "); }, 2000))
+      << tree->topLevelItem(2)->text(0).toStdString();
+  EXPECT_EQ(tree->topLevelItem(2)->text(0).toStdString(), "Part 03  -  B003 " + GetSoundName(w.Blofeld(), 130));
+  EXPECT_EQ(tree->currentItem(), tree->topLevelItem(2));
+  EXPECT_TRUE(tree->topLevelItem(1)->text(0).startsWith("Part 02  -  A002 "));  // other parts keep theirs
+
+  // Off again: one part, channel 1.
+  QTest::mouseClick(multi, Qt::LeftButton, {}, QPoint(8, multi->height() / 2));
+  EXPECT_EQ(tree->topLevelItemCount(), 1);
+  EXPECT_EQ(w.KeyboardChannel(), 0);
+  w.Midi().SetTrace(nullptr);
 }
 
 // Runs `act` on the first modal window of type W, polling with a timer so the

@@ -37,6 +37,9 @@ std::vector<std::uint8_t> Sounds(int n) {
     std::vector<std::uint8_t> d(392);
     for (std::size_t i = 0; i < d.size(); ++i) d[i] = static_cast<std::uint8_t>((i * 7 + k) & 0x7F);
     d.front() = 0xF0;
+    d[1] = 0x3E;  // a sound dump of the instrument
+    d[2] = 0x13;
+    d[4] = 0x10;
     d.back() = 0xF7;
     all.insert(all.end(), d.begin(), d.end());
   }
@@ -79,6 +82,28 @@ TEST(ConvertCommand, RoundTripsAndNeverReplacesWithoutForce) {
   EXPECT_NE(r.output.find("missing.syx"), std::string::npos) << r.output;
   EXPECT_EQ(std::count(r.output.begin(), r.output.end(), '\n'), 1);
   EXPECT_FALSE(std::filesystem::exists(dir / "x.mid"));
+}
+
+TEST(ConvertCommand, Mid2SyxRecoversWhatItCanAndFailsOnlyWhenNothingIsLeft) {
+  test::TempDir dir;
+  test::WriteAll(dir / "bank.syx", Sounds(3));
+  ASSERT_EQ(Cli("syx2mid " + Q(dir / "bank.syx") + " " + Q(dir / "bank.mid")).status, 0);
+  auto midi = test::ReadAll(dir / "bank.mid");
+  // The last dump cut off: two come back, exit 0, one line telling what was lost.
+  test::WriteAll(dir / "cut.mid", std::vector<std::uint8_t>(midi.begin(), midi.begin() + 22 + 2 * 395 + 100));
+  CliRun r = Cli("mid2syx " + Q(dir / "cut.mid") + " " + Q(dir / "cut.syx"));
+  EXPECT_EQ(r.status, 0) << r.output;
+  EXPECT_EQ(r.output, (dir / "cut.syx").string() +
+                          ": 2 sound dumps written; left out: 1 message cut off; damaged file: the MIDI file is cut "
+                          "off at byte 912\n");
+  EXPECT_EQ(test::ReadAll(dir / "cut.syx").size(), 2u * 392u);
+  // Nothing complete: exit 1, no file.
+  test::WriteAll(dir / "none.mid", std::vector<std::uint8_t>(midi.begin(), midi.begin() + 300));
+  r = Cli("mid2syx " + Q(dir / "none.mid") + " " + Q(dir / "none.syx"));
+  EXPECT_EQ(r.status, 1) << r.output;
+  EXPECT_NE(r.output.find("no sound dump found"), std::string::npos) << r.output;
+  EXPECT_EQ(std::count(r.output.begin(), r.output.end(), '\n'), 1);
+  EXPECT_FALSE(std::filesystem::exists(dir / "none.syx"));
 }
 
 }  // namespace

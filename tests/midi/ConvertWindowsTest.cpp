@@ -56,6 +56,9 @@ std::vector<std::uint8_t> Sounds(int n) {
   for (int k = 0; k < n; ++k) {
     std::vector<std::uint8_t> d(392, static_cast<std::uint8_t>(k));
     d.front() = 0xF0;
+    d[1] = 0x3E;  // a sound dump of the instrument
+    d[2] = 0x13;
+    d[4] = 0x10;
     d.back() = 0xF7;
     all.insert(all.end(), d.begin(), d.end());
   }
@@ -117,12 +120,13 @@ TEST(TfrmMidiSysexConverter, GoConvertsAsksBeforeOverwritingAndReportsFileErrors
   };
 
   ScriptedPrompter p;
-  EXPECT_FALSE(run(p, ConvertMode::SysexToMidi, syx, mid));  // converted and closed
-  EXPECT_TRUE(p.asked.empty());
+  EXPECT_FALSE(run(p, ConvertMode::SysexToMidi, syx, mid));  // converted, told and closed
+  EXPECT_EQ(p.asked, (std::vector<std::string>{mid.string() + ": 3 sounds written"}));
   const auto midi = test::ReadAll(mid);
   EXPECT_EQ(midi.size(), 22u + 3u * 395u + 4u);
 
   // The target exists: No writes nothing.
+  p.asked.clear();
   test::WriteAll(mid, {9, 9});
   p.answers = {Answer::No};
   run(p, ConvertMode::SysexToMidi, syx, mid);
@@ -131,6 +135,26 @@ TEST(TfrmMidiSysexConverter, GoConvertsAsksBeforeOverwritingAndReportsFileErrors
   p.answers = {Answer::Yes};
   run(p, ConvertMode::SysexToMidi, syx, mid);
   EXPECT_EQ(test::ReadAll(mid), midi);
+
+  // A damaged MIDI file: what could be read is written, and the window tells
+  // what was lost in the same line the command-line tool prints.
+  p.asked.clear();
+  const auto cut = dir / "cut.mid";
+  test::WriteAll(cut, std::vector<std::uint8_t>(midi.begin(), midi.begin() + 22 + 2 * 395 + 100));
+  EXPECT_FALSE(run(p, ConvertMode::MidiToSysex, cut, dir / "cut.syx"));
+  ASSERT_EQ(p.asked.size(), 1u);
+  EXPECT_EQ(p.asked[0], (dir / "cut.syx").string() +
+                            ": 2 sound dumps written; left out: 1 message cut off; damaged file: the MIDI file is "
+                            "cut off at byte 912");
+  EXPECT_EQ(test::ReadAll(dir / "cut.syx").size(), 2u * 392u);
+  // Nothing to recover: told, nothing written, the dialog stays.
+  p.asked.clear();
+  const auto empty = dir / "empty.mid";
+  test::WriteAll(empty, std::vector<std::uint8_t>(midi.begin(), midi.begin() + 100));
+  EXPECT_TRUE(run(p, ConvertMode::MidiToSysex, empty, dir / "empty.syx"));
+  ASSERT_EQ(p.asked.size(), 1u);
+  EXPECT_NE(p.asked[0].find("no sound dump found"), std::string::npos) << p.asked[0];
+  EXPECT_FALSE(std::filesystem::exists(dir / "empty.syx"));
 
   p.asked.clear();
   const auto back = dir / "back.syx";

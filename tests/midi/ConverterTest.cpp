@@ -140,7 +140,7 @@ TEST(MidiToSysex, RoundTripGivesTheDumpsBackWithAnUncheckedChecksum) {
   }
 }
 
-TEST(MidiToSysex, ReadsFilesOfOtherProgramsExactly) {
+TEST(MidiToSysex, ReadsFilesOfOtherProgramsAndKeepsOnlyTheSoundDumps) {
   const Bytes gmReset{0xF0, 0x7E, 0x7F, 0x09, 0x01, 0xF7};
   const Bytes roland{0xF0, 0x41, 0x10, 0x42, 0x12, 0x40, 0x00, 0x7F, 0x00, 0x41, 0xF7};
   Bytes longMsg{0xF0, 0x43};
@@ -186,12 +186,17 @@ TEST(MidiToSysex, ReadsFilesOfOtherProgramsExactly) {
   MidiToSysexResult r;
   const Bytes out = ToSysex(file, &r);
   EXPECT_EQ(r.incomplete, 0u);
-  EXPECT_EQ(r.messages, 5u);
-  EXPECT_EQ(out, Concat({gmReset, roland, longMsg, divided, dumpOut}));
+  EXPECT_EQ(r.messages, 1u);
+  // Four messages of other devices read whole (and then left out), so the
+  // dump behind them comes out exactly.
+  EXPECT_EQ(r.skipped, 4u);
+  EXPECT_TRUE(r.damage.empty()) << r.damage;
+  EXPECT_EQ(out, dumpOut);
 }
 
 TEST(MidiToSysex, UnwrapsRiffMidiFiles) {
-  const Bytes msg{0xF0, 0x43, 0x10, 0x4C, 0xF7};
+  Bytes msg = Dump(9);
+  msg[offs::kChecksum] = 0x7F;
   const Bytes smf = MakeSmf(0, {Track().Delta(0).Sysex(msg).End()});
   const Bytes riff = RiffMidi(smf);
   MidiToSysexResult r;
@@ -200,12 +205,14 @@ TEST(MidiToSysex, UnwrapsRiffMidiFiles) {
   // A RIFF file of another kind is scanned like any file without a header.
   Bytes wave = riff;
   std::copy_n("WAVE", 4, wave.begin() + 8);
-  EXPECT_EQ(ToSysex(wave, &r), Concat({msg, {0xF0, 0x01, 0x02, 0xF7}}));
+  EXPECT_EQ(ToSysex(wave, &r), msg);
   EXPECT_FALSE(r.standardMidiFile);
+  EXPECT_EQ(r.skipped, 1u);  // the INFO chunk's F0 01 02 F7
 }
 
 TEST(MidiToSysex, LeavesOutMessagesThatNeverEnd) {
-  const Bytes good{0xF0, 0x01, 0x02, 0xF7};
+  Bytes good = Dump(2);
+  good[offs::kChecksum] = 0x7F;
   Track t1;
   t1.Delta(0).Sysex({0xF0, 0x11, 0x22}).End();                        // open at the end of its track
   Track t2;
@@ -216,44 +223,68 @@ TEST(MidiToSysex, LeavesOutMessagesThatNeverEnd) {
   EXPECT_EQ(r.incomplete, 2u);
 }
 
-TEST(MidiToSysex, RejectsBrokenFilesWithAClearReason) {
+TEST(MidiToSysex, RecoversEveryCompleteDumpFromDamagedFiles) {
   const Bytes midi = ToMidi(Dumps(3));
-  auto reason = [](const Bytes& b) {
-    try {
-      ToSysex(b);
-    } catch (const std::runtime_error& e) {
-      return std::string(e.what());
-    }
-    return std::string("no error");
+  Bytes expected3 = Dumps(3);
+  for (int k = 0; k < 3; ++k) expected3[392 * k + offs::kChecksum] = 0x7F;
+  const Bytes expected2(expected3.begin(), expected3.begin() + 2 * 392);
+  constexpr std::size_t kThirdEvent = 22 + 2 * 395;
+
+  Bytes overshoot(midi.begin(), midi.end() - 4);  // no end of track ...
+  overshoot[19] = 0x01;                          // ... and a track length far past the file
+  Bytes stray = midi;
+  stray.insert(stray.begin() + kThirdEvent + 1, 0xF4);  // after the third event's delta time
+  Track noStatus;
+  noStatus.Delta(0).Sysex(Dump(0)).Delta(0).Raw({0x40, 0x40}).Delta(0).Sysex(Dump(1)).Delta(0).Sysex(Dump(2)).End();
+  Track whole;
+  whole.Delta(0).Sysex(Dump(0)).Delta(0).Sysex(Dump(1)).Delta(0).Sysex(Dump(2)).End();
+
+  struct Case {
+    const char* what;
+    Bytes file;
+    Bytes out;
+    std::size_t incomplete;
+    const char* reason;
   };
-  EXPECT_NE(reason(Bytes(midi.begin(), midi.begin() + 500)).find("cut off"), std::string::npos);
-  EXPECT_NE(reason(Bytes(midi.begin(), midi.begin() + 10)).find("cut off"), std::string::npos);
+  const Case cases[] = {
+      {"last dump cut off", Bytes(midi.begin(), midi.begin() + kThirdEvent + 200), expected2, 1, "cut off"},
+      {"track length past the end", overshoot, expected3, 0, "cut off"},
+      {"fewer tracks than the header says", MakeSmf(1, {whole}, 3), expected3, 0, "1 of its 3 tracks"},
+      {"stray status byte between dumps", stray, expected3, 0, "unexpected status byte"},
+      {"data bytes without a status", MakeSmf(0, {noStatus}), expected3, 0, "without a status"},
+      {"header cut off", Bytes(midi.begin(), midi.begin() + 10), {}, 0, "cut off"},
+  };
+  for (const Case& c : cases) {
+    MidiToSysexResult r;
+    EXPECT_EQ(ToSysex(c.file, &r), c.out) << c.what;
+    EXPECT_EQ(r.messages, c.out.size() / 392) << c.what;
+    EXPECT_EQ(r.incomplete, c.incomplete) << c.what;
+    EXPECT_NE(r.damage.find(c.reason), std::string::npos) << c.what << ": " << r.damage;
+  }
 
-  Track t;
-  t.Delta(0).Raw({0x40, 0x40}).End();  // data bytes with no status before them
-  EXPECT_NE(reason(MakeSmf(0, {t})).find("without a status"), std::string::npos);
-
-  Bytes overlong = MakeSmf(0, {Track().Delta(0).Sysex({0xF0, 1, 2, 3, 0xF7}).End()});
-  overlong[24] = 0x7F;  // the event claims more bytes than its track holds
-  EXPECT_NE(reason(overlong).find("past the end of its track"), std::string::npos);
-
-  EXPECT_NE(reason(MakeSmf(1, {Track().End()}, 3)).find("1 of its 3 tracks"), std::string::npos);
-
-  // A message longer than the capture limit is an error, not a silent loss.
+  // A message longer than the capture limit is reported, not a silent loss;
+  // the dump before it is kept.
   Bytes big{0xF0};
   big.resize(1000, 0x01);
   big.push_back(0xF7);
-  EXPECT_THROW(ToSysex(MakeSmf(0, {Track().Delta(0).Sysex(big).End()}), nullptr, 512), std::runtime_error);
+  MidiToSysexResult r;
+  EXPECT_EQ(ToSysex(MakeSmf(0, {Track().Delta(0).Sysex(Dump(0)).Delta(0).Sysex(big).End()}), &r, 512),
+            Bytes(expected3.begin(), expected3.begin() + 392));
+  EXPECT_NE(r.damage.find("longer than 512"), std::string::npos) << r.damage;
 }
 
 TEST(MidiToSysex, ToleratesPaddingAndOvershootAfterTheLastTrack) {
-  const Bytes msg{0xF0, 0x7D, 0x01, 0xF7};
-  Bytes file = MakeSmf(0, {Track().Delta(0).Sysex(msg).End()});
+  Bytes msg = Dump(4);
+  msg[offs::kChecksum] = 0x7F;
+  Bytes file = MakeSmf(0, {Track().Delta(0).Sysex(Dump(4)).End()});
   file[21] += 40;  // the track length overshoots the file, after a proper end of track
-  EXPECT_EQ(ToSysex(file), msg);
+  MidiToSysexResult r;
+  EXPECT_EQ(ToSysex(file, &r), msg);
+  EXPECT_TRUE(r.damage.empty()) << r.damage;
   file[21] -= 40;
   file.insert(file.end(), 5, 0x00);  // zero padding
-  EXPECT_EQ(ToSysex(file), msg);
+  EXPECT_EQ(ToSysex(file, &r), msg);
+  EXPECT_TRUE(r.damage.empty()) << r.damage;
 }
 
 TEST(MidiToSysex, ScansFilesWithoutAHeaderForMessages) {
@@ -272,12 +303,12 @@ TEST(MidiToSysex, ScansFilesWithoutAHeaderForMessages) {
   EXPECT_FALSE(r.standardMidiFile);
   Bytes dumpOut = dump;
   dumpOut[offs::kChecksum] = 0x7F;
-  EXPECT_EQ(out, Concat({dumpOut, {0xF0, 0x41, 0x10, 0x42, 0x12, 0xF7}, plain, dumpOut}));
+  EXPECT_EQ(out, Concat({dumpOut, dumpOut}));
+  EXPECT_EQ(r.skipped, 2u);     // the Roland message and the plain one are no sound dumps
   EXPECT_EQ(r.incomplete, 1u);  // the F0 at the end never finished
 }
 
-// Whatever the input, the converter either throws a runtime_error or writes
-// whole messages only, and never touches memory it does not own (the
+// Whatever the input, the converter writes whole sound dumps only, and never touches memory it does not own (the
 // sanitizer build checks the latter).
 TEST(MidiToSysex, SurvivesRandomAndTruncatedInput) {
   std::mt19937 rng(20261206);
@@ -290,12 +321,12 @@ TEST(MidiToSysex, SurvivesRandomAndTruncatedInput) {
         sizes.push_back(b.size());
         out.insert(out.end(), b.begin(), b.end());
       }, 4096);
-    } catch (const std::runtime_error&) {
-      return;
+    } catch (const std::runtime_error& e) {
+      FAIL() << "damaged input is reported, not thrown: " << e.what();
     }
     std::size_t at = 0;
     for (std::size_t n : sizes) {
-      ASSERT_GE(n, 2u);
+      ASSERT_EQ(n, 392u);
       ASSERT_EQ(out[at], 0xF0);
       ASSERT_EQ(out[at + n - 1], 0xF7);
       at += n;
@@ -324,6 +355,35 @@ TEST(MidiToSysex, SurvivesRandomAndTruncatedInput) {
     }
     check(b);
   }
+}
+
+TEST(SysexToMidi, FramesByMessagesAndLeavesOutAllButSoundDumps) {
+  // A GM reset in front of three dumps, a cut-off dump and junk between them:
+  // fixed 392-byte blocks would misframe every sound after the first byte.
+  const Bytes gmReset{0xF0, 0x7E, 0x7F, 0x09, 0x01, 0xF7};
+  const Bytes d = Dumps(3);
+  const Bytes cut(d.begin(), d.begin() + 100);
+  const Bytes mixed = Concat({gmReset, Bytes(d.begin(), d.begin() + 392), {0x00, 0x55}, cut,
+                              Bytes(d.begin() + 392, d.end())});
+  EXPECT_EQ(ToMidi(mixed), ToMidi(d));
+
+  test::TempDir dir;
+  test::WriteAll(dir / "mixed.syx", mixed);
+  auto r = ConvertFile(ConvertMode::SysexToMidi, dir / "mixed.syx", dir / "mixed.mid", nullptr);
+  ASSERT_TRUE(r);
+  EXPECT_EQ(ConvertReport(ConvertMode::SysexToMidi, *r),
+            "3 sounds written; left out: 2 messages that are no sound dumps, 102 bytes outside the messages");
+  // And back: the dumps alone, the GM reset counted.
+  test::WriteAll(dir / "gm.mid", ToMidi(d));
+  Bytes withReset = test::ReadAll(dir / "gm.mid");
+  const Bytes resetEvent = Concat({{0x00, 0xF0, 0x05}, Bytes(gmReset.begin() + 1, gmReset.end())});
+  withReset.insert(withReset.begin() + 22, resetEvent.begin(), resetEvent.end());
+  withReset[21] = static_cast<std::uint8_t>(withReset[21] + resetEvent.size());
+  test::WriteAll(dir / "gm.mid", withReset);
+  r = ConvertFile(ConvertMode::MidiToSysex, dir / "gm.mid", dir / "gm.syx", nullptr);
+  ASSERT_TRUE(r);
+  EXPECT_EQ(ConvertReport(ConvertMode::MidiToSysex, *r), "3 sound dumps written; left out: 1 other SysEx message");
+  EXPECT_EQ(test::ReadAll(dir / "gm.syx").size(), 3u * 392u);
 }
 
 TEST(ConvertFile, AsksBeforeReplacingAndNeverLeavesAPartialFile) {
@@ -361,12 +421,11 @@ TEST(ConvertFile, AsksBeforeReplacingAndNeverLeavesAPartialFile) {
   Bytes cut = test::ReadAll(mid);
   cut.resize(300);
   test::WriteAll(broken, cut);
-  try {
-    ConvertFile(ConvertMode::MidiToSysex, broken, back, yes);
-    ADD_FAILURE() << "no error";
-  } catch (const std::runtime_error& e) {
-    EXPECT_EQ(std::string(e.what()).rfind(broken.string() + ": ", 0), 0u) << e.what();
-  }
+  r = ConvertFile(ConvertMode::MidiToSysex, broken, back, yes);
+  ASSERT_TRUE(r);
+  EXPECT_EQ(r->messages, 0u);
+  EXPECT_EQ(ConvertReport(ConvertMode::MidiToSysex, *r),
+            "no sound dump found; left out: 1 message cut off; damaged file: the MIDI file is cut off at byte 300");
   EXPECT_EQ(test::ReadAll(back).size(), 4u * 392u);
   int files = 0;
   for (auto& entry : std::filesystem::directory_iterator(dir.Path())) files += entry.is_regular_file();

@@ -321,10 +321,28 @@ TEST_F(Dispatcher, EditBufferForEditorAndLocker) {
 }
 
 TEST_F(Dispatcher, GlobalDataAndMultiMode) {
-  // Nothing received yet: switching multi mode sends nothing.
-  d.SetMultiMode(true);
-  EXPECT_TRUE(link.sent.empty());
+  // A silent instrument: switching asks for the global data, and when none
+  // comes nothing is switched and nothing but the request is sent.
+  std::vector<bool> results;
+  link.silent = true;
+  d.SetMultiMode(true, [&](bool sent) { results.push_back(sent); });
+  EXPECT_EQ(link.sent, std::vector<Bytes>({{0xF0, 0x3E, 0x13, 0x00, 0x04, 0xF7}}));
+  ASSERT_TRUE(RunUntilClosed(2100));
+  EXPECT_EQ(results, std::vector<bool>{false});
+  EXPECT_FALSE(d.Globals.MultiMode());
+  EXPECT_EQ(link.sent.size(), 1u);
   EXPECT_TRUE(HasLineStarting(log, "No global data received"));
+
+  // Answered: the switch goes out once the global data is in.
+  link.silent = false;
+  link.sent.clear();
+  d.SetMultiMode(true, [&](bool sent) { results.push_back(sent); });
+  ASSERT_TRUE(RunUntilClosed(2100));
+  EXPECT_EQ(results, std::vector<bool>({false, true}));
+  ASSERT_EQ(link.sent.size(), 2u);
+  EXPECT_EQ(link.sent.back().size(), 80u);
+  EXPECT_EQ(link.sent.back()[6], 1);
+  EXPECT_TRUE(d.Globals.MultiMode());
 
   d.RequestGlobals([this] { ++doneCalls; });
   EXPECT_EQ(link.sent.back(), Bytes({0xF0, 0x3E, 0x13, 0x00, 0x04, 0xF7}));
@@ -334,7 +352,9 @@ TEST_F(Dispatcher, GlobalDataAndMultiMode) {
   EXPECT_EQ(d.Globals, VirtualInstrument::DemoGlobals());
   EXPECT_TRUE(HasLine(log, "Received globals."));
 
-  d.SetMultiMode(true);
+  // With global data at hand the switch goes out at once.
+  d.SetMultiMode(true, [&](bool sent) { results.push_back(sent); });
+  EXPECT_EQ(results.back(), true);
   ASSERT_EQ(link.sent.back().size(), 80u);
   EXPECT_EQ(link.sent.back()[6], 1);
   EXPECT_EQ(link.sent.back()[78], d.Globals.ComputeChecksum());

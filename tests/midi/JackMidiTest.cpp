@@ -13,8 +13,12 @@
 #include <mutex>
 #include <thread>
 
+#include "library/Log.h"
 #include "midi/JackMidi.h"
+#include "midi/ManualScheduler.h"
+#include "midi/MidiService.h"
 #include "midi/RtMidiDriver.h"
+#include "midi/VirtualInstrument.h"
 
 using namespace tarvix;
 using namespace std::chrono_literals;
@@ -179,6 +183,65 @@ TEST(JackMidi, PortsCloseCleanlyWhileMessagesFlow) {
   sender.join();
   EXPECT_EQ(late, 0);
   EXPECT_GT(delivered, 0) << "the flood never reached the input";
+}
+
+TEST(JackMidi, ASequencersClockOnTheControllerInputReachesTheInstrument) {
+  // A sequencer drives the instrument's arpeggiator through the program: its
+  // clock, transport, time code and song position go through the controller
+  // input to the instrument's port byte for byte, in order, amid its notes.
+  RtMidiDriver sequencer(RtMidiDriver::Api::Jack, "TarvixSequencer");
+  auto seqOut = sequencer.OpenVirtualOutput("out");
+  RtMidiDriver blofeld(RtMidiDriver::Api::Jack, "TarvixArpBlofeld");
+  Inbox inbox;
+  auto blofeldIn = blofeld.OpenVirtualInput("in", inbox.Callback());
+  blofeldIn->Start();
+
+  RtMidiDriver driver(RtMidiDriver::Api::Jack, "TarvixPassThrough");
+  VirtualInstrument builtIn;
+  ManualScheduler scheduler;
+  MemoryLog log;
+  MidiService service(&driver, builtIn, scheduler, log);
+  service.EnumerateDevices();
+  for (const auto& d : service.InputDevices)
+    if (d.name.find("TarvixSequencer") != std::string::npos) service.Ports.controllerName = d.name;
+  for (const auto& d : service.OutputDevices)
+    if (d.name.find("TarvixArpBlofeld") != std::string::npos) service.Ports.outName = d.name;
+  ASSERT_FALSE(service.Ports.controllerName.empty());
+  ASSERT_FALSE(service.Ports.outName.empty());
+  service.ResolveDeviceNumbers();
+  ASSERT_TRUE(service.OpenOutput());
+  ASSERT_TRUE(service.OpenInputs().empty());
+  ASSERT_TRUE(service.ControllerInputOpen());
+  std::this_thread::sleep_for(50ms);  // new clients' first period
+
+  using Bytes = std::vector<std::uint8_t>;
+  std::vector<Bytes> played{{0xF2, 0x00, 0x01}, {0xF1, 0x00}, {0xFA}};
+  for (int tick = 0; tick < 24; ++tick) {
+    played.push_back({0xF8});
+    if (tick == 6) played.push_back({0x90, 0x30, 0x64});
+    if (tick == 18) played.push_back({0x80, 0x30, 0x00});
+    if (tick % 6 == 0) played.push_back({0xF1, static_cast<std::uint8_t>(0x10 + tick / 6)});
+  }
+  played.insert(played.end(), {{0xFC}, {0xFE}, {0xFB}, {0xF8}});
+  XrunCounter xruns;
+  for (int attempt = 1;; ++attempt) {
+    {
+      std::lock_guard lock(inbox.mutex);
+      inbox.messages.clear();
+    }
+    const int xrunsBefore = xruns.Count();
+    for (const Bytes& m : played) {
+      seqOut->Send(m);
+      std::this_thread::sleep_for(1ms);
+    }
+    inbox.WaitFor(played.size(), 5s);
+    std::this_thread::sleep_for(50ms);
+    std::lock_guard lock(inbox.mutex);
+    if (xruns.Count() != xrunsBefore && inbox.messages != played && attempt < 5) continue;
+    EXPECT_EQ(inbox.messages, played);
+    break;
+  }
+  service.CloseInputs();
 }
 
 TEST(JackMidi, WithoutAServerNothingIsListedAndOpeningFails) {

@@ -3,6 +3,7 @@
 
 #include <thread>
 
+#include "midi/ChannelMessages.h"
 #include "midi/ManualScheduler.h"
 #include "midi/MidiService.h"
 #include "midi/VirtualInstrument.h"
@@ -156,10 +157,41 @@ TEST_F(Service, ControllerInputOnlyWhenNamedAndPassedStraightThrough) {
   EXPECT_EQ(driver.sent[1], Bytes({0xE0, 0x00, 0x40}));
   EXPECT_EQ(clock.RunReady(), 0);
 
+  // A sequencer's timing reaches the instrument unchanged: clock, start,
+  // continue, stop, time code, song position, active sensing, a clock in
+  // the middle of a note.
+  const std::vector<Bytes> timing{{0xFA}, {0xF8}, {0xFC}, {0xFB}, {0xF1, 0x23}, {0xF2, 0x10, 0x02}, {0xFE}, {0xF6}};
+  driver.sent.clear();
+  std::thread seq([&] {
+    for (const Bytes& m : timing) driver.callbacks["Keyboard"](m);
+    driver.callbacks["Keyboard"](Bytes{0x90, 0x3C, 0xF8, 0x40});
+  });
+  seq.join();
+  std::vector<Bytes> expected = timing;
+  expected.push_back({0xF8});
+  expected.push_back({0x90, 0x3C, 0x40});
+  EXPECT_EQ(driver.sent, expected);
+  // The instrument's own input keeps none of it: nothing for the interface thread.
+  driver.callbacks["Waldorf Blofeld 1"](Bytes{0xF8, 0xFE, 0xF1, 0x10, 0xF2, 0x00, 0x00});
+  EXPECT_EQ(clock.RunReady(), 0);
+
   svc.CloseInputs();
   driver.failStart = true;
   EXPECT_EQ(svc.OpenInputs(), (std::vector<std::string>{"Midi IN Start error", "Midi Controller IN Start error"}));
   EXPECT_FALSE(svc.InstrumentInputOpen());
+}
+
+TEST_F(Service, ChannelMessagesLeaveWithTheirOwnLength) {
+  // By running status a third byte after a program change would be a second
+  // program change: the transport must see exactly C0 pp.
+  svc.EnumerateDevices();
+  svc.Ports.outNumber = 2;
+  ASSERT_TRUE(svc.OpenOutput());
+  ProgramChange(svc, 2, 0x05);
+  BankSelect(svc, 2, 1);
+  NoteOn(svc, 15, 60, 0);
+  svc.SendShort(0xD3, 0x22, 0x00);  // channel pressure: one data byte as well
+  EXPECT_EQ(driver.sent, (std::vector<Bytes>{{0xC2, 0x05}, {0xB2, 0x00, 0x01}, {0x9F, 60, 0x00}, {0xD3, 0x22}}));
 }
 
 TEST_F(Service, ReceiveBufferIsArmedPerMessageAndHandedToTheInterfaceThread) {
