@@ -2,6 +2,7 @@
 
 #include "library/BankSet.h"
 #include "library/InitSound.h"
+#include "tests/support/Paths.h"
 #include "tests/support/TempDir.h"
 
 namespace tarvix {
@@ -75,7 +76,7 @@ TEST(InitSound, ShippedFileIsTheDefaultSoundAndWellFormed) {
   EXPECT_EQ(s[390], ChecksumOf(s));
   EXPECT_EQ(GetSoundName(s), "Init            ");
   for (std::size_t i = 7; i <= 389; ++i) EXPECT_LT(s[i], 128) << i;
-  const auto shipped = test::ReadAll(std::filesystem::path(std::getenv("TARVIX_SOURCE_DIR")) / "resources/_initsound.syx");
+  const auto shipped = test::ReadAll(test::SourceDir() / "resources/_initsound.syx");
   ASSERT_EQ(shipped.size(), kSoundSize);
   EXPECT_TRUE(std::equal(shipped.begin(), shipped.end(), s.bytes.begin()));
 }
