@@ -1,5 +1,8 @@
 #include "library/Log.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -10,14 +13,17 @@ namespace tarvix {
 void FileLog::LogMessage(const std::string& text) {
   // Listeners first: the memo shows the line even when the disk is full.
   for (auto& l : listeners_) l(text);
-  errno = 0;
+  // Non-blocking, so that a FIFO in the log file's place cannot stop the
+  // program; one write per line, so lines of two processes never interleave.
   int err = 0;
-  if (std::FILE* f = std::fopen(file_.c_str(), "ab")) {
-    const bool ok = std::fwrite(text.data(), 1, text.size(), f) == text.size() && std::fputc('\n', f) != EOF;
-    if (!ok) err = errno ? errno : EIO;
-    if (std::fclose(f) != 0 && !err) err = errno ? errno : EIO;
+  const int fd = ::open(file_.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC | O_NONBLOCK, 0666);
+  if (fd < 0) {
+    err = errno;
   } else {
-    err = errno ? errno : EIO;
+    const std::string line = text + '\n';
+    const ssize_t n = ::write(fd, line.data(), line.size());
+    if (n != static_cast<ssize_t>(line.size())) err = n < 0 ? errno : ENOSPC;
+    if (::close(fd) != 0 && !err) err = errno;
   }
   if (!err) {
     failing_ = false;

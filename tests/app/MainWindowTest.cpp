@@ -16,6 +16,7 @@
 #include <QPushButton>
 #include <QSlider>
 #include <QTest>
+#include <QScrollBar>
 #include <QTimer>
 
 #include "app/TfrmMain.h"
@@ -415,6 +416,13 @@ TEST(MainWindow, ABankReadStoresEverySoundWhenTheLogCannotBeWritten) {
   const QString memo = w.LogMemo()->toPlainText();
   EXPECT_EQ(memo.count("Cannot write the log file"), 1) << memo.toStdString();
   EXPECT_EQ(QString::fromStdString(err).count("Cannot write the log file"), 1) << err;
+  EXPECT_EQ(w.LogMemo()->horizontalScrollBar()->value(), 0);  // the short lines after the long note stay in sight
+  if (const char* out = std::getenv("TARVIX_SCREENSHOT_DIR")) {
+    QTest::qWait(100);
+    w.LogMemo()->verticalScrollBar()->setValue(0);  // the note is near the top
+    QTest::qWait(50);
+    w.grab().save(QString(out) + "/files-log-unwritable.png");
+  }
 }
 
 TEST(MainWindow, F4OpensTheEditorOnTheInstrumentsEditBufferAndOkStoresTheResult) {

@@ -1,3 +1,6 @@
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -34,6 +37,19 @@ TEST(FileLog, AFailureIsReportedOnceAndNeverThrows) {
   log.LogMessage("lost");
   EXPECT_FALSE(testing::internal::GetCapturedStderr().empty());
   EXPECT_EQ(memo.size(), 7u);
+
+  // A FIFO nobody reads in the file's place does not block the program.
+  std::filesystem::remove(dir / "log");
+  log.LogMessage("ok");
+  std::filesystem::remove(dir / "log");
+  ASSERT_EQ(::mkfifo((dir / "log").c_str(), 0600), 0);
+  alarm(20);
+  testing::internal::CaptureStderr();
+  log.LogMessage("not stuck");
+  testing::internal::GetCapturedStderr();
+  alarm(0);
+  EXPECT_EQ(memo.back(), "Cannot write the log file " + (dir / "log").string() +
+                             ": No such device or address; log lines are shown in the window only");
 }
 
 }  // namespace
