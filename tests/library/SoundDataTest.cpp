@@ -1,3 +1,5 @@
+#include <sys/stat.h>
+
 #include <gtest/gtest.h>
 
 #include "library/BankSet.h"
@@ -102,6 +104,13 @@ TEST(InitSound, MissingOrShortFileIsLoggedAndTheLastBufferUsed) {
   test::WriteAll(dir / "_initsound.syx", std::vector<std::uint8_t>(100, 1));  // short: keep last read
   FillWithInitSound(set, store, log);
   EXPECT_EQ(log.lines.size(), 2u);
+  EXPECT_EQ(set.Sound(0), good);
+
+  std::filesystem::remove(dir / "_initsound.syx");  // a FIFO in its place must not stop the start
+  ASSERT_EQ(::mkfifo((dir / "_initsound.syx").c_str(), 0600), 0);
+  FillWithInitSound(set, store, log);
+  ASSERT_EQ(log.lines.size(), 3u);
+  EXPECT_NE(log.lines[2].find("FIFO"), std::string::npos) << log.lines[2];
   EXPECT_EQ(set.Sound(0), good);
 }
 
