@@ -8,6 +8,7 @@
 #include <QKeyEvent>
 #include <QPlainTextEdit>
 #include <QScreen>
+#include <QScrollBar>
 #include <QTimer>
 
 #include "app/QtPrompter.h"
@@ -38,7 +39,11 @@ TfrmMain::TfrmMain(MainWindowOptions options, QWidget* parent)
     prompter_ = ownPrompter_.get();
   }
   log_.AddListener([this](const std::string& line) {
-    if (memoLog_) memoLog_->appendPlainText(QString::fromLocal8Bit(line.c_str()));
+    if (!memoLog_) return;
+    memoLog_->appendPlainText(QString::fromLocal8Bit(line.c_str()));
+    // Lines do not wrap: keep their beginnings in view, or one long line
+    // (an error naming a path) leaves every shorter line after it out of sight.
+    memoLog_->horizontalScrollBar()->setValue(0);
   });
   BuildLayout();
   BuildMenu();

@@ -1,5 +1,6 @@
 // tarvix-cli list FILE.syx [--json]: one entry per whole record, in file order.
 #include <cstdio>
+#include <cstring>
 #include <fstream>
 #include <nlohmann/json.hpp>
 
@@ -16,13 +17,13 @@ struct ListOptions {
 };
 
 void RunList(const ListOptions& o) {
-  std::ifstream in(o.file, std::ios::binary);
-  if (!in || std::filesystem::is_directory(o.file)) throw CliError(FileError(o.file, errno ? errno : ENOENT));
-  nlohmann::json entries = nlohmann::json::array();
+  std::ifstream in = OpenFileForReading(o.file);
   SoundData s;
-  // Stream the records so a file of any size lists in constant memory
-  // (apart from the JSON array itself).
-  for (int index = 0;; ++index) {
+  // Records are read and printed one at a time, so a file of any size lists
+  // in constant memory; the JSON array is written element by element in the
+  // layout a two-space indented dump would have.
+  bool first = true;
+  for (long long index = 0;; ++index) {
     in.read(reinterpret_cast<char*>(s.data()), static_cast<std::streamsize>(kSoundSize));
     if (in.gcount() != static_cast<std::streamsize>(kSoundSize)) break;
     const int bank = s[offs::kBank], program = s[offs::kProgram];
@@ -30,20 +31,28 @@ void RunList(const ListOptions& o) {
     const std::string name = Latin1ToUtf8(GetSoundName(s));
     const std::uint8_t category = GetCategory(s);
     if (o.json) {
-      entries.push_back({{"index", index},
-                         {"bank", bank},
-                         {"program", program},
-                         {"label", label},
-                         {"name", name},
-                         {"category", category},
-                         {"categoryName", CategoryName(category)},
-                         {"empty", category == kEmptyCategory}});
+      const nlohmann::json entry = {{"index", index},
+                                    {"bank", bank},
+                                    {"program", program},
+                                    {"label", label},
+                                    {"name", name},
+                                    {"category", category},
+                                    {"categoryName", CategoryName(category)},
+                                    {"empty", category == kEmptyCategory}};
+      std::string text = entry.dump(2);
+      // Indent the element one level; strings carry no raw line breaks.
+      for (std::size_t at = text.find('\n'); at != std::string::npos; at = text.find('\n', at + 3))
+        text.insert(at + 1, "  ");
+      std::fputs(first ? "[\n  " : ",\n  ", stdout);
+      std::fputs(text.c_str(), stdout);
+      first = false;
     } else {
-      std::printf("%5d  %-4s  %-16s  %-4s%s\n", index, label.empty() ? "-" : label.c_str(), name.c_str(),
+      std::printf("%5lld  %-4s  %-16s  %-4s%s\n", index, label.empty() ? "-" : label.c_str(), name.c_str(),
                   CategoryName(category).c_str(), category == kEmptyCategory ? "  (empty)" : "");
     }
   }
-  if (o.json) std::printf("%s\n", entries.dump(2).c_str());
+  if (o.json) std::fputs(first ? "[]\n" : "\n]\n", stdout);
+  if (std::fflush(stdout) != 0 || std::ferror(stdout)) throw CliError(std::string("standard output: ") + std::strerror(errno));
 }
 
 const CommandRegistrar kRegistrar("list", [](CLI::App& app) {

@@ -6,6 +6,7 @@
 
 #include "cli/Commands.h"
 #include "library/AtomicFile.h"
+#include "library/SoundFile.h"
 #include "tools/Morph.h"
 
 namespace tarvix::cli {
@@ -21,17 +22,20 @@ struct MorphOptions {
 // Record `index` of a SysEx sound file, as it would sit in a bank slot after
 // loading the file: a category above 12 reads as Init, the checksum as 7F.
 SoundData ReadRecord(const std::string& file, int index) {
+  std::ifstream in = OpenFileForReading(file);
   std::error_code ec;
   const auto size = std::filesystem::file_size(file, ec);
   if (ec) throw CliError(file + ": " + ec.message());
   const auto count = static_cast<long long>(size / kSoundSize);
   if (index < 0 || index >= count)
     throw CliError(file + ": index " + std::to_string(index) + " outside the file (" + std::to_string(count) + " sounds)");
-  std::ifstream in(file, std::ios::binary);
   in.seekg(static_cast<std::streamoff>(index) * static_cast<std::streamoff>(kSoundSize));
   SoundData s;
   if (!in.read(reinterpret_cast<char*>(s.data()), static_cast<std::streamsize>(kSoundSize)))
     throw CliError(file + ": cannot read sound " + std::to_string(index));
+  // Blending anything else would write a record the instrument rejects.
+  if (!IsSoundDump(s))
+    throw CliError(file + ": record " + std::to_string(index) + " is not a sound dump (F0 3E 13 .. 10 .. F7)");
   if (s[offs::kCategory] > 12) s[offs::kCategory] = 0;
   s[offs::kChecksum] = 0x7F;
   return s;

@@ -13,6 +13,7 @@
 #include "editor/CaptionFormat.h"
 #include "editor/ControlState.h"
 #include "editor/ParameterMap.h"
+#include "library/AtomicFile.h"
 #include "library/InitSound.h"
 #include "library/SoundData.h"
 
@@ -21,8 +22,7 @@ namespace {
 
 // One record of the file, read without loading the rest of it.
 SoundData ReadRecord(const std::string& file, long long index) {
-  std::ifstream in(file, std::ios::binary);
-  if (!in) throw CliError(file + ": " + std::strerror(errno));
+  std::ifstream in = OpenFileForReading(file);
   in.seekg(0, std::ios::end);
   const long long size = static_cast<long long>(in.tellg());
   const long long count = size < 0 ? 0 : size / static_cast<long long>(kSoundSize);

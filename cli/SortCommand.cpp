@@ -32,9 +32,12 @@ void RunSort(const SortOptions& o) {
     throw CliError(o.out + ": file exists (use --force to replace it)");
   BankSet set(BankSetKind::Blofeld);
   const int n = CountSoundsInFile(o.in);
+  // The sort works on the banks: a bigger file would wrap and lose sounds.
+  if (n > kSlotCount)
+    throw CliError(o.in + ": holds " + std::to_string(n) + " sounds, more than the " + std::to_string(kSlotCount) +
+                   " the banks hold; nothing written");
   LoadSoundFile(set, o.in, 0);
-  // The loaded slots: a file of more than 1024 sounds wraps and fills all.
-  const int loaded = std::min(n, kSlotCount);
+  const int loaded = n;
   for (int i = 0; i < loaded; ++i) set.Select(i);
   NoPrompter prompter;
   SortBankSet(set, set, o.by == "name" ? SortKind::ByName : SortKind::ByCategoryAndName,

@@ -10,9 +10,11 @@
 namespace tarvix {
 
 const SoundData& InitSoundStore::Read(Log& log) {
-  std::ifstream in(file_, std::ios::binary);
-  if (!in) {
-    log.LogMessage(FileError(file_, errno ? errno : ENOENT));
+  std::ifstream in;
+  try {
+    in = OpenFileForReading(file_);
+  } catch (const std::exception& e) {
+    log.LogMessage(e.what());
     return buffer_;
   }
   SoundData s;

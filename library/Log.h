@@ -17,8 +17,10 @@ class Log {
 };
 
 // Appends each line to a file, opening and closing it per line so nothing is
-// lost on a crash; a line that cannot be written raises an error, which ends
-// the calling operation. Listeners (the memo) see every line.
+// lost on a crash. Listeners (the memo) see every line. A line that cannot be
+// written (read-only folder, full disk) never ends the calling operation: the
+// failure is reported once, to the listeners and standard error, and the log
+// goes on; a later failure after the file was writable again is reported anew.
 class FileLog : public Log {
  public:
   explicit FileLog(std::filesystem::path file = "blofeld.log") : file_(std::move(file)) {}
@@ -29,6 +31,7 @@ class FileLog : public Log {
  private:
   std::filesystem::path file_;
   std::vector<std::function<void(const std::string&)>> listeners_;
+  bool failing_ = false;  // the last write failed and was reported
 };
 
 // Keeps lines in memory; for tests and the command-line tool.

@@ -9,13 +9,7 @@
 namespace tarvix {
 namespace {
 
-std::ifstream OpenForReading(const std::filesystem::path& file) {
-  errno = 0;
-  std::ifstream in(file, std::ios::binary);
-  if (!in) throw std::runtime_error(FileError(file, errno ? errno : ENOENT));
-  if (std::filesystem::is_directory(file)) throw std::runtime_error(FileError(file, EISDIR));
-  return in;
-}
+std::ifstream OpenForReading(const std::filesystem::path& file) { return OpenFileForReading(file); }
 
 bool ReadRecord(std::ifstream& in, SoundData& s) {
   in.read(reinterpret_cast<char*>(s.data()), static_cast<std::streamsize>(kSoundSize));
@@ -125,6 +119,11 @@ void SaveAllRenumbered(BankSet& set, const std::filesystem::path& file) {
     WriteSound(out, s);
   }
   out.Commit();
+}
+
+bool IsSoundDump(const SoundData& s) {
+  return s[offs::kStart] == 0xF0 && s[offs::kManufacturer] == 0x3E && s[offs::kModel] == 0x13 &&
+         s[offs::kCommand] == 0x10 && s[offs::kEnd] == 0xF7;
 }
 
 std::vector<SoundData> ReadSoundRecords(const std::filesystem::path& file) {

@@ -50,6 +50,11 @@ std::vector<std::filesystem::path> SaveSeparateFiles(BankSet& set, Prompter& pro
 // program bytes into the set first. Empty slots are written too.
 void SaveAllRenumbered(BankSet& set, const std::filesystem::path& file);
 
+// True when the record has the frame of a sound dump: F0 3E 13, command 10
+// and F7 at its end. Loading does not ask this (any record is stored); tools
+// that compute a new sound from a record do.
+bool IsSoundDump(const SoundData& s);
+
 // Reads every whole record of a file (for tools that work on small files).
 std::vector<SoundData> ReadSoundRecords(const std::filesystem::path& file);
 // Writes the sounds back to back, atomically.

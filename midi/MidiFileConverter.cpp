@@ -16,10 +16,7 @@ std::optional<ConvertResult> ConvertFile(ConvertMode mode, const std::filesystem
   if (source.empty()) throw std::runtime_error("no source file chosen");
   if (target.empty()) throw std::runtime_error("no target file chosen");
   std::error_code ec;
-  if (std::filesystem::is_directory(source, ec)) throw std::runtime_error(FileError(source, EISDIR));
-  errno = 0;
-  std::ifstream in(source, std::ios::binary);
-  if (!in) throw std::runtime_error(FileError(source, errno ? errno : ENOENT));
+  std::ifstream in = OpenFileForReading(source);
 
   if (std::filesystem::exists(target, ec) && !(confirmOverwrite && confirmOverwrite())) return std::nullopt;
   if (std::filesystem::is_directory(target, ec)) throw std::runtime_error(FileError(target, EISDIR));

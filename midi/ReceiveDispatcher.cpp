@@ -25,12 +25,10 @@ std::string RequestLabel(int key) {
 class SysExFileReader {
  public:
   explicit SysExFileReader(const std::filesystem::path& file)
-      : in_(file, std::ios::binary),
+      : in_(OpenFileForReading(file)),  // throws the file error
         assembler_([this](std::span<const std::uint8_t> m) {
           if (!m.empty() && m[0] == 0xF0) ready_.emplace_back(m.begin(), m.end());
-        }) {
-    if (!in_) throw std::runtime_error(FileError(file, errno ? errno : ENOENT));
-  }
+        }) {}
   bool Next(std::vector<std::uint8_t>& message) {
     while (ready_.empty() && in_) {
       std::uint8_t chunk[4096];

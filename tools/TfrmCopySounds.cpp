@@ -113,10 +113,17 @@ void TfrmCopySounds::cmbPrograms2Change(int index) {
 bool TfrmCopySounds::eventFilter(QObject* watched, QEvent* event) {
   if (watched == edtCount_ && event->type() == QEvent::KeyPress) {
     const auto* key = static_cast<QKeyEvent*>(event);
+    // Only digits may go in; the keys that move, delete or end the editing
+    // keep working (Enter presses "Copy Sound", Esc closes the dialog).
     const bool digit = key->text().size() == 1 && key->text()[0] >= '0' && key->text()[0] <= '9';
-    const bool allowed = digit || key->key() == Qt::Key_Backspace || key->key() == Qt::Key_Tab ||
-                         key->key() == Qt::Key_Backtab;
-    return !allowed;  // every other key is swallowed
+    switch (key->key()) {
+      case Qt::Key_Backspace: case Qt::Key_Delete: case Qt::Key_Tab: case Qt::Key_Backtab:
+      case Qt::Key_Left: case Qt::Key_Right: case Qt::Key_Up: case Qt::Key_Down:
+      case Qt::Key_Home: case Qt::Key_End: case Qt::Key_Return: case Qt::Key_Enter: case Qt::Key_Escape:
+        return false;
+      default:
+        return !digit;  // every other key is swallowed
+    }
   }
   return QDialog::eventFilter(watched, event);
 }

@@ -20,6 +20,7 @@
 #include "app/TfrmSettings.h"
 #include "app/TfrmWBSettings.h"
 #include "app/Version.h"
+#include "tests/support/Paths.h"
 #include "tests/support/QtTestMain.h"
 #include "tests/support/ScriptPrompter.h"
 
@@ -192,10 +193,8 @@ TEST(TfrmHelp, ShowsTheShortHelpLines) {
 }
 
 TEST(About, VersionMatchesTheProjectVersion) {
-  const char* src = std::getenv("TARVIX_SOURCE_DIR");
-  if (src == nullptr) GTEST_SKIP() << "run through ctest, which names the source folder";
   std::stringstream text;
-  text << std::ifstream(std::string(src) + "/CMakeLists.txt").rdbuf();
+  text << std::ifstream(test::SourceDir() / "CMakeLists.txt").rdbuf();
   const std::string cmake = text.str();
   std::smatch m;
   ASSERT_TRUE(std::regex_search(cmake, m, std::regex(R"(project\(\s*Tarvix\s+VERSION\s+([0-9.]+))")));

@@ -1,3 +1,5 @@
+#include <sys/stat.h>
+
 #include <gtest/gtest.h>
 
 #include <QAbstractItemModelTester>
@@ -14,6 +16,7 @@
 #include <QPushButton>
 #include <QSlider>
 #include <QTest>
+#include <QScrollBar>
 #include <QTimer>
 #include <QTreeWidget>
 
@@ -119,6 +122,24 @@ TEST(MainWindow, StartsWithTheAutoloadFileAndAsksAboutItAtClose) {
   std::string text((std::istreambuf_iterator<char>(ini)), {});
   EXPECT_NE(text.find("MIDIDelay=250"), std::string::npos);
   EXPECT_NE(text.find("SendToEditBuffer=1"), std::string::npos);
+}
+
+TEST(MainWindow, AFifoOrFolderAsAutoloadFileIsRefusedWithoutBlocking) {
+  for (const char* name : {"auto.fifo", "folder"}) {
+    Fixture f;
+    const auto file = f.dir / name;
+    if (std::string(name) == "folder")
+      std::filesystem::create_directory(file);
+    else
+      ASSERT_EQ(::mkfifo(file.c_str(), 0600), 0);
+    std::ofstream(f.dir / kSettingsFileName) << "[Globals]\nAutoloadfile=" << file.string() << "\n";
+    TfrmMain& w = f.Open();  // would wait forever for a writer to the FIFO
+    const QString memo = w.LogMemo()->toPlainText();
+    EXPECT_TRUE(memo.contains(QString::fromStdString(file.string() + ": Is a ")) &&
+                (memo.contains("FIFO") || memo.contains("directory")))
+        << memo.toStdString();
+    EXPECT_EQ(Name(w.Blofeld(), 0), "Init");
+  }
 }
 
 TEST(MainWindow, WithoutSettingsFileUsesDefaultsAndAsksNothingAtClose) {
@@ -383,6 +404,26 @@ TEST(MainWindow, ReadsABankFromTheInstrumentAndSendsSelectedSoundsBack) {
   EXPECT_FALSE(w.Blofeld().Changed(3));
   EXPECT_FALSE(w.Blofeld().Changed(700));
   EXPECT_EQ(w.Instrument().Sound(700)[offs::kChecksum], ChecksumOf(w.Instrument().Sound(700)));
+}
+
+TEST(MainWindow, ABankReadStoresEverySoundWhenTheLogCannotBeWritten) {
+  Fixture f("[Midi]\nMIDIDelay=0\n");
+  std::filesystem::create_directory(f.dir / "blofeld.log");  // as unwritable as a full disk
+  testing::internal::CaptureStderr();
+  TfrmMain& w = f.Open();
+  w.Action("actReadBankC")->trigger();
+  const std::string err = testing::internal::GetCapturedStderr();
+  for (int i = 256; i < 384; ++i) ASSERT_EQ(w.Blofeld().Sound(i), w.Instrument().Sound(i)) << i;
+  const QString memo = w.LogMemo()->toPlainText();
+  EXPECT_EQ(memo.count("Cannot write the log file"), 1) << memo.toStdString();
+  EXPECT_EQ(QString::fromStdString(err).count("Cannot write the log file"), 1) << err;
+  EXPECT_EQ(w.LogMemo()->horizontalScrollBar()->value(), 0);  // the short lines after the long note stay in sight
+  if (const char* out = std::getenv("TARVIX_SCREENSHOT_DIR")) {
+    QTest::qWait(100);
+    w.LogMemo()->verticalScrollBar()->setValue(0);  // the note is near the top
+    QTest::qWait(50);
+    w.grab().save(QString(out) + "/files-log-unwritable.png");
+  }
 }
 
 TEST(MainWindow, F4OpensTheEditorOnTheInstrumentsEditBufferAndOkStoresTheResult) {

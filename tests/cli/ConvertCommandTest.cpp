@@ -6,6 +6,7 @@
 #include <sys/wait.h>
 #include <string>
 
+#include "tests/support/Paths.h"
 #include "tests/support/TempDir.h"
 
 namespace tarvix {
@@ -18,8 +19,7 @@ struct CliRun {
 
 // Runs tarvix-cli with the arguments, stdout and stderr together.
 CliRun Cli(const std::string& args) {
-  const char* bin = std::getenv("TARVIX_BINARY_DIR");
-  const std::string cmd = std::string(bin ? bin : ".") + "/tarvix-cli " + args + " 2>&1";
+  const std::string cmd = (test::BuildDir() / "tarvix-cli").string() + " " + args + " 2>&1";
   FILE* p = ::popen(cmd.c_str(), "r");
   if (!p) return {-1, ""};
   std::string out;

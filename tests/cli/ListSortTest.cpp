@@ -1,3 +1,5 @@
+#include <sys/stat.h>
+
 #include <gtest/gtest.h>
 
 #include <nlohmann/json.hpp>
@@ -85,9 +87,63 @@ TEST(CliSort, OrdersLikeTheProgramAndNeverReplacesWithoutForce) {
   EXPECT_EQ(ReadSoundRecords(out).size(), 1u);
 }
 
+TEST(CliSort, RefusesMoreSoundsThanTheBanksHoldAndWritesNothing) {
+  TempDir dir;
+  const auto in = dir / "in.syx", out = dir / "out.syx";
+  std::vector<SoundData> many(1500, MakeSound("Many", 3));
+  test::WriteSounds(in, many);
+  auto r = RunCli("sort " + Quote(in.string()) + " " + Quote(out.string()) + " --by name");
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.err.find("1500"), std::string::npos) << r.err;
+  EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
+  EXPECT_FALSE(std::filesystem::exists(out));
+
+  many.resize(1024);  // a full set is still sorted
+  test::WriteSounds(in, many);
+  r = RunCli("sort " + Quote(in.string()) + " " + Quote(out.string()) + " --by name");
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(ReadSoundRecords(out).size(), 1024u);
+}
+
+TEST(CliList, JsonOfAnEmptyFileIsAnEmptyArrayAndTextStaysIndented) {
+  TempDir dir;
+  test::WriteAll(dir / "e.syx", {});
+  auto r = RunCli("list --json " + Quote((dir / "e.syx").string()));
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out, "[]\n");
+  test::WriteSounds(dir / "two.syx", {MakeSound("A", 1), MakeSound("B", 2)});
+  r = RunCli("list --json " + Quote((dir / "two.syx").string()));
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out, nlohmann::json::parse(r.out).dump(2) + "\n");
+}
+
+TEST(CliErrors, NonRegularFilesAreRefusedWithTheReason) {
+  TempDir dir;
+  ASSERT_EQ(::mkfifo((dir / "fifo.syx").c_str(), 0600), 0);
+  const auto out = Quote((dir / "o.syx").string());
+  struct Case {
+    std::string file, reason;
+  };
+  for (const Case& c : {Case{dir.Path().string(), "Is a directory"}, Case{(dir / "fifo.syx").string(), "FIFO"},
+                        Case{"/dev/null", "device"}, Case{(dir / "missing.syx").string(), "No such file"}}) {
+    // A FIFO nobody writes to must not block any command.
+    for (const std::string& args : {"list " + Quote(c.file), "list --json " + Quote(c.file),
+                                    "sort " + Quote(c.file) + " " + out + " --by name",
+                                    "syx2mid " + Quote(c.file) + " " + out, "mid2syx " + Quote(c.file) + " " + out,
+                                    "morph " + Quote(c.file) + " " + Quote(c.file) + " 50 " + out,
+                                    "restore " + Quote(c.file) + " --port virtual --delay 0", "params " + Quote(c.file)}) {
+      const auto r = RunCli(args);
+      EXPECT_EQ(r.status, 1) << args;
+      EXPECT_NE(r.err.find(c.reason), std::string::npos) << args << ": " << r.err;
+      EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << args << ": " << r.err;
+    }
+  }
+  EXPECT_FALSE(std::filesystem::exists(dir / "o.syx"));
+}
+
 TEST(CliErrors, OneLineAndStatusOne) {
   TempDir dir;
-  for (const std::string args : {"list " + Quote((dir / "missing.syx").string()), std::string("sort a b --by size"),
+  for (const std::string& args : {"list " + Quote((dir / "missing.syx").string()), std::string("sort a b --by size"),
                                  std::string("list"), std::string("frobnicate"),
                                  "sort " + Quote((dir / "missing.syx").string()) + " " + Quote((dir / "o.syx").string()) + " --by name"}) {
     const auto r = RunCli(args);

@@ -70,6 +70,21 @@ TEST(CliMorph, RejectsBadInputWithOneLineAndWritesNothing) {
     EXPECT_FALSE(std::filesystem::exists(out)) << args;
   }
   EXPECT_NE(Cli(a + " " + a + " 50 " + out + " --b-index 1", dir).err.find("outside the file (1 sounds)"), std::string::npos);
+
+  // Records without the frame of a sound dump are not blended.
+  struct Broken {
+    std::size_t offset;
+    std::uint8_t value;
+  };
+  for (const Broken& k : {Broken{0, 0x00}, Broken{1, 0x41}, Broken{2, 0x14}, Broken{4, 0x11}, Broken{391, 0x00}}) {
+    SoundData s = test::NoiseSound(5);
+    s[k.offset] = k.value;
+    test::WriteAll(dir / "bad.syx", Bytes(s));
+    const CliRun r = Cli(a + " " + (dir / "bad.syx").string() + " 50 " + out, dir);
+    EXPECT_EQ(r.status, 1) << k.offset;
+    EXPECT_NE(r.err.find("not a sound dump"), std::string::npos) << r.err;
+    EXPECT_FALSE(std::filesystem::exists(out)) << k.offset;
+  }
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 
 #include "editor/ParameterMap.h"
 #include "library/InitSound.h"
+#include "tests/support/Paths.h"
 #include "tests/support/TempDir.h"
 
 namespace tarvix {
@@ -23,7 +24,7 @@ struct Result {
   std::string err;
 };
 
-fs::path Cli() { return fs::path(std::getenv("TARVIX_BINARY_DIR")) / "tarvix-cli"; }
+fs::path Cli() { return test::BuildDir() / "tarvix-cli"; }
 
 Result RunCli(const fs::path& exe, const std::string& args, const test::TempDir& dir) {
   const fs::path errFile = dir / "stderr.txt";

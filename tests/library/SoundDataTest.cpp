@@ -1,7 +1,10 @@
+#include <sys/stat.h>
+
 #include <gtest/gtest.h>
 
 #include "library/BankSet.h"
 #include "library/InitSound.h"
+#include "tests/support/Paths.h"
 #include "tests/support/TempDir.h"
 
 namespace tarvix {
@@ -75,7 +78,7 @@ TEST(InitSound, ShippedFileIsTheDefaultSoundAndWellFormed) {
   EXPECT_EQ(s[390], ChecksumOf(s));
   EXPECT_EQ(GetSoundName(s), "Init            ");
   for (std::size_t i = 7; i <= 389; ++i) EXPECT_LT(s[i], 128) << i;
-  const auto shipped = test::ReadAll(std::filesystem::path(std::getenv("TARVIX_SOURCE_DIR")) / "resources/_initsound.syx");
+  const auto shipped = test::ReadAll(test::SourceDir() / "resources/_initsound.syx");
   ASSERT_EQ(shipped.size(), kSoundSize);
   EXPECT_TRUE(std::equal(shipped.begin(), shipped.end(), s.bytes.begin()));
 }
@@ -101,6 +104,13 @@ TEST(InitSound, MissingOrShortFileIsLoggedAndTheLastBufferUsed) {
   test::WriteAll(dir / "_initsound.syx", std::vector<std::uint8_t>(100, 1));  // short: keep last read
   FillWithInitSound(set, store, log);
   EXPECT_EQ(log.lines.size(), 2u);
+  EXPECT_EQ(set.Sound(0), good);
+
+  std::filesystem::remove(dir / "_initsound.syx");  // a FIFO in its place must not stop the start
+  ASSERT_EQ(::mkfifo((dir / "_initsound.syx").c_str(), 0600), 0);
+  FillWithInitSound(set, store, log);
+  ASSERT_EQ(log.lines.size(), 3u);
+  EXPECT_NE(log.lines[2].find("FIFO"), std::string::npos) << log.lines[2];
   EXPECT_EQ(set.Sound(0), good);
 }
 

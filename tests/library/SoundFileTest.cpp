@@ -1,12 +1,16 @@
 #include <signal.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <random>
+#include <set>
 
+#include "library/AtomicFile.h"
 #include "library/SoundFile.h"
 #include "tests/support/Sounds.h"
 
@@ -214,6 +218,108 @@ TEST(AtomicWrites, FailuresLeaveTheOldFileAndNoLitter) {
   }
   EXPECT_THROW(SaveAllRenumbered(set, dir / "no/such/folder/x.syx"), std::runtime_error);
   EXPECT_EQ(ReadAll(dir / "keep.syx"), old);
+}
+
+TEST(AtomicWrites, SavingThroughALinkReplacesTheLinkedFileAndKeepsTheLink) {
+  TempDir dir;
+  namespace fs = std::filesystem;
+  fs::create_directory(dir / "store");
+  WriteSounds(dir / "store/real.syx", {MakeSound("Old")});
+  fs::create_symlink("store/real.syx", dir / "link.syx");     // relative to the link's folder
+  fs::create_symlink(dir / "link.syx", dir / "chain.syx");    // a link to a link
+  fs::create_symlink("store/later.syx", dir / "dangling.syx");  // names a file still to be made
+  struct Case {
+    const char* link;
+    const char* file;
+  };
+  for (const Case& c : {Case{"link.syx", "store/real.syx"}, Case{"chain.syx", "store/real.syx"},
+                        Case{"dangling.syx", "store/later.syx"}}) {
+    const SoundData sound = MakeSound(c.link);
+    WriteSoundRecords(dir / c.link, {&sound});
+    EXPECT_TRUE(fs::is_symlink(dir / c.link)) << c.link;
+    ASSERT_EQ(ReadSoundRecords(dir / c.file).size(), 1u) << c.link;
+    EXPECT_EQ(ReadSoundRecords(dir / c.file)[0], sound) << c.link;
+  }
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir / "store"), fs::directory_iterator()), 2);  // no litter
+  fs::create_symlink("loop2.syx", dir / "loop1.syx");
+  fs::create_symlink("loop1.syx", dir / "loop2.syx");
+  const SoundData sound = MakeSound("Loop");
+  EXPECT_THROW(WriteSoundRecords(dir / "loop1.syx", {&sound}), std::runtime_error);
+}
+
+TEST(AtomicWrites, TheNextSaveRemovesTheLeftoversOfAKilledOne) {
+  TempDir dir;
+  BankSet set;
+  SaveAllRenumbered(set, dir / "banks.syx");
+  // A save killed half-way leaves its temporary file behind.
+  for (int k = 0; k < 2; ++k) {
+    const pid_t pid = fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+      AtomicFileWriter w(dir / "banks.syx");
+      w.Write("half a bank");
+      kill(getpid(), SIGKILL);
+    }
+    waitpid(pid, nullptr, 0);
+  }
+  auto names = [&] {
+    std::set<std::string> n;
+    for (const auto& e : std::filesystem::directory_iterator(dir.Path())) n.insert(e.path().filename().string());
+    return n;
+  };
+  ASSERT_EQ(names().size(), 2u);  // the second save already removed the first one's file
+  // Files that only look alike stay, and so does the file of a save still running.
+  test::WriteAll(dir / ".other.syx.tmp-abcdef", {1});
+  test::WriteAll(dir / ".banks.syx.tmp-abcdefg", {1});
+  test::WriteAll(dir / "banks.syx.tmp-abcdef", {1});
+  AtomicFileWriter running(dir / "banks.syx");
+  SaveAllRenumbered(set, dir / "banks.syx");
+  std::set<std::string> left = names();
+  EXPECT_EQ(left.size(), 5u);
+  EXPECT_TRUE(left.count(running.TempPath().filename().string()));
+  for (const char* keep : {"banks.syx", ".other.syx.tmp-abcdef", ".banks.syx.tmp-abcdefg", "banks.syx.tmp-abcdef"})
+    EXPECT_TRUE(left.count(keep)) << keep;
+}
+
+TEST(SoundFiles, OnlyRegularFilesAreReadOrReplacedAndErrorsNameTheCause) {
+  TempDir dir;
+  ASSERT_EQ(::mkfifo((dir / "fifo.syx").c_str(), 0600), 0);
+  WriteSounds(dir / "locked.syx", {MakeSound("Locked")});
+  std::filesystem::permissions(dir / "locked.syx", std::filesystem::perms::none);
+  struct Case {
+    std::filesystem::path file;
+    std::string reason;
+  };
+  std::vector<Case> cases{{dir.Path(), "Is a directory"},
+                          {dir / "fifo.syx", "Is a FIFO"},
+                          {"/dev/null", "Is a device"},
+                          {dir / "missing.syx", "No such file or directory"}};
+  if (geteuid() != 0) cases.push_back({dir / "locked.syx", "Permission denied"});
+  alarm(20);  // a FIFO that blocked would hang the test; end it instead
+  for (const Case& c : cases) {
+    BankSet set;
+    const SoundData before = set.Sound(0);
+    for (const auto& read : std::vector<std::function<void()>>{
+             [&] { LoadSoundFile(set, c.file, 0); }, [&] { LoadSoundFile(set, c.file, kOwnPositions); },
+             [&] { CountSoundsInFile(c.file); }, [&] { ReadSoundRecords(c.file); }}) {
+      try {
+        read();
+        ADD_FAILURE() << c.file << " was read";
+      } catch (const std::runtime_error& e) {
+        // One line: the name, then the cause.
+        EXPECT_EQ(std::string(e.what()).rfind(c.file.string() + ": " + c.reason, 0), 0u) << e.what();
+        EXPECT_EQ(std::string(e.what()).find('\n'), std::string::npos) << e.what();
+      }
+    }
+    EXPECT_EQ(set.Sound(0), before);
+  }
+  // Saving never replaces a folder, a FIFO or a device by a sound file.
+  for (const auto& target : {dir / "fifo.syx", std::filesystem::path("/dev/null"), dir.Path()}) {
+    BankSet set;
+    EXPECT_THROW(SaveAllRenumbered(set, target), std::runtime_error) << target;
+  }
+  EXPECT_TRUE(std::filesystem::is_fifo(dir / "fifo.syx"));
+  alarm(0);
 }
 
 }  // namespace

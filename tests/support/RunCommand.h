@@ -11,6 +11,7 @@
 #include <sstream>
 #include <string>
 
+#include "tests/support/Paths.h"
 #include "tests/support/TempDir.h"
 
 namespace tarvix::test {
@@ -19,11 +20,6 @@ struct CommandResult {
   int status = -1;
   std::string out, err;
 };
-
-inline std::filesystem::path BuildDir() {
-  const char* d = std::getenv("TARVIX_BINARY_DIR");
-  return d ? std::filesystem::path(d) : std::filesystem::current_path();
-}
 
 inline std::string Quote(const std::string& s) {
   std::string q = "'";

@@ -56,16 +56,54 @@ TEST_F(CopySounds, CountBoxRuleAndCountZero) {
   count->selectAll();
   QTest::keyClick(count, Qt::Key_Backspace);
   EXPECT_EQ(count->text(), "1");
-  for (auto key : {Qt::Key_A, Qt::Key_Minus, Qt::Key_Delete, Qt::Key_Left}) QTest::keyClick(count, key);
+  for (auto key : {Qt::Key_A, Qt::Key_Minus, Qt::Key_Space, Qt::Key_Period}) QTest::keyClick(count, key);
   QTest::keyClick(count, Qt::Key_V, Qt::ControlModifier);
   EXPECT_EQ(count->text(), "1");
   QTest::keyClick(count, Qt::Key_2);
   EXPECT_EQ(count->text(), "12");
 
+  // The editing keys move and delete as in any text box.
+  QTest::keyClick(count, Qt::Key_Home);
+  QTest::keyClick(count, Qt::Key_Delete);
+  EXPECT_EQ(count->text(), "2");
+  QTest::keyClick(count, Qt::Key_1);
+  EXPECT_EQ(count->text(), "12");
+  QTest::keyClick(count, Qt::Key_End);
+  QTest::keyClick(count, Qt::Key_Backspace);
+  QTest::keyClick(count, Qt::Key_5);
+  EXPECT_EQ(count->text(), "15");
+  QTest::keyClick(count, Qt::Key_Left);
+  QTest::keyClick(count, Qt::Key_0);
+  EXPECT_EQ(count->text(), "105");
+  QTest::keyClick(count, Qt::Key_Right);
+  QTest::keyClick(count, Qt::Key_Backspace);
+  EXPECT_EQ(count->text(), "10");
+
   Run("0");  // closes without copying
   EXPECT_FALSE(dlg.isVisible());
   EXPECT_TRUE(redrawn.empty());
   EXPECT_FALSE(blofeld.Changed(0));
+}
+
+TEST_F(CopySounds, EnterInTheCountBoxCopiesAndEscCloses) {
+  SetSoundName(blofeld, Index('A', 1), "One");
+  Choose("cmbPrograms2", 9);  // A10
+  dlg.show();
+  count->setFocus();
+  count->selectAll();
+  QTest::keyClicks(count, "2");
+  QTest::keyClick(count, Qt::Key_Return);
+  EXPECT_FALSE(dlg.isVisible());
+  EXPECT_EQ(dlg.result(), QDialog::Accepted);
+  EXPECT_EQ(redrawn, (std::vector<int>{Index('A', 10), Index('A', 11)}));
+
+  redrawn.clear();
+  dlg.show();
+  count->setFocus();
+  QTest::keyClick(count, Qt::Key_Escape);
+  EXPECT_FALSE(dlg.isVisible());
+  EXPECT_EQ(dlg.result(), QDialog::Rejected);
+  EXPECT_TRUE(redrawn.empty());
 }
 
 TEST_F(CopySounds, BankChangeKeepsProgramAndRefillsQuietly) {
