@@ -36,12 +36,12 @@ class VirtualInput : public MidiInputPort {
   bool started_ = false;
 };
 
+}  // namespace
+
 bool IsDefaultInstrumentName(const std::string& name) {
   return name.find("Waldorf Blofeld") != std::string::npos || name.find("USB2 Audio") != std::string::npos ||
          name.rfind("Blofeld", 0) == 0;
 }
-
-}  // namespace
 
 MidiService::MidiService(MidiDriver* driver, VirtualInstrument& instrument, Scheduler& scheduler, Log& log)
     : driver_(driver),
