@@ -34,8 +34,9 @@ if(TARVIX_HELP2MAN)
     OUTPUT ${_man}
     COMMAND ${CMAKE_COMMAND} -E env "PATH=$<TARGET_FILE_DIR:tarvix-cli>:$ENV{PATH}" ASAN_OPTIONS=detect_leaks=0
             ${TARVIX_HELP2MAN} --no-info --section=1 --version-string=${PROJECT_VERSION}
-            "--name=list, sort and convert Waldorf Blofeld sound files" --output=${_man} tarvix-cli
-    DEPENDS tarvix-cli
+            "--name=list, sort and convert Waldorf Blofeld sound files" --include=${_res}/tarvix-cli.h2m
+            --output=${_man} tarvix-cli
+    DEPENDS tarvix-cli ${_res}/tarvix-cli.h2m
     COMMENT "Writing the manual page of tarvix-cli"
     VERBATIM)
   add_custom_target(tarvix-cli-man ALL DEPENDS ${_man})

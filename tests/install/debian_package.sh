@@ -18,8 +18,9 @@ echo "Depends: $depends"
 for lib in libc6 libqt6widgets6 librtmidi libstdc++6; do
   echo "$depends" | grep -q "$lib" || fail "Depends lacks $lib"
 done
-dpkg-deb -c "$deb" | grep -q './usr/bin/tarvix$' || fail "no usr/bin/tarvix in the package"
-dpkg-deb -c "$deb" | grep -q './usr/share/tarvix/help/index.html$' || fail "no manual in the package"
+dpkg-deb -c "$deb" >"$work/contents"
+grep -q './usr/bin/tarvix$' "$work/contents" || fail "no usr/bin/tarvix in the package"
+grep -q './usr/share/tarvix/help/index.html$' "$work/contents" || fail "no manual in the package"
 
 dpkg -x "$deb" "$work/root"
 run_installed "$work/root/usr" "$work"
