@@ -34,6 +34,8 @@ int main(int argc, char** argv) {
 
   QApplication app(argc, argv);
   QApplication::setApplicationName("Tarvix");
+  // Lets the desktop match the windows to the menu entry and its icon.
+  QGuiApplication::setDesktopFileName("org.tarvix.Tarvix");
   // Shipped files come from where the program lies; what it writes goes to
   // the working folder (portable), beside the program (build tree) or the
   // user's folders (installed), never into an installed tree.
