@@ -1,38 +1,47 @@
 #pragma once
-// Every web address the program hands to the desktop: the help videos, the
-// program's web page and the driver note. They all live under one base
-// address so a move of the documentation is a one-line change.
+// The help pages the program hands to the desktop. They ship with the program
+// (a short manual in "help/" below the folder of shipped files) so help works
+// offline and always matches the version that is running.
 
 #include <array>
+#include <filesystem>
 #include <string>
 
 namespace tarvix {
 
-// Base of the program's own documentation pages.
-inline constexpr const char* kDocumentationBase = "https://tarvix.example.org/docs/";
-
 struct HelpLink {
   const char* caption;  // menu entry
-  const char* page;     // page below kDocumentationBase
+  const char* page;     // file below the help folder
 };
 
-inline std::string HelpUrl(const HelpLink& link) { return std::string(kDocumentationBase) + link.page; }
-
-// The four help-video entries of the Help menu's submenu.
-inline constexpr std::array<HelpLink, 4> kHelpVideos = {{
-    {"Video: Getting started", "videos/getting-started.html"},
-    {"Video: Bank lists and files", "videos/bank-lists.html"},
-    {"Video: Sound editor", "videos/sound-editor.html"},
-    {"Video: Morph and locker", "videos/morph-and-locker.html"},
+// The manual's topics, one entry each in the Help menu's submenu.
+inline constexpr std::array<HelpLink, 5> kHelpTopics = {{
+    {"Connecting the instrument (ALSA, JACK)", "connecting.html"},
+    {"The built-in instrument", "instrument.html"},
+    {"Reading and sending banks", "banks.html"},
+    {"The sound editor", "editor.html"},
+    {"Files and folders", "files.html"},
 }};
 
-inline constexpr HelpLink kWebPage{"Tarvix web page", "index.html"};
+// The manual's contents page.
+inline constexpr HelpLink kManual{"Tarvix manual", "index.html"};
 
-// Where to get the instrument's USB driver description, shown in the driver
-// note of the log memo and the short help.
-inline constexpr HelpLink kDriverNote{"Driver", "driver.html"};
+// Where the driver note of the log memo and the short help leads: how to
+// connect the instrument.
+inline constexpr HelpLink kDriverNote{"Connecting the instrument", "connecting.html"};
 
-// Opens the link in the user's browser; false when the desktop refused.
+// The folder of the shipped help pages of this process.
+std::filesystem::path HelpFolder();
+
+// The page's file below `folder`.
+inline std::filesystem::path HelpPagePath(const HelpLink& link, const std::filesystem::path& folder = HelpFolder()) {
+  return folder / link.page;
+}
+
+// The page as the address shown to the user ("file:///...").
+std::string HelpUrl(const HelpLink& link);
+
+// Opens the page in the user's browser; false when the desktop refused.
 bool OpenHelpLink(const HelpLink& link);
 
 }  // namespace tarvix

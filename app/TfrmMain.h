@@ -41,9 +41,10 @@ class VirtualInstrument;
 class KeyboardPanel;
 
 struct MainWindowOptions {
-  std::filesystem::path programDirectory = ProgramDirectory();
+  std::filesystem::path programDirectory = ProgramDirectory();  // the shipped files
   std::filesystem::path logFile = "blofeld.log";
   std::filesystem::path settingsFile;  // empty: "waldorf_blofeld.ini" in the program directory
+  std::filesystem::path userDataDirectory;  // sound families; empty: the program directory
   Prompter* prompter = nullptr;  // none: message boxes and file dialogs
   bool quitAfterStart = false;   // start, show, quit when idle; write and ask nothing
   bool systemMidi = true;        // also list the system's MIDI ports (tests use only the built-in instrument)

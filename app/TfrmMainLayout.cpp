@@ -314,16 +314,16 @@ void TfrmMain::BuildMenu() {
 
   QMenu* help = bar->addMenu("&Help");
   AddAction(help, "actAbout", "About", {}, &TfrmMain::AboutClick);
-  QMenu* videos = help->addMenu("Help videos");
-  videos->setObjectName("mnuHelpVideos");
-  for (std::size_t i = 0; i < kHelpVideos.size(); ++i) {
-    QAction* a = videos->addAction(kHelpVideos[i].caption);
-    a->setObjectName(QString("actHelpVideo%1").arg(i + 1));
-    connect(a, &QAction::triggered, this, [i] { OpenHelpLink(kHelpVideos[i]); });
+  QMenu* topics = help->addMenu("Manual");
+  topics->setObjectName("mnuHelpTopics");
+  for (std::size_t i = 0; i < kHelpTopics.size(); ++i) {
+    QAction* a = topics->addAction(kHelpTopics[i].caption);
+    a->setObjectName(QString("actHelpTopic%1").arg(i + 1));
+    connect(a, &QAction::triggered, this, [i] { OpenHelpLink(kHelpTopics[i]); });
   }
-  QAction* web = help->addAction(kWebPage.caption);
-  web->setObjectName("actWebPage");
-  connect(web, &QAction::triggered, this, [] { OpenHelpLink(kWebPage); });
+  QAction* manual = help->addAction(kManual.caption);
+  manual->setObjectName("actManual");
+  connect(manual, &QAction::triggered, this, [] { OpenHelpLink(kManual); });
   AddAction(help, "actShortHelp", "Short help", QKeySequence("F1"), &TfrmMain::ShortHelpClick);
 }
 

@@ -10,6 +10,7 @@
 
 #include "app/TfrmMain.h"
 #include "app/TfrmSettings.h"
+#include "library/AppPaths.h"
 #include "library/RandomSource.h"
 #include "midi/ChannelMessages.h"
 #include "midi/KeyboardPanel.h"
@@ -135,7 +136,10 @@ void TfrmMain::StartMidi() {
   for (const std::string& error : midi_->OpenInputs()) prompter_->Ask(error, Buttons::Ok);
   dispatcher_->RequestGlobals([this] { RebuildPartsTree(); });
   RebuildPartsTree();
-  if (options_.midiSettingsAtStart) MidiSettingsClick();
+  // Asking at every start only gets in the way once the instrument is set
+  // up; the dialog comes by itself while no device has been chosen yet.
+  if (options_.midiSettingsAtStart && settings_.MidiInDeviceID.empty() && settings_.MidiOutDeviceID.empty())
+    MidiSettingsClick();
 }
 
 void TfrmMain::MidiSettingsClick() {
@@ -301,6 +305,8 @@ namespace tarvix {
 void TfrmMain::OpenEditor(const SoundData& sound) {
   Tolerances tolerances{settings_.ToleranceComboBox, settings_.ToleranceOctave,        settings_.ToleranceKeytrack,
                         settings_.ToleranceOtherKnobs, settings_.ToleranceSemitoneKnobs, settings_.ToleranceDetuneKnobs};
+  const std::filesystem::path userData =
+      options_.userDataDirectory.empty() ? options_.programDirectory : options_.userDataDirectory;
   PatchEditContext context{
       .out = *midi_,
       .deviceId = static_cast<std::uint8_t>(settings_.DeviceId),
@@ -314,11 +320,11 @@ void TfrmMain::OpenEditor(const SoundData& sound) {
       .computerKeyboardOn = [this] { return pnlKeyboard_->keyboardOn(); },
       .tolerances = tolerances,
       .lastLocation = lastSendLocation_,
-      .programDir = options_.programDirectory,
-      // Schemas are written and read beside the settings; listing them from
-      // the same folder keeps a saved schema in the list when the program was
-      // started from another directory.
-      .schemaDir = options_.programDirectory,
+      .programDir = SampleNamesFolder(userData, options_.programDirectory),
+      // Schemas are written and read in the user's data folder; listing them
+      // from the same folder keeps a saved schema in the list when the
+      // program was started from another directory.
+      .schemaDir = userData,
       .pause = &TransferPass::SleepOneMillisecond,
       .dialogs = {},
   };

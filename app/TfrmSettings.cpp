@@ -9,16 +9,32 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "midi/MidiService.h"
+#include "midi/VirtualInstrument.h"
+
 namespace tarvix {
 
 namespace {
 
-QComboBox* DeviceList(QWidget* parent, const char* name, const QStringList& items, const std::string& stored) {
+// The entry to offer when nothing is stored yet: the instrument found by its
+// port name, else the built-in instrument, so a first OK gives a working
+// set-up rather than no device at all.
+int ProposedEntry(const QStringList& items) {
+  for (int i = 0; i < items.size(); ++i)
+    if (IsDefaultInstrumentName(items[i].toStdString())) return i;
+  return static_cast<int>(items.indexOf(QString(VirtualInstrument::kDeviceName)));
+}
+
+QComboBox* DeviceList(QWidget* parent, const char* name, const QStringList& items, const std::string& stored,
+                      bool propose) {
   auto* c = new QComboBox(parent);
   c->setObjectName(name);
   c->addItems(items);
-  // A stored name that is empty or names no present device shows no entry.
-  c->setCurrentIndex(stored.empty() ? -1 : static_cast<int>(items.indexOf(QString::fromStdString(stored))));
+  // A stored name that names no present device shows no entry; it is kept.
+  if (stored.empty())
+    c->setCurrentIndex(propose ? ProposedEntry(items) : -1);
+  else
+    c->setCurrentIndex(static_cast<int>(items.indexOf(QString::fromStdString(stored))));
   c->setMinimumWidth(260);
   return c;
 }
@@ -31,9 +47,9 @@ TfrmSettings::TfrmSettings(const QStringList& inputs, const QStringList& outputs
   setObjectName("frmSettings");
   setWindowTitle("Midi Settings");
 
-  cmbMidiIns_ = DeviceList(this, "cmbMidiIns", inputs, settings.MidiInDeviceID);
-  cmbMidiOut_ = DeviceList(this, "cmbMidiOut", outputs, settings.MidiOutDeviceID);
-  cmbMidiController_ = DeviceList(this, "cmbMidiController", inputs, settings.MidiInDeviceIDKeyboard);
+  cmbMidiIns_ = DeviceList(this, "cmbMidiIns", inputs, settings.MidiInDeviceID, true);
+  cmbMidiOut_ = DeviceList(this, "cmbMidiOut", outputs, settings.MidiOutDeviceID, true);
+  cmbMidiController_ = DeviceList(this, "cmbMidiController", inputs, settings.MidiInDeviceIDKeyboard, false);
   // The open controller input decides what the list shows.
   if (controllerDevice >= 0 && controllerDevice < cmbMidiController_->count())
     cmbMidiController_->setCurrentIndex(controllerDevice);

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "app/TfrmMain.h"
+#include "library/AppPaths.h"
 
 namespace {
 
@@ -33,7 +34,19 @@ int main(int argc, char** argv) {
 
   QApplication app(argc, argv);
   QApplication::setApplicationName("Tarvix");
+  // Lets the desktop match the windows to the menu entry and its icon.
+  QGuiApplication::setDesktopFileName("org.tarvix.Tarvix");
+  // Shipped files come from where the program lies; what it writes goes to
+  // the working folder (portable), beside the program (build tree) or the
+  // user's folders (installed), never into an installed tree.
+  const tarvix::AppPaths& paths = tarvix::ProcessPaths();
+  for (const auto& dir : tarvix::PrepareWritableFolders(paths))
+    std::fprintf(stderr, "tarvix: cannot create the folder %s\n", dir.c_str());
   tarvix::MainWindowOptions options;
+  options.programDirectory = paths.dataDir;
+  options.settingsFile = paths.settingsFile;
+  options.logFile = paths.logFile;
+  options.userDataDirectory = paths.userDataDir;
   options.quitAfterStart = quitAfterStart;
   tarvix::TfrmMain window(options);
   window.show();

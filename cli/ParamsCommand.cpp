@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "library/AppPaths.h"
 #include "cli/Commands.h"
 #include "editor/CaptionFormat.h"
 #include "editor/ControlState.h"
@@ -39,11 +40,10 @@ SoundData ReadRecord(const std::string& file, long long index) {
   return s;
 }
 
-// The optional sample names beside the program, as the editor's shape lists
-// show them.
+// The optional sample names, as the editor's shape lists show them.
 std::vector<std::string> SampleLines() {
   std::vector<std::string> lines;
-  std::ifstream in(ProgramDirectory() / "samplenames.txt");
+  std::ifstream in(SampleNamesFolder(ProcessPaths().userDataDir, ProcessPaths().dataDir) / kSampleNamesFileName);
   for (std::string line; std::getline(in, line);) {
     if (!line.empty() && line.back() == '\r') line.pop_back();
     lines.push_back(line);

@@ -9,6 +9,7 @@
 #include <stdexcept>
 #include <vector>
 
+#include "library/AppPaths.h"
 #include "library/AtomicFile.h"
 #include "library/InitSound.h"
 
@@ -164,6 +165,6 @@ void SaveSettings(const std::filesystem::path& file, const Settings& settings) {
   WriteFileAtomically(file, SettingsText(settings));
 }
 
-std::filesystem::path DefaultSettingsFile() { return ProgramDirectory() / kSettingsFileName; }
+std::filesystem::path DefaultSettingsFile() { return ProcessPaths().settingsFile; }
 
 }  // namespace tarvix

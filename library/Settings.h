@@ -60,7 +60,7 @@ void SaveSettings(const std::filesystem::path& file, const Settings& settings);
 // The text SaveSettings writes, for callers that want to show or compare it.
 std::string SettingsText(const Settings& settings);
 
-// "waldorf_blofeld.ini" in the program's folder.
+// "waldorf_blofeld.ini" where this process keeps its settings (AppPaths.h).
 std::filesystem::path DefaultSettingsFile();
 
 }  // namespace tarvix

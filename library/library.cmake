@@ -8,4 +8,5 @@ target_sources(tarvix_core PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/AtomicFile.cpp
   ${CMAKE_CURRENT_LIST_DIR}/InitSound.cpp
   ${CMAKE_CURRENT_LIST_DIR}/RandomSource.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/AppPaths.cpp
 )

@@ -42,12 +42,12 @@ bool IsTimingMessage(std::span<const std::uint8_t> m) {
   return !m.empty() && (m[0] >= 0xF8 || m[0] == 0xF1 || m[0] == 0xF2);
 }
 
+}  // namespace
+
 bool IsDefaultInstrumentName(const std::string& name) {
   return name.find("Waldorf Blofeld") != std::string::npos || name.find("USB2 Audio") != std::string::npos ||
          name.rfind("Blofeld", 0) == 0;
 }
-
-}  // namespace
 
 MidiService::MidiService(MidiDriver* driver, VirtualInstrument& instrument, Scheduler& scheduler, Log& log)
     : driver_(driver),

@@ -51,6 +51,10 @@ class InstrumentLink : public MidiOut {
 
 // One entry of a device list: the name as shown and stored, and the number
 // the port is opened by.
+// Whether a device name is the instrument's own port (its USB port shows up
+// under one of a few names).
+bool IsDefaultInstrumentName(const std::string& name);
+
 struct TMidiDeviceList {
   std::string name;
   int number = 0;

@@ -9,6 +9,7 @@ PACKAGES=(
   librtmidi-dev libjack-jackd2-dev libsimpleini-dev nlohmann-json3-dev libcli11-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   jackd2 xvfb xauth
+  help2man desktop-file-utils appstream dpkg-dev file
 )
 
 missing=()

@@ -1,3 +1,4 @@
 tarvix_add_gtest(test_app_main
-  SOURCES ${CMAKE_CURRENT_LIST_DIR}/MainWindowTest.cpp
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/MainWindowTest.cpp ${CMAKE_CURRENT_LIST_DIR}/HelpAndFirstRunTest.cpp
   LIBS tarvix_gui Qt6::Test)
+set_target_properties(test_app_main PROPERTIES AUTOMOC ON)

@@ -5,4 +5,5 @@ tarvix_add_gtest(test_library
     ${CMAKE_CURRENT_LIST_DIR}/BankOperationsTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/SortFindTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/LogTest.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/AppPathsTest.cpp
   LIBS tarvix_core GTest::gtest_main)

@@ -1,0 +1,179 @@
+// The help the program ships and the MIDI set-up on a first start.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QDesktopServices>
+#include <QDialog>
+#include <QPlainTextEdit>
+#include <QTest>
+#include <QTimer>
+#include <QUrl>
+
+#include <fstream>
+#include <regex>
+#include <set>
+#include <sstream>
+
+#include "app/HelpLinks.h"
+#include "app/HelpText.h"
+#include "app/TfrmMain.h"
+#include "app/TfrmSettings.h"
+#include "midi/VirtualInstrument.h"
+#include "tests/support/Sounds.h"
+#include "tests/support/TempDir.h"
+
+namespace tarvix {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string Slurp(const fs::path& file) {
+  std::stringstream ss;
+  ss << std::ifstream(file).rdbuf();
+  return ss.str();
+}
+
+// Catches the URLs the program hands to the desktop.
+class UrlCatcher : public QObject {
+  Q_OBJECT
+ public:
+  UrlCatcher() { QDesktopServices::setUrlHandler("file", this, "Open"); }
+  ~UrlCatcher() override { QDesktopServices::unsetUrlHandler("file"); }
+  std::vector<QUrl> opened;
+ public slots:
+  void Open(const QUrl& url) { opened.push_back(url); }
+};
+
+std::unique_ptr<TfrmMain> OpenWindow(const test::TempDir& dir, test::ScriptedPrompter& prompter, bool settingsAtStart) {
+  MainWindowOptions o;
+  o.programDirectory = dir.Path();
+  o.logFile = dir / "blofeld.log";
+  o.prompter = &prompter;
+  o.systemMidi = false;
+  o.midiSettingsAtStart = settingsAtStart;
+  return std::make_unique<TfrmMain>(o);
+}
+
+TEST(Help, EveryEntryOpensAShippedPageWhoseLinksResolve) {
+  std::vector<HelpLink> links(kHelpTopics.begin(), kHelpTopics.end());
+  links.push_back(kManual);
+  links.push_back(kDriverNote);
+  std::set<std::string> pages;
+  for (const HelpLink& link : links) {
+    const fs::path page = HelpPagePath(link);
+    ASSERT_TRUE(fs::is_regular_file(page)) << page;
+    pages.insert(page.filename().string());
+    EXPECT_EQ(HelpUrl(link).rfind("file:///", 0), 0u) << HelpUrl(link);
+  }
+  // Links between pages and to the style sheet lead to shipped files too.
+  const std::regex ref(R"re((?:href|src)="([^"#:]+)")re");
+  for (const auto& entry : fs::directory_iterator(HelpFolder())) {
+    if (entry.path().extension() != ".html") continue;
+    const std::string html = Slurp(entry.path());
+    EXPECT_EQ(html.find("example."), std::string::npos) << entry.path();
+    for (std::sregex_iterator m(html.begin(), html.end(), ref), end; m != end; ++m)
+      EXPECT_TRUE(fs::is_regular_file(HelpFolder() / (*m)[1].str())) << entry.path() << " -> " << (*m)[1];
+    pages.erase(entry.path().filename().string());
+  }
+  EXPECT_TRUE(pages.empty());
+}
+
+TEST(Help, MenuEntriesAndDriverNoteLeadToTheShippedPages) {
+  test::TempDir dir;
+  test::WriteSounds(dir / kInitSoundFileName, {MakeDefaultInitSound()});
+  test::ScriptedPrompter prompter;
+  auto w = OpenWindow(dir, prompter, false);
+  UrlCatcher catcher;
+  for (std::size_t i = 0; i < kHelpTopics.size(); ++i)
+    w->findChild<QAction*>(QString("actHelpTopic%1").arg(i + 1))->trigger();
+  w->findChild<QAction*>("actManual")->trigger();
+  ASSERT_EQ(catcher.opened.size(), kHelpTopics.size() + 1);
+  for (std::size_t i = 0; i <= kHelpTopics.size(); ++i) {
+    const HelpLink& link = i < kHelpTopics.size() ? kHelpTopics[i] : kManual;
+    EXPECT_EQ(fs::path(catcher.opened[i].toLocalFile().toStdString()), HelpPagePath(link));
+  }
+  // The memo's note and the short help name the connecting page, nothing
+  // made up.
+  const std::string connecting = HelpUrl(kDriverNote);
+  EXPECT_NE(connecting.find("connecting.html"), std::string::npos);
+  EXPECT_TRUE(w->LogMemo()->toPlainText().contains(QString::fromStdString(connecting)));
+  int found = 0;
+  for (const std::string& line : ShortHelpLines()) {
+    EXPECT_EQ(line.find("example."), std::string::npos) << line;
+    if (line.find(connecting) != std::string::npos) ++found;
+  }
+  EXPECT_EQ(found, 1);
+}
+
+TEST(FirstRun, MidiSettingsOpenOnlyWhileNoDeviceIsChosen) {
+  for (const bool configured : {false, true}) {
+    SCOPED_TRACE(configured ? "devices chosen" : "first start");
+    test::TempDir dir;
+    test::WriteSounds(dir / kInitSoundFileName, {MakeDefaultInitSound()});
+    if (configured)
+      std::ofstream(dir / kSettingsFileName) << "[Midi]\nMidiInDeviceID=" << VirtualInstrument::kDeviceName
+                                             << "\nMidiOutDeviceID=" << VirtualInstrument::kDeviceName << "\n";
+    test::ScriptedPrompter prompter;
+    QString shown, out, in;
+    // Start-up shows the receive dialog of its own before the settings
+    // dialog would come, so keep looking for it until the window is up.
+    QTimer watch;
+    watch.setInterval(20);
+    QObject::connect(&watch, &QTimer::timeout, [&] {
+      auto* d = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+      if (d && d->objectName() == "frmSettings") {
+        shown = d->windowTitle();
+        out = d->findChild<QComboBox*>("cmbMidiOut")->currentText();
+        in = d->findChild<QComboBox*>("cmbMidiIns")->currentText();
+        QTest::keyClick(d, Qt::Key_Escape);
+      }
+    });
+    watch.start();
+    auto w = OpenWindow(dir, prompter, true);
+    QTest::qWait(200);
+    watch.stop();
+    if (configured) {
+      EXPECT_TRUE(shown.isEmpty()) << shown.toStdString();
+    } else {
+      EXPECT_EQ(shown, "Midi Settings");
+      // Only the built-in instrument is present: it is proposed.
+      EXPECT_EQ(out, VirtualInstrument::kDeviceName);
+      EXPECT_EQ(in, VirtualInstrument::kDeviceName);
+    }
+  }
+}
+
+TEST(FirstRun, SettingsDialogProposesTheInstrumentFoundByName) {
+  const QString vi = VirtualInstrument::kDeviceName;
+  struct Case {
+    QStringList ins, outs;
+    int in, out;
+  } cases[] = {
+      {{vi, "Midi Through Port-0", "Blofeld:Blofeld MIDI 1 20:0"}, {vi, "Blofeld:Blofeld MIDI 1 20:0"}, 2, 1},
+      {{vi, "Midi Through Port-0"}, {vi, "Midi Through Port-0"}, 0, 0},
+      {{vi, "Waldorf Blofeld"}, {vi}, 1, 0},
+  };
+  for (const Case& c : cases) {
+    TfrmSettings dlg(c.ins, c.outs, Settings{}, -1);
+    EXPECT_EQ(dlg.findChild<QComboBox*>("cmbMidiIns")->currentIndex(), c.in) << c.ins.join(",").toStdString();
+    EXPECT_EQ(dlg.findChild<QComboBox*>("cmbMidiOut")->currentIndex(), c.out);
+    // The controller input is never chosen for the user.
+    EXPECT_EQ(dlg.findChild<QComboBox*>("cmbMidiController")->currentIndex(), -1);
+    Settings s;
+    dlg.ApplyTo(s);
+    EXPECT_EQ(s.MidiOutDeviceID, c.outs[c.out].toStdString());
+  }
+  // A stored name is never replaced by a proposal, even when it is missing.
+  Settings stored;
+  stored.MidiOutDeviceID = "Gone";
+  TfrmSettings dlg({vi, "Blofeld"}, {vi, "Blofeld"}, stored, -1);
+  EXPECT_EQ(dlg.findChild<QComboBox*>("cmbMidiOut")->currentIndex(), -1);
+  EXPECT_EQ(dlg.findChild<QComboBox*>("cmbMidiIns")->currentIndex(), 1);
+}
+
+}  // namespace
+}  // namespace tarvix
+
+#include "HelpAndFirstRunTest.moc"
