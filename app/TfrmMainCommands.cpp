@@ -23,13 +23,36 @@ namespace tarvix {
 // ---- Files ----------------------------------------------------------------
 
 void TfrmMain::LoadBlofeldClick() {
-  if (prompter_->Ask(questions::kSaveChanges, Buttons::YesNo) == Answer::Yes) SaveSeparateBlofeldClick();
-  LoadInto(blofeld_);
+  if (SaveBeforeReplacing(blofeld_)) LoadInto(blofeld_);
 }
 
 void TfrmMain::LoadVirtualClick() {
-  if (prompter_->Ask(questions::kSaveChanges, Buttons::YesNo) == Answer::Yes) SaveAllVirtualClick();
-  LoadInto(virtual_);
+  if (SaveBeforeReplacing(virtual_)) LoadInto(virtual_);
+}
+
+int TfrmMain::ChangedCount(const BankSet& set) {
+  int n = 0;
+  for (int i = 0; i < kSlotCount; ++i) n += set.Changed(i) ? 1 : 0;
+  return n;
+}
+
+std::string TfrmMain::ChangedSoundsText(const BankSet& set, int count) {
+  return std::string(set.IsBlofeld() ? "The Blofeld banks" : "The Virtual banks") +
+         (count == 1 ? " have 1 changed sound." : " have " + std::to_string(count) + " changed sounds.");
+}
+
+bool TfrmMain::SaveBeforeReplacing(BankSet& set) {
+  const int changed = ChangedCount(set);
+  if (changed == 0) return true;
+  const Answer a = prompter_->Ask(ChangedSoundsText(set, changed) + " Save them first?", Buttons::SaveDiscardCancel);
+  if (a == Answer::Cancel) return false;
+  // Saving all of the set keeps every changed sound, whatever is selected.
+  return a == Answer::No || SaveAll(set);
+}
+
+bool TfrmMain::SaveAll(BankSet& set) {
+  ListOf(set)->SelectAllRows();
+  return SaveSelectedSounds(set, *prompter_).has_value();
 }
 
 void TfrmMain::LoadInto(BankSet& set) {
@@ -47,10 +70,7 @@ void TfrmMain::LoadInto(BankSet& set) {
   RebuildList(set);
 }
 
-void TfrmMain::SaveAllBlofeldClick() {
-  lvBlofeld_->SelectAllRows();
-  SaveSelectedSounds(blofeld_, *prompter_);
-}
+void TfrmMain::SaveAllBlofeldClick() { SaveAll(blofeld_); }
 
 void TfrmMain::SaveSelectedBlofeldClick() { SaveSelectedSounds(blofeld_, *prompter_); }
 
@@ -59,21 +79,18 @@ void TfrmMain::SaveSeparateBlofeldClick() {
   lvBlofeld_->SyncSelectionFromSet();  // "Select all?" may have selected every row
 }
 
-void TfrmMain::SaveAllVirtualClick() {
-  lvVirtual_->SelectAllRows();
-  SaveSelectedSounds(virtual_, *prompter_);
-}
+void TfrmMain::SaveAllVirtualClick() { SaveAll(virtual_); }
 
 void TfrmMain::SaveSelectedVirtualClick() { SaveSelectedSounds(virtual_, *prompter_); }
 
 void TfrmMain::NewEmptyBlofeldClick() {
-  if (prompter_->Ask(questions::kSaveChanges, Buttons::YesNo) == Answer::Yes) SaveSeparateBlofeldClick();
+  if (!SaveBeforeReplacing(blofeld_)) return;
   FillWithInitSound(blofeld_, init_, log_);
   RebuildList(blofeld_);
 }
 
 void TfrmMain::NewEmptyVirtualClick() {
-  if (prompter_->Ask(questions::kSaveChanges, Buttons::YesNo) == Answer::Yes) SaveAllVirtualClick();
+  if (!SaveBeforeReplacing(virtual_)) return;
   FillWithInitSound(virtual_, init_, log_);
   RebuildList(virtual_);
 }
