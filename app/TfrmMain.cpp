@@ -132,7 +132,7 @@ bool TfrmMain::ConfirmClose() {
   Save blofeldSave = Save::None;
   bool virtualSave = false;
   const bool autoload = AutoloadMayBeWritten();
-  if (const int n = ChangedCount(blofeld_); n > 0) {
+  if (const int n = UnsavedCount(blofeld_); n > 0) {
     const std::string q = ChangedSoundsText(blofeld_, n) +
                           (autoload ? " Save them to the autoload file (" + settings_.Autoloadfile + ") before closing?"
                                     : " Save them before closing?");
@@ -143,7 +143,7 @@ bool TfrmMain::ConfirmClose() {
     const std::string q = "Do you want to save changes to autoload file (" + settings_.Autoloadfile + ") ?";
     if (prompter_->Ask(q, Buttons::YesNo) == Answer::Yes) blofeldSave = Save::Autoload;
   }
-  if (const int n = ChangedCount(virtual_); n > 0) {
+  if (const int n = UnsavedCount(virtual_); n > 0) {
     const Answer a = prompter_->Ask(ChangedSoundsText(virtual_, n) + " Save them before closing?", Buttons::SaveDiscardCancel);
     if (a == Answer::Cancel) return false;
     virtualSave = a == Answer::Yes;

@@ -125,7 +125,9 @@ class TfrmMain : public QMainWindow {
   bool SaveBeforeReplacing(BankSet& set);
   // The set's "Save All" command; true when the file was written.
   bool SaveAll(BankSet& set);
-  static int ChangedCount(const BankSet& set);
+  // The set's changed sounds, or 0 when it is just as its last "Save All"
+  // wrote it (the flags stay for sending; the work is kept all the same).
+  int UnsavedCount(const BankSet& set) const;
   // "The Virtual banks have 40 changed sounds."
   static std::string ChangedSoundsText(const BankSet& set, int count);
   void SaveAllBlofeldClick();
@@ -224,6 +226,7 @@ class TfrmMain : public QMainWindow {
   // An autoload file that was not read whole at start (and why): writing the
   // banks over it would destroy the sounds that were never loaded.
   std::string autoloadNotRead_, autoloadNotReadWhy_;
+  std::vector<SoundData> savedBlofeld_, savedVirtual_;  // each set as its last "Save All" wrote it
   std::filesystem::path settingsFile_;
   bool settingsWriteFailed_ = false;
   bool settingsSaved_ = false;

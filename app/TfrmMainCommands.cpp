@@ -30,10 +30,14 @@ void TfrmMain::LoadVirtualClick() {
   if (SaveBeforeReplacing(virtual_)) LoadInto(virtual_);
 }
 
-int TfrmMain::ChangedCount(const BankSet& set) {
+int TfrmMain::UnsavedCount(const BankSet& set) const {
   int n = 0;
   for (int i = 0; i < kSlotCount; ++i) n += set.Changed(i) ? 1 : 0;
-  return n;
+  const std::vector<SoundData>& saved = set.IsBlofeld() ? savedBlofeld_ : savedVirtual_;
+  if (n == 0 || saved.size() != static_cast<std::size_t>(kSlotCount)) return n;
+  for (int i = 0; i < kSlotCount; ++i)
+    if (!(set.Sound(i) == saved[static_cast<std::size_t>(i)])) return n;
+  return 0;
 }
 
 std::string TfrmMain::ChangedSoundsText(const BankSet& set, int count) {
@@ -42,7 +46,7 @@ std::string TfrmMain::ChangedSoundsText(const BankSet& set, int count) {
 }
 
 bool TfrmMain::SaveBeforeReplacing(BankSet& set) {
-  const int changed = ChangedCount(set);
+  const int changed = UnsavedCount(set);
   if (changed == 0) return true;
   const Answer a = prompter_->Ask(ChangedSoundsText(set, changed) + " Save them first?", Buttons::SaveDiscardCancel);
   if (a == Answer::Cancel) return false;
@@ -52,7 +56,11 @@ bool TfrmMain::SaveBeforeReplacing(BankSet& set) {
 
 bool TfrmMain::SaveAll(BankSet& set) {
   ListOf(set)->SelectAllRows();
-  return SaveSelectedSounds(set, *prompter_).has_value();
+  if (!SaveSelectedSounds(set, *prompter_)) return false;
+  std::vector<SoundData>& saved = set.IsBlofeld() ? savedBlofeld_ : savedVirtual_;
+  saved.clear();
+  for (int i = 0; i < kSlotCount; ++i) saved.push_back(set.Sound(i));
+  return true;
 }
 
 void TfrmMain::LoadInto(BankSet& set) {

@@ -628,6 +628,22 @@ TEST(MainWindow, LoadAndNewEmptyAskOnlyAboutChangedSoundsAndCancelStopsThem) {
   const std::size_t asked = f.prompter.asked.size();
   w.Action("actNewEmptyBlofeld")->trigger();
   EXPECT_EQ(f.prompter.asked.size(), asked);
+
+  // Once "Save All" has written the set, only a later change is asked about.
+  SetSoundName(w.Virtual(), 5, "Kept");
+  w.Virtual().SetChanged(5);
+  f.prompter.answers = {Answer::Yes};  // replace before.syx
+  QTest::mouseClick(w.findChild<QPushButton*>("btnSaveAll2"), Qt::LeftButton);
+  SetSoundName(w.Virtual(), 5, "Changed again");
+  f.prompter.answers = {Answer::Cancel};
+  w.Action("actNewEmptyVirtual")->trigger();
+  EXPECT_EQ(f.prompter.asked.back(), q);
+  EXPECT_EQ(Name(w.Virtual(), 5), "Changed again");
+  SetSoundName(w.Virtual(), 5, "Kept");
+  const std::size_t afterSave = f.prompter.asked.size();
+  w.Action("actNewEmptyVirtual")->trigger();
+  EXPECT_EQ(f.prompter.asked.size(), afterSave);
+  EXPECT_EQ(Name(w.Virtual(), 5), "Init");
 }
 
 // The questions as the user sees them: real message boxes, answered with
@@ -640,8 +656,7 @@ TEST(MainWindow, UnsavedWorkQuestionsOfferSaveDiscardAndCancel) {
   w.RebuildList(w.Virtual());
   w.VirtualList()->scrollTo(w.VirtualList()->model()->index(95, 0), QAbstractItemView::PositionAtTop);
   const char* shots = std::getenv("TARVIX_SCREENSHOT_DIR");
-  TfrmMain* win = &w;
-  auto answer = [&](const char* shot, QMessageBox::StandardButton button, QString* text) {
+  auto answer = [&](TfrmMain* win, const char* shot, QMessageBox::StandardButton button, QString* text) {
     OnNextDialog([=](QDialog* d) {
       auto* box = qobject_cast<QMessageBox*>(d);
       ASSERT_NE(box, nullptr);
@@ -663,18 +678,33 @@ TEST(MainWindow, UnsavedWorkQuestionsOfferSaveDiscardAndCancel) {
     });
   };
   QString text;
-  answer("close-question.png", QMessageBox::Cancel, &text);
+  answer(&w, "close-question.png", QMessageBox::Cancel, &text);
   w.close();
   EXPECT_EQ(text, "The Virtual banks have 40 changed sounds. Save them before closing?");
   EXPECT_TRUE(w.isVisible());
 
-  answer("close-load-question.png", QMessageBox::Cancel, &text);
+  answer(&w, "close-load-question.png", QMessageBox::Cancel, &text);
   QTest::mouseClick(w.findChild<QPushButton*>("btnLoad2"), Qt::LeftButton);
   EXPECT_EQ(text, "The Virtual banks have 40 changed sounds. Save them first?");
 
-  answer("close-discard.png", QMessageBox::Discard, &text);
+  answer(&w, "close-discard.png", QMessageBox::Discard, &text);
   w.close();
   EXPECT_FALSE(w.isVisible());
+  f.window.reset();
+
+  // With an autoload file, changed Blofeld sounds are asked about once,
+  // offering that file.
+  Fixture g;
+  g.messageBoxes = true;
+  AutoloadSettings(g);
+  TfrmMain& w2 = g.Open();
+  for (int i : {0, 1, 2}) w2.Blofeld().SetChanged(i);
+  w2.RebuildList(w2.Blofeld());
+  answer(&w2, "close-autoload-question.png", QMessageBox::Cancel, &text);
+  w2.close();
+  EXPECT_EQ(text.toStdString(), "The Blofeld banks have 3 changed sounds. Save them to the autoload file (" +
+                                    (g.dir / "auto.syx").string() + ") before closing?");
+  EXPECT_TRUE(w2.isVisible());
 }
 
 TEST(MainWindow, DefaultSizeShowsTheStatusColumnAndEveryCheckBoxWhole) {
