@@ -41,8 +41,8 @@ int TfrmMain::UnsavedCount(const BankSet& set) const {
 }
 
 std::string TfrmMain::ChangedSoundsText(const BankSet& set, int count) {
-  return std::string(set.IsBlofeld() ? "The Blofeld banks" : "The Virtual banks") +
-         (count == 1 ? " have 1 changed sound." : " have " + std::to_string(count) + " changed sounds.");
+  return std::string(set.IsBlofeld() ? "The Blofeld banks" : "The Virtual banks") + " have " +
+         std::to_string(count) + (count == 1 ? " changed sound." : " changed sounds.");
 }
 
 bool TfrmMain::SaveBeforeReplacing(BankSet& set) {

@@ -522,16 +522,6 @@ TEST(MainWindow, ClosingWithChangedSoundsAsksFirstAndCancelKeepsEverything) {
   EXPECT_EQ(FileText(f.dir / kSettingsFileName), settings);
   EXPECT_EQ(test::ReadAll(autoload), autoBytes);
 
-  // Blofeld changes go into the one autoload question, which can cancel too.
-  f.prompter.asked.clear();
-  w.Blofeld().SetChanged(5);
-  w.Blofeld().SetChanged(6);
-  f.prompter.answers = {Answer::Cancel};
-  w.close();
-  EXPECT_EQ(f.prompter.asked, (std::vector<std::string>{"The Blofeld banks have 2 changed sounds. Save them to the "
-                                                        "autoload file (" + autoload + ") before closing?"}));
-  EXPECT_TRUE(w.isVisible());
-
   // Save both: the autoload file gets all 1024 slots, the Virtual banks the
   // chosen file, and the settings keep the user's own key.
   f.prompter.asked.clear();
@@ -554,7 +544,6 @@ TEST(MainWindow, AnAutoloadFileNotReadWholeIsNeverWrittenBack) {
     bool badRecord;
   };
   for (const Case& c : {Case{"bad settings value", "ToleranceOctave=300\n", false},
-                        Case{"bad delay", "[Midi]\nMIDIDelay=250ms\n", false},
                         Case{"record naming no slot", "", true}}) {
     Fixture f;
     const std::string settings = AutoloadSettings(f, c.moreSettings);
@@ -577,20 +566,6 @@ TEST(MainWindow, AnAutoloadFileNotReadWholeIsNeverWrittenBack) {
       EXPECT_NE(FileText(f.dir / kSettingsFileName).find(c.moreSettings), std::string::npos) << c.what;
     }
   }
-
-  // With changed Blofeld sounds the question offers a file of the user's
-  // choice instead of the autoload file.
-  Fixture f;
-  AutoloadSettings(f, "ToleranceOctave=300\n");
-  const auto autoBytes = test::ReadAll(f.dir / "auto.syx");
-  TfrmMain& w = f.Open();
-  w.Blofeld().SetChanged(3);
-  f.prompter.answers = {Answer::Yes};
-  f.prompter.saveName = (f.dir / "mine.syx").string();
-  w.close();
-  EXPECT_EQ(f.prompter.asked, (std::vector<std::string>{"The Blofeld banks have 1 changed sound. Save them before closing?"}));
-  EXPECT_EQ(ReadSoundRecords(f.dir / "mine.syx").size(), 1024u);
-  EXPECT_EQ(test::ReadAll(f.dir / "auto.syx"), autoBytes);
 }
 
 TEST(MainWindow, LoadAndNewEmptyAskOnlyAboutChangedSoundsAndCancelStopsThem) {
@@ -620,15 +595,6 @@ TEST(MainWindow, LoadAndNewEmptyAskOnlyAboutChangedSoundsAndCancelStopsThem) {
   QTest::mouseClick(w.findChild<QPushButton*>("btnLoad2"), Qt::LeftButton);
   EXPECT_EQ(TrimmedSoundName(ReadSoundRecords(f.dir / "before.syx").at(0)), "Mine");
   EXPECT_EQ(Name(w.Virtual(), 0), "Loaded");
-  // Discard goes on without saving; the Blofeld banks, unchanged, ask nothing.
-  w.Virtual().SetChanged(0);
-  f.prompter.answers = {Answer::No};
-  w.Action("actNewEmptyVirtual")->trigger();
-  EXPECT_EQ(Name(w.Virtual(), 0), "Init");
-  const std::size_t asked = f.prompter.asked.size();
-  w.Action("actNewEmptyBlofeld")->trigger();
-  EXPECT_EQ(f.prompter.asked.size(), asked);
-
   // Once "Save All" has written the set, only a later change is asked about.
   SetSoundName(w.Virtual(), 5, "Kept");
   w.Virtual().SetChanged(5);
