@@ -4,6 +4,9 @@
 #include <QHeaderView>
 #include <QMimeData>
 #include <QMouseEvent>
+#include <QScrollBar>
+
+#include <algorithm>
 
 namespace tarvix {
 
@@ -21,12 +24,23 @@ BankListView::BankListView(BankListModel* model, QWidget* parent) : QTableView(p
   setWordWrap(false);
   verticalHeader()->hide();
   verticalHeader()->setDefaultSectionSize(18);
+  // The last column stretches, but never below the width it had when it was
+  // made to stretch: make that what "Changed" and the caption "Status" need.
+  horizontalHeader()->setDefaultSectionSize(std::max(fontMetrics().horizontalAdvance("Changed"),
+                                                     horizontalHeader()->fontMetrics().horizontalAdvance("Status")) +
+                                            16);
+  setColumnWidth(3, horizontalHeader()->defaultSectionSize());
   horizontalHeader()->setStretchLastSection(true);
   setColumnWidth(0, 40);
   // Room for a whole 16-character name: it is what the user reads the list by.
   setColumnWidth(1, fontMetrics().horizontalAdvance("Dusty Strings 128") + 12);
   setColumnWidth(2, fontMetrics().horizontalAdvance("Category") + 16);
   connect(selectionModel(), &QItemSelectionModel::selectionChanged, this, &BankListView::OnSelectionChanged);
+}
+
+int BankListView::WidthForAllColumns() const {
+  return columnWidth(0) + columnWidth(1) + columnWidth(2) + horizontalHeader()->defaultSectionSize() +
+         verticalScrollBar()->sizeHint().width() + 2 * frameWidth();
 }
 
 void BankListView::OnSelectionChanged(const QItemSelection& selected, const QItemSelection& deselected) {

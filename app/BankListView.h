@@ -25,6 +25,9 @@ class BankListView : public QTableView {
   void SetCurrentRow(int row);  // makes it current and the only selected row
   void KeepRowVisible(int row);
   void SelectAllRows();
+  // The width that shows every column whole ("Changed" included) beside the
+  // vertical scroll bar.
+  int WidthForAllColumns() const;
 
  signals:
   void RowClicked(int row);                        // a plain left click

@@ -21,6 +21,18 @@ QString QtPrompter::QtFilter(const std::string& filter) {
 Answer QtPrompter::Ask(const std::string& text, Buttons buttons) {
   QMessageBox::StandardButtons b = QMessageBox::Yes | QMessageBox::No;
   if (buttons == Buttons::YesNoCancel) b |= QMessageBox::Cancel;
+  if (buttons == Buttons::SaveDiscardCancel) {
+    // Unsaved work: Save is the default, Esc and closing the box cancel.
+    QMessageBox box(QMessageBox::Warning, "Tarvix", QString::fromStdString(text),
+                    QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, parent_);
+    box.setObjectName("msgUnsavedChanges");
+    box.setDefaultButton(QMessageBox::Save);
+    box.setEscapeButton(QMessageBox::Cancel);
+    const int r = box.exec();
+    if (r == QMessageBox::Save) return Answer::Yes;
+    if (r == QMessageBox::Discard) return Answer::No;
+    return Answer::Cancel;
+  }
   if (buttons == Buttons::Ok) {
     QMessageBox::information(parent_, "Tarvix", QString::fromStdString(text));
     return Answer::Yes;

@@ -47,7 +47,7 @@ TfrmMain::TfrmMain(MainWindowOptions options, QWidget* parent)
   });
   BuildLayout();
   BuildMenu();
-  resize(872, 606);
+  resize(DefaultSize());
   if (const QScreen* screen = QGuiApplication::primaryScreen())
     move(screen->availableGeometry().center() - rect().center());
   qApp->installEventFilter(this);  // key preview: this window sees keys before its controls
@@ -79,10 +79,14 @@ void TfrmMain::StartUp() {
   });
   bool settingsRead = false;
   Guard([&] { settingsRead = LoadSettings(settingsFile_, settings_, log_); });
+  settingsAsRead_ = settings_;
   if (settingsRead) {
     chbSendToEditBuffer_->setChecked(IsOn(settings_.SendToEditBuffer));
     chbSendToEditBuffer2_->setChecked(IsOn(settings_.SendToEditBuffer2));
     Guard([&] { LoadAutoloadFile(); });
+  } else if (!settings_.Autoloadfile.empty()) {
+    autoloadNotRead_ = settings_.Autoloadfile;
+    autoloadNotReadWhy_ = "the settings file could not be read whole, so it was not loaded at start";
   }
   blofeld_.ClearAllChanged();
   RebuildList(blofeld_);
@@ -97,27 +101,95 @@ void TfrmMain::StartUp() {
 
 void TfrmMain::LoadAutoloadFile() {
   if (settings_.Autoloadfile.empty()) return;
-  const LoadResult r = LoadSoundFile(blofeld_, settings_.Autoloadfile, kOwnPositions);
-  grpBlofeld_->setTitle(QString::fromLocal8Bit(GroupCaption(BankSetKind::Blofeld, r.fileName).c_str()));
+  try {
+    const LoadResult r = LoadSoundFile(blofeld_, settings_.Autoloadfile, kOwnPositions);
+    grpBlofeld_->setTitle(QString::fromLocal8Bit(GroupCaption(BankSetKind::Blofeld, r.fileName).c_str()));
+  } catch (const std::exception& e) {
+    // A missing file holds nothing to lose; one that was there and read only
+    // in part (or not at all) must never be replaced by what was loaded.
+    std::error_code ec;
+    if (std::filesystem::exists(settings_.Autoloadfile, ec)) {
+      autoloadNotRead_ = settings_.Autoloadfile;
+      autoloadNotReadWhy_ = std::string("reading it at start stopped early: ") + e.what();
+    }
+    throw;
+  }
+}
+
+bool TfrmMain::AutoloadMayBeWritten() {
+  if (settings_.Autoloadfile.empty()) return false;
+  if (settings_.Autoloadfile != autoloadNotRead_) return true;
+  LogMessage("The Blofeld banks are not offered for the autoload file " + settings_.Autoloadfile + ": " +
+             autoloadNotReadWhy_ + ".");
+  return false;
+}
+
+bool TfrmMain::ConfirmClose() {
+  // Every question comes first, so that Cancel at any of them writes
+  // nothing; then the saves run, and one that does not happen (its file
+  // dialog cancelled, or an error) keeps the program open with the work.
+  //
+  // The Blofeld banks are asked about once: with changed sounds and a
+  // usable autoload file, the one question offers that file (with Cancel);
+  // without changed sounds, the plain autoload question stays (the banks may
+  // still differ from the file, e.g. after a read from the instrument).
+  enum class Save { None, Autoload, File };
+  Save blofeldSave = Save::None;
+  bool virtualSave = false;
+  const bool autoload = AutoloadMayBeWritten();
+  if (const int n = UnsavedCount(blofeld_); n > 0) {
+    const std::string q = ChangedSoundsText(blofeld_, n) +
+                          (autoload ? " Save them to the autoload file (" + settings_.Autoloadfile + ") before closing?"
+                                    : " Save them before closing?");
+    const Answer a = prompter_->Ask(q, Buttons::SaveDiscardCancel);
+    if (a == Answer::Cancel) return false;
+    if (a == Answer::Yes) blofeldSave = autoload ? Save::Autoload : Save::File;
+  } else if (autoload) {
+    const std::string q = "Do you want to save changes to autoload file (" + settings_.Autoloadfile + ") ?";
+    if (prompter_->Ask(q, Buttons::YesNo) == Answer::Yes) blofeldSave = Save::Autoload;
+  }
+  if (const int n = UnsavedCount(virtual_); n > 0) {
+    const Answer a = prompter_->Ask(ChangedSoundsText(virtual_, n) + " Save them before closing?", Buttons::SaveDiscardCancel);
+    if (a == Answer::Cancel) return false;
+    virtualSave = a == Answer::Yes;
+  }
+
+  // The saves that ask for a file come first: cancelling one of them then
+  // leaves the autoload file untouched too.
+  if (blofeldSave == Save::File) {
+    bool saved = false;
+    Guard([&] { saved = SaveAll(blofeld_); });
+    if (!saved) return false;
+  }
+  if (virtualSave) {
+    bool saved = false;
+    Guard([&] { saved = SaveAll(virtual_); });
+    if (!saved) return false;
+  }
+  if (blofeldSave == Save::Autoload) {
+    const bool saved = Guarded(log_, [&] {
+      SaveAllRenumbered(blofeld_, settings_.Autoloadfile);
+      RebuildList(blofeld_);
+      RebuildList(virtual_);
+    });
+    if (!saved) return false;
+  }
+  return true;
 }
 
 void TfrmMain::closeEvent(QCloseEvent* event) {
-  // Closing always proceeds; nothing is written or asked in a smoke run.
+  // Nothing is written or asked in a smoke run.
   if (!options_.quitAfterStart) {
+    if (!ConfirmClose()) {
+      event->ignore();
+      return;
+    }
     hide();
     // Settings are written once per run; a failure is logged and not retried.
     if (!settingsWriteFailed_ && !settingsSaved_) {
       settingsSaved_ = true;
-      if (!Guarded(log_, [&] { SaveSettings(settingsFile_, settings_); })) settingsWriteFailed_ = true;
-    }
-    if (!settings_.Autoloadfile.empty()) {
-      const std::string q = "Do you want to save changes to autoload file (" + settings_.Autoloadfile + ") ?";
-      if (prompter_->Ask(q, Buttons::YesNo) == Answer::Yes)
-        Guard([&] {
-          SaveAllRenumbered(blofeld_, settings_.Autoloadfile);
-          RebuildList(blofeld_);
-          RebuildList(virtual_);
-        });
+      if (!Guarded(log_, [&] { SaveSettings(settingsFile_, settings_, &settingsAsRead_); }))
+        settingsWriteFailed_ = true;
     }
   }
   event->accept();

@@ -101,17 +101,36 @@ class TfrmMain : public QMainWindow {
   void BuildLayout();
   void BuildMenu();
   void LayoutClient();
+  // 872 × 606, made wider where the fonts need it for both lists to show
+  // every column whole.
+  QSize DefaultSize() const;
   QAction* AddAction(QMenu* menu, const QString& objectName, const QString& caption, const QKeySequence& shortcut,
                      void (TfrmMain::*slot)());
 
   // Start-up and closing.
   void StartUp();
   void LoadAutoloadFile();
+  // Asks about unsaved work and saves what the user wants kept; false when
+  // the user cancelled or a save did not happen, so the window stays open.
+  bool ConfirmClose();
+  // Whether closing may offer to write the Blofeld banks to the autoload
+  // file; logs why not when that file was not read whole at start.
+  bool AutoloadMayBeWritten();
 
   // Library commands (TfrmMainCommands.cpp).
   void LoadBlofeldClick();
   void LoadVirtualClick();
   void LoadInto(BankSet& set);
+  // Before Load or New Empty replaces the set: asks to save its changed
+  // sounds (if any); false when the user cancelled or the save did not happen.
+  bool SaveBeforeReplacing(BankSet& set);
+  // The set's "Save All" command; true when the file was written.
+  bool SaveAll(BankSet& set);
+  // The set's changed sounds, or 0 when it is just as its last "Save All"
+  // wrote it (the flags stay for sending; the work is kept all the same).
+  int UnsavedCount(const BankSet& set) const;
+  // "The Virtual banks have 40 changed sounds."
+  static std::string ChangedSoundsText(const BankSet& set, int count);
   void SaveAllBlofeldClick();
   void SaveSelectedBlofeldClick();
   void SaveSeparateBlofeldClick();
@@ -205,6 +224,11 @@ class TfrmMain : public QMainWindow {
   int activeList_ = 1;
   bool listsBuilt_ = false;
   Settings settings_;
+  Settings settingsAsRead_;  // as the file gave them: a save rewrites only what differs
+  // An autoload file that was not read whole at start (and why): writing the
+  // banks over it would destroy the sounds that were never loaded.
+  std::string autoloadNotRead_, autoloadNotReadWhy_;
+  std::vector<SoundData> savedBlofeld_, savedVirtual_;  // each set as its last "Save All" wrote it
   std::filesystem::path settingsFile_;
   bool settingsWriteFailed_ = false;
   bool settingsSaved_ = false;

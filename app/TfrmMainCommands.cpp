@@ -23,13 +23,44 @@ namespace tarvix {
 // ---- Files ----------------------------------------------------------------
 
 void TfrmMain::LoadBlofeldClick() {
-  if (prompter_->Ask(questions::kSaveChanges, Buttons::YesNo) == Answer::Yes) SaveSeparateBlofeldClick();
-  LoadInto(blofeld_);
+  if (SaveBeforeReplacing(blofeld_)) LoadInto(blofeld_);
 }
 
 void TfrmMain::LoadVirtualClick() {
-  if (prompter_->Ask(questions::kSaveChanges, Buttons::YesNo) == Answer::Yes) SaveAllVirtualClick();
-  LoadInto(virtual_);
+  if (SaveBeforeReplacing(virtual_)) LoadInto(virtual_);
+}
+
+int TfrmMain::UnsavedCount(const BankSet& set) const {
+  int n = 0;
+  for (int i = 0; i < kSlotCount; ++i) n += set.Changed(i) ? 1 : 0;
+  const std::vector<SoundData>& saved = set.IsBlofeld() ? savedBlofeld_ : savedVirtual_;
+  if (n == 0 || saved.size() != static_cast<std::size_t>(kSlotCount)) return n;
+  for (int i = 0; i < kSlotCount; ++i)
+    if (!(set.Sound(i) == saved[static_cast<std::size_t>(i)])) return n;
+  return 0;
+}
+
+std::string TfrmMain::ChangedSoundsText(const BankSet& set, int count) {
+  return std::string(set.IsBlofeld() ? "The Blofeld banks" : "The Virtual banks") + " have " +
+         std::to_string(count) + (count == 1 ? " changed sound." : " changed sounds.");
+}
+
+bool TfrmMain::SaveBeforeReplacing(BankSet& set) {
+  const int changed = UnsavedCount(set);
+  if (changed == 0) return true;
+  const Answer a = prompter_->Ask(ChangedSoundsText(set, changed) + " Save them first?", Buttons::SaveDiscardCancel);
+  if (a == Answer::Cancel) return false;
+  // Saving all of the set keeps every changed sound, whatever is selected.
+  return a == Answer::No || SaveAll(set);
+}
+
+bool TfrmMain::SaveAll(BankSet& set) {
+  ListOf(set)->SelectAllRows();
+  if (!SaveSelectedSounds(set, *prompter_)) return false;
+  std::vector<SoundData>& saved = set.IsBlofeld() ? savedBlofeld_ : savedVirtual_;
+  saved.clear();
+  for (int i = 0; i < kSlotCount; ++i) saved.push_back(set.Sound(i));
+  return true;
 }
 
 void TfrmMain::LoadInto(BankSet& set) {
@@ -47,10 +78,7 @@ void TfrmMain::LoadInto(BankSet& set) {
   RebuildList(set);
 }
 
-void TfrmMain::SaveAllBlofeldClick() {
-  lvBlofeld_->SelectAllRows();
-  SaveSelectedSounds(blofeld_, *prompter_);
-}
+void TfrmMain::SaveAllBlofeldClick() { SaveAll(blofeld_); }
 
 void TfrmMain::SaveSelectedBlofeldClick() { SaveSelectedSounds(blofeld_, *prompter_); }
 
@@ -59,21 +87,18 @@ void TfrmMain::SaveSeparateBlofeldClick() {
   lvBlofeld_->SyncSelectionFromSet();  // "Select all?" may have selected every row
 }
 
-void TfrmMain::SaveAllVirtualClick() {
-  lvVirtual_->SelectAllRows();
-  SaveSelectedSounds(virtual_, *prompter_);
-}
+void TfrmMain::SaveAllVirtualClick() { SaveAll(virtual_); }
 
 void TfrmMain::SaveSelectedVirtualClick() { SaveSelectedSounds(virtual_, *prompter_); }
 
 void TfrmMain::NewEmptyBlofeldClick() {
-  if (prompter_->Ask(questions::kSaveChanges, Buttons::YesNo) == Answer::Yes) SaveSeparateBlofeldClick();
+  if (!SaveBeforeReplacing(blofeld_)) return;
   FillWithInitSound(blofeld_, init_, log_);
   RebuildList(blofeld_);
 }
 
 void TfrmMain::NewEmptyVirtualClick() {
-  if (prompter_->Ask(questions::kSaveChanges, Buttons::YesNo) == Answer::Yes) SaveAllVirtualClick();
+  if (!SaveBeforeReplacing(virtual_)) return;
   FillWithInitSound(virtual_, init_, log_);
   RebuildList(virtual_);
 }

@@ -169,6 +169,12 @@ void TfrmMain::BuildLayout() {
   }
 }
 
+QSize TfrmMain::DefaultSize() const {
+  // LayoutClient gives each list (width - side panel - 40) / 2 - 8 pixels.
+  const int list = std::max(lvBlofeld_->WidthForAllColumns(), lvVirtual_->WidthForAllColumns());
+  return QSize(std::max(872, kSidePanelWidth + 40 + 2 * (list + 8)), 606);
+}
+
 void TfrmMain::LayoutClient() {
   if (!client_) return;
   const int w = client_->width();

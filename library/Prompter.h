@@ -9,7 +9,8 @@
 namespace tarvix {
 
 enum class Answer { Yes, No, Cancel };
-enum class Buttons { YesNo, YesNoCancel, Ok };
+// SaveDiscardCancel: Save answers Yes, Discard answers No.
+enum class Buttons { YesNo, YesNoCancel, Ok, SaveDiscardCancel };
 
 struct FileRequest {
   std::string filter;            // e.g. "SysEx Files|*.syx"

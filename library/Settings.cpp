@@ -3,9 +3,12 @@
 
 #include <SimpleIni.h>
 
+#include <cctype>
 #include <cerrno>
 #include <charconv>
+#include <fstream>
 #include <functional>
+#include <sstream>
 #include <stdexcept>
 #include <vector>
 
@@ -96,6 +99,187 @@ void ReadDeviceId(const CSimpleIniCaseA& ini, Settings& out, Log& log) {
   out.DeviceId = *n;
 }
 
+// ---- Editing the file's text ---------------------------------------------
+// The file is changed line by line so that whatever is not rewritten stays
+// byte for byte. The grammar follows the reader (SimpleIni with multi-line
+// values): "[Section]", "key=value" with blanks around both trimmed, ";" and
+// "#" comment lines, names compared without regard to case, and a value
+// "<<<TAG" that takes the following lines up to a line reading TAG.
+
+bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+
+std::string_view Trimmed(std::string_view t) {
+  while (!t.empty() && IsBlank(t.front())) t.remove_prefix(1);
+  while (!t.empty() && IsBlank(t.back())) t.remove_suffix(1);
+  return t;
+}
+
+std::string_view RightTrimmed(std::string_view t) {
+  while (!t.empty() && IsBlank(t.back())) t.remove_suffix(1);
+  return t;
+}
+
+bool SameName(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i)
+    if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i]))) return false;
+  return true;
+}
+
+// A value as it must stand after "key=" to be read back exactly. A plain line
+// loses edge blanks, cannot hold a line break, and one that starts with "<<<"
+// would be taken for a block; such values become a block whose end tag
+// matches none of the value's own lines. (A carriage return inside a value
+// is read back as a line break; the reader knows no other way.)
+std::string EncodedValue(const std::string& v, const std::string& eol) {
+  const bool block = !v.empty() && (IsBlank(v.front()) || IsBlank(v.back()) ||
+                                    v.find_first_of("\r\n") != std::string::npos || v.starts_with("<<<"));
+  if (!block) return v;
+  std::vector<std::string_view> lines;
+  for (std::size_t pos = 0;;) {
+    const std::size_t nl = v.find('\n', pos);
+    lines.push_back(std::string_view(v).substr(pos, nl == std::string::npos ? std::string::npos : nl - pos));
+    if (nl == std::string::npos) break;
+    pos = nl + 1;
+  }
+  std::string tag = "END_OF_TEXT";
+  auto clashes = [&] {
+    for (std::string_view l : lines)
+      if (SameName(RightTrimmed(l), tag)) return true;
+    return false;
+  };
+  for (int n = 2; clashes(); ++n) tag = "END_OF_TEXT_" + std::to_string(n);
+  std::string out = "<<<" + tag + eol;
+  for (std::string_view l : lines) out.append(l).append(eol);
+  return out + tag;
+}
+
+class IniText {
+ public:
+  explicit IniText(const std::string& text) {
+    for (std::size_t pos = 0; pos < text.size();) {
+      const std::size_t nl = text.find('\n', pos);
+      Line l;
+      l.text = text.substr(pos, nl == std::string::npos ? std::string::npos : nl - pos);
+      if (nl != std::string::npos) {
+        l.end = "\n";
+        if (!l.text.empty() && l.text.back() == '\r') {
+          l.text.pop_back();
+          l.end = "\r\n";
+        }
+      }
+      lines_.push_back(std::move(l));
+      if (nl == std::string::npos) break;
+      pos = nl + 1;
+    }
+    if (!lines_.empty() && !lines_.front().end.empty()) eol_ = lines_.front().end;  // new lines match the file's
+  }
+
+  bool Has(std::string_view section, std::string_view key) const {
+    for (const Entry& e : Scan())
+      if (e.isKey && SameName(e.section, section) && SameName(e.key, key)) return true;
+    return false;
+  }
+
+  // Rewrites every line of the key (a file may hold it twice; the reader then
+  // takes one of them, so all get the new value), or adds it at the end of
+  // its section, or adds the section at the end of the file.
+  void Set(std::string_view section, std::string_view key, const std::string& value) {
+    const std::string encoded = std::string(key) + "=" + EncodedValue(value, eol_);
+    std::vector<Entry> entries = Scan();
+    bool replaced = false;
+    for (auto e = entries.rbegin(); e != entries.rend(); ++e) {
+      if (!e->isKey || !SameName(e->section, section) || !SameName(e->key, key)) continue;
+      const std::string end = lines_[e->last].end;
+      lines_.erase(lines_.begin() + static_cast<long>(e->first), lines_.begin() + static_cast<long>(e->last) + 1);
+      Insert(e->first, encoded, end);
+      replaced = true;
+    }
+    if (replaced) return;
+    std::optional<std::size_t> at;  // after the section's header or its last key
+    for (const Entry& e : entries) {
+      if (!SameName(e.section, section)) {
+        if (at) break;  // only the first block of the section
+        continue;
+      }
+      at = e.last + 1;
+    }
+    if (!lines_.empty() && lines_.back().end.empty()) lines_.back().end = eol_;
+    if (!at) {
+      if (!lines_.empty()) lines_.push_back({"", eol_});
+      lines_.push_back({"[" + std::string(section) + "]", eol_});
+      at = lines_.size();
+    }
+    Insert(*at, encoded, eol_);
+  }
+
+  std::string Text() const {
+    std::string out;
+    for (const Line& l : lines_) out.append(l.text).append(l.end);
+    return out;
+  }
+
+ private:
+  struct Line {
+    std::string text;
+    std::string end;  // "\n", "\r\n", or empty for a last line without one
+  };
+  // A section header (isKey false) or a key with the lines its value takes.
+  struct Entry {
+    bool isKey = false;
+    std::string section, key;
+    std::size_t first = 0, last = 0;
+  };
+
+  std::vector<Entry> Scan() const {
+    std::vector<Entry> out;
+    std::string section;
+    for (std::size_t i = 0; i < lines_.size(); ++i) {
+      const std::string_view t = Trimmed(lines_[i].text);
+      if (t.empty() || t.front() == ';' || t.front() == '#') continue;
+      if (t.front() == '[') {
+        const std::size_t close = t.find(']');
+        if (close == std::string_view::npos) continue;
+        section = std::string(Trimmed(t.substr(1, close - 1)));
+        out.push_back({false, section, {}, i, i});
+        continue;
+      }
+      const std::size_t eq = t.find('=');
+      if (eq == std::string_view::npos || Trimmed(t.substr(0, eq)).empty()) continue;
+      Entry e{true, section, std::string(Trimmed(t.substr(0, eq))), i, i};
+      const std::string_view value = Trimmed(t.substr(eq + 1));
+      if (value.starts_with("<<<")) {
+        const std::string_view tag = value.substr(3);
+        while (e.last + 1 < lines_.size() && !SameName(RightTrimmed(lines_[e.last + 1].text), tag)) ++e.last;
+        if (e.last + 1 < lines_.size()) ++e.last;  // the tag line itself
+        i = e.last;
+      }
+      out.push_back(std::move(e));
+    }
+    return out;
+  }
+
+  // Inserts `text` (which may span lines) at line `at`; its last line ends with `end`.
+  void Insert(std::size_t at, const std::string& text, const std::string& end) {
+    std::vector<Line> add;
+    for (std::size_t pos = 0;;) {
+      const std::size_t nl = text.find('\n', pos);
+      if (nl == std::string::npos) {
+        add.push_back({text.substr(pos), end});
+        break;
+      }
+      std::string l = text.substr(pos, nl - pos);
+      if (!l.empty() && l.back() == '\r') l.pop_back();
+      add.push_back({std::move(l), eol_});
+      pos = nl + 1;
+    }
+    lines_.insert(lines_.begin() + static_cast<long>(at), add.begin(), add.end());
+  }
+
+  std::vector<Line> lines_;
+  std::string eol_ = "\n";
+};
+
 }  // namespace
 
 std::optional<long long> ParseWholeNumber(std::string_view text) {
@@ -122,7 +306,7 @@ bool LoadSettings(const std::filesystem::path& file, Settings& out, Log& log) {
 
   CSimpleIniCaseA ini;
   ini.SetSpaces(false);
-  ini.SetMultiLine(true);  // see SettingsText
+  ini.SetMultiLine(true);  // values that span lines (see EncodedValue)
   if (ini.LoadFile(file.string().c_str()) < 0) {
     log.LogMessage("Settings: cannot read " + file.string() + ", using defaults");
     return true;
@@ -142,27 +326,42 @@ bool LoadSettings(const std::filesystem::path& file, Settings& out, Log& log) {
   return true;
 }
 
-std::string SettingsText(const Settings& s) {
-  CSimpleIniCaseA ini;
-  ini.SetSpaces(false);
-  // A file name may hold a line break (or edge blanks); written plainly it
-  // would split into a stray line that corrupts the file. Such values are
-  // written as a multi-line block, which reading takes back whole.
-  ini.SetMultiLine(true);
-  auto put = [&](const Key& k) {
-    const std::string v = k.text ? s.*k.text : std::to_string(s.*k.number);
-    ini.SetValue(k.section, k.name, v.c_str());
+std::string SettingsText(const Settings& s, const std::string& original, const Settings* asRead) {
+  IniText ini(original);
+  // A key is written when the user changed it this run or the file lacks it;
+  // otherwise the file's own line stays, whatever it holds.
+  auto put = [&](const char* section, const char* name, const std::string& value, bool changed) {
+    if (changed || !asRead || !ini.Has(section, name)) ini.Set(section, name, value);
   };
-  for (const Key& k : GlobalKeys()) put(k);
-  ini.SetValue(kMidi, kDeviceIdKey, std::to_string(s.DeviceId).c_str());
-  for (const Key& k : MidiKeys()) put(k);
-  std::string text;
-  if (ini.Save(text) < 0) throw std::runtime_error("Settings: cannot format the settings");
-  return text;
+  auto putKey = [&](const Key& k) {
+    if (k.text)
+      put(k.section, k.name, s.*k.text, asRead && s.*k.text != asRead->*k.text);
+    else
+      put(k.section, k.name, std::to_string(s.*k.number), asRead && s.*k.number != asRead->*k.number);
+  };
+  for (const Key& k : GlobalKeys()) putKey(k);
+  const bool idChanged = !asRead || s.DeviceId != asRead->DeviceId;
+  if (idChanged || !(ini.Has(kMidi, kDeviceIdKey) || ini.Has(kMidi, kOldDeviceIdKey)))
+    ini.Set(kMidi, kDeviceIdKey, std::to_string(s.DeviceId));
+  for (const Key& k : MidiKeys()) putKey(k);
+  return ini.Text();
 }
 
-void SaveSettings(const std::filesystem::path& file, const Settings& settings) {
-  WriteFileAtomically(file, SettingsText(settings));
+void SaveSettings(const std::filesystem::path& file, const Settings& settings, const Settings* asRead) {
+  std::string original;
+  std::error_code ec;
+  if (std::filesystem::exists(file, ec)) {
+    // What is in the file now is the base; a file that cannot be read is
+    // never replaced, or everything in it would be lost.
+    std::ifstream in(file, std::ios::binary);
+    std::stringstream text;
+    const bool regular = std::filesystem::is_regular_file(file, ec);
+    if (in && regular) text << in.rdbuf();
+    if (!in || !regular || in.bad())
+      throw std::runtime_error("Settings: cannot read " + file.string() + ", so it is left as it is");
+    original = text.str();
+  }
+  WriteFileAtomically(file, SettingsText(settings, original, asRead));
 }
 
 std::filesystem::path DefaultSettingsFile() { return ProcessPaths().settingsFile; }

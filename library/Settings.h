@@ -53,12 +53,20 @@ std::optional<long long> ParseWholeNumber(std::string_view text);
 // then skips the autoload file and the rest of its start-up reading.
 bool LoadSettings(const std::filesystem::path& file, Settings& out, Log& log);
 
-// Writes every key, in table order, to the file atomically. Throws
-// std::runtime_error naming the file when it cannot be written.
-void SaveSettings(const std::filesystem::path& file, const Settings& settings);
+// Writes the settings to the file atomically, changing as little of it as
+// possible. With `asRead` (the values LoadSettings gave), a key is rewritten
+// only when its value differs from what was read, and keys missing from the
+// file are added; every other line stays as it stood: keys and sections this
+// program does not know, comments, and values it could not read, so the user
+// can still correct them. Without `asRead` every key is written. Throws
+// std::runtime_error naming the file when the existing file cannot be read
+// (it is then left alone) or the new one cannot be written.
+void SaveSettings(const std::filesystem::path& file, const Settings& settings,
+                  const Settings* asRead = nullptr);
 
-// The text SaveSettings writes, for callers that want to show or compare it.
-std::string SettingsText(const Settings& settings);
+// The text SaveSettings writes over `original` (the file's current text).
+std::string SettingsText(const Settings& settings, const std::string& original = {},
+                         const Settings* asRead = nullptr);
 
 // "waldorf_blofeld.ini" where this process keeps its settings (AppPaths.h).
 std::filesystem::path DefaultSettingsFile();

@@ -9,6 +9,9 @@
 #include <QComboBox>
 #include <QDialog>
 #include <QGroupBox>
+#include <QHeaderView>
+#include <QMessageBox>
+#include <QPainter>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -43,6 +46,7 @@ using test::TempDir;
 struct Fixture {
   TempDir dir;
   ScriptedPrompter prompter;
+  bool messageBoxes = false;  // ask with the program's own message boxes instead of the script
   std::unique_ptr<TfrmMain> window;
 
   explicit Fixture(const std::string& settingsText = "") {
@@ -56,7 +60,7 @@ struct Fixture {
     MainWindowOptions o;
     o.programDirectory = dir.Path();
     o.logFile = dir / "blofeld.log";
-    o.prompter = &prompter;
+    o.prompter = messageBoxes ? nullptr : &prompter;
     o.systemMidi = false;
     o.midiSettingsAtStart = false;
     window = std::make_unique<TfrmMain>(o);
@@ -341,7 +345,6 @@ TEST(MainWindow, LoadAsksWhereAndSavesWhatIsSelected) {
   Fixture f;
   TfrmMain& w = f.Open();
   test::WriteSounds(f.dir / "three.syx", {MakeSound("L1", 1), MakeSound("L2", 1), MakeSound("L3", 1)});
-  f.prompter.answers = {Answer::No};
   f.prompter.openName = (f.dir / "three.syx").string();
   w.VirtualList()->SetCurrentRow(1022);
   OnNextDialog([](QDialog* d) {
@@ -350,14 +353,13 @@ TEST(MainWindow, LoadAsksWhereAndSavesWhatIsSelected) {
     d->accept();
   });
   w.Action("actLoadVirtual")->trigger();
-  EXPECT_EQ(f.prompter.asked[0], "Save changes ?");
+  EXPECT_TRUE(f.prompter.asked.empty());  // nothing changed, nothing to ask
   EXPECT_EQ(Name(w.Virtual(), 1022), "L1");
   EXPECT_EQ(Name(w.Virtual(), 0), "L3");
   EXPECT_EQ(w.findChild<QGroupBox*>("grpVirtual")->title(), "Virtual banks (three.syx)");
 
   // Cancelling the locator loads nothing.
   OnNextDialog([](QDialog* d) { d->reject(); });
-  f.prompter.answers = {Answer::No};
   f.prompter.openName = (f.dir / "three.syx").string();
   w.Action("actLoadBlofeld")->trigger();
   EXPECT_EQ(Name(w.Blofeld(), 0), "Init");
@@ -376,7 +378,7 @@ TEST(MainWindow, NewEmptyBanksRefillFromTheInitSound) {
   w.Blofeld().SetChanged(7);
   f.prompter.answers = {Answer::No};
   w.Action("actNewEmptyBlofeld")->trigger();
-  EXPECT_EQ(f.prompter.asked.back(), "Save changes ?");
+  EXPECT_EQ(f.prompter.asked.back(), "The Blofeld banks have 1 changed sound. Save them first?");
   EXPECT_EQ(Name(w.Blofeld(), 7), "Init");
   EXPECT_FALSE(w.Blofeld().Changed(7));
 }
@@ -578,6 +580,231 @@ TEST(MainWindow, LockerAndMorphAuditionOnTheInstrument) {
   w.Action("actQuasiMorph")->trigger();
   ASSERT_TRUE(morphDone);
   EXPECT_TRUE(QTest::qWaitFor([&] { return w.Instrument().EditBuffer()[kCutoff] == 99; }, 2000));
+}
+
+std::string FileText(const std::filesystem::path& p) {
+  std::ifstream in(p, std::ios::binary);
+  return std::string((std::istreambuf_iterator<char>(in)), {});
+}
+
+// A settings file naming an autoload file of three sounds (A001..A003), with
+// a key of the user's own that must survive every close.
+std::string AutoloadSettings(Fixture& f, const std::string& more = "") {
+  test::WriteSounds(f.dir / "auto.syx", {MakeSound("Auto0", 1, 0, 0), MakeSound("Auto1", 1, 0, 1), MakeSound("Auto2", 1, 0, 2)});
+  const std::string text = "[Globals]\nAutoloadfile=" + (f.dir / "auto.syx").string() + "\nMyOwnKey=kept\n" + more;
+  std::ofstream(f.dir / kSettingsFileName) << text;
+  return text;
+}
+
+TEST(MainWindow, ClosingWithChangedSoundsAsksFirstAndCancelKeepsEverything) {
+  Fixture f;
+  const std::string settings = AutoloadSettings(f);
+  TfrmMain& w = f.Open();
+  const std::string autoload = (f.dir / "auto.syx").string();
+  // The user moves 40 Virtual sounds up one row: 41 rows change.
+  BankListView* lv = w.VirtualList();
+  QTest::mouseClick(lv->viewport(), Qt::LeftButton, {}, RowPoint(lv, 10));
+  QTest::mouseClick(lv->viewport(), Qt::LeftButton, Qt::ShiftModifier, RowPoint(lv, 49));
+  QTest::keyClick(lv, Qt::Key_Slash, Qt::ControlModifier | Qt::KeypadModifier);
+  int changed = 0;
+  for (int i = 0; i < kSlotCount; ++i) changed += w.Virtual().Changed(i);
+  ASSERT_GE(changed, 40);
+  const auto autoBytes = test::ReadAll(autoload);
+
+  // Cancel at the Virtual question: the window stays, nothing is written.
+  f.prompter.answers = {Answer::No, Answer::Cancel};
+  w.Action("actExit")->trigger();
+  EXPECT_EQ(f.prompter.asked, (std::vector<std::string>{
+                                  "Do you want to save changes to autoload file (" + autoload + ") ?",
+                                  "The Virtual banks have " + std::to_string(changed) +
+                                      " changed sounds. Save them before closing?"}));
+  EXPECT_TRUE(w.isVisible());
+  EXPECT_EQ(FileText(f.dir / kSettingsFileName), settings);
+  EXPECT_EQ(test::ReadAll(autoload), autoBytes);
+
+  // Save, but the file dialog is cancelled: still open, still nothing written.
+  f.prompter.asked.clear();
+  f.prompter.answers = {Answer::Yes, Answer::Yes};
+  w.close();
+  EXPECT_EQ(f.prompter.asked.size(), 2u);
+  EXPECT_TRUE(w.isVisible());
+  EXPECT_EQ(FileText(f.dir / kSettingsFileName), settings);
+  EXPECT_EQ(test::ReadAll(autoload), autoBytes);
+
+  // Save both: the autoload file gets all 1024 slots, the Virtual banks the
+  // chosen file, and the settings keep the user's own key.
+  f.prompter.asked.clear();
+  f.prompter.answers = {Answer::Yes, Answer::Yes};
+  f.prompter.saveName = (f.dir / "virtual.syx").string();
+  w.close();
+  EXPECT_EQ(f.prompter.asked.size(), 2u);
+  EXPECT_FALSE(w.isVisible());
+  EXPECT_EQ(ReadSoundRecords(autoload).size(), 1024u);
+  const auto saved = ReadSoundRecords(f.dir / "virtual.syx");
+  ASSERT_EQ(saved.size(), 1024u);
+  EXPECT_EQ(saved[49], w.Virtual().Sound(49));
+  EXPECT_NE(FileText(f.dir / kSettingsFileName).find("MyOwnKey=kept\n"), std::string::npos);
+}
+
+TEST(MainWindow, AnAutoloadFileNotReadWholeIsNeverWrittenBack) {
+  struct Case {
+    const char* what;
+    std::string moreSettings;
+    bool badRecord;
+  };
+  for (const Case& c : {Case{"bad settings value", "ToleranceOctave=300\n", false},
+                        Case{"record naming no slot", "", true}}) {
+    Fixture f;
+    const std::string settings = AutoloadSettings(f, c.moreSettings);
+    const auto autoload = f.dir / "auto.syx";
+    if (c.badRecord) {
+      test::WriteSounds(autoload, {MakeSound("Auto0", 1, 0, 0), MakeSound("Buffer", 1, 0x7F, 0), MakeSound("Lost", 1, 0, 2)});
+    }
+    const auto autoBytes = test::ReadAll(autoload);
+    TfrmMain& w = f.Open();
+    EXPECT_EQ(Name(w.Blofeld(), 0), c.badRecord ? "Auto0" : "Init") << c.what;
+    f.prompter.answers = {Answer::Yes, Answer::Yes, Answer::Yes};
+    w.close();
+    EXPECT_TRUE(f.prompter.asked.empty()) << c.what;
+    EXPECT_FALSE(w.isVisible()) << c.what;
+    EXPECT_EQ(test::ReadAll(autoload), autoBytes) << c.what;
+    const std::string log = FileText(f.dir / "blofeld.log");
+    EXPECT_NE(log.find("not offered for the autoload file " + autoload.string()), std::string::npos) << log;
+    // What could not be read stays in the settings file for the user to mend.
+    if (!c.moreSettings.empty()) {
+      EXPECT_NE(FileText(f.dir / kSettingsFileName).find(c.moreSettings), std::string::npos) << c.what;
+    }
+  }
+}
+
+TEST(MainWindow, LoadAndNewEmptyAskOnlyAboutChangedSoundsAndCancelStopsThem) {
+  Fixture f;
+  TfrmMain& w = f.Open();
+  test::WriteSounds(f.dir / "one.syx", {MakeSound("Loaded", 1)});
+  f.prompter.openName = (f.dir / "one.syx").string();
+  SetSoundName(w.Virtual(), 0, "Mine");
+  w.Virtual().SetChanged(0);
+  const std::string q = "The Virtual banks have 1 changed sound. Save them first?";
+
+  // Cancel at the question, or Save with the file dialog cancelled: no load.
+  for (Answer a : {Answer::Cancel, Answer::Yes}) {
+    f.prompter.answers = {a};
+    QTest::mouseClick(w.findChild<QPushButton*>("btnLoad2"), Qt::LeftButton);
+    EXPECT_EQ(f.prompter.asked.back(), q);
+    EXPECT_EQ(Name(w.Virtual(), 0), "Mine");
+    f.prompter.answers = {a};
+    w.Action("actNewEmptyVirtual")->trigger();
+    EXPECT_EQ(Name(w.Virtual(), 0), "Mine");
+  }
+  EXPECT_EQ(f.prompter.asked.size(), 4u);
+  // Save with a file: the set is saved whole, then the load goes on.
+  f.prompter.answers = {Answer::Yes};
+  f.prompter.saveName = (f.dir / "before.syx").string();
+  OnNextDialog([](QDialog* d) { d->accept(); });
+  QTest::mouseClick(w.findChild<QPushButton*>("btnLoad2"), Qt::LeftButton);
+  EXPECT_EQ(TrimmedSoundName(ReadSoundRecords(f.dir / "before.syx").at(0)), "Mine");
+  EXPECT_EQ(Name(w.Virtual(), 0), "Loaded");
+  // Once "Save All" has written the set, only a later change is asked about.
+  SetSoundName(w.Virtual(), 5, "Kept");
+  w.Virtual().SetChanged(5);
+  f.prompter.answers = {Answer::Yes};  // replace before.syx
+  QTest::mouseClick(w.findChild<QPushButton*>("btnSaveAll2"), Qt::LeftButton);
+  SetSoundName(w.Virtual(), 5, "Changed again");
+  f.prompter.answers = {Answer::Cancel};
+  w.Action("actNewEmptyVirtual")->trigger();
+  EXPECT_EQ(f.prompter.asked.back(), q);
+  EXPECT_EQ(Name(w.Virtual(), 5), "Changed again");
+  SetSoundName(w.Virtual(), 5, "Kept");
+  const std::size_t afterSave = f.prompter.asked.size();
+  w.Action("actNewEmptyVirtual")->trigger();
+  EXPECT_EQ(f.prompter.asked.size(), afterSave);
+  EXPECT_EQ(Name(w.Virtual(), 5), "Init");
+}
+
+// The questions as the user sees them: real message boxes, answered with
+// real clicks. Pictures for the docs when TARVIX_SCREENSHOT_DIR is set.
+TEST(MainWindow, UnsavedWorkQuestionsOfferSaveDiscardAndCancel) {
+  Fixture f;
+  f.messageBoxes = true;
+  TfrmMain& w = f.Open();
+  for (int i = 0; i < 40; ++i) w.Virtual().SetChanged(100 + i);
+  w.RebuildList(w.Virtual());
+  w.VirtualList()->scrollTo(w.VirtualList()->model()->index(95, 0), QAbstractItemView::PositionAtTop);
+  const char* shots = std::getenv("TARVIX_SCREENSHOT_DIR");
+  auto answer = [&](TfrmMain* win, const char* shot, QMessageBox::StandardButton button, QString* text) {
+    OnNextDialog([=](QDialog* d) {
+      auto* box = qobject_cast<QMessageBox*>(d);
+      ASSERT_NE(box, nullptr);
+      *text = box->text();
+      EXPECT_EQ(box->standardButtons(), QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel);
+      EXPECT_EQ(box->defaultButton(), box->button(QMessageBox::Save));
+      if (shots) {
+        QTest::qWait(50);
+        QImage picture(win->size(), QImage::Format_RGB32);
+        win->render(&picture);
+        QPainter p(&picture);
+        const QPoint at((win->width() - box->width()) / 2, (win->height() - box->height()) / 2);
+        box->render(&p, at);
+        p.drawRect(QRect(at, box->size()).adjusted(-1, -1, 0, 0));
+        p.end();
+        picture.save(QString::fromLocal8Bit(shots) + "/" + shot);
+      }
+      QTest::mouseClick(box->button(button), Qt::LeftButton);
+    });
+  };
+  QString text;
+  answer(&w, "close-question.png", QMessageBox::Cancel, &text);
+  w.close();
+  EXPECT_EQ(text, "The Virtual banks have 40 changed sounds. Save them before closing?");
+  EXPECT_TRUE(w.isVisible());
+
+  answer(&w, "close-load-question.png", QMessageBox::Cancel, &text);
+  QTest::mouseClick(w.findChild<QPushButton*>("btnLoad2"), Qt::LeftButton);
+  EXPECT_EQ(text, "The Virtual banks have 40 changed sounds. Save them first?");
+
+  answer(&w, "close-discard.png", QMessageBox::Discard, &text);
+  w.close();
+  EXPECT_FALSE(w.isVisible());
+  f.window.reset();
+
+  // With an autoload file, changed Blofeld sounds are asked about once,
+  // offering that file.
+  Fixture g;
+  g.messageBoxes = true;
+  AutoloadSettings(g);
+  TfrmMain& w2 = g.Open();
+  for (int i : {0, 1, 2}) w2.Blofeld().SetChanged(i);
+  w2.RebuildList(w2.Blofeld());
+  answer(&w2, "close-autoload-question.png", QMessageBox::Cancel, &text);
+  w2.close();
+  EXPECT_EQ(text.toStdString(), "The Blofeld banks have 3 changed sounds. Save them to the autoload file (" +
+                                    (g.dir / "auto.syx").string() + ") before closing?");
+  EXPECT_TRUE(w2.isVisible());
+}
+
+TEST(MainWindow, DefaultSizeShowsTheStatusColumnAndEveryCheckBoxWhole) {
+  Fixture f;
+  TfrmMain& w = f.Open();
+  w.Blofeld().SetChanged(0);
+  QTest::qWait(20);
+  EXPECT_EQ(w.height(), 606);
+  EXPECT_GE(w.width(), 872);
+  for (BankListView* lv : {w.BlofeldList(), w.VirtualList()}) {
+    const QHeaderView* h = lv->horizontalHeader();
+    const int need = std::max(lv->fontMetrics().horizontalAdvance("Changed"),
+                              h->fontMetrics().horizontalAdvance("Status")) + 8;
+    EXPECT_GE(h->sectionSize(3), need) << lv->objectName().toStdString();
+    EXPECT_LE(h->sectionViewportPosition(3) + h->sectionSize(3), lv->viewport()->width())
+        << lv->objectName().toStdString();
+    EXPECT_GE(h->sectionSize(1), lv->fontMetrics().horizontalAdvance("Dusty Strings 12"));
+  }
+  for (QCheckBox* c : w.findChildren<QCheckBox*>()) {
+    if (!c->isVisibleTo(&w)) continue;
+    EXPECT_GE(c->width(), c->sizeHint().width()) << c->objectName().toStdString();
+    EXPECT_TRUE(c->parentWidget()->rect().contains(c->geometry())) << c->objectName().toStdString();
+  }
+  if (const char* out = std::getenv("TARVIX_SCREENSHOT_DIR"))
+    w.grab().save(QString::fromLocal8Bit(out) + "/close-default-size.png");
 }
 
 TEST(MainWindow, ScreenshotWithTheDemoBanks) {

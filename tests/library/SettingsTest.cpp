@@ -46,7 +46,7 @@ TEST_F(SettingsFile, RoundTripKeepsEveryKeyInOrderWithBlanks) {
   EXPECT_EQ(Text(),
             "[Globals]\nAutoloadfile=/home/me/My Sounds/bank one.syx\nSendToEditBuffer=1\nSendToEditBuffer2=0\n"
             "Overwritequestion=0\nToleranceComboBox=1\nToleranceOctave=255\nToleranceKeytrack=3\n"
-            "ToleranceOtherKnobs=4\nToleranceSemitoneKnobs=5\nToleranceDetuneKnobs=6\n\n\n[Midi]\n"
+            "ToleranceOtherKnobs=4\nToleranceSemitoneKnobs=5\nToleranceDetuneKnobs=6\n\n[Midi]\n"
             "BlofeldDeviceID=127\nMidiInDeviceID=Blofeld MIDI 1\nMidiOutDeviceID=Waldorf Blofeld\n"
             "MidiInDeviceIDKeyboard=USB Keys\nMIDIDelay=65535\n");
 }
@@ -103,13 +103,61 @@ TEST_F(SettingsFile, DeviceIdKeys) {
   EXPECT_EQ(Text().find("MidiDeviceID"), std::string::npos);
 }
 
-TEST_F(SettingsFile, LineBreakInAValueCannotInjectKeys) {
-  s.Autoloadfile = "/tmp/odd\nMIDIDelay=0";
-  s.MidiInDeviceID = " edge blanks ";
-  SaveSettings(file, s);
-  Settings back;
-  EXPECT_TRUE(LoadSettings(file, back, log));
-  EXPECT_EQ(back, s);
+TEST_F(SettingsFile, KeepsWhatItCouldNotReadAndRewritesOnlyChangedValues) {
+  const std::string original =
+      "# my notes\n[Globals]\nAutoloadfile=/a.syx\nSendToEditBuffer = 1\nToleranceOctave=300\n"
+      "ToleranceDetuneKnobs=7\nMyOwnKey=keep me\n\n[Other]\nx=1\n[Midi]\nMIDIDelay=250ms\nMidiOutDeviceID=Out";
+  Write(original);
+  EXPECT_FALSE(LoadSettings(file, s, log));
+  const Settings asRead = s;
+  SaveSettings(file, s, &asRead);  // nothing changed: only the missing keys are added
+  const std::string unchanged =
+      "# my notes\n[Globals]\nAutoloadfile=/a.syx\nSendToEditBuffer = 1\nToleranceOctave=300\n"
+      "ToleranceDetuneKnobs=7\nMyOwnKey=keep me\nSendToEditBuffer2=1\nOverwritequestion=1\nToleranceComboBox=0\n"
+      "ToleranceKeytrack=0\nToleranceOtherKnobs=10\nToleranceSemitoneKnobs=0\n\n[Other]\nx=1\n[Midi]\n"
+      "MIDIDelay=250ms\nMidiOutDeviceID=Out\nBlofeldDeviceID=0\nMidiInDeviceID=\nMidiInDeviceIDKeyboard=\n";
+  EXPECT_EQ(Text(), unchanged);
+  SaveSettings(file, s, &asRead);
+  EXPECT_EQ(Text(), unchanged);
+
+  // A value the user changed replaces its line, and only that line.
+  s.SendToEditBuffer = "0";
+  s.MIDIDelay = 100;
+  SaveSettings(file, s, &asRead);
+  std::string expected = unchanged;
+  expected.replace(expected.find("SendToEditBuffer = 1"), 20, "SendToEditBuffer=0");
+  expected.replace(expected.find("MIDIDelay=250ms"), 15, "MIDIDelay=100");
+  EXPECT_EQ(Text(), expected);
+
+  // Line endings of a file from elsewhere stay, and new lines follow them.
+  Write("[Midi]\r\nMIDIDelay=5\r\n");
+  ASSERT_TRUE(LoadSettings(file, s, log));
+  const Settings read = s;
+  s.MIDIDelay = 6;
+  SaveSettings(file, s, &read);
+  EXPECT_EQ(Text().substr(0, 21), "[Midi]\r\nMIDIDelay=6\r\n");
+  EXPECT_NE(Text().find("\r\n\r\n[Globals]\r\nAutoloadfile=\r\n"), std::string::npos);
+}
+
+TEST_F(SettingsFile, AwkwardTextValuesReadBackExactly) {
+  for (const std::string v : {"<<<", "<<<END", "two\nlines", "ends with a break\n", "\nstarts with one", "\n\n",
+                              "a\nEND_OF_TEXT\nb", "END_OF_TEXT", "x\nend_of_text  \nEND_OF_TEXT_2\ny",
+                              " edge blanks\t", "[Midi]\nMIDIDelay=0", "/tmp/odd\n<<<END\nEND"}) {
+    Write("[Globals]\nAutoloadfile=old\nUnknown=<<<END\n[Midi]\nMIDIDelay=1\nEND\n");
+    Settings asRead;
+    ASSERT_TRUE(LoadSettings(file, asRead, log));
+    s = asRead;
+    s.Autoloadfile = v;
+    s.MidiInDeviceIDKeyboard = v;
+    SaveSettings(file, s, &asRead);
+    Settings back;
+    EXPECT_TRUE(LoadSettings(file, back, log)) << v;
+    EXPECT_EQ(back, s) << v;
+    EXPECT_NE(Text().find("Unknown=<<<END\n[Midi]\nMIDIDelay=1\nEND\n"), std::string::npos) << v;
+    const std::string text = Text();  // saving again without a change keeps the file as it is
+    SaveSettings(file, back, &back);
+    EXPECT_EQ(Text(), text) << v;
+  }
 }
 
 TEST_F(SettingsFile, SaveFailureThrowsAndLeavesNoFile) {
