@@ -300,6 +300,13 @@ TEST_F(Dispatcher, EditBufferForEditorAndLocker) {
   ASSERT_TRUE(RunUntilClosed(2100));
   EXPECT_EQ(d.CurrentSound, SoundData{});
   EXPECT_EQ(d.TakeCurrentSoundStatus(), 0);
+  // A late answer to an earlier slot read is not the edit buffer.
+  link.answer = [](const Bytes&) -> std::optional<Bytes> { return DumpFor(0, 30, 5); };
+  d.FetchEditBuffer(RequestKind::EditorSound);
+  ASSERT_TRUE(RunUntilClosed(2100));
+  EXPECT_EQ(d.CurrentSound, SoundData{});
+  EXPECT_EQ(d.TakeCurrentSoundStatus(), 0);
+  EXPECT_TRUE(HasLine(log, "Ignored a dump of A031 while waiting for the edit buffer"));
   link.answer = nullptr;
   d.FetchEditBuffer(RequestKind::LockerSound);
   clock.Advance(10);
