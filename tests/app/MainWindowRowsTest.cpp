@@ -190,6 +190,10 @@ TEST(MainWindowRows, F4AfterASendStoresIntoTheCurrentRowAndSaysSo) {
   QApplication::setActiveWindow(&w);  // back from the send dialog, as the window manager does
   w.Action("actReadCurrentSound")->trigger();
   QApplication::setActiveWindow(&w);
+  // Deselecting every row leaves A031 current: an empty selection is no
+  // reason to fall back to A001.
+  for (int row : {33, 32, 31, 30}) ClickRow(lv, row, Qt::ControlModifier);
+  ASSERT_TRUE(SelectedRows(lv).empty());
 
   // The instrument's edit buffer, changed on the instrument itself.
   SoundData edit = w.Instrument().Sound(42);
@@ -208,7 +212,8 @@ TEST(MainWindowRows, F4AfterASendStoresIntoTheCurrentRowAndSaysSo) {
   poll.start(10);
   f.prompter.answers = {Answer::Yes};
   QTest::keyClick(lv, Qt::Key_F4);
-  ASSERT_TRUE(QTest::qWaitFor([&] { return sawEditor && Name(w.Blofeld(), 30) == "Warm Pad 1"; }, 6000)) << sawEditor << " " << Name(w.Blofeld(), 30) << " | " << (f.prompter.asked.empty() ? "" : f.prompter.asked.back()) << " | " << TrimmedSoundName(w.Instrument().EditBuffer());
+  ASSERT_TRUE(QTest::qWaitFor([&] { return sawEditor && Name(w.Blofeld(), 30) == "Warm Pad 1"; }, 6000))
+      << "asked: " << (f.prompter.asked.empty() ? "" : f.prompter.asked.back());
   EXPECT_EQ(f.prompter.asked.back(), "Store \"Warm Pad 1\" into A031?");
   EXPECT_EQ(Name(w.Blofeld(), 0), "b0");  // never silently A001
 }
