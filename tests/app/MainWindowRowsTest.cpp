@@ -2,15 +2,19 @@
 // rows, real keys, and what the commands then act on.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <fstream>
 
 #include <QAction>
 #include <QApplication>
+#include <QPainter>
+#include <QPixmap>
 #include <QPlainTextEdit>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
 
+#include "app/QtPrompter.h"
 #include "app/TfrmMain.h"
 #include "editor/TfrmPatchEdit.h"
 #include "midi/SysExMessages.h"
@@ -216,6 +220,35 @@ TEST(MainWindowRows, F4AfterASendStoresIntoTheCurrentRowAndSaysSo) {
       << "asked: " << (f.prompter.asked.empty() ? "" : f.prompter.asked.back());
   EXPECT_EQ(f.prompter.asked.back(), "Store \"Warm Pad 1\" into A031?");
   EXPECT_EQ(Name(w.Blofeld(), 0), "b0");  // never silently A001
+}
+
+// Pictures of the two questions for the notes; skipped unless asked for.
+TEST(MainWindowRows, ScreenshotsOfTheQuestions) {
+  const char* out = std::getenv("TARVIX_SCREENSHOT_DIR");
+  if (!out) GTEST_SKIP() << "set TARVIX_SCREENSHOT_DIR to write the pictures";
+  RowsFixture f;
+  TfrmMain& w = f.Open();
+  for (int i = 0; i < kSlotCount; ++i) w.Blofeld().Sound(i) = w.Instrument().Sound(i);
+  w.RebuildList(w.Blofeld());
+  ClickRow(w.BlofeldList(), 0);
+  ClickRow(w.BlofeldList(), 15, Qt::ShiftModifier);
+  QtPrompter prompter(&w);
+  const std::vector<std::pair<std::string, std::string>> shots = {
+      {"rows-send-question.png", SendQuestion(SendableRows(w.Blofeld()))},
+      {"rows-store-question.png", "Store \"Warm Pad 1\" into A031?"}};
+  for (const auto& [file, text] : shots) {
+    QTimer::singleShot(200, [&, file = file] {
+      QWidget* box = QApplication::activeModalWidget();
+      ASSERT_NE(box, nullptr);
+      QPixmap picture = w.grab();
+      QPainter painter(&picture);
+      painter.drawPixmap((picture.width() - box->width()) / 2, (picture.height() - box->height()) / 2, box->grab());
+      painter.end();
+      picture.save(QString::fromLocal8Bit(out) + "/" + QString::fromStdString(file));
+      box->close();
+    });
+    prompter.Ask(text, Buttons::YesNo);
+  }
 }
 
 }  // namespace
