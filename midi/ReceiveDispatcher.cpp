@@ -440,6 +440,19 @@ void ReceiveDispatcher::SendSysExFromFile(Prompter& prompter, Done done) {
   RefreshChecksums(blofeld_, DeviceId);
   const auto file = prompter.OpenFileName(kSysExFiles);
   if (!file) return;
+  // The sounds of a file replace the instrument's own, like selected sounds
+  // do: more than one is confirmed first. Only a regular file is read twice
+  // (a pipe would be drained by the first reading).
+  if (std::filesystem::is_regular_file(*file)) {
+    std::vector<int> slots;
+    SysExFileReader scan(*file);
+    for (std::vector<std::uint8_t> m; scan.Next(m);)
+      if (m.size() == kSoundSize && *SoundDumpDefect(m) == '\0' && m[offs::kBank] < kBankCount)
+        slots.push_back(m[offs::kBank] * kProgramsPerBank + m[offs::kProgram]);
+    std::sort(slots.begin(), slots.end());
+    slots.erase(std::unique(slots.begin(), slots.end()), slots.end());
+    if (slots.size() > 1 && prompter.Ask(SendQuestion(slots), Buttons::YesNo) != Answer::Yes) return;
+  }
   SendSysExFile(*file, std::move(done));
 }
 
