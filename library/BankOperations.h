@@ -24,10 +24,10 @@ void ReselectFromList(BankSet& set);
 // each block moves to its other end, every slot touched gets its changed
 // flag, and the selection moves with the sounds. The current row follows the
 // sound it was on; when it was not among the moved rows it goes to the
-// block's leading row, so it always names a sound that moved. When called by the user the
-// selection is collected first; MoveSelectionTo keeps its own list. Returns
-// false when nothing moved (no current row, nothing selected, or the block
-// is already at the first or last row).
+// block's leading row, so it always names a sound that moved. When called by
+// the user the selection is collected first; MoveSelectionTo keeps its own
+// list. Returns false when nothing moved (no current row, nothing selected,
+// or the block is already at the first or last row).
 bool MoveSelectionUp(BankSet& set, bool calledByUser = true);
 bool MoveSelectionDown(BankSet& set, bool calledByUser = true);
 
@@ -71,7 +71,7 @@ bool PasteFromClipboard(const SoundClipboard& clipboard, BankSet& set, int index
 // ascending, without the empty slots (which are never sent).
 std::vector<int> SendableRows(const BankSet& set);
 // Slots named compactly, runs joined: "A001–A004, B010". Past
-// `maxRuns` runs the rest is counted: "..., C001 and 12 more".
+// `maxRuns` runs the rest is counted: "A001, A003, A005 and 17 more".
 std::string SlotRunsText(const std::vector<int>& ascendingSlots, int maxRuns = 8);
 // "Send 16 sounds to the Blofeld, replacing A001–A016 there?"
 std::string SendQuestion(const std::vector<int>& ascendingSlots);
