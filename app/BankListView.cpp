@@ -36,6 +36,11 @@ BankListView::BankListView(BankListModel* model, QWidget* parent) : QTableView(p
   setColumnWidth(1, fontMetrics().horizontalAdvance("Dusty Strings 128") + 12);
   setColumnWidth(2, fontMetrics().horizontalAdvance("Category") + 16);
   connect(selectionModel(), &QItemSelectionModel::selectionChanged, this, &BankListView::OnSelectionChanged);
+  // One current row: the highlighted one. Commands read the set's
+  // CurrentIndex, so it must never lag behind a click or a key.
+  connect(selectionModel(), &QItemSelectionModel::currentRowChanged, this, [this](const QModelIndex& current) {
+    if (current.isValid()) Set().CurrentIndex = current.row();
+  });
 }
 
 int BankListView::WidthForAllColumns() const {
@@ -79,6 +84,14 @@ void BankListView::SyncSelectionFromSet() {
   syncing_ = true;
   selectionModel()->select(sel, QItemSelectionModel::ClearAndSelect);
   syncing_ = false;
+}
+
+void BankListView::SyncCurrentFromSet() {
+  // A list the user has not yet worked in keeps showing no current row.
+  const int row = Set().CurrentIndex;
+  if (row < 0 || row >= kSlotCount || CurrentRow() < 0 || row == CurrentRow()) return;
+  selectionModel()->setCurrentIndex(model_->index(row, 0), QItemSelectionModel::NoUpdate);
+  KeepRowVisible(row);
 }
 
 int BankListView::CurrentRow() const {

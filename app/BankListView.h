@@ -20,7 +20,11 @@ class BankListView : public QTableView {
   BankSet& Set() const { return model_->Set(); }
   // The set's selection into the view (after an operation changed it).
   void SyncSelectionFromSet();
-  // The row the list shows as current, or -1.
+  // The set's current row into the view, leaving the selection alone (after
+  // a move took the current sound elsewhere).
+  void SyncCurrentFromSet();
+  // The row the list shows as current, or -1. The set's CurrentIndex follows
+  // it: whatever makes a row current in the view makes it the set's too.
   int CurrentRow() const;
   void SetCurrentRow(int row);  // makes it current and the only selected row
   void KeepRowVisible(int row);

@@ -258,7 +258,6 @@ BankListView* TfrmMain::ListOf(const BankSet& set) const { return set.IsBlofeld(
 void TfrmMain::RebuildList(BankSet& set) {
   BankListView* lv = ListOf(set);
   lv->Model()->RefreshAll();
-  ReselectFromList(set);
   lv->SyncSelectionFromSet();
   if (set.IsBlofeld() && !listsBuilt_) {
     listsBuilt_ = true;
@@ -267,12 +266,14 @@ void TfrmMain::RebuildList(BankSet& set) {
   }
 }
 
-void TfrmMain::RefreshRows(BankSet& set, bool reselectOnly) {
+void TfrmMain::RefreshRows(BankSet& set, bool takeFocus) {
+  // The selection shown is the set's as it stands now; an older collected
+  // selection (a Select All before a save, say) never comes back.
   BankListView* lv = ListOf(set);
-  if (!reselectOnly) lv->Model()->RefreshAll();
-  ReselectFromList(set);
+  lv->Model()->RefreshAll();
   lv->SyncSelectionFromSet();
-  lv->setFocus();
+  lv->SyncCurrentFromSet();
+  if (takeFocus) lv->setFocus();
 }
 
 void TfrmMain::UpdateRow(BankSet& set, int index) { ListOf(set)->Model()->RefreshRow(index); }

@@ -83,9 +83,10 @@ class TfrmMain : public QMainWindow {
   // program carries on.
   void Guard(const std::function<void()>& command);
 
-  // Rows read the slots; these repaint and reselect.
+  // Rows read the slots; these repaint and show the set's selection (and,
+  // for RefreshRows, its current row) as they stand.
   void RebuildList(BankSet& set);
-  void RefreshRows(BankSet& set, bool reselectOnly = false);
+  void RefreshRows(BankSet& set, bool takeFocus = true);
   void UpdateRow(BankSet& set, int index);
   BankListView* ListOf(const BankSet& set) const;
 
@@ -178,6 +179,9 @@ class TfrmMain : public QMainWindow {
   void RowRightClicked(BankSet& set, int row, Qt::KeyboardModifiers modifiers);
   void RowDropped(BankSet& target, BankListView* source, int targetRow);
   void SelectionChanged(BankSet& set, bool anySelected, bool anyDeselected);
+  // "Send SysEx for Selected Sounds", "Send to Blo" and Enter follow what the
+  // Blofeld list has selected, whoever changed it.
+  void UpdateSendEnabled();
   void RenameRow(BankSet& set, int row);
   BankSet* FocusedSet() const;
 

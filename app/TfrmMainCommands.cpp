@@ -118,7 +118,8 @@ void TfrmMain::CopyPatches(BankSet& from, BankSet& to) {
 BankSet* TfrmMain::FocusedSet() const {
   if (lvBlofeld_->hasFocus()) return const_cast<BankSet*>(&blofeld_);
   if (lvVirtual_->hasFocus()) return const_cast<BankSet*>(&virtual_);
-  return nullptr;
+  // From the menu or after a button took the focus: the list last worked in.
+  return const_cast<BankSet*>(activeList_ == 2 ? &virtual_ : &blofeld_);
 }
 
 void TfrmMain::CopySelectedSoundClick() {
@@ -264,24 +265,29 @@ void TfrmMain::RowDropped(BankSet& target, BankListView* source, int targetRow) 
   if (sourceRow < 0) return;
   ExchangeMode mode = ExchangeMode::Swap;
   if (&from != &target) mode = target.IsBlofeld() ? ExchangeMode::VirtualToBlofeld : ExchangeMode::BlofeldToVirtual;
-  ExchangeOrCopy(from, sourceRow, target, targetRow, mode, IsOn(settings_.Overwritequestion), *prompter_);
+  const bool changed =
+      ExchangeOrCopy(from, sourceRow, target, targetRow, mode, IsOn(settings_.Overwritequestion), *prompter_);
   RefreshRows(target);
+  // The sound landed where it was dropped: that row is now the one the user
+  // works on, and the only one selected in that list.
+  if (changed) ListOf(target)->SetCurrentRow(targetRow);
   lvBlofeld_->viewport()->update();
   lvVirtual_->viewport()->update();
 }
 
-void TfrmMain::SelectionChanged(BankSet& set, bool anySelected, bool anyDeselected) {
+void TfrmMain::SelectionChanged(BankSet& set, bool anySelected, bool) {
   activeList_ = static_cast<int>(set.Kind());
   if (selectionTouched_) selectionTouched_(set);
-  if (anyDeselected) {
-    if (QAction* send = Action("actSendSelected")) send->setEnabled(false);
-    if (set.IsBlofeld()) btnSendToBlo_->setEnabled(false);
-  }
-  if (anySelected) {
-    if (QAction* send = Action("actSendSelected")) send->setEnabled(sendEnabled_);
-    if (set.IsBlofeld()) btnSendToBlo_->setEnabled(sendEnabled_);
-    if (rowSelected_) rowSelected_(set);
-  }
+  // A newly selected row becomes the selected part's sound.
+  if (anySelected && rowSelected_) rowSelected_(set);
+}
+
+void TfrmMain::UpdateSendEnabled() {
+  // Sending takes the Blofeld rows that are selected; with none there is
+  // nothing to send, whatever the Virtual list shows.
+  const bool on = sendEnabled_ && blofeld_.SelectedCount() > 0;
+  if (QAction* send = Action("actSendSelected")) send->setEnabled(on);
+  if (btnSendToBlo_) btnSendToBlo_->setEnabled(on);
 }
 
 // ---- Help and exit --------------------------------------------------------

@@ -167,6 +167,8 @@ void TfrmMain::BuildLayout() {
     });
     connect(lv, &BankListView::Touched, this, [this, &set] { activeList_ = static_cast<int>(set.Kind()); });
   }
+  // Every change of the Blofeld selection, by a click or by a command.
+  connect(lvBlofeld_->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] { UpdateSendEnabled(); });
 }
 
 QSize TfrmMain::DefaultSize() const {

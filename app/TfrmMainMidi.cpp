@@ -213,8 +213,10 @@ void TfrmMain::changeEvent(QEvent* event) {
 void TfrmMain::ReadFinished() {
   for (const char* name : {"btnDownSound", "btnUpSound", "btnPrgMinus", "btnPrgPlus"})
     if (auto* w = findChild<QWidget*>(name)) w->setEnabled(true);
-  RefreshRows(blofeld_);
-  RefreshRows(virtual_);
+  // Neither list takes the focus: copy and paste stay with the list the
+  // user was working in.
+  RefreshRows(blofeld_, false);
+  RefreshRows(virtual_, false);
 }
 
 void TfrmMain::ReadCurrentSoundClick() {
@@ -233,7 +235,10 @@ void TfrmMain::ReadAllClick() { dispatcher_->ReadAll([this] { ReadFinished(); })
 // ---- Edit buffer, editor, locker, morph -----------------------------------
 
 void TfrmMain::EditEditBufferClick() {
-  if (lvBlofeld_->CurrentRow() < 0 || blofeld_.SelectedCount() == 0) lvBlofeld_->SetCurrentRow(0);
+  // Only a list without any current row starts at A001; an emptied selection
+  // (after a read or a send) leaves the current row where the user put it.
+  if (lvBlofeld_->CurrentRow() < 0) lvBlofeld_->SetCurrentRow(0);
+  if (activeList_ == 2 && lvVirtual_->CurrentRow() < 0) lvVirtual_->SetCurrentRow(0);
   dispatcher_->FetchEditBuffer(RequestKind::EditorSound);
 }
 
@@ -290,8 +295,14 @@ void TfrmMain::ConvertSysExToMidiClick() {
 // ---- Sending --------------------------------------------------------------
 
 void TfrmMain::SendSelectedClick() {
+  const std::vector<int> rows = SendableRows(blofeld_);
+  if (rows.empty()) return;
+  // Sending overwrites the instrument's own memory: more than one sound is
+  // confirmed once, naming what will be replaced.
+  if (rows.size() > 1 && prompter_->Ask(SendQuestion(rows), Buttons::YesNo) != Answer::Yes) return;
   dispatcher_->DeviceId = static_cast<std::uint8_t>(settings_.DeviceId);
-  dispatcher_->SendSelectedSounds([this] { RefreshRows(blofeld_, true); });
+  // The selection stays as the user left it.
+  dispatcher_->SendSelectedSounds([this] { RefreshRows(blofeld_, false); });
 }
 
 void TfrmMain::SendSysExFromFileClick() { dispatcher_->SendSysExFromFile(*prompter_); }
@@ -328,7 +339,11 @@ void TfrmMain::OpenEditor(const SoundData& sound) {
       .pause = &TransferPass::SleepOneMillisecond,
       .dialogs = {},
   };
+  // The slot OK stores into is fixed now, and the closing question names it.
+  BankSet& target = activeList_ == 2 ? virtual_ : blofeld_;
+  const int row = std::max(ListOf(target)->CurrentRow(), 0);
   TfrmPatchEdit editor(sound, context, this);
+  editor.SetStoreTarget((target.IsBlofeld() ? "" : "Virtual ") + SlotLabel(row));
   // Control changes the instrument sends while the editor is open move its
   // controls (on this thread: the dispatcher runs here).
   dispatcher_->ControllerHandler = [&editor](std::uint8_t status, std::uint8_t data1, std::uint8_t data2) {
@@ -344,11 +359,9 @@ void TfrmMain::OpenEditor(const SoundData& sound) {
   settings_.ToleranceSemitoneKnobs = tolerances.semitone;
   settings_.ToleranceDetuneKnobs = tolerances.detune;
   if (result != QDialog::Accepted) return;
-  BankSet& set = activeList_ == 2 ? virtual_ : blofeld_;
-  const int row = std::max(ListOf(set)->CurrentRow(), 0);
-  set.Sound(row) = editor.EditSound();
-  set.SetChanged(row);
-  UpdateRow(set, row);
+  target.Sound(row) = editor.EditSound();
+  target.SetChanged(row);
+  UpdateRow(target, row);
 }
 
 }  // namespace tarvix

@@ -332,7 +332,11 @@ void TfrmPatchEdit::done(int) {
   Guarded(ctx_.log, [&] {
     schema_.Save(SoundFamilySchema::FileFor(ctx_.schemaDir, cmbRandomSchema_->currentText().toStdString()));
   });
-  const Answer a = ctx_.prompter.Ask("Do you want to save changes?", Buttons::YesNo);
+  // The user sees where the sound goes before agreeing to overwrite it.
+  const std::string question = storeTarget_.empty() ? std::string("Do you want to save changes?")
+                                                    : "Store \"" + TrimmedSoundName(pass_.EditSound) + "\" into " +
+                                                          storeTarget_ + "?";
+  const Answer a = ctx_.prompter.Ask(question, Buttons::YesNo);
   QDialog::done(a == Answer::Yes ? QDialog::Accepted : QDialog::Rejected);
 }
 

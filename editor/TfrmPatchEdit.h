@@ -85,6 +85,9 @@ class TfrmPatchEdit : public QDialog {
   const SoundData& EditSound() const { return pass_.EditSound; }
   SoundData& EditSoundRef() { return pass_.EditSound; }
   bool ControlsChanged() const { return controlsChanged_; }
+  // The slot OK stores into ("A031", "Virtual B002"), named by the closing
+  // question; empty: the question names no slot.
+  void SetStoreTarget(std::string label) { storeTarget_ = std::move(label); }
 
   // A control change message from the instrument (on the interface thread).
   void ControllerMessage(int controller, int value);
@@ -155,6 +158,7 @@ class TfrmPatchEdit : public QDialog {
   KeySeen lastKey_;
 
   PatchEditContext ctx_;
+  std::string storeTarget_;
   TransferPass pass_;
   SoundFamilySchema schema_;
   std::vector<ControlWidgets> controls_;

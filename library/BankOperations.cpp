@@ -27,6 +27,7 @@ bool MoveStep(BankSet& set, int dir, bool calledByUser) {
   if (set.CurrentIndex < 0 || set.IsSelected(edge)) return false;
   if (calledByUser) CollectSelection(set);
   if (set.SelectionList.empty()) return false;
+  const bool currentMoves = set.IsSelected(set.CurrentIndex);
 
   // Rows to walk, from first to last in walking order.
   int from, to;
@@ -68,6 +69,12 @@ bool MoveStep(BankSet& set, int dir, bool calledByUser) {
   }
   for (int& row : set.SelectionList) row += dir;
   ReselectFromList(set);
+  // The current row stays on the sound the user moved, never on the row the
+  // block left behind (which now holds a different sound).
+  if (currentMoves)
+    set.CurrentIndex += dir;
+  else
+    set.CurrentIndex = dir < 0 ? set.SelectionList.front() : set.SelectionList.back();
   return true;
 }
 
@@ -137,6 +144,39 @@ bool PasteFromClipboard(const SoundClipboard& clipboard, BankSet& set, int index
   set.Sound(index) = clipboard.sound;
   set.SetChanged(index);
   return true;
+}
+
+std::vector<int> SendableRows(const BankSet& set) {
+  std::vector<int> rows;
+  for (int i = 0; i < kSlotCount; ++i)
+    if (set.IsSelected(i) && !IsEmptySlot(set.Sound(i))) rows.push_back(i);
+  return rows;
+}
+
+std::string SlotRunsText(const std::vector<int>& ascendingSlots, int maxRuns) {
+  std::string text;
+  int runs = 0;
+  std::size_t k = 0;
+  while (k < ascendingSlots.size()) {
+    std::size_t end = k;
+    while (end + 1 < ascendingSlots.size() && ascendingSlots[end + 1] == ascendingSlots[end] + 1) ++end;
+    if (runs == maxRuns) {
+      text += " and " + std::to_string(ascendingSlots.size() - k) + " more";
+      break;
+    }
+    if (runs > 0) text += ", ";
+    text += SlotLabel(ascendingSlots[k]);
+    if (end > k) text += "\u2013" + SlotLabel(ascendingSlots[end]);
+    ++runs;
+    k = end + 1;
+  }
+  return text;
+}
+
+std::string SendQuestion(const std::vector<int>& ascendingSlots) {
+  const std::size_t n = ascendingSlots.size();
+  return "Send " + std::to_string(n) + (n == 1 ? " sound" : " sounds") + " to the Blofeld, replacing " +
+         SlotRunsText(ascendingSlots) + " there?";
 }
 
 void SelectAll(BankSet& set) {

@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "library/BankSet.h"
 #include "library/Prompter.h"
@@ -14,15 +15,19 @@ namespace tarvix {
 
 // SelectionList := the selected rows, ascending.
 void CollectSelection(BankSet& set);
-// The row selection := SelectionList (what a refresh does to the list).
+// The row selection := SelectionList (after a move or a sort has shifted
+// the collected rows). A refresh of the list never does this: the list shows
+// the set's selection as it stands.
 void ReselectFromList(BankSet& set);
 
 // Move every block of selected rows one row up (or down); the sound next to
 // each block moves to its other end, every slot touched gets its changed
-// flag, and the selection moves with the sounds. When called by the user the
-// selection is collected first; MoveSelectionTo keeps its own list. Returns
-// false when nothing moved (no current row, nothing selected, or the block
-// is already at the first or last row).
+// flag, and the selection moves with the sounds. The current row follows the
+// sound it was on; when it was not among the moved rows it goes to the
+// block's leading row, so it always names a sound that moved. When called by
+// the user the selection is collected first; MoveSelectionTo keeps its own
+// list. Returns false when nothing moved (no current row, nothing selected,
+// or the block is already at the first or last row).
 bool MoveSelectionUp(BankSet& set, bool calledByUser = true);
 bool MoveSelectionDown(BankSet& set, bool calledByUser = true);
 
@@ -61,6 +66,15 @@ struct SoundClipboard {
 void CopyToClipboard(const BankSet& set, int index, SoundClipboard& clipboard);
 // Returns false (and changes nothing) when the clipboard is empty.
 bool PasteFromClipboard(const SoundClipboard& clipboard, BankSet& set, int index);
+
+// The slots a send would replace on the instrument: the selected rows,
+// ascending, without the empty slots (which are never sent).
+std::vector<int> SendableRows(const BankSet& set);
+// Slots named compactly, runs joined: "A001–A004, B010". Past
+// `maxRuns` runs the rest is counted: "A001, A003, A005 and 17 more".
+std::string SlotRunsText(const std::vector<int>& ascendingSlots, int maxRuns = 8);
+// "Send 16 sounds to the Blofeld, replacing A001–A016 there?"
+std::string SendQuestion(const std::vector<int>& ascendingSlots);
 
 void SelectAll(BankSet& set);
 // Adds every changed row of the set to its selection; deselects nothing.

@@ -46,8 +46,9 @@ class BankSet {
   // The rows that were selected when the selection was last collected,
   // ascending. Moving and sorting work on it; reselecting restores it.
   std::vector<int> SelectionList;
-  // Row last picked by a plain click, a step or a find; -1 when the list has
-  // no current row (only before the first list build).
+  // The list's current (highlighted) row: set by the view whenever its
+  // current row changes, and by steps, finds and moves, which the window
+  // then shows. -1 when the list has no current row.
   int CurrentIndex = 0;
 
  private:

@@ -5,6 +5,7 @@
 #include <fstream>
 
 #include "library/AtomicFile.h"
+#include "library/BankOperations.h"
 #include "midi/ChannelMessages.h"
 #include "midi/MidiAssembler.h"
 #include "midi/SysExMessages.h"
@@ -190,11 +191,23 @@ void ReceiveDispatcher::HandleGlobals(std::span<const std::uint8_t> data) {
 }
 
 void ReceiveDispatcher::HandleCurrentSound(std::span<const std::uint8_t> data, int status) {
-  awaiting_ = false;
   if (const char* defect = SoundDumpDefect(data); *defect) {
+    awaiting_ = false;
     log_.LogMessage(std::string("Rejected edit buffer sound: ") + defect);
     return;
   }
+  // A dump of a bank slot is a late answer to an earlier read, not the edit
+  // buffer: taken, the editor would open on it and OK would store it. The
+  // edit buffer's own answer may still come.
+  if (data[offs::kBank] != kEditBufferBank) {
+    log_.LogMessage("Ignored a dump of " +
+                    (data[offs::kBank] < kBankCount ? SlotLabel(data[offs::kBank] * kProgramsPerBank + data[offs::kProgram])
+                                                    : std::string("an unknown slot")) +
+                    " while waiting for the edit buffer");
+    Guarded(log_, [&] { link_.PrepareReceive(kSoundSize); });
+    return;
+  }
+  awaiting_ = false;
   CurrentSound = SoundData::FromBytes(data);
   log_.LogMessage(receiver_text::kReceivedCurrentSound);
   ui_.SetLabel(receiver_text::kReceivedCurrentSound);
@@ -395,9 +408,7 @@ void ReceiveDispatcher::SendSelectedSounds(Done done) {
   Requests.Push(0);
   // The rows are taken now, so changing the selection while sending does not
   // change what is sent.
-  auto rows = std::make_shared<std::vector<int>>();
-  for (int i = 0; i < kSlotCount; ++i)
-    if (blofeld_.IsSelected(i) && !IsEmptySlot(blofeld_.Sound(i))) rows->push_back(i);
+  auto rows = std::make_shared<std::vector<int>>(SendableRows(blofeld_));
   sending_ = true;
   auto step = std::make_shared<std::function<void(std::size_t)>>();
   *step = [this, rows, done = std::move(done), weakStep = std::weak_ptr(step)](std::size_t k) {
@@ -427,6 +438,19 @@ void ReceiveDispatcher::SendSysExFromFile(Prompter& prompter, Done done) {
   RefreshChecksums(blofeld_, DeviceId);
   const auto file = prompter.OpenFileName(kSysExFiles);
   if (!file) return;
+  // The sounds of a file replace the instrument's own, like selected sounds
+  // do: more than one is confirmed first. Only a regular file is read twice
+  // (a pipe would be drained by the first reading).
+  if (std::filesystem::is_regular_file(*file)) {
+    std::vector<int> slots;
+    SysExFileReader scan(*file);
+    for (std::vector<std::uint8_t> m; scan.Next(m);)
+      if (m.size() == kSoundSize && *SoundDumpDefect(m) == '\0' && m[offs::kBank] < kBankCount)
+        slots.push_back(m[offs::kBank] * kProgramsPerBank + m[offs::kProgram]);
+    std::sort(slots.begin(), slots.end());
+    slots.erase(std::unique(slots.begin(), slots.end()), slots.end());
+    if (slots.size() > 1 && prompter.Ask(SendQuestion(slots), Buttons::YesNo) != Answer::Yes) return;
+  }
   SendSysExFile(*file, std::move(done));
 }
 

@@ -186,7 +186,7 @@ TEST(MainWindow, ClicksStepAndMoveKeysWorkOnTheRightList) {
   EXPECT_EQ(w.Blofeld().CurrentIndex, 5);
   EXPECT_EQ(w.ActiveList(), 1);
   QTest::mouseClick(lv->viewport(), Qt::LeftButton, Qt::ShiftModifier, RowPoint(lv, 6));
-  EXPECT_EQ(w.Blofeld().CurrentIndex, 5);  // shift only selects
+  EXPECT_EQ(w.Blofeld().CurrentIndex, 6);  // the highlighted row; shift extends the selection
   EXPECT_TRUE(w.Blofeld().IsSelected(5) && w.Blofeld().IsSelected(6));
   (void)auditioned;
 
@@ -278,12 +278,15 @@ TEST(MainWindow, DropsSwapWithinAListAndCopyBetweenListsAfterAsking) {
   EXPECT_EQ(f.prompter.asked.back(), "Do you want to overwrite \"Init\" with \"Pad 1\" ?");
   EXPECT_EQ(Name(w.Virtual(), 7), "Pad 1");
 
-  // Within a list: a swap, without a question; onto its own row it flags it.
+  // Within a list: a swap, without a question, and the dropped sound's row
+  // becomes current; onto its own row it flags it.
   const std::size_t asked = f.prompter.asked.size();
   emit w.BlofeldList()->RowDropped(w.BlofeldList(), 0);
   EXPECT_EQ(Name(w.Blofeld(), 0), "Pad 1");
   EXPECT_EQ(Name(w.Blofeld(), 128), "Init");
-  emit w.BlofeldList()->RowDropped(w.BlofeldList(), 128);
+  EXPECT_EQ(w.BlofeldList()->CurrentRow(), 0);
+  emit w.BlofeldList()->RowDropped(w.BlofeldList(), 0);
+  EXPECT_EQ(Name(w.Blofeld(), 0), "Pad 1");
   EXPECT_EQ(f.prompter.asked.size(), asked);
 }
 
@@ -392,6 +395,7 @@ TEST(MainWindow, ReadsABankFromTheInstrumentAndSendsSelectedSoundsBack) {
 
   const SoundData untouched = w.Instrument().Sound(4);
   // Change two sounds, select them and send them.
+  w.Blofeld().ClearSelection();
   for (int i : {3, 700}) {
     SetSoundName(w.Blofeld(), i, "Sent " + std::to_string(i));
     w.Blofeld().SetChanged(i);
@@ -399,7 +403,9 @@ TEST(MainWindow, ReadsABankFromTheInstrumentAndSendsSelectedSoundsBack) {
   }
   w.BlofeldList()->SyncSelectionFromSet();
   ASSERT_TRUE(w.Action("actSendSelected")->isEnabled());
+  f.prompter.answers = {Answer::Yes};
   w.Action("actSendSelected")->trigger();
+  EXPECT_EQ(f.prompter.asked.back(), "Send 2 sounds to the Blofeld, replacing A004, F061 there?");
   ASSERT_TRUE(QTest::qWaitFor([&] { return TrimmedSoundName(w.Instrument().Sound(700)) == "Sent 700"; }, 5000));
   EXPECT_EQ(TrimmedSoundName(w.Instrument().Sound(3)), "Sent 3");
   EXPECT_EQ(w.Instrument().Sound(4), untouched);  // unselected slots are not sent

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "library/BankOperations.h"
 #include "tests/support/Sounds.h"
 
@@ -147,6 +149,65 @@ TEST(Select, AllAndAllChangedOnlyAdd) {
   EXPECT_EQ(set.SelectedCount(), 2);
   SelectAll(set);
   EXPECT_EQ(set.SelectedCount(), kSlotCount);
+}
+
+TEST(MoveSelection, TheCurrentRowStaysOnTheMovedSound) {
+  // Table: selected rows, current row, direction, current row afterwards.
+  struct Case {
+    std::vector<int> selected;
+    int current;
+    bool up;
+    int after;
+  };
+  const Case cases[] = {
+      {{30}, 30, true, 29},            // one sound up: the current row goes with it
+      {{30}, 30, false, 31},
+      {{9, 10, 11}, 10, false, 11},    // the current row inside a block keeps its sound
+      {{9, 10, 11}, 9, true, 8},
+      {{9, 20}, 50, true, 8},          // current row not moved: the block's leading row
+      {{9, 20}, 50, false, 21},
+  };
+  for (const Case& c : cases) {
+    BankSet set = Numbered();
+    for (int i : c.selected) set.Select(i);
+    set.CurrentIndex = c.current;
+    const std::string before = NameAt(set, c.current);
+    ASSERT_TRUE(c.up ? MoveSelectionUp(set) : MoveSelectionDown(set));
+    EXPECT_EQ(set.CurrentIndex, c.after) << c.current;
+    if (std::find(c.selected.begin(), c.selected.end(), c.current) != c.selected.end()) {
+      EXPECT_EQ(NameAt(set, set.CurrentIndex), before);
+    }
+  }
+  // Ctrl+right click: the current row arrives with the block.
+  BankSet set = Numbered();
+  for (int i : {9, 10, 11}) set.Select(i);
+  set.CurrentIndex = 11;
+  MoveSelectionTo(set, 49);
+  EXPECT_EQ(set.CurrentIndex, 49);
+  EXPECT_EQ(NameAt(set, 49), "11");
+}
+
+TEST(SendQuestion, NamesTheCountAndTheSlotsCompactly) {
+  const struct {
+    std::vector<int> slots;
+    std::string text;
+  } cases[] = {
+      {{5}, "Send 1 sound to the Blofeld, replacing A006 there?"},
+      {{0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15},
+       "Send 16 sounds to the Blofeld, replacing A001\u2013A016 there?"},
+      {{0, 1, 2, 3, 137}, "Send 5 sounds to the Blofeld, replacing A001\u2013A004, B010 there?"},
+      {{127, 128, 1023}, "Send 3 sounds to the Blofeld, replacing A128\u2013B001, H128 there?"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(SendQuestion(c.slots), c.text);
+  // Scattered slots stay readable: the runs past the limit are counted.
+  std::vector<int> every2nd;
+  for (int i = 0; i < 40; i += 2) every2nd.push_back(i);
+  EXPECT_EQ(SlotRunsText(every2nd, 3), "A001, A003, A005 and 17 more");
+
+  BankSet set = Numbered();
+  for (int i : {3, 4, 700}) set.Select(i);
+  set.Sound(4)[offs::kCategory] = kEmptyCategory;  // empty slots are never sent
+  EXPECT_EQ(SendableRows(set), (std::vector<int>{3, 700}));
 }
 
 }  // namespace

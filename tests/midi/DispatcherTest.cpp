@@ -6,6 +6,7 @@
 #include "library/InitSound.h"
 #include "midi/ReceiveDispatcher.h"
 #include "tests/midi/MidiFakes.h"
+#include "tests/support/Sounds.h"
 #include "tests/support/TempDir.h"
 
 namespace tarvix {
@@ -300,6 +301,13 @@ TEST_F(Dispatcher, EditBufferForEditorAndLocker) {
   ASSERT_TRUE(RunUntilClosed(2100));
   EXPECT_EQ(d.CurrentSound, SoundData{});
   EXPECT_EQ(d.TakeCurrentSoundStatus(), 0);
+  // A late answer to an earlier slot read is not the edit buffer.
+  link.answer = [](const Bytes&) -> std::optional<Bytes> { return DumpFor(0, 30, 5); };
+  d.FetchEditBuffer(RequestKind::EditorSound);
+  ASSERT_TRUE(RunUntilClosed(2100));
+  EXPECT_EQ(d.CurrentSound, SoundData{});
+  EXPECT_EQ(d.TakeCurrentSoundStatus(), 0);
+  EXPECT_TRUE(HasLine(log, "Ignored a dump of A031 while waiting for the edit buffer"));
   link.answer = nullptr;
   d.FetchEditBuffer(RequestKind::LockerSound);
   clock.Advance(10);
@@ -406,6 +414,20 @@ TEST_F(Dispatcher, SendSysExFileMessageByMessage) {
   EXPECT_EQ(doneCalls, 1);
   EXPECT_TRUE(HasLineStarting(log, "Sent 3 messages from "));
   EXPECT_THROW(d.SendSysExFile(dir / "missing.syx"), std::runtime_error);
+
+  // Chosen from the menu, the file's sounds replace slots: asked once, and
+  // No sends nothing.
+  test::ScriptedPrompter prompter;
+  prompter.openName = (dir / "three.syx").string();
+  d.SendSysExFromFile(prompter);
+  clock.Advance(1000);
+  ASSERT_EQ(prompter.asked.size(), 1u);
+  EXPECT_EQ(prompter.asked[0], "Send 3 sounds to the Blofeld, replacing A001\u2013A003 there?");
+  EXPECT_EQ(link.sent.size(), 3u);
+  prompter.answers = {Answer::Yes};
+  d.SendSysExFromFile(prompter);
+  clock.Advance(1000);
+  EXPECT_EQ(link.sent.size(), 6u);
 }
 
 TEST_F(Dispatcher, AuditionAndControllerMessages) {
