@@ -121,7 +121,10 @@ void TfrmPatchEdit::BuildWindow() {
   edtName_->setObjectName("edtName");
   edtName_->setMaxLength(16);
   edtName_->setFixedWidth(150);
-  connect(edtName_, &QLineEdit::textEdited, this, [this] { controlsChanged_ = true; });
+  connect(edtName_, &QLineEdit::textEdited, this, [this] {
+    nameEdited_ = true;
+    controlsChanged_ = true;
+  });
   top->addWidget(edtName_);
   top->addWidget(new QLabel("Category", this));
   BuildControl(map.IndexOf("cmbCategory"), this);
@@ -308,6 +311,7 @@ void TfrmPatchEdit::BuildControl(std::size_t index, QWidget* parent) {
       return;
     }
     connect(combo, &QComboBox::currentIndexChanged, this, [this, index](int) { ControlChange(index); });
+    connect(combo, &QComboBox::activated, this, [this, index](int) { MarkMoved(index); });
     if (parent != this) {
       auto* g = new QGridLayout(parent);
       g->setContentsMargins(2, 2, 2, 2);
@@ -329,6 +333,7 @@ void TfrmPatchEdit::BuildControl(std::size_t index, QWidget* parent) {
     parent->setFixedSize(82, 66);
     knob->move(20, 16);
     connect(knob, &TKnob::OnChange, this, [this, index](TKnob*) { ControlChange(index); });
+    connect(knob, &TKnob::Moved, this, [this, index](TKnob*) { MarkMoved(index); });
     connect(knob, &TKnob::OnEnter, this, &TfrmPatchEdit::KnobEnter);
     connect(knob, &TKnob::OnLeave, this, &TfrmPatchEdit::KnobLeave);
     cw.widget = knob;
@@ -340,7 +345,10 @@ void TfrmPatchEdit::BuildControl(std::size_t index, QWidget* parent) {
     led->setCaption(label);
     parent->setFixedSize(82, 66);
     led->move(20, 22);
-    connect(led, &TCheckLed::OnChange, this, [this, index](TCheckLed*) { ControlChange(index); });
+    connect(led, &TCheckLed::OnChange, this, [this, index](TCheckLed*) {
+      ControlChange(index);
+      MarkMoved(index);  // fired by clicks only
+    });
     cw.widget = led;
     cw.button = new QToolButton(parent);
     cw.button->setGeometry(56, 22, 14, 14);

@@ -133,6 +133,9 @@ class TfrmPatchEdit : public QDialog {
   int ValueOf(std::size_t index) const;
   void SetValue(std::size_t index, int value);
   void ControlChange(std::size_t index);
+  // The user (or the instrument) moved this control: from now on the pass
+  // writes it into the sound.
+  void MarkMoved(std::size_t index);
   void UpdateCaption(std::size_t index);
   void ApplyLayout();
   void RedrawPictures(int page);
@@ -163,6 +166,10 @@ class TfrmPatchEdit : public QDialog {
   // is hidden too.
   std::vector<std::pair<QWidget*, std::vector<std::size_t>>> groupBoxes_;
   LayoutGuard layoutGuard_;
+  // Controls moved since the sound was last loaded; only these are written.
+  std::vector<bool> moved_;
+  bool nameEdited_ = false;
+  bool schemaChanged_ = false;  // masks edited or created since load or save
   bool controlsChanged_ = false;
   bool loading_ = false;
   bool fromController_ = false;

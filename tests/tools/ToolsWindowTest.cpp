@@ -61,6 +61,8 @@ TEST_F(MorphWindow, OpensEmptyAndComputesOnlyAfterTheBarMoves) {
   EXPECT_TRUE(sent.messages.empty());
   bar->setFocus();
   QTest::keyClick(bar, Qt::Key_End);  // to 100 %
+  EXPECT_EQ(Child<QLabel>(w, "lbkPercent")->text(), "100 %");  // at once
+  EXPECT_TRUE(sent.messages.empty());                            // the blend waits
   w.Timer1Timer();
   EXPECT_EQ(Child<QLabel>(w, "lbkPercent")->text(), "100 %");
   EXPECT_EQ(sent.messages.size(), 381u);
