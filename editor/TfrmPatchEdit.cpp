@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QGridLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -213,6 +214,8 @@ void TfrmPatchEdit::ApplyLayout() {
     cw.widget->setVisible(item.visible);
     if (cw.button) cw.button->setVisible(item.visible);
     if (cw.caption) cw.caption->setVisible(item.visible);
+    // A hidden control gives its place to the next one.
+    if (cw.cell) cw.cell->setVisible(item.visible);
     if (!item.caption) continue;
     const QString text = QString::fromStdString(*item.caption);
     if (auto* k = qobject_cast<TKnob*>(cw.widget)) k->setCaption(text);
@@ -458,6 +461,9 @@ void TfrmPatchEdit::KnobLeave(TKnob*) {
 // keys before its controls. A key a control ignores travels on to the
 // control's parents and passes the filter again; it is handled only once.
 bool TfrmPatchEdit::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::Resize)
+    for (auto& page : pageBoxes_)
+      if (watched == page.viewport) ArrangeBoxes(page);
   if (event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease) {
     auto* k = static_cast<QKeyEvent*>(event);
     const KeySeen seen{event, event->type(), k->key(), k->timestamp()};

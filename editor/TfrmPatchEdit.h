@@ -28,6 +28,7 @@
 #include "midi/MidiService.h"
 
 class QComboBox;
+class QGridLayout;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -119,12 +120,26 @@ class TfrmPatchEdit : public QDialog {
     QWidget* widget = nullptr;  // TKnob, TCheckLed or QComboBox
     QToolButton* button = nullptr;
     QLabel* caption = nullptr;  // lists only; knobs and LEDs draw their own
+    QWidget* cell = nullptr;    // the cell holding the control on its page
   };
 
   void BuildWindow();
   QWidget* BuildPage(int page);
   QWidget* BuildCommandBar(int page);
-  QWidget* BuildPictures(int page);
+  void BuildPictures(int page);
+  static std::string PictureGroup(int page, std::size_t picture);
+  QWidget* BuildStepBlock(int first, int last, const std::vector<std::size_t>& members, QWidget* parent);
+  int CellWidth(std::size_t index) const;
+  // The group boxes of a page flow into as many columns as its width takes.
+  struct PageBoxes {
+    QWidget* viewport = nullptr;
+    QGridLayout* grid = nullptr;
+    int firstRow = 0;  // rows above belong to boxes that span the page
+    std::vector<QWidget*> boxes;
+    int columns = 0;
+    int maxColumns = 4;
+  };
+  void ArrangeBoxes(PageBoxes& page);
   void BuildControl(std::size_t index, QWidget* parent);
   void ReadSampleNames();
   void FillSchemaList();
@@ -185,6 +200,7 @@ class TfrmPatchEdit : public QDialog {
   QComboBox* cmbRandomSchema_ = nullptr;
   QPushButton* btnTestSound_ = nullptr;
   std::vector<QLabel*> pictures_[4];
+  std::vector<PageBoxes> pageBoxes_;
   QTimer Timer1;
 };
 

@@ -3,6 +3,9 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QRegularExpression>
 #include <QTabWidget>
 #include <QTest>
 #include <QWheelEvent>
@@ -441,6 +444,46 @@ TEST_F(EditorFixture, WheelTurnsTheHoveredKnobAndPicturesFollowThePass) {
   EXPECT_EQ(editor->PicturePasses(), before + 1);
 }
 
+// On a 1280 x 800 screen, also at 150 % (853 x 533 in window units), the
+// window fits, every page flows its groups into the width (only vertical
+// scrolling) and every caption is shown whole inside its cell.
+TEST_F(EditorFixture, EveryControlIsReadableOnSmallScreens) {
+  sound[135] = 2;  // effects with their long captions
+  sound[151] = 8;
+  sound[319] = 1;  // arpeggiator steps shown
+  sound[93] = 127; // "Keytrck 196%"
+  Open(out);
+  editor->show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(editor.get()));
+  for (const QSize screen : {QSize(1280, 800), QSize(853, 533)}) {
+    const QSize minimum = editor->minimumSizeHint();
+    EXPECT_LE(minimum.width(), screen.width());
+    EXPECT_LE(minimum.height(), screen.height());
+    editor->resize(screen);
+    auto* tabs = editor->findChild<QTabWidget*>();
+    for (int page = 0; page < tabs->count(); ++page) {
+      tabs->setCurrentIndex(page);
+      QApplication::processEvents();
+      auto* scroll = qobject_cast<QScrollArea*>(tabs->currentWidget());
+      ASSERT_NE(scroll, nullptr);
+      EXPECT_EQ(scroll->horizontalScrollBar()->maximum(), 0) << "page " << page << " at " << screen.width();
+    }
+    auto* close = editor->findChild<QPushButton*>("btnClose");
+    EXPECT_TRUE(editor->rect().contains(QRect(close->mapTo(editor.get(), QPoint(0, 0)), close->size())));
+  }
+  for (std::size_t i = 0; i < ParameterMap::Instance().size(); ++i) {
+    QLabel* label = nullptr;
+    if (auto* k = qobject_cast<TKnob*>(editor->Control(i))) label = k->CaptionLabelWidget();
+    if (auto* l = qobject_cast<TCheckLed*>(editor->Control(i))) label = l->CaptionLabelWidget();
+    if (!label || editor->Control(i)->isHidden()) continue;
+    const QRect r = label->geometry();
+    const QString name = editor->Control(i)->objectName();
+    EXPECT_GE(r.left(), 0) << name.toStdString() << " " << label->text().toStdString();
+    EXPECT_LE(r.right(), label->parentWidget()->width() - 1) << name.toStdString() << " " << label->text().toStdString();
+    EXPECT_GE(r.width(), label->fontMetrics().horizontalAdvance(label->text())) << name.toStdString();
+  }
+}
+
 // A MidiOut that is the built-in instrument.
 class InstrumentOut : public MidiOut {
  public:
@@ -490,25 +533,49 @@ namespace tarvix {
 namespace {
 
 // Writes a picture of every editor page for the documentation when
-// TARVIX_SCREENSHOT_DIR names a folder.
+// TARVIX_SCREENSHOT_DIR names a folder: the window fills a 1280 x 800 screen
+// (in device pixels, so QT_SCALE_FACTOR=1.5 shows the 150 % layout), and
+// TARVIX_SCREENSHOT_DARK=1 uses a dark palette.
 TEST_F(EditorFixture, ScreenshotsOfThePages) {
   const char* dirName = std::getenv("TARVIX_SCREENSHOT_DIR");
   if (!dirName) GTEST_SKIP() << "set TARVIX_SCREENSHOT_DIR to write docs pictures";
+  const char* prefix = std::getenv("TARVIX_SCREENSHOT_PREFIX");
+  const bool dark = std::getenv("TARVIX_SCREENSHOT_DARK") != nullptr;
+  const QPalette before = QApplication::palette();
+  if (dark) {
+    QPalette p;
+    p.setColor(QPalette::Window, QColor(45, 45, 48));
+    p.setColor(QPalette::WindowText, QColor(225, 225, 225));
+    p.setColor(QPalette::Base, QColor(30, 30, 32));
+    p.setColor(QPalette::AlternateBase, QColor(50, 50, 54));
+    p.setColor(QPalette::Text, QColor(225, 225, 225));
+    p.setColor(QPalette::Button, QColor(60, 60, 64));
+    p.setColor(QPalette::ButtonText, QColor(225, 225, 225));
+    p.setColor(QPalette::Highlight, QColor(70, 110, 170));
+    p.setColor(QPalette::HighlightedText, Qt::white);
+    QApplication::setPalette(p);
+  }
   sound = MakeDefaultInitSound();
   sound[135] = 2;  // a flanger and a reverb show their effect layouts
   sound[151] = 8;
+  sound[319] = 1;  // arpeggiator pattern "user": the steps show
   SetSoundName(sound, "Glass Pad");
   Open(out);
-  editor->resize(editor->sizeHint());
   editor->show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(editor.get()));
+  const qreal ratio = editor->devicePixelRatioF();
+  editor->resize(QSize(1280, 800) / ratio);
   auto* tabs = editor->findChild<QTabWidget*>();
   ASSERT_NE(tabs, nullptr);
   for (int i = 0; i < tabs->count(); ++i) {
     tabs->setCurrentIndex(i);
     editor->Timer1Timer();
-    QTest::qWait(20);
-    editor->grab().save(QString("%1/editor-%2.png").arg(dirName).arg(i));
+    QTest::qWait(50);
+    QString page = tabs->tabText(i).toLower();
+    page.remove(QRegularExpression("[^a-z]"));
+    editor->grab().save(QString("%1/%2%3.png").arg(dirName).arg(prefix ? prefix : "editor-").arg(page));
   }
+  QApplication::setPalette(before);
 }
 
 }  // namespace
