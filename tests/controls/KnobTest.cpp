@@ -121,6 +121,33 @@ TEST(TKnob, DraggingMovesOneStepPerPixelWithinTheRange) {
   EXPECT_EQ(knob.Position(), 50);
 }
 
+// A stored value outside the range is shown as it is; only a real move of
+// the user takes the knob into the range and says so with Moved.
+TEST(TKnob, ShowsAStoredValueOutsideTheRangeUntilTheUserMovesIt) {
+  TKnob knob;
+  knob.setMin(-12);
+  knob.setMax(12);
+  QSignalSpy moved(&knob, &TKnob::Moved);
+  knob.ShowValue(36);
+  EXPECT_EQ(knob.Position(), 36);
+  EXPECT_EQ(TKnob::GlyphNames(36), (QStringList{"KSPACE", "KSPACE", "KBITMAP3", "KBITMAP6"}));
+  SendMouse(&knob, QEvent::MouseButtonPress, {16, 20});  // press and release: no move
+  SendMouse(&knob, QEvent::MouseButtonRelease, {16, 20});
+  EXPECT_EQ(knob.Position(), 36);
+  EXPECT_EQ(moved.count(), 0);
+  knob.setPosition(5);  // from code: no Moved
+  EXPECT_EQ(moved.count(), 0);
+  knob.ShowValue(36);
+  SendMouse(&knob, QEvent::MouseButtonPress, {16, 20});
+  SendMouse(&knob, QEvent::MouseMove, {16, 21});
+  SendMouse(&knob, QEvent::MouseButtonRelease, {16, 21});
+  EXPECT_EQ(knob.Position(), 12);
+  EXPECT_EQ(moved.count(), 1);
+  Click(&knob, kLeftDigits);
+  EXPECT_EQ(knob.Position(), 11);
+  EXPECT_EQ(moved.count(), 2);
+}
+
 TEST(TKnob, CaptionLabelSitsAboveInTheParentAndEnterLeaveFire) {
   QWidget parent;
   parent.resize(200, 200);

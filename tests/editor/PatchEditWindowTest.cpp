@@ -284,6 +284,21 @@ TEST_F(EditorFixture, KeysPlayTestNotesAndMoveTheOctave) {
   name->setFocus();
   QTest::keyClicks(name, "as");
   EXPECT_EQ(name->text(), "Initas");
+  // Z and X are letters while typing a name, in either case and with Ctrl.
+  QTest::keyClicks(name, "zXZx");
+  QTest::keyClick(name, Qt::Key_Z, Qt::ControlModifier);
+  QTest::keyClick(name, Qt::Key_X, Qt::ControlModifier);
+  EXPECT_EQ(octave, 7);
+  auto* schema = editor->findChild<QComboBox*>("cmbRandomSchema");
+  schema->setFocus();
+  QTest::keyClicks(schema->lineEdit(), "zx");
+  EXPECT_EQ(schema->currentText(), "zx");
+  EXPECT_EQ(octave, 7);
+  Widget<QComboBox>("cmbShape1")->setFocus();
+  QTest::keyClick(Widget<QComboBox>("cmbShape1"), Qt::Key_Z);  // elsewhere Z is octave down
+  EXPECT_EQ(octave, 6);
+  QTest::keyClick(Widget<QComboBox>("cmbShape1"), Qt::Key_X);
+  EXPECT_EQ(octave, 7);
   out.sent.clear();
   QTest::mousePress(test, Qt::LeftButton);
   QTest::mouseRelease(test, Qt::LeftButton);

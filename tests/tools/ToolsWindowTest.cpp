@@ -2,6 +2,9 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLineEdit>
+#include <QAbstractItemView>
+#include <QCompleter>
 #include <QLabel>
 #include <QPushButton>
 #include <QSlider>
@@ -77,6 +80,24 @@ TEST_F(MorphWindow, OpensEmptyAndComputesOnlyAfterTheBarMoves) {
   w.Timer1Timer();
   EXPECT_EQ(sent.messages.size(), 381u);
   EXPECT_EQ(Child<QLabel>(w, "lbkPercent")->text(), "99 %");
+}
+
+// 1024 entries: typing part of a name finds the sound.
+TEST_F(MorphWindow, SoundListsAreSearchedByTyping) {
+  TfrmMorph w(blofeld, sent.Fn(), prompter, random);
+  w.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+  auto* s2 = Child<QComboBox>(w, "cmbSound2");
+  ASSERT_TRUE(s2->isEditable());
+  s2->setFocus();
+  QTest::keyClicks(s2->lineEdit(), "last");
+  QAbstractItemView* popup = s2->completer()->popup();
+  ASSERT_TRUE(popup->isVisible());
+  ASSERT_EQ(s2->completer()->completionCount(), 1);
+  QTest::keyClick(popup, Qt::Key_Down);
+  QTest::keyClick(popup, Qt::Key_Return);
+  EXPECT_EQ(s2->currentIndex(), 1023);
+  EXPECT_EQ(Child<QComboBox>(w, "cmbSound1")->currentIndex(), -1);
 }
 
 TEST_F(MorphWindow, RandomizeSelectsWithoutRefillAndSaveWritesTheBlend) {
