@@ -589,6 +589,14 @@ TEST_F(EditorFixture, ScreenshotsOfThePages) {
     QString page = tabs->tabText(i).toLower();
     page.remove(QRegularExpression("[^a-z]"));
     editor->grab().save(QString("%1/%2%3.png").arg(dirName).arg(prefix ? prefix : "editor-").arg(page));
+    // A page taller than the window is shown once more scrolled to its end.
+    auto* bar = qobject_cast<QScrollArea*>(tabs->currentWidget())->verticalScrollBar();
+    if (bar->maximum() > 0) {
+      bar->setValue(bar->maximum());
+      QTest::qWait(50);
+      editor->grab().save(QString("%1/%2%3-end.png").arg(dirName).arg(prefix ? prefix : "editor-").arg(page));
+      bar->setValue(0);
+    }
   }
   QApplication::setPalette(before);
 }
