@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QComboBox>
+#include <QGroupBox>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScrollArea>
@@ -485,6 +486,18 @@ TEST_F(EditorFixture, EveryControlIsReadableOnSmallScreens) {
     }
     auto* close = editor->findChild<QPushButton*>("btnClose");
     EXPECT_TRUE(editor->rect().contains(QRect(close->mapTo(editor.get(), QPoint(0, 0)), close->size())));
+  }
+  // Each picture sits in the group whose sound it draws.
+  const std::pair<const char*, const char*> pictures[] = {
+      {"imgOscillator1", "Oscillator 1"}, {"imgOscillator3", "Oscillator 3"}, {"imgFilter2", "Filter 2"},
+      {"imgFilterRouting", "Filter Routing"}, {"ImgAmpEnvelope", "Amplifier Envelope"},
+      {"ImgEnvelope4", "Envelope 4"}, {"ImgLFO3", "LFO 3"}};
+  for (const auto& [picture, group] : pictures) {
+    auto* img = editor->findChild<QLabel*>(picture);
+    ASSERT_NE(img, nullptr) << picture;
+    auto* box = qobject_cast<QGroupBox*>(img->parentWidget());
+    ASSERT_NE(box, nullptr) << picture;
+    EXPECT_EQ(box->title(), group);
   }
   for (std::size_t i = 0; i < ParameterMap::Instance().size(); ++i) {
     QLabel* label = nullptr;
