@@ -382,11 +382,14 @@ TEST_F(EditorFixture, OpeningAndClosingNeverChangesASound) {
   s[9] = 100;  // semitone 1: +36, outside -12..12
   s[8] = 0;    // octave 1: below 128'
   s[334] = 0x70 | 0x08 | 0x03;  // step 1: "random", glide, accent "/2"
+  s[124] = 99;                  // filter routing outside its list
   editor = std::make_unique<TfrmPatchEdit>(s, Context(out));
   editor->Timer1Timer();
   out.sent.clear();
   EXPECT_EQ(Widget<TKnob>("KnobSemitone1")->Position(), 36);
   EXPECT_EQ(Widget<TKnob>("KnobOctave1")->Caption(), "-1");
+  EXPECT_EQ(Widget<QComboBox>("cmbFilterRouting")->currentIndex(), -1);  // byte 99: no entry,
+  EXPECT_EQ(Widget<QComboBox>("cmbFilterRouting")->placeholderText(), "(99)");  // its number shown
   // Moving one control writes that control alone; a click on the glide LED
   // clears only its bit of the shared step byte.
   QTest::mouseClick(Widget<TCheckLed>("CheckLedGlide1"), Qt::LeftButton);

@@ -13,6 +13,7 @@
 
 #include "tests/support/TempDir.h"
 #include "tests/tools/ToolsTestSupport.h"
+#include "library/InitSound.h"
 #include "tools/TfrmLocker.h"
 #include "tools/TfrmMorph.h"
 
@@ -144,6 +145,17 @@ TEST_F(MorphWindow, RandomizeSelectsWithoutRefillAndSaveWritesTheBlend) {
 struct LockerWindow : MorphWindow {
   SoundData start = test::NoiseSound(77);
 };
+
+// Writes a picture of the locker when TARVIX_SCREENSHOT_DIR names a folder.
+TEST_F(LockerWindow, Screenshot) {
+  const char* dirName = std::getenv("TARVIX_SCREENSHOT_DIR");
+  if (!dirName) GTEST_SKIP() << "set TARVIX_SCREENSHOT_DIR to write the picture";
+  TfrmLocker w(blofeld, MakeDefaultInitSound(), sent.Fn(), prompter, random);
+  w.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+  QTest::qWait(50);
+  w.grab().save(QString("%1/locker.png").arg(dirName));
+}
 
 TEST_F(LockerWindow, BrowsingLockingSwappingAndSaving) {
   TfrmLocker w(blofeld, start, sent.Fn(), prompter, random);
