@@ -30,12 +30,15 @@ std::vector<std::string> ShortHelpLines() {
       "Z-down octave",
       "X-up octave",
       "",
-      "1-Randomize Oscillator",
-      "2-Randomize Filters",
-      "3-Randomize Envelopes",
-      "4-Randomize LFOs",
-      "5-Randomize Matrix",
-      "0-Randomize Oscillators, Filters,Envelopes,LFOs and Matrix",
+      "Sound editor",
+      "Ctrl+1 - Randomize Oscillators",
+      "Ctrl+2 - Randomize Filters",
+      "Ctrl+3 - Randomize Envelopes",
+      "Ctrl+4 - Randomize LFOs",
+      "Ctrl+5 - Randomize Matrix",
+      "Ctrl+6 - Randomize Arpeggiator",
+      "Ctrl+7 - Randomize Effects",
+      "Ctrl+0 - Randomize the whole sound",
   };
 }
 

@@ -5,9 +5,8 @@
 namespace tarvix {
 
 CaptionLabel::CaptionLabel(QWidget* control) : control_(control), label_(new QLabel(control->parentWidget())) {
-  QPalette pal = label_->palette();
-  pal.setColor(QPalette::WindowText, Qt::black);
-  label_->setPalette(pal);
+  // The text colour comes from the palette: a fixed black would vanish on
+  // a dark theme.
   label_->setAttribute(Qt::WA_TransparentForMouseEvents);
 }
 

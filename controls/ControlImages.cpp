@@ -61,8 +61,8 @@ QPixmap DrawGlyph(const char* segments) {
 }
 
 QPixmap DrawLed(bool lit) {
-  QPixmap p(32, 16);
-  p.fill(QColor(40, 40, 44));
+  // The background stays clear: the control fills it from its palette.
+  QPixmap p = Transparent(32, 16);
   QPainter g(&p);
   g.setRenderHint(QPainter::Antialiasing);
   g.setPen(QColor(16, 16, 18));
@@ -98,6 +98,21 @@ QHash<QString, QPixmap> DrawAll() {
 }
 
 }  // namespace
+
+const QPixmap& ControlImages::Tinted(const QString& name, const QColor& colour) {
+  // Few colours are ever asked for (one per palette), so the cache stays small.
+  static QHash<QString, QPixmap> cache;
+  const QString key = name + '#' + QString::number(colour.rgba(), 16);
+  auto it = cache.constFind(key);
+  if (it != cache.constEnd()) return it.value();
+  QPixmap p = Get(name);
+  if (!p.isNull()) {
+    QPainter g(&p);
+    g.setCompositionMode(QPainter::CompositionMode_SourceIn);
+    g.fillRect(p.rect(), colour);
+  }
+  return cache.insert(key, p).value();
+}
 
 const QPixmap& ControlImages::Get(const QString& name) {
   static const QHash<QString, QPixmap> images = DrawAll();

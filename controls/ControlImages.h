@@ -14,6 +14,9 @@ class ControlImages {
   // The image with this name; a null pixmap for an unknown name. Must be
   // called on the interface thread (after the QApplication exists).
   static const QPixmap& Get(const QString& name);
+  // The image with every drawn pixel in `colour` (for the digit glyphs,
+  // which follow the palette's text colour).
+  static const QPixmap& Tinted(const QString& name, const QColor& colour);
 
   static constexpr int kGlyphWidth = 9;
   static constexpr int kGlyphHeight = 12;

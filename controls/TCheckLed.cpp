@@ -43,7 +43,7 @@ void TCheckLed::Repaint() {
   label_->Place(caption_);
   image_ = QImage(kWidth, kHeight, QImage::Format_ARGB32_Premultiplied);
   QPainter g(&image_);
-  g.fillRect(image_.rect(), QColor(40, 40, 44));
+  g.fillRect(image_.rect(), palette().color(QPalette::Window));
   g.drawPixmap(0, 0, ControlImages::Get(status_ ? "REDBUTTON" : "BLACKBUTTON"));
   g.setPen(QPen(QColor(120, 40, 40), 1));
   g.setBrush(Qt::NoBrush);
@@ -68,6 +68,7 @@ bool TCheckLed::event(QEvent* e) {
   // The caption label lives in the parent, so it moves along when the
   // control is given a new parent.
   if (e->type() == QEvent::ParentChange && label_) label_->Place(caption_);
+  if (e->type() == QEvent::PaletteChange) Repaint();
   return QWidget::event(e);
 }
 

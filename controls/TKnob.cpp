@@ -15,7 +15,6 @@ namespace {
 constexpr int kFaceHeight = 32;  // presses above this line grab the face
 constexpr int kGlyphY = 34;
 constexpr int kGlyphX[4] = {-4, 5, 14, 23};
-const QColor kFill(40, 40, 44);
 const QColor kPointer(171, 171, 174);
 const QColor kPointerTip(80, 30, 30);
 const QColor kFrame(32, 12, 12);
@@ -36,6 +35,12 @@ TKnob::~TKnob() = default;
 
 void TKnob::setPosition(int value) {
   if (value < min_ || value > max_ || value == position_) return;
+  position_ = value;
+  Repaint();
+}
+
+void TKnob::ShowValue(int value) {
+  if (value == position_) return;
   position_ = value;
   Repaint();
 }
@@ -81,13 +86,16 @@ QStringList TKnob::GlyphNames(int value) {
 
 void TKnob::Render() {
   QPainter g(&image_);
-  g.fillRect(image_.rect(), kFill);
+  // Background and digits follow the palette, so light and dark themes
+  // both read; the face keeps its own colours.
+  g.fillRect(image_.rect(), palette().color(QPalette::Window));
   g.drawPixmap(0, 1, ControlImages::Get("KNOBFACE1"));
 
   // 270 degrees of travel, from the lower left (135 degrees, y pointing
   // down) clockwise to the lower right.
   const double span = static_cast<double>(max_) - min_;
-  const double angle = 3 * std::numbers::pi / 2 / span * (static_cast<double>(position_) - min_) +
+  const double shown = std::clamp(position_, min_, max_);
+  const double angle = 3 * std::numbers::pi / 2 / span * (shown - min_) +
                        3 * std::numbers::pi / 4;
   const int x = static_cast<int>(std::lround(9 * std::cos(angle))) + 16;
   const int y = static_cast<int>(std::lround(9 * std::sin(angle))) + 16;
@@ -100,7 +108,8 @@ void TKnob::Render() {
   g.setRenderHint(QPainter::Antialiasing, false);
 
   const QStringList glyphs = GlyphNames(position_);
-  for (int i = 0; i < 4; ++i) g.drawPixmap(kGlyphX[i], kGlyphY, ControlImages::Get(glyphs[i]));
+  const QColor digits = palette().color(QPalette::WindowText);
+  for (int i = 0; i < 4; ++i) g.drawPixmap(kGlyphX[i], kGlyphY, ControlImages::Tinted(glyphs[i], digits));
 
   g.setPen(QPen(kFrame, 1));
   g.drawPolyline(QPolygon({{0, 0}, {kWidth - 1, 0}, {kWidth - 1, kHeight - 1}, {0, kHeight - 1}, {0, 0}}));
@@ -130,15 +139,25 @@ void TKnob::mousePressEvent(QMouseEvent* e) {
   // a position left outside it by a changed Min or Max comes back.
   const int step = p.x() < width() / 2 ? -1 : 1;
   const int target = std::clamp(position_ + step, min_, max_);
-  if (target != position_) position_ = target;
+  const bool moved = target != position_;
+  position_ = target;
   Repaint();
+  if (moved) emit Moved(this);
 }
 
 void TKnob::mouseMoveEvent(QMouseEvent* e) {
   if (!dragging_) return;
   const long long v = static_cast<long long>(dragStartValue_) + dragStartY_ - e->position().toPoint().y();
-  setPosition(static_cast<int>(std::clamp<long long>(v, min_, max_)));
+  const int before = position_;
+  const int target = static_cast<int>(std::clamp<long long>(v, min_, max_));
+  // A stored value outside the range is left only when the pointer really
+  // moves; a press and a release alone do not change the sound.
+  if (target != before && (v != dragStartValue_ || (before >= min_ && before <= max_))) {
+    position_ = target;
+    Repaint();
+  }
   emit OnChange(this);
+  if (position_ != before) emit Moved(this);
 }
 
 void TKnob::mouseReleaseEvent(QMouseEvent*) {
@@ -155,6 +174,10 @@ bool TKnob::event(QEvent* e) {
   // The caption label lives in the parent, so it moves along when the
   // control is given a new parent.
   if (e->type() == QEvent::ParentChange && label_) label_->Place(caption_);
+  if (e->type() == QEvent::PaletteChange) {
+    Render();
+    update();
+  }
   return QWidget::event(e);
 }
 

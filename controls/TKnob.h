@@ -27,6 +27,9 @@ class TKnob : public QWidget {
 
   // Ignores values outside Min..Max and the current value.
   virtual void setPosition(int value);
+  // Shows a stored value as it is, even outside Min..Max (the pointer stops
+  // at the end of its travel). The user's next move brings it into range.
+  void ShowValue(int value);
   // Taken only if different and below Max / above Min; Position is not moved.
   void setMin(int value);
   void setMax(int value);
@@ -47,6 +50,9 @@ class TKnob : public QWidget {
 
  signals:
   void OnChange(tarvix::TKnob* sender);
+  // The user changed the position with the mouse (a drag or a click on the
+  // digits). Repaints fire OnChange too; this one says a person moved it.
+  void Moved(tarvix::TKnob* sender);
   void OnEnter(tarvix::TKnob* sender);
   void OnLeave(tarvix::TKnob* sender);
 

@@ -36,10 +36,11 @@ int PackedField(const ControlSpec& c, int v, std::uint8_t current) {
 void WritePacked(const ControlState& state, SoundData& sound, int offset) {
   const auto& map = ParameterMap::Instance();
   const std::uint8_t current = sound[static_cast<std::size_t>(offset)];
-  int byte = 0;
+  int byte = current;
   for (std::size_t i : map.ControlsAt(offset)) {
     const auto& c = map[i];
-    if (c.encoding == Encoding::Packed) byte |= PackedField(c, state.values[i], current);
+    if (c.encoding != Encoding::Packed || !state.Moved(i)) continue;
+    byte = (byte & ~(c.mask << c.shift)) | PackedField(c, state.values[i], current);
   }
   sound[static_cast<std::size_t>(offset)] = static_cast<std::uint8_t>(byte & 0x7F);
 }
@@ -103,6 +104,11 @@ int ReadControl(const SoundData& sound, const ControlSpec& c, int sampleCount) {
   return 0;
 }
 
+int StoredField(const SoundData& sound, const ControlSpec& c) {
+  const int b = sound[static_cast<std::size_t>(c.offset)];
+  return c.encoding == Encoding::Packed ? (b >> c.shift) & c.mask : b;
+}
+
 ControlState ReadControls(const SoundData& sound, int sampleCount) {
   const auto& map = ParameterMap::Instance();
   ControlState s;
@@ -121,11 +127,12 @@ void WriteControls(const ControlState& state, SoundData& sound, const ControlLay
   if (state.values.size() != map.size())
     throw std::invalid_argument("control state holds " + std::to_string(state.values.size()) + " values, the map has " +
                                 std::to_string(map.size()) + " controls");
-  SetSoundName(sound, state.name);
+  if (state.nameEdited) SetSoundName(sound, state.name);
   std::vector<bool> packedDone(kSoundSize, false);
   for (std::size_t i = 0; i < map.size(); ++i) {
     const auto& c = map[i];
     if (c.rule == WriteRule::WhileVisible && !layout.IsVisible(i)) continue;
+    if (!state.Moved(i)) continue;
     if (c.encoding == Encoding::Packed) {
       auto done = packedDone[static_cast<std::size_t>(c.offset)];
       if (!done) WritePacked(state, sound, c.offset);
@@ -134,6 +141,37 @@ void WriteControls(const ControlState& state, SoundData& sound, const ControlLay
     }
     WriteOne(c, state.values[i], sound, sampleCount);
   }
+}
+
+std::string ValueTextAt(const SoundData& sound, int offset) {
+  const auto& map = ParameterMap::Instance();
+  if (offset < 0 || offset >= static_cast<int>(kSoundSize)) return {};
+  const ControlLayout layout = ControlLayout::For(sound);
+  std::string text;
+  for (std::size_t i : map.ControlsAt(offset)) {
+    const auto& c = map[i];
+    if (c.offset != offset) continue;  // the sample flag belongs to the shape
+    if (c.rule == WriteRule::WhileVisible && !layout.IsVisible(i)) continue;
+    const int v = ReadControl(sound, c, 128);
+    std::string one;
+    if (c.IsLed()) {
+      one = v != 0 ? "on" : "off";
+    } else if (c.IsList()) {
+      const int entries = c.EntryCount();
+      if (v >= 0 && v < entries) one = (*c.entries)[static_cast<std::size_t>(v)];
+      else if (v >= entries && c.encoding == Encoding::Shape) one = "Sample " + std::to_string(v - kShapeCount + 1);
+      else one = std::to_string(StoredField(sound, c));
+    } else {
+      const bool clocked = c.captionDependsOn >= 0 &&
+                           ReadControl(sound, map[static_cast<std::size_t>(c.captionDependsOn)]) != 0;
+      const auto caption = HasFormatter(c.tag) ? KnobCaption(c.tag, v, clocked) : std::nullopt;
+      // An unclocked LFO speed has no text of its own: its number says more.
+      one = caption && *caption != "Speed" ? *caption : std::to_string(v);
+    }
+    if (!text.empty()) text += '/';
+    text += one;
+  }
+  return text.empty() ? std::to_string(sound[static_cast<std::size_t>(offset)]) : text;
 }
 
 std::optional<std::string> KnobCaptionFor(const ControlState& state, std::size_t control) {

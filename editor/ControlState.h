@@ -22,6 +22,14 @@ inline constexpr int kNoSelection = -1;
 struct ControlState {
   std::vector<int> values;  // indexed like ParameterMap::Controls()
   std::string name;         // the name field's text (Latin-1 bytes, as stored)
+  // Which controls the user has moved since the sound was loaded. Empty
+  // means every control. A control that was never moved keeps its bytes as
+  // they are, even when they lie outside its range or list: opening a sound
+  // must not change it.
+  std::vector<bool> moved;
+  bool nameEdited = true;   // false: the name bytes are kept as stored
+
+  bool Moved(std::size_t control) const { return moved.empty() || (control < moved.size() && moved[control]); }
 
   // Value of the control with this name; throws std::out_of_range if none.
   int& operator[](std::string_view control);
@@ -34,6 +42,9 @@ struct ControlState {
 // `sampleCount` is the number of sample names in the oscillator shape lists.
 int ReadControl(const SoundData& sound, const ControlSpec& spec, int sampleCount = 0);
 ControlState ReadControls(const SoundData& sound, int sampleCount = 0);
+// The number the sound holds for a control, before any decoding into a list
+// entry (the byte, or the bit field of a packed byte).
+int StoredField(const SoundData& sound, const ControlSpec& spec);
 
 // Writes every control into the sound. Controls that write only while
 // visible follow the layout that belongs to the sound's type bytes as they
@@ -42,9 +53,18 @@ ControlState ReadControls(const SoundData& sound, int sampleCount = 0);
 // no selection leaves its byte (or bit field) as it is, except the effect
 // curve and length lists, which write 0. Knob values are limited so that
 // every byte written stays within 0..127. Bytes no control edits are not
-// touched; the name is blank-padded to 16 characters.
+// touched; the name is blank-padded to 16 characters. Only the controls the
+// state marks as moved are written (the bit fields of a packed byte that no
+// moved control owns keep their bits).
 void WriteControls(const ControlState& state, SoundData& sound, int sampleCount = 0);
 void WriteControls(const ControlState& state, SoundData& sound, const ControlLayout& layout, int sampleCount);
+
+// What the editor would show for the byte at this offset, as text: the list
+// entry, "on"/"off" for an LED, a knob's caption text or its value. A byte
+// shared by several controls (bit fields, effect parameters) joins the
+// texts of the controls the sound's layout shows with "/". Bytes that no
+// control edits, and values outside a list, read as their number.
+std::string ValueTextAt(const SoundData& sound, int offset);
 
 // The caption a knob shows for its value in this state: the formatter's text
 // for tagged knobs (the LFO speed reads its Clocked LED), nullopt for knobs

@@ -30,7 +30,9 @@ void InitOscillators(SoundData& s) {
     Set(s, p + 15, 0);    // brillance
     Set(s, 61 + 2 * n, 127);  // level
     Set(s, 62 + 2 * n, 64);   // balance middle
-    // The sample flags (16, 32) stay: the shape byte alone is reset.
+    // Oscillators 1 and 2 play a sample when their flag is set; the shape
+    // byte would then pick a sample, not the wave its name says.
+    if (n < 2) Set(s, p + 14, 0);
   }
   Set(s, 49, 0);    // sync off
   Set(s, 50, 0);    // pitch mod source off

@@ -22,8 +22,9 @@ std::optional<std::string> ShowParameterListView(const QString& caption, const A
   return d.Mask().toStdString();
 }
 
-std::optional<SoundLocation> ShowSelectLocation(SoundLocation preset, QWidget* parent) {
+std::optional<SoundLocation> ShowSelectLocation(SoundLocation preset, const QStringList& names, QWidget* parent) {
   TfrmSelectLocation d(parent);
+  d.SetSoundNames(names);
   d.SetLocation(preset.bank, preset.program);
   if (d.exec() != QDialog::Accepted) return std::nullopt;
   return SoundLocation{d.Bank(), d.Program()};

@@ -4,6 +4,7 @@
 // can hand the editor the program's own dialogs instead (PatchEditDialogs).
 
 #include <QString>
+#include <QStringList>
 #include <optional>
 #include <string>
 
@@ -17,7 +18,8 @@ namespace tarvix {
 
 // The tick mask ("0"/"1" per row) when closed with OK.
 std::optional<std::string> ShowParameterListView(const QString& caption, const AllowedValueList& list);
-std::optional<SoundLocation> ShowSelectLocation(SoundLocation preset, QWidget* parent);
+// `names`: the 1024 slot names shown beside the program numbers (may be empty).
+std::optional<SoundLocation> ShowSelectLocation(SoundLocation preset, const QStringList& names, QWidget* parent);
 std::optional<Tolerances> ShowCreateSchemaParameters(const Tolerances& current, QWidget* parent);
 
 }  // namespace tarvix

@@ -8,15 +8,19 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollArea>
 #include <QShortcut>
 #include <QTabWidget>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <map>
 
 #include "controls/TCheckLed.h"
 #include "controls/TKnob.h"
+#include "editor/CaptionFormat.h"
+#include "editor/ControlLayout.h"
 #include "editor/InitCommands.h"
 #include "editor/ParameterMap.h"
 #include "editor/TfrmPatchEdit.h"
@@ -88,6 +92,7 @@ class FlowRows {
   FlowRows(QVBoxLayout* into, int perRow) : into_(into), perRow_(perRow) {}
   void Add(QWidget* w) {
     if (!row_ || count_ == perRow_) {
+      if (row_) row_->addStretch(1);  // full rows keep their cells together too
       row_ = new QHBoxLayout;
       row_->setSpacing(2);
       into_->addLayout(row_);
@@ -121,13 +126,21 @@ void TfrmPatchEdit::BuildWindow() {
   edtName_->setObjectName("edtName");
   edtName_->setMaxLength(16);
   edtName_->setFixedWidth(150);
-  connect(edtName_, &QLineEdit::textEdited, this, [this] { controlsChanged_ = true; });
+  connect(edtName_, &QLineEdit::textEdited, this, [this] {
+    nameEdited_ = true;
+    controlsChanged_ = true;
+  });
   top->addWidget(edtName_);
   top->addWidget(new QLabel("Category", this));
   BuildControl(map.IndexOf("cmbCategory"), this);
   cmbCategory_ = qobject_cast<QComboBox*>(controls_[map.IndexOf("cmbCategory")].widget);
   top->addWidget(cmbCategory_);
   top->addSpacing(20);
+  top->addStretch(1);
+  root->addLayout(top);
+  // The schema row: on a narrow (or scaled) screen one row would push the
+  // window wider than the screen.
+  top = new QHBoxLayout;
   top->addWidget(new QLabel("Sound Family Schema", this));
   cmbRandomSchema_ = new QComboBox(this);
   cmbRandomSchema_->setObjectName("cmbRandomSchema");
@@ -146,10 +159,14 @@ void TfrmPatchEdit::BuildWindow() {
 
   tabs_ = new QTabWidget(this);
   tabs_->setObjectName("PageControl1");
+  // Per page: its group boxes, then (from kPageCount on) its command buttons.
+  pageBoxes_.resize(2 * kPageCount);
   for (int p = 0; p < kPageCount; ++p) {
     auto* scroll = new QScrollArea(tabs_);
     scroll->setWidgetResizable(true);
     scroll->setWidget(BuildPage(p));
+    pageBoxes_[static_cast<std::size_t>(p)].viewport = scroll->viewport();
+    pageBoxes_[static_cast<std::size_t>(kPageCount + p)].viewport = scroll->viewport();
     tabs_->addTab(scroll, QString::fromStdString(std::string(PageName(static_cast<Page>(p)))));
   }
   connect(tabs_, &QTabWidget::currentChanged, this, [this](int page) { RedrawPictures(page); });
@@ -184,7 +201,10 @@ void TfrmPatchEdit::BuildWindow() {
   // The window sees every key before its controls, and the wheel over a knob.
   installEventFilter(this);
   for (auto* w : findChildren<QWidget*>()) w->installEventFilter(this);
-  resize(1280, 800);
+  // As large as a 1280 x 800 screen, but never larger than the screen shown.
+  QSize size(1280, 800);
+  if (const QScreen* sc = screen()) size = size.boundedTo(sc->availableGeometry().size());
+  resize(size);
 }
 
 QWidget* TfrmPatchEdit::BuildPage(int page) {
@@ -192,7 +212,7 @@ QWidget* TfrmPatchEdit::BuildPage(int page) {
   auto* content = new QWidget;
   auto* v = new QVBoxLayout(content);
   v->addWidget(BuildCommandBar(page));
-  if (page < 4) v->addWidget(BuildPictures(page));
+  if (page < 4) BuildPictures(page);
 
   // One group box per map group, in map order.
   std::vector<std::string> order;
@@ -202,16 +222,21 @@ QWidget* TfrmPatchEdit::BuildPage(int page) {
     if (!members.count(map[i].group)) order.push_back(map[i].group);
     members[map[i].group].push_back(i);
   }
+  auto& arrangement = pageBoxes_[static_cast<std::size_t>(page)];
   auto* grid = new QGridLayout;
-  int columns = ColumnsOf(page);
-  int n = 0;
+  arrangement.grid = grid;
+  std::vector<std::size_t> steps;  // the arpeggiator steps' controls, in step order
   for (const auto& group : order) {
-    // The sixteen arpeggiator steps are narrow strips side by side, below
-    // the arpeggiator's own group, which takes a whole row.
-    const bool step = group.rfind("Arp Step", 0) == 0;
+    if (group.rfind("Arp Step", 0) == 0) {
+      steps.insert(steps.end(), members[group].begin(), members[group].end());
+      continue;
+    }
     auto* box = new QGroupBox(QString::fromStdString(group), content);
     groupBoxes_.push_back({box, members[group]});
     auto* inner = new QVBoxLayout(box);
+    // The picture of what this group shapes sits on top of it.
+    for (std::size_t k = 0; page < 4 && k < pictures_[page].size(); ++k)
+      if (PictureGroup(page, k) == group) inner->addWidget(pictures_[page][k]);
     FlowRows lists(inner, 3);
     for (std::size_t i : members[group])
       if (map[i].IsList()) {
@@ -220,7 +245,7 @@ QWidget* TfrmPatchEdit::BuildPage(int page) {
         lists.Add(cell);
       }
     lists.Finish();
-    FlowRows knobs(inner, step ? 1 : 7);
+    FlowRows knobs(inner, 6);
     for (std::size_t i : members[group])
       if (!map[i].IsList()) {
         auto* cell = new QWidget(box);
@@ -238,25 +263,95 @@ QWidget* TfrmPatchEdit::BuildPage(int page) {
     }
     copies.Finish();
     inner->addStretch(1);
-    if (page == static_cast<int>(Page::Arpeggiator) && !step) {
-      grid->addWidget(box, 0, 0, 1, 8);
-      columns = 8;
-      n = 8;
+    if (page == static_cast<int>(Page::Arpeggiator)) {
+      // The arpeggiator's own settings span the page above its steps.
+      grid->addWidget(box, 0, 0, 1, -1);
+      arrangement.firstRow = 1;
       continue;
     }
-    grid->addWidget(box, n / columns, n % columns);
-    ++n;
+    arrangement.boxes.push_back(box);
   }
+  // Sixteen steps in two blocks of eight, each with its rows named.
+  if (!steps.empty()) {
+    const std::size_t half = steps.size() / 2;
+    arrangement.boxes.push_back(
+        BuildStepBlock(1, 8, std::vector<std::size_t>(steps.begin(), steps.begin() + static_cast<long>(half)), content));
+    arrangement.boxes.push_back(
+        BuildStepBlock(9, 16, std::vector<std::size_t>(steps.begin() + static_cast<long>(half), steps.end()), content));
+  }
+  ArrangeBoxes(arrangement);
   v->addLayout(grid);
   v->addStretch(1);
   return content;
 }
 
+QWidget* TfrmPatchEdit::BuildStepBlock(int first, int last, const std::vector<std::size_t>& members, QWidget* parent) {
+  const auto& map = ParameterMap::Instance();
+  auto* box = new QGroupBox(QString("Steps %1 to %2").arg(first).arg(last), parent);
+  groupBoxes_.push_back({box, members});
+  auto* g = new QGridLayout(box);
+  g->setHorizontalSpacing(0);
+  g->setVerticalSpacing(0);
+  // Timing and length show the same kind of texts ("-1", "0", "1"): the
+  // row names tell them apart.
+  static const char* const kRows[] = {"Step", "Accent", "Glide", "Timing", "Length"};
+  static const char* const kPrefixes[] = {"KnobArpStep", "KnobArpAccent", "CheckLedGlide", "KnobArpTiming",
+                                          "KnobArpLength"};
+  for (int r = 0; r < 5; ++r) {
+    auto* label = new QLabel(kRows[r], box);
+    label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    g->addWidget(label, r + 1, 0);
+  }
+  for (std::size_t i : members) {
+    const std::string& name = map[i].name;
+    for (int r = 0; r < 5; ++r) {
+      const std::string prefix = kPrefixes[r];
+      if (name.rfind(prefix, 0) != 0) continue;
+      const int step = std::stoi(name.substr(prefix.size()));
+      if (r == 0) {
+        auto* number = new QLabel(QString::number(step), box);
+        number->setAlignment(Qt::AlignCenter);
+        g->addWidget(number, 0, step - first + 1);
+      }
+      auto* cell = new QWidget(box);
+      BuildControl(i, cell);
+      g->addWidget(cell, r + 1, step - first + 1);
+    }
+  }
+  g->setColumnStretch(last - first + 2, 1);
+  return box;
+}
+
+void TfrmPatchEdit::ArrangeBoxes(PageBoxes& page) {
+  if (!page.grid || page.boxes.empty()) return;
+  int widest = 0;
+  for (QWidget* b : page.boxes) widest = std::max(widest, b->sizeHint().width());
+  const int spacing = std::max(page.grid->horizontalSpacing(), 0);
+  // Before the page is first shown its viewport has no size yet.
+  const int available = page.viewport && page.viewport->width() > 100 ? page.viewport->width() - 24 : 1240;
+  const int columns = std::clamp((available + spacing) / (widest + spacing), 1, page.maxColumns);
+  if (columns == page.columns) return;
+  for (QWidget* b : page.boxes) page.grid->removeWidget(b);
+  for (int c = 0; c < page.maxColumns; ++c) page.grid->setColumnStretch(c, 0);
+  for (std::size_t k = 0; k < page.boxes.size(); ++k) {
+    const int n = static_cast<int>(k);
+    page.grid->addWidget(page.boxes[k], page.firstRow + n / columns, n % columns);
+  }
+  for (int c = 0; c < columns; ++c) page.grid->setColumnStretch(c, 1);
+  page.columns = columns;
+}
+
 QWidget* TfrmPatchEdit::BuildCommandBar(int page) {
   auto* bar = new QWidget;
-  auto* v = new QVBoxLayout(bar);
-  v->setContentsMargins(0, 0, 0, 0);
-  FlowRows rows(v, 7);
+  // The buttons flow into as many columns as the page's width takes.
+  auto& arrangement = pageBoxes_[static_cast<std::size_t>(kPageCount + page)];
+  arrangement.grid = new QGridLayout(bar);
+  arrangement.grid->setContentsMargins(0, 0, 0, 0);
+  arrangement.maxColumns = 8;
+  struct {
+    std::vector<QWidget*>& boxes;
+    void Add(QWidget* w) { boxes.push_back(w); }
+  } rows{arrangement.boxes};
   static constexpr void (*kInits[kPageCount])(SoundData&) = {&InitOscillators, &InitFilters, &InitEnvelopes, &InitLfos,
                                                              &InitMatrix,      nullptr,      &InitEffects};
   static const char* kInitCaptions[kPageCount] = {"Init Oscillators", "Init Filters", "Init Envelopes", "Init LFOs",
@@ -280,13 +375,34 @@ QWidget* TfrmPatchEdit::BuildCommandBar(int page) {
     connect(b, &QPushButton::clicked, this, [this, c] { Guarded(ctx_.log, [&] { RunGroupCommand(c); }); });
     rows.Add(b);
   }
-  rows.Finish();
+  ArrangeBoxes(arrangement);
   return bar;
+}
+
+// Wide enough for the longest caption the control can show (centred over
+// it) and for the allowed-value button beside it.
+int TfrmPatchEdit::CellWidth(std::size_t index) const {
+  const auto& c = ParameterMap::Instance()[index];
+  const QFontMetrics fm(font());
+  int text = fm.horizontalAdvance(QString::fromStdString(c.label));
+  if (c.IsKnob() && HasFormatter(c.tag))
+    for (int v = c.min; v <= c.max; ++v)
+      for (bool clocked : {false, true})
+        if (auto caption = KnobCaption(c.tag, v, clocked))
+          text = std::max(text, fm.horizontalAdvance(QString::fromStdString(*caption)));
+  // Effect parameters change their caption with the effect type.
+  if (c.rule == WriteRule::WhileVisible)
+    for (int e1 = 0; e1 <= 5; ++e1)
+      for (int e2 = 0; e2 <= 8; ++e2)
+        if (auto caption = ControlLayout::For(e1, e2, 1).Caption(index))
+          text = std::max(text, fm.horizontalAdvance(QString::fromStdString(*caption)));
+  return std::max(76, text + 10);
 }
 
 void TfrmPatchEdit::BuildControl(std::size_t index, QWidget* parent) {
   const auto& c = ParameterMap::Instance()[index];
   auto& cw = controls_[index];
+  if (parent != this) cw.cell = parent;
   const QString label = QString::fromStdString(c.label);
   if (c.IsList()) {
     auto* combo = new QComboBox(parent);
@@ -308,6 +424,7 @@ void TfrmPatchEdit::BuildControl(std::size_t index, QWidget* parent) {
       return;
     }
     connect(combo, &QComboBox::currentIndexChanged, this, [this, index](int) { ControlChange(index); });
+    connect(combo, &QComboBox::activated, this, [this, index](int) { MarkMoved(index); });
     if (parent != this) {
       auto* g = new QGridLayout(parent);
       g->setContentsMargins(2, 2, 2, 2);
@@ -326,24 +443,30 @@ void TfrmPatchEdit::BuildControl(std::size_t index, QWidget* parent) {
     knob->setMax(c.max);
     knob->setMin(c.min);
     knob->setCaption(label);
-    parent->setFixedSize(82, 66);
-    knob->move(20, 16);
+    const int w = CellWidth(index);
+    parent->setFixedSize(w, 66);
+    knob->move(w / 2 - 16, 16);
     connect(knob, &TKnob::OnChange, this, [this, index](TKnob*) { ControlChange(index); });
+    connect(knob, &TKnob::Moved, this, [this, index](TKnob*) { MarkMoved(index); });
     connect(knob, &TKnob::OnEnter, this, &TfrmPatchEdit::KnobEnter);
     connect(knob, &TKnob::OnLeave, this, &TfrmPatchEdit::KnobLeave);
     cw.widget = knob;
     cw.button = new QToolButton(parent);
-    cw.button->setGeometry(56, 18, 14, 14);
+    cw.button->setGeometry(w / 2 + 20, 18, 14, 14);
   } else {
     auto* led = new TCheckLed(parent);
     led->setObjectName(QString::fromStdString(c.name));
     led->setCaption(label);
-    parent->setFixedSize(82, 66);
-    led->move(20, 22);
-    connect(led, &TCheckLed::OnChange, this, [this, index](TCheckLed*) { ControlChange(index); });
+    const int w = CellWidth(index);
+    parent->setFixedSize(w, 66);
+    led->move(w / 2 - 16, 22);
+    connect(led, &TCheckLed::OnChange, this, [this, index](TCheckLed*) {
+      ControlChange(index);
+      MarkMoved(index);  // fired by clicks only
+    });
     cw.widget = led;
     cw.button = new QToolButton(parent);
-    cw.button->setGeometry(56, 22, 14, 14);
+    cw.button->setGeometry(w / 2 + 20, 22, 14, 14);
   }
   if (cw.button) {
     cw.button->setObjectName(ButtonNameFor(c.name));

@@ -1,7 +1,6 @@
 // The pictures of TfrmPatchEdit's first four pages, redrawn from EditSound
 // after every transfer pass for the page shown. Each picture is drawn into
 // a fresh off-screen image and then shown.
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QPixmap>
 
@@ -42,20 +41,27 @@ QImage Blank(QSize size) {
 
 }  // namespace
 
-QWidget* TfrmPatchEdit::BuildPictures(int page) {
-  auto* row = new QWidget;
-  auto* h = new QHBoxLayout(row);
-  h->setContentsMargins(0, 0, 0, 0);
+// The pictures of a page, in drawing order; each is placed in the group box
+// of the controls it draws (PictureGroup).
+void TfrmPatchEdit::BuildPictures(int page) {
   for (const auto& spec : PicturesOf(page)) {
-    auto* img = new QLabel(row);
+    auto* img = new QLabel;
     img->setObjectName(spec.name);
     img->setFixedSize(spec.size);
     img->setPixmap(QPixmap::fromImage(Blank(spec.size)));
     pictures_[page].push_back(img);
-    h->addWidget(img);
   }
-  h->addStretch(1);
-  return row;
+}
+
+std::string TfrmPatchEdit::PictureGroup(int page, std::size_t picture) {
+  static const char* const kGroups[4][4] = {
+      {"Oscillator 1", "Oscillator 2", "Oscillator 3", ""},
+      {"Filter 1", "Filter 2", "Filter Routing", ""},
+      {"Filter Envelope", "Amplifier Envelope", "Envelope 3", "Envelope 4"},
+      {"LFO 1", "LFO 2", "LFO 3", ""},
+  };
+  if (page < 0 || page > 3 || picture > 3) return {};
+  return kGroups[page][picture];
 }
 
 void TfrmPatchEdit::RedrawPictures(int page) {

@@ -116,6 +116,9 @@ Steps ArpGlobalsAfterMode() {
   return s;
 }
 
+// A step byte: type "normal" (bits 4-6), no glide (bit 3), accent "*1" (bits 0-2).
+constexpr int kPlainStep = 0x04;
+
 Steps ArpField(const char* control, StepRule rule, int first = 1) {
   Steps s;
   for (int k = first; k <= 16; ++k) Add(s, control + std::to_string(k), rule);
@@ -225,10 +228,11 @@ std::vector<RandomStep> RandomizerSteps(RandomizerCommand c) {
     case C::InitArp:
       s.push_back({StepRule::Fixed, {}, {}, OffsetOf("cmbArpMode"), 1});  // "on"
       Append(s, ArpGlobalsAfterMode());
-      // The first two steps get a fixed start: a plain step, then one with
-      // the softest audible accent.
-      s.push_back({StepRule::Fixed, {}, {}, OffsetOf("KnobArpStep1"), 0});
-      s.push_back({StepRule::Fixed, {}, {}, OffsetOf("KnobArpStep2"), 1});
+      // Every step starts plain and sounding: type "normal", no glide,
+      // accent "*1" (an accent of 0 would silence the step). Steps 3 to 16
+      // then draw their type, which keeps that accent.
+      for (int k = 1; k <= 16; ++k)
+        s.push_back({StepRule::Fixed, {}, {}, OffsetOf("KnobArpStep" + std::to_string(k)), kPlainStep});
       Append(s, ArpField("KnobArpStep", StepRule::ArpStepType, 3));
       Append(s, ArpField("KnobArpTiming", StepRule::ArpTiming));
       return s;

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QGridLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -9,6 +10,7 @@
 #include <QTabWidget>
 #include <QToolButton>
 #include <QWheelEvent>
+#include <algorithm>
 #include <fstream>
 
 #include "controls/TCheckLed.h"
@@ -59,7 +61,12 @@ TfrmPatchEdit::TfrmPatchEdit(const SoundData& sound, PatchEditContext context, Q
   setObjectName("TfrmPatchEdit");
   setWindowTitle("Sound Edit (Edit Buffer)");
   if (!ctx_.dialogs.parameterList) ctx_.dialogs.parameterList = &ShowParameterListView;
-  if (!ctx_.dialogs.selectLocation) ctx_.dialogs.selectLocation = [this](SoundLocation p) { return ShowSelectLocation(p, this); };
+  if (!ctx_.dialogs.selectLocation)
+    ctx_.dialogs.selectLocation = [this](SoundLocation p) {
+      QStringList names;
+      for (int i = 0; i < kSlotCount; ++i) names << QString::fromLatin1(GetSoundName(ctx_.blofeld, i).c_str());
+      return ShowSelectLocation(p, names, this);
+    };
   if (!ctx_.dialogs.createSchemaParameters)
     ctx_.dialogs.createSchemaParameters = [this](const Tolerances& t) { return ShowCreateSchemaParameters(t, this); };
   ReadSampleNames();
@@ -93,12 +100,21 @@ void TfrmPatchEdit::FillSchemaList() {
     cmbRandomSchema_->setCurrentIndex(0);
     LoadSchema(cmbRandomSchema_->currentText());
   }
-  connect(cmbRandomSchema_, &QComboBox::activated, this,
-          [this](int) { Guarded(ctx_.log, [&] { LoadSchema(cmbRandomSchema_->currentText()); }); });
+  // A typed name that is no entry is only the name to save under: loading
+  // its (missing) file would wipe every mask.
+  cmbRandomSchema_->setInsertPolicy(QComboBox::NoInsert);
+  connect(cmbRandomSchema_, &QComboBox::activated, this, [this](int) {
+    const QString name = cmbRandomSchema_->currentText();
+    if (cmbRandomSchema_->findText(name) < 0) return;
+    Guarded(ctx_.log, [&] { LoadSchema(name); });
+  });
 }
 
 void TfrmPatchEdit::LoadSchema(const QString& name) {
-  schema_.Load(SoundFamilySchema::FileFor(ctx_.schemaDir, name.toStdString()), &ctx_.log);
+  const auto file = SoundFamilySchema::FileFor(ctx_.schemaDir, name.toStdString());
+  if (name.isEmpty() || !std::filesystem::is_regular_file(file)) return;
+  schema_.Load(file, &ctx_.log);
+  schemaChanged_ = false;
 }
 
 // ---- controls and state -------------------------------------------------
@@ -114,7 +130,7 @@ int TfrmPatchEdit::ValueOf(std::size_t index) const {
 void TfrmPatchEdit::SetValue(std::size_t index, int value) {
   auto* w = controls_[index].widget;
   if (auto* k = qobject_cast<TKnob*>(w)) {
-    k->setPosition(value);  // a value outside the range leaves the knob where it is
+    k->ShowValue(value);  // also outside the range: the sound is shown as stored
   } else if (auto* l = qobject_cast<TCheckLed*>(w)) {
     // Setting an LED from code fires no event; the handler runs here so the
     // LED behaves like the knobs (and the LFO speed caption follows).
@@ -132,6 +148,8 @@ ControlState TfrmPatchEdit::CurrentState() const {
   s.values.reserve(controls_.size());
   for (std::size_t i = 0; i < controls_.size(); ++i) s.values.push_back(ValueOf(i));
   s.name = edtName_->text().toLatin1().toStdString();
+  s.moved = moved_;
+  s.nameEdited = nameEdited_;
   return s;
 }
 
@@ -157,14 +175,30 @@ void TfrmPatchEdit::ControlChange(std::size_t index) {
   for (std::size_t i = 0; i < map.size(); ++i)
     if (map[i].captionDependsOn == static_cast<int>(index)) UpdateCaption(i);
   controlsChanged_ = true;
-  if (!loading_ && !fromController_) pass_.MarkFromUser(index);
+}
+
+void TfrmPatchEdit::MarkMoved(std::size_t index) {
+  if (loading_ || index >= moved_.size()) return;
+  moved_[index] = true;
+  if (!fromController_) pass_.MarkFromUser(index);
+  controlsChanged_ = true;
 }
 
 void TfrmPatchEdit::LoadSoundIntoControls() {
   loading_ = true;
   const ControlState s = ReadControls(pass_.EditSound, pass_.SampleCount);
   edtName_->setText(QString::fromLatin1(s.name.c_str()));
-  for (std::size_t i = 0; i < controls_.size(); ++i) SetValue(i, s.values[i]);
+  moved_.assign(controls_.size(), false);
+  nameEdited_ = false;
+  const auto& map = ParameterMap::Instance();
+  for (std::size_t i = 0; i < controls_.size(); ++i) {
+    SetValue(i, s.values[i]);
+    // A list cannot select a byte outside it; it shows the stored number.
+    if (auto* combo = qobject_cast<QComboBox*>(controls_[i].widget))
+      combo->setPlaceholderText(s.values[i] == kNoSelection
+                                    ? "(" + QString::number(StoredField(pass_.EditSound, map[i])) + ")"
+                                    : QString());
+  }
   for (std::size_t i = 0; i < controls_.size(); ++i) UpdateCaption(i);
   ApplyLayout();
   controlsChanged_ = true;
@@ -180,6 +214,8 @@ void TfrmPatchEdit::ApplyLayout() {
     cw.widget->setVisible(item.visible);
     if (cw.button) cw.button->setVisible(item.visible);
     if (cw.caption) cw.caption->setVisible(item.visible);
+    // A hidden control gives its place to the next one.
+    if (cw.cell) cw.cell->setVisible(item.visible);
     if (!item.caption) continue;
     const QString text = QString::fromStdString(*item.caption);
     if (auto* k = qobject_cast<TKnob*>(cw.widget)) k->setCaption(text);
@@ -216,6 +252,7 @@ void TfrmPatchEdit::ControllerMessage(int controller, int value) {
   if (!index) return;
   fromController_ = true;
   SetValue(*index, ControllerValue(target->conversion, value));
+  MarkMoved(*index);
   fromController_ = false;
   pass_.MarkFromInstrument(*index);
   // A list moved by the instrument still gets written at the next pass.
@@ -241,7 +278,7 @@ void TfrmPatchEdit::RunGroupCommand(const GroupCommand& command) {
   ControlState s = CurrentState();
   for (std::size_t i : ApplyGroupCommand(command, s, pass_.SampleCount)) {
     SetValue(i, s.values[i]);
-    pass_.MarkFromUser(i);
+    MarkMoved(i);
   }
   controlsChanged_ = true;
 }
@@ -254,6 +291,11 @@ void TfrmPatchEdit::btnSavSoundtoClick() {
     return;
   // The dump is addressed to the chosen slot, so the instrument stores it
   // there; our copy of the Blofeld banks follows.
+  // The slot's sound is lost on the instrument: ask first, naming both.
+  const int slot = where->bank * kProgramsPerBank + where->program;
+  const std::string question = "Replace " + SlotLabel(slot) + " \"" + TrimmedSoundName(ctx_.blofeld.Sound(slot)) +
+                               "\" on the Blofeld with \"" + TrimmedSoundName(pass_.EditSound) + "\"?";
+  if (ctx_.prompter.Ask(question, Buttons::YesNo) != Answer::Yes) return;
   SoundData copy = pass_.EditSound;
   copy[offs::kDeviceId] = ctx_.deviceId;                          // the instrument's id
   copy[offs::kCommand] = sysex::kSoundDump;                       // sound dump
@@ -289,6 +331,7 @@ void TfrmPatchEdit::btnSaveRandomSchemaClick() {
     return;
   }
   schema_.Save(SoundFamilySchema::FileFor(ctx_.schemaDir, name));
+  schemaChanged_ = false;
 }
 
 void TfrmPatchEdit::btnCreateSchemaFromCurrentSoundClick() {
@@ -299,6 +342,7 @@ void TfrmPatchEdit::btnCreateSchemaFromCurrentSoundClick() {
     cmbRandomSchema_->setCurrentIndex(cmbRandomSchema_->count() - 1);
   }
   ctx_.tolerances = *tolerances;
+  schemaChanged_ = true;
   const auto& map = ParameterMap::Instance();
   schema_.CreateFromValues(
       [&](const SchemaControl& c) {
@@ -319,7 +363,10 @@ void TfrmPatchEdit::AllowedValuesClick(std::size_t index) {
     const bool clocked = c.captionDependsOn >= 0 && ValueOf(static_cast<std::size_t>(c.captionDependsOn)) != 0;
     return KnobCaption(sc.tag, v, clocked).value_or("");
   });
-  if (auto mask = ctx_.dialogs.parameterList(caption, list)) schema_.SetMaskOf(c.name, *mask);
+  if (auto mask = ctx_.dialogs.parameterList(caption, list)) {
+    schema_.SetMaskOf(c.name, *mask);
+    schemaChanged_ = true;
+  }
 }
 
 // Closing always proceeds: the schema is kept, then the edit is either
@@ -329,9 +376,11 @@ void TfrmPatchEdit::done(int) {
   closing_ = true;
   Timer1.stop();
   FlushPendingPass();
-  Guarded(ctx_.log, [&] {
-    schema_.Save(SoundFamilySchema::FileFor(ctx_.schemaDir, cmbRandomSchema_->currentText().toStdString()));
-  });
+  // The schema is kept only when the user changed it, and never under an
+  // empty name (that would be a hidden ".sndfamily" file).
+  const std::string schemaName = cmbRandomSchema_->currentText().toStdString();
+  if (schemaChanged_ && !schemaName.empty())
+    Guarded(ctx_.log, [&] { schema_.Save(SoundFamilySchema::FileFor(ctx_.schemaDir, schemaName)); });
   // The user sees where the sound goes before agreeing to overwrite it.
   const std::string question = storeTarget_.empty() ? std::string("Do you want to save changes?")
                                                     : "Store \"" + TrimmedSoundName(pass_.EditSound) + "\" into " +
@@ -350,6 +399,11 @@ bool TfrmPatchEdit::HandleKeyPress(QKeyEvent* e) {
   bool handled = false;
   const bool keypad = e->modifiers() & Qt::KeypadModifier;
   const int key = e->key();
+  // The name and the schema name take letters, Z and X included.
+  QWidget* focus = focusWidget();  // the window's focus, also while another window is active
+  const bool typing =
+      focus && (focus == edtName_ || focus == cmbRandomSchema_ || cmbRandomSchema_->isAncestorOf(focus));
+  const bool octaveLetter = !typing && !keypad && !(e->modifiers() & Qt::ControlModifier);
   if ((e->modifiers() & Qt::ControlModifier) && key >= Qt::Key_0 && key <= Qt::Key_7) {
     static constexpr RandomizerCommand kByDigit[] = {
         RandomizerCommand::Sound,  RandomizerCommand::Oscillators, RandomizerCommand::Filters,
@@ -357,10 +411,10 @@ bool TfrmPatchEdit::HandleKeyPress(QKeyEvent* e) {
         RandomizerCommand::Arpeggiator, RandomizerCommand::Effects};
     Guarded(ctx_.log, [&] { RunRandomizer(kByDigit[key - Qt::Key_0]); });
     handled = true;
-  } else if ((keypad && key == Qt::Key_Minus) || key == Qt::Key_Z) {
+  } else if ((keypad && key == Qt::Key_Minus) || (octaveLetter && key == Qt::Key_Z)) {
     ctx_.octave = StepOctave(ctx_.octave, false);
     handled = keypad;
-  } else if ((keypad && key == Qt::Key_Plus) || key == Qt::Key_X) {
+  } else if ((keypad && key == Qt::Key_Plus) || (octaveLetter && key == Qt::Key_X)) {
     ctx_.octave = StepOctave(ctx_.octave, true);
     handled = keypad;
   } else if (keypad && key >= Qt::Key_1 && key <= Qt::Key_9) {
@@ -379,8 +433,6 @@ bool TfrmPatchEdit::HandleKeyPress(QKeyEvent* e) {
   static const QString kNoteLetters = "asdfghjklwetyuop";
   if (ctx_.computerKeyboardOn && ctx_.computerKeyboardOn() && e->text().size() == 1 &&
       kNoteLetters.contains(e->text().toLower()) && !(e->modifiers() & Qt::ControlModifier)) {
-    QWidget* focus = focusWidget();  // the window's focus, also while another window is active
-    const bool typing = focus && (focus == edtName_ || focus == cmbRandomSchema_ || cmbRandomSchema_->isAncestorOf(focus));
     if (!typing) return true;
   }
   return false;
@@ -413,6 +465,9 @@ void TfrmPatchEdit::KnobLeave(TKnob*) {
 // keys before its controls. A key a control ignores travels on to the
 // control's parents and passes the filter again; it is handled only once.
 bool TfrmPatchEdit::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::Resize)
+    for (auto& page : pageBoxes_)
+      if (watched == page.viewport) ArrangeBoxes(page);
   if (event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease) {
     auto* k = static_cast<QKeyEvent*>(event);
     const KeySeen seen{event, event->type(), k->key(), k->timestamp()};
@@ -427,7 +482,14 @@ bool TfrmPatchEdit::eventFilter(QObject* watched, QEvent* event) {
     case QEvent::Wheel:
       if (hoveredKnob_) {
         const int dy = static_cast<QWheelEvent*>(event)->angleDelta().y();
-        if (dy != 0) hoveredKnob_->setPosition(hoveredKnob_->Position() + (dy > 0 ? 1 : -1));
+        const int before = hoveredKnob_->Position();
+        if (dy != 0)
+          hoveredKnob_->setPosition(
+              std::clamp(before + (dy > 0 ? 1 : -1), hoveredKnob_->Min(), hoveredKnob_->Max()));
+        if (hoveredKnob_->Position() != before) {
+          for (std::size_t i = 0; i < controls_.size(); ++i)
+            if (controls_[i].widget == hoveredKnob_) MarkMoved(i);
+        }
         return true;
       }
       break;

@@ -28,6 +28,7 @@
 #include "midi/MidiService.h"
 
 class QComboBox;
+class QGridLayout;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -122,12 +123,26 @@ class TfrmPatchEdit : public QDialog {
     QWidget* widget = nullptr;  // TKnob, TCheckLed or QComboBox
     QToolButton* button = nullptr;
     QLabel* caption = nullptr;  // lists only; knobs and LEDs draw their own
+    QWidget* cell = nullptr;    // the cell holding the control on its page
   };
 
   void BuildWindow();
   QWidget* BuildPage(int page);
   QWidget* BuildCommandBar(int page);
-  QWidget* BuildPictures(int page);
+  void BuildPictures(int page);
+  static std::string PictureGroup(int page, std::size_t picture);
+  QWidget* BuildStepBlock(int first, int last, const std::vector<std::size_t>& members, QWidget* parent);
+  int CellWidth(std::size_t index) const;
+  // The group boxes of a page flow into as many columns as its width takes.
+  struct PageBoxes {
+    QWidget* viewport = nullptr;
+    QGridLayout* grid = nullptr;
+    int firstRow = 0;  // rows above belong to boxes that span the page
+    std::vector<QWidget*> boxes;
+    int columns = 0;
+    int maxColumns = 4;
+  };
+  void ArrangeBoxes(PageBoxes& page);
   void BuildControl(std::size_t index, QWidget* parent);
   void ReadSampleNames();
   void FillSchemaList();
@@ -136,6 +151,9 @@ class TfrmPatchEdit : public QDialog {
   int ValueOf(std::size_t index) const;
   void SetValue(std::size_t index, int value);
   void ControlChange(std::size_t index);
+  // The user (or the instrument) moved this control: from now on the pass
+  // writes it into the sound.
+  void MarkMoved(std::size_t index);
   void UpdateCaption(std::size_t index);
   void ApplyLayout();
   void RedrawPictures(int page);
@@ -167,6 +185,10 @@ class TfrmPatchEdit : public QDialog {
   // is hidden too.
   std::vector<std::pair<QWidget*, std::vector<std::size_t>>> groupBoxes_;
   LayoutGuard layoutGuard_;
+  // Controls moved since the sound was last loaded; only these are written.
+  std::vector<bool> moved_;
+  bool nameEdited_ = false;
+  bool schemaChanged_ = false;  // masks edited or created since load or save
   bool controlsChanged_ = false;
   bool loading_ = false;
   bool fromController_ = false;
@@ -182,6 +204,7 @@ class TfrmPatchEdit : public QDialog {
   QComboBox* cmbRandomSchema_ = nullptr;
   QPushButton* btnTestSound_ = nullptr;
   std::vector<QLabel*> pictures_[4];
+  std::vector<PageBoxes> pageBoxes_;
   QTimer Timer1;
 };
 

@@ -13,7 +13,18 @@ std::optional<int> ToleranceFor(const SchemaControl& c, const Tolerances& t) {
   switch (c.tag) {
     case 0:
     case knobtag::kBalance:
-    case knobtag::kStartPhase: return t.otherKnobs;
+    case knobtag::kStartPhase:
+    // Tempo and LFO speed are continuous like any other knob; without a
+    // class they would always randomize to their middle and a family made
+    // from a sound would lose its rhythm and movement.
+    case knobtag::kTempo:
+    case knobtag::kLfoSpeed: return t.otherKnobs;
+    // The step knobs pick named choices (step type, accent, timing, length),
+    // so they stay as near as a list does.
+    case knobtag::kArpStep:
+    case knobtag::kArpAccent:
+    case knobtag::kArpTiming:
+    case knobtag::kArpLength: return t.comboBox;
     case knobtag::kOctave: return t.octave;
     case knobtag::kKeytrack: return t.keytrack;
     case knobtag::kSemitone: return t.semitone;

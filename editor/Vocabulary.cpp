@@ -91,8 +91,8 @@ const Vocabulary& OctaveFeet() {
 }
 
 const Vocabulary& LfoSyncNames() {
-  // Entry 47 reads "1 bars" and entries 57 and 59 both read "1/16": that is
-  // how the instrument's own display names these speeds.
+  // Entry 47 reads "1 bars", as the instrument's own display names it.
+  // Entry 57 is the dotted sixteenth, between 1/8 and 1/8T.
   static const Vocabulary v{
       "1280 bars", "1152 bars", "1024 bars", "896 bars", "768 bars", "640 bars", "576 bars", "512 bars",
       "448 bars",  "384 bars",  "320 bars",  "288 bars", "256 bars", "224 bars", "192 bars", "160 bars",
@@ -101,7 +101,7 @@ const Vocabulary& LfoSyncNames() {
       "16 bars",   "14 bars",   "12 bars",   "10 bars",  "9 bars",   "8 bars",   "7 bars",   "6 bars",
       "5 bars",    "4 bars",    "3.5 bars",  "3 bars",   "2.5 bars", "2 bars",   "1.5 bars", "1 bars",
       "1/2.",      "1/1T",      "1/2",       "1/4.",     "1/2T",     "1/4",      "1/8.",     "1/4T",
-      "1/8",       "1/16",      "1/8T",      "1/16",     "1/32.",    "1/16T",    "1/32",     "1/48"};
+      "1/8",       "1/16.",     "1/8T",      "1/16",     "1/32.",    "1/16T",    "1/32",     "1/48"};
   return v;
 }
 

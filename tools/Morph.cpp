@@ -9,7 +9,9 @@ namespace {
 
 // Semitone, detune, band range, keytrack of each oscillator.
 constexpr std::size_t kTuningOffsets[3] = {9, 25, 41};
-constexpr std::uint8_t kTuningValues[4] = {64, 64, 2, 96};
+// Band range is a centred value (-24..+24): +2 is stored as 66. A raw 2
+// would reach the instrument as -62, far outside the parameter's range.
+constexpr std::uint8_t kTuningValues[4] = {64, 64, 66, 96};
 
 int FloorDiv100(int a) {
   int q = a / 100;
@@ -46,6 +48,8 @@ SoundData MorphedSound(SoundData s1, SoundData s2, int percent, bool withDetune)
   SoundData out = Blend(s1, s2, percent);
   out[offs::kBank] = 0;
   out[offs::kProgram] = 0;
+  // A blend of two checksums means nothing; 7F is the instrument's "any".
+  out[offs::kChecksum] = 0x7F;
   return out;
 }
 
@@ -103,6 +107,7 @@ std::optional<SoundData> Morph::SavedSound() const {
   SoundData s = *lastBlend_;
   s[offs::kBank] = 0;
   s[offs::kProgram] = 0;
+  s[offs::kChecksum] = 0x7F;
   return s;
 }
 

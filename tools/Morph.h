@@ -23,7 +23,8 @@ inline constexpr std::size_t kMorphSkipAllocation = 65;
 std::uint8_t BlendByte(std::uint8_t a, std::uint8_t b, int percent);
 
 // Pins semitone, detune, band range and keytrack of the three oscillators to
-// 64, 64, 2, 96, so a blend without the option keeps the oscillators in tune.
+// 64, 64, 66, 96 (0, 0, +2, 100 %), so a blend without the option keeps the
+// oscillators in tune.
 void FixOscillatorTuning(SoundData& s);
 
 // The sound the morph would save for two sounds at a percentage: every byte

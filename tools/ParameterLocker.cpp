@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "editor/ControlState.h"
 #include "tools/SingleSoundFile.h"
 
 namespace tarvix {
@@ -97,12 +98,14 @@ int ParameterLocker::Timer2Timer() {
 std::string ParameterLocker::Caption(int label) const {
   const PanelLabel& l = PanelLabels().at(static_cast<std::size_t>(label));
   std::string text(l.heading);
-  auto value = [this](int o) { return std::to_string(WorkSound[static_cast<std::size_t>(o)]); };
+  // The values read as the editor shows them (list entries, captions,
+  // signed amounts), not as raw bytes; texts hold blanks, so commas part them.
+  auto value = [this](int o) { return ValueTextAt(WorkSound, o); };
   if (l.name == "lblMatrixModulation") {
-    // Each slot reads "source amount destination)"; the next opens with "(".
+    // Each slot reads "source, amount, destination)"; the next opens with "(".
     for (int k = 1; k <= kMatrixSlots; ++k) {
       if (k > 1) text += '(';
-      text += value(MatrixOffset(k, 0)) + ' ' + value(MatrixOffset(k, 2)) + ' ' + value(MatrixOffset(k, 1)) + ')';
+      text += value(MatrixOffset(k, 0)) + ", " + value(MatrixOffset(k, 2)) + ", " + value(MatrixOffset(k, 1)) + ')';
     }
     return text;
   }
@@ -110,12 +113,12 @@ std::string ParameterLocker::Caption(int label) const {
     for (int k = 0; k < 4; ++k) {
       if (k > 0) text += '(';
       const int first = kModifierFirst + 4 * k;
-      text += value(first) + ' ' + value(first + 1) + ' ' + value(first + 2) + ' ' + value(first + 3) + ')';
+      text += value(first) + ", " + value(first + 1) + ", " + value(first + 2) + ", " + value(first + 3) + ')';
     }
     return text;
   }
   for (std::size_t i = 0; i < l.offsets.size(); ++i) {
-    if (i > 0) text += ' ';
+    if (i > 0) text += ", ";
     text += value(l.offsets[i]);
   }
   return text;

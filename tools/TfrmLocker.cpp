@@ -145,7 +145,8 @@ QWidget* TfrmLocker::BuildParametersGroup() {
     if (l.fixedWrapping) {
       // The long lists wrap inside a fixed box instead of widening the window.
       label->setWordWrap(true);
-      const int lines = l.name == "lblMatrixModulation" ? 3 : 2;
+      // The step texts ("normal/*1/off" for each of 16 steps) need three.
+      const int lines = l.name == "lblMatrixModulation" || l.name == "lblArpStepAccent" ? 3 : 2;
       label->setFixedSize(520, label->fontMetrics().lineSpacing() * lines + 4);
       label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     }

@@ -4,6 +4,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCompleter>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -85,6 +86,12 @@ void TfrmMorph::FormCreate() {
   }
   for (QComboBox* list : {cmbSound1, cmbSound2}) {
     list->addItems(entries);
+    // 1024 entries: typing part of a name or slot narrows the list.
+    list->setEditable(true);
+    list->setInsertPolicy(QComboBox::NoInsert);
+    list->completer()->setFilterMode(Qt::MatchContains);
+    list->completer()->setCaseSensitivity(Qt::CaseInsensitive);
+    list->completer()->setCompletionMode(QCompleter::PopupCompletion);
     list->setCurrentIndex(-1);
     list->setMaxVisibleItems(24);
   }
@@ -103,7 +110,11 @@ void TfrmMorph::cmbSound1Change() {
   trbMorph->setEnabled(morph_.TrackBarEnabled());
 }
 
-void TfrmMorph::trbMorphChange(int position) { morph_.TrackBarMoved(position); }
+// The label follows the bar at once; the blend waits for the tick.
+void TfrmMorph::trbMorphChange(int position) {
+  morph_.TrackBarMoved(position);
+  lbkPercent->setText(QString::number(morph_.Position()) + " %");
+}
 
 void TfrmMorph::chbDetuneClick() { morph_.SetWithDetune(chbDetune->isChecked()); }
 

@@ -4,6 +4,7 @@
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QListWidget>
+#include <QItemSelectionModel>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -82,15 +83,26 @@ void TfrmParameterListView::Button2Click() {
   ApplyTicks(t);
 }
 
+// The list's current row is 0 as soon as it has the focus, also when the
+// user selected nothing; only a selected row counts.
+int TfrmParameterListView::SelectedRow() const {
+  const auto rows = CheckListBox1->selectionModel()->selectedRows();
+  return rows.isEmpty() ? -1 : rows.front().row();
+}
+
 void TfrmParameterListView::Button3Click() {
+  const int row = SelectedRow();
+  if (row < 0) return;
   Ticks t = CurrentTicks();
-  TickUpTo(t, CheckListBox1->currentRow());
+  TickUpTo(t, row);
   ApplyTicks(t);
 }
 
 void TfrmParameterListView::Button4Click() {
+  const int row = SelectedRow();
+  if (row < 0) return;
   Ticks t = CurrentTicks();
-  TickFrom(t, CheckListBox1->currentRow());
+  TickFrom(t, row);
   ApplyTicks(t);
 }
 

@@ -45,6 +45,7 @@ class TfrmParameterListView : public QDialog {
   void Button3Click();
   void Button4Click();
   void ApplyTicks(const Ticks& ticks);
+  int SelectedRow() const;  // -1 when no row is selected
 
   QString mask_;
 };

@@ -38,6 +38,25 @@ TfrmSelectLocation::TfrmSelectLocation(QWidget* parent) : QDialog(parent) {
 
   connect(Button1, &QPushButton::clicked, this, &QDialog::accept);
   connect(Button2, &QPushButton::clicked, this, &QDialog::reject);
+  connect(cmbBank, &QComboBox::currentIndexChanged, this, [this] { ShowNames(); });
+  // Wide enough for the whole title and a program entry with its name.
+  setMinimumWidth(320);
+}
+
+void TfrmSelectLocation::SetSoundNames(const QStringList& names) {
+  names_ = names;
+  cmbProgram->setMinimumContentsLength(22);
+  ShowNames();
+}
+
+void TfrmSelectLocation::ShowNames() {
+  const int bank = cmbBank->currentIndex();
+  for (int p = 0; p < cmbProgram->count(); ++p) {
+    const int slot = bank * 128 + p;
+    QString text = QString::number(p + 1);
+    if (bank >= 0 && slot < names_.size()) text += "  " + names_[slot].trimmed();
+    cmbProgram->setItemText(p, text);
+  }
 }
 
 void TfrmSelectLocation::SetLocation(int bank, int program) {

@@ -4,6 +4,7 @@
 // Program() (0-based) when it is accepted.
 
 #include <QDialog>
+#include <QStringList>
 
 class QComboBox;
 class QPushButton;
@@ -17,6 +18,9 @@ class TfrmSelectLocation : public QDialog {
 
   // Values outside 0..7 / 0..127 are ignored.
   void SetLocation(int bank, int program);
+  // The names of the 1024 slots (bank x 128 + program): each program entry
+  // then shows the name of the sound in that slot of the chosen bank.
+  void SetSoundNames(const QStringList& names);
   int Bank() const;
   int Program() const;
 
@@ -24,6 +28,10 @@ class TfrmSelectLocation : public QDialog {
   QComboBox* cmbProgram;
   QPushButton* Button1;  // "Ok"
   QPushButton* Button2;  // "Cancel"
+
+ private:
+  void ShowNames();
+  QStringList names_;
 };
 
 }  // namespace tarvix

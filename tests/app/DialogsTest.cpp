@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QRegularExpression>
 #include <QPushButton>
 #include <QTest>
 
@@ -184,7 +185,12 @@ TEST(TfrmHelp, ShowsTheShortHelpLines) {
   EXPECT_TRUE(memo->isReadOnly());
   const QStringList lines = memo->toPlainText().split('\n');
   EXPECT_EQ(lines.front(), "Shortcut help");
-  EXPECT_EQ(lines.back(), "0-Randomize Oscillators, Filters,Envelopes,LFOs and Matrix");
+  // The editor's randomize keys as the editor takes them: Ctrl+1 .. Ctrl+7
+  // and Ctrl+0, never a bare digit.
+  EXPECT_EQ(lines.back(), "Ctrl+0 - Randomize the whole sound");
+  for (int k = 1; k <= 7; ++k)
+    EXPECT_EQ(lines.filter(QRegularExpression("^Ctrl\\+" + QString::number(k) + " - Randomize ")).size(), 1) << k;
+  EXPECT_TRUE(lines.filter(QRegularExpression("^[0-9]-")).isEmpty());
   EXPECT_EQ(lines.count(QString()), 4);  // blank lines between five groups
   for (const char* must : {"Must be installed Waldorf-Blofeld.inf ", "Computer keyboard ", " W E    T Y U    O P",
                            "Select sound - Left Click or  Shift, Left Click or  Ctrl, Left Click",

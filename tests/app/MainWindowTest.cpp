@@ -452,7 +452,10 @@ TEST(MainWindow, F4OpensTheEditorOnTheInstrumentsEditBufferAndOkStoresTheResult)
     if (!editor || sawEditor) return;
     sawEditor = true;
     EXPECT_EQ(TrimmedSoundName(editor->EditSound()), "In The Buffer");
-    editor->findChild<QLineEdit*>("edtName")->setText("Edited");
+    auto* name = editor->findChild<QLineEdit*>("edtName");
+    name->setFocus();
+    name->selectAll();
+    QTest::keyClicks(name, "Edited");
     editor->Timer1Timer();
     editor->accept();
   });
@@ -463,9 +466,8 @@ TEST(MainWindow, F4OpensTheEditorOnTheInstrumentsEditBufferAndOkStoresTheResult)
   EXPECT_TRUE(w.Blofeld().Changed(5));
   // The rename was heard: the instrument's edit buffer carries the new name.
   EXPECT_TRUE(QTest::qWaitFor([&] { return TrimmedSoundName(w.Instrument().EditBuffer()) == "Edited"; }, 3000));
-  // Closing saved the listed schema (none listed: the empty name) in the
-  // program's folder, not wherever the program was started from.
-  EXPECT_TRUE(std::filesystem::exists(f.dir / ".sndfamily"));
+  // No schema was changed or named: closing writes no hidden ".sndfamily".
+  EXPECT_FALSE(std::filesystem::exists(f.dir / ".sndfamily"));
 }
 
 TEST(MainWindow, TheSelectedPartPlaysTheNotesAndTakesTheSelectedRowsSound) {

@@ -46,6 +46,8 @@ TEST(CliMorph, WritesTheSavedBlendOfTheChosenRecords) {
   EXPECT_EQ(test::ReadAll(out), Bytes(MorphedSound(a1, b0, 37, false)));
   const auto result = test::ReadAll(out);
   EXPECT_EQ(result[9], 64);   // tuning pinned without the option
+  for (std::size_t band : {11u, 27u, 43u}) EXPECT_EQ(result[band], 66) << band;  // band range +2
+  EXPECT_EQ(result[390], 0x7F);
   EXPECT_EQ(result[64], a1[64]);
   EXPECT_EQ(result[5], 0);
 

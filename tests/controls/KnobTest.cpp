@@ -121,6 +121,57 @@ TEST(TKnob, DraggingMovesOneStepPerPixelWithinTheRange) {
   EXPECT_EQ(knob.Position(), 50);
 }
 
+// A stored value outside the range is shown as it is; only a real move of
+// the user takes the knob into the range and says so with Moved.
+TEST(TKnob, ShowsAStoredValueOutsideTheRangeUntilTheUserMovesIt) {
+  TKnob knob;
+  knob.setMin(-12);
+  knob.setMax(12);
+  QSignalSpy moved(&knob, &TKnob::Moved);
+  knob.ShowValue(36);
+  EXPECT_EQ(knob.Position(), 36);
+  EXPECT_EQ(TKnob::GlyphNames(36), (QStringList{"KSPACE", "KSPACE", "KBITMAP3", "KBITMAP6"}));
+  SendMouse(&knob, QEvent::MouseButtonPress, {16, 20});  // press and release: no move
+  SendMouse(&knob, QEvent::MouseButtonRelease, {16, 20});
+  EXPECT_EQ(knob.Position(), 36);
+  EXPECT_EQ(moved.count(), 0);
+  knob.setPosition(5);  // from code: no Moved
+  EXPECT_EQ(moved.count(), 0);
+  knob.ShowValue(36);
+  SendMouse(&knob, QEvent::MouseButtonPress, {16, 20});
+  SendMouse(&knob, QEvent::MouseMove, {16, 21});
+  SendMouse(&knob, QEvent::MouseButtonRelease, {16, 21});
+  EXPECT_EQ(knob.Position(), 12);
+  EXPECT_EQ(moved.count(), 1);
+  Click(&knob, kLeftDigits);
+  EXPECT_EQ(knob.Position(), 11);
+  EXPECT_EQ(moved.count(), 2);
+}
+
+// Captions, the knob's background and its digits, and the LED's background
+// follow the palette, so a dark theme stays readable.
+TEST(Controls, ColoursFollowThePalette) {
+  QWidget parent;
+  QPalette dark;
+  dark.setColor(QPalette::Window, QColor(30, 30, 30));
+  dark.setColor(QPalette::WindowText, QColor(240, 240, 240));
+  parent.setPalette(dark);
+  auto* knob = new TKnob(&parent);
+  auto* led = new TCheckLed(&parent);
+  knob->setCaption("Cutoff");
+  led->setCaption("Glide");
+  knob->setPosition(88);
+  for (QLabel* label : {knob->CaptionLabelWidget(), led->CaptionLabelWidget()})
+    EXPECT_EQ(label->palette().color(QPalette::WindowText), QColor(240, 240, 240));
+  const QImage k = knob->grab().toImage();
+  EXPECT_EQ(k.pixelColor(2, 40), QColor(30, 30, 30));  // beside the digits
+  bool lightDigit = false;
+  for (int x = 5; x < 32; ++x)
+    for (int y = 34; y < 46; ++y) lightDigit = lightDigit || k.pixelColor(x, y) == QColor(240, 240, 240);
+  EXPECT_TRUE(lightDigit);
+  EXPECT_EQ(led->grab().toImage().pixelColor(2, 2), QColor(30, 30, 30));
+}
+
 TEST(TKnob, CaptionLabelSitsAboveInTheParentAndEnterLeaveFire) {
   QWidget parent;
   parent.resize(200, 200);

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <set>
+
 #include "editor/CaptionFormat.h"
 #include "editor/Vocabulary.h"
 
@@ -71,8 +73,10 @@ TEST(Vocabulary, CountsAndEntries) {
   EXPECT_EQ(WaveShapeNames()[124], "wavetable 118");
   EXPECT_EQ(LfoSyncNames().size(), 64u);
   EXPECT_EQ(LfoSyncNames()[47], "1 bars");
-  EXPECT_EQ(LfoSyncNames()[57], "1/16");
+  EXPECT_EQ(LfoSyncNames()[57], "1/16.");
   EXPECT_EQ(LfoSyncNames()[59], "1/16");
+  // Every speed has its own text.
+  EXPECT_EQ(std::set<std::string>(LfoSyncNames().begin(), LfoSyncNames().end()).size(), 64u);
   EXPECT_EQ(OctaveFeet().size(), 9u);
   EXPECT_EQ(ClockNames().size(), 43u);
   EXPECT_EQ(ArpNoteLengthNames().size(), 44u);

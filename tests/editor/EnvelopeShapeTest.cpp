@@ -58,6 +58,22 @@ TEST(EnvelopeShapeTest, PointsOfEachMode) {
   EXPECT_FALSE(EnvelopeShapeOf(SoundData{}, 4, W, H));
 }
 
+// Long stages never make the curve run backwards or past the right edge.
+TEST(EnvelopeShapeTest, PointsOnlyMoveRightAndStayInside) {
+  for (int mode = 0; mode <= 4; ++mode)
+    for (int a : {0, 127})
+      for (int d : {0, 127})
+        for (int d2 : {0, 127})
+          for (int r : {0, 127}) {
+            const auto e = EnvelopeShapeOf(WithEnvelope(0, {mode, a, 100, d, 64, d2, 30, r}), 0, W, H);
+            ASSERT_TRUE(e);
+            for (std::size_t k = 1; k < e->points.size(); ++k)
+              EXPECT_LE(e->points[k - 1].x, e->points[k].x) << "mode " << mode << " a " << a << " d " << d << " d2 "
+                                                            << d2 << " r " << r << " point " << k;
+            EXPECT_LE(e->points.back().x, W - 2) << "mode " << mode;
+          }
+}
+
 TEST(WaveCurvesTest, LfoFollowsShapeSpeedDelayAndFade) {
   SoundData s{};
   const int base = LfoBaseOffset(1);

@@ -335,7 +335,7 @@ TEST(ControlState, LfoSpeedCaptionFollowsItsClockedLed) {
   const auto speed = Map().IndexOf("KnobLFO1Speed");
   EXPECT_EQ(KnobCaptionFor(st, speed), "Speed");
   st["CheckLedLFO1Clocked"] = 1;
-  EXPECT_EQ(KnobCaptionFor(st, speed), "1/16");
+  EXPECT_EQ(KnobCaptionFor(st, speed), "1/16.");
   EXPECT_EQ(Map()[speed].captionDependsOn, static_cast<int>(Map().IndexOf("CheckLedLFO1Clocked")));
   st["KnobOctave2"] = 8;
   EXPECT_EQ(KnobCaptionFor(st, Map().IndexOf("KnobOctave2")), "Oct 1/2'");

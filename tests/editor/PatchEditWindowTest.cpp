@@ -1,12 +1,17 @@
 #include <gtest/gtest.h>
 
 #include <QComboBox>
+#include <QGroupBox>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QRegularExpression>
 #include <QTabWidget>
 #include <QTest>
 #include <QWheelEvent>
 #include <fstream>
+#include <random>
 
 #include "controls/TCheckLed.h"
 #include "controls/TKnob.h"
@@ -15,6 +20,7 @@
 #include "library/InitSound.h"
 #include "midi/VirtualInstrument.h"
 #include "tests/midi/MidiFakes.h"
+#include "tests/support/MouseEvents.h"
 #include "tests/support/QtTestMain.h"
 #include "tests/support/Sounds.h"
 
@@ -72,6 +78,20 @@ struct EditorFixture : ::testing::Test {
     EXPECT_NE(w, nullptr) << name;
     return w;
   }
+  // The user drags a knob's face from its value to `value` (one step per
+  // pixel upwards), as a hand would.
+  static void Turn(TKnob* knob, int value) {
+    const int from = 10;
+    test::SendMouse(knob, QEvent::MouseButtonPress, {16, from});
+    test::SendMouse(knob, QEvent::MouseMove, {16, from - (value - knob->Position())});
+    test::SendMouse(knob, QEvent::MouseButtonRelease, {16, from - (value - knob->Position())});
+  }
+  // The user steps a list to an entry with the arrow keys.
+  static void Choose(QComboBox* list, int entry) {
+    list->setFocus();
+    for (int guard = 0; list->currentIndex() != entry && guard < 300; ++guard)
+      QTest::keyClick(list, list->currentIndex() < entry ? Qt::Key_Down : Qt::Key_Up);
+  }
   static Bytes Change(int parameter, int value) {
     return {0xF0, 0x3E, 0x13, 0x11, 0x20, 0x00, static_cast<std::uint8_t>(parameter >> 7),
             static_cast<std::uint8_t>(parameter & 0x7F), static_cast<std::uint8_t>(value), 0xF7};
@@ -84,13 +104,13 @@ TEST_F(EditorFixture, PassSendsOnlyWhatChangedWithTheInstrumentsBytes) {
   auto* cutoff = Widget<TKnob>("KnobFilter1Cutoff");
   const int was = cutoff->Position();
   // Turned and turned back within one period: nothing.
-  cutoff->setPosition(3);
-  cutoff->setPosition(was);
+  Turn(cutoff, 3);
+  Turn(cutoff, was);
   EXPECT_TRUE(editor->ControlsChanged());
   editor->Timer1Timer();
   EXPECT_TRUE(out.sent.empty());
   // One change, one message: offset 85 is parameter 78.
-  cutoff->setPosition(20);
+  Turn(cutoff, 20);
   editor->Timer1Timer();
   EXPECT_EQ(out.sent, (std::vector<Bytes>{Change(78, 20)}));
   // A parameter above 127 uses the high byte: amplifier volume is 121,
@@ -101,9 +121,9 @@ TEST_F(EditorFixture, PassSendsOnlyWhatChangedWithTheInstrumentsBytes) {
   EXPECT_TRUE(out.sent.empty());
   QTest::mouseClick(Widget<TCheckLed>("CheckLedGlide2"), Qt::LeftButton);
   editor->Timer1Timer();
-  ASSERT_EQ(out.sent.size(), 2u);  // both step bytes written from the controls now
-  EXPECT_EQ(out.sent[1][6], 2);
-  EXPECT_EQ(out.sent[1][7], 328 - 256);
+  ASSERT_EQ(out.sent.size(), 1u);  // only the clicked LED's step byte
+  EXPECT_EQ(out.sent[0][6], 2);
+  EXPECT_EQ(out.sent[0][7], 328 - 256);
 }
 
 TEST_F(EditorFixture, RenameSendsPerCharacterAndCategoryNothing) {
@@ -115,7 +135,7 @@ TEST_F(EditorFixture, RenameSendsPerCharacterAndCategoryNothing) {
   name->setText("Bass");
   Q_EMIT name->textEdited("Bass");
   auto* category = editor->findChild<QComboBox*>("cmbCategory");
-  category->setCurrentIndex(3);
+  Choose(category, 3);
   EXPECT_EQ(editor->EditSound()[offs::kCategory], 3);  // at once
   editor->Timer1Timer();
   ASSERT_EQ(out.sent.size(), 4u);
@@ -131,7 +151,7 @@ TEST_F(EditorFixture, ControllerMessagesMoveControlsWithoutEcho) {
   EXPECT_EQ(Widget<TKnob>("KnobFilter1Cutoff")->Position(), 33);
   EXPECT_EQ(Widget<QComboBox>("cmbLFO1Shape")->currentIndex(), 4);
   // The user's own change in the same period still goes out.
-  Widget<TKnob>("KnobFilter1Resonance")->setPosition(71);
+  Turn(Widget<TKnob>("KnobFilter1Resonance"), 71);
   editor->Timer1Timer();
   EXPECT_EQ(out.sent, (std::vector<Bytes>{Change(80, 71)}));
   EXPECT_EQ(editor->EditSound()[85], 33);
@@ -169,7 +189,7 @@ TEST_F(EditorFixture, InitAndGroupCommands) {
   editor->Timer1Timer();  // the pass after the command sends what the init changed
   EXPECT_NE(std::find(out.sent.begin(), out.sent.end(), Change(78, 127)), out.sent.end());
   // A knob turned just before a command is not lost by the command's reload.
-  Widget<TKnob>("KnobAmplifierVolume")->setPosition(7);
+  Turn(Widget<TKnob>("KnobAmplifierVolume"), 7);
   click("btnInitLFOs");
   EXPECT_EQ(editor->EditSound()[128], 7);
   EXPECT_EQ(editor->EditSound()[172], 0);
@@ -186,7 +206,7 @@ TEST_F(EditorFixture, FreshSchemaRandomizesToTheMiddle) {
   EXPECT_EQ(e[84], 0);        // lists take entry 0
   EXPECT_EQ(Widget<TKnob>("KnobFilter1Cutoff")->Position(), 64);
   // Ctrl+1 reaches the oscillators, also when a control has the focus.
-  Widget<TKnob>("KnobOctave1")->setPosition(1);
+  Turn(Widget<TKnob>("KnobOctave1"), 1);
   editor->Timer1Timer();
   QTest::keyClick(Widget<QComboBox>("cmbShape2"), Qt::Key_1, Qt::ControlModifier);
   EXPECT_EQ(editor->EditSound()[8], 16 + 12 * 4);
@@ -220,6 +240,15 @@ TEST_F(EditorFixture, SaveToFileAndSendToBlofeld) {
   };
   editor = std::make_unique<TfrmPatchEdit>(sound, ctx);
   out.sent.clear();
+  // Replacing a slot is confirmed first, naming the slot and its sound.
+  SetSoundName(blofeld.Sound(255), "Old Pad");
+  prompter.asked.clear();
+  prompter.answers = {Answer::No};
+  editor->btnSavSoundtoClick();
+  EXPECT_EQ(prompter.asked, (std::vector<std::string>{"Replace B128 \"Old Pad\" on the Blofeld with \"Init\"?"}));
+  EXPECT_TRUE(out.sent.empty());
+  EXPECT_FALSE(blofeld.Changed(255));
+  prompter.answers = {Answer::Yes};
   editor->btnSavSoundtoClick();
   ASSERT_EQ(out.sent.size(), 1u);
   EXPECT_EQ(out.sent[0].size(), kSoundSize);
@@ -256,6 +285,21 @@ TEST_F(EditorFixture, KeysPlayTestNotesAndMoveTheOctave) {
   name->setFocus();
   QTest::keyClicks(name, "as");
   EXPECT_EQ(name->text(), "Initas");
+  // Z and X are letters while typing a name, in either case and with Ctrl.
+  QTest::keyClicks(name, "zXZx");
+  QTest::keyClick(name, Qt::Key_Z, Qt::ControlModifier);
+  QTest::keyClick(name, Qt::Key_X, Qt::ControlModifier);
+  EXPECT_EQ(octave, 7);
+  auto* schema = editor->findChild<QComboBox*>("cmbRandomSchema");
+  schema->setFocus();
+  QTest::keyClicks(schema->lineEdit(), "zx");
+  EXPECT_EQ(schema->currentText(), "zx");
+  EXPECT_EQ(octave, 7);
+  Widget<QComboBox>("cmbShape1")->setFocus();
+  QTest::keyClick(Widget<QComboBox>("cmbShape1"), Qt::Key_Z);  // elsewhere Z is octave down
+  EXPECT_EQ(octave, 6);
+  QTest::keyClick(Widget<QComboBox>("cmbShape1"), Qt::Key_X);
+  EXPECT_EQ(octave, 7);
   out.sent.clear();
   QTest::mousePress(test, Qt::LeftButton);
   QTest::mouseRelease(test, Qt::LeftButton);
@@ -263,7 +307,7 @@ TEST_F(EditorFixture, KeysPlayTestNotesAndMoveTheOctave) {
   EXPECT_EQ(out.resets, 2);
 }
 
-TEST_F(EditorFixture, ClosingKeepsTheSchemaAndAsksAboutTheEdit) {
+TEST_F(EditorFixture, ClosingKeepsOnlyAChangedSchemaAndAsksAboutTheEdit) {
   Open(out);
   auto* schema = editor->findChild<QComboBox*>("cmbRandomSchema");
   schema->setEditText("Family");
@@ -271,13 +315,91 @@ TEST_F(EditorFixture, ClosingKeepsTheSchemaAndAsksAboutTheEdit) {
   editor->done(QDialog::Rejected);
   EXPECT_EQ(editor->result(), QDialog::Accepted);
   EXPECT_EQ(prompter.asked.back(), "Do you want to save changes?");
-  EXPECT_TRUE(std::filesystem::exists(dir.Path() / "Family.sndfamily"));
-  // Reopened, the list offers it and loads it.
+  EXPECT_FALSE(std::filesystem::exists(dir.Path() / "Family.sndfamily"));  // nothing was changed
+
+  // A changed schema is kept under its name, never under an empty one.
+  PatchEditContext ctx = Context(out);
+  ctx.dialogs.parameterList = [](const QString&, const AllowedValueList&) {
+    return std::optional<std::string>("0011");
+  };
+  for (const char* name : {"", "Family"}) {
+    editor = std::make_unique<TfrmPatchEdit>(sound, ctx);
+    editor->AllowedValuesClick(ParameterMap::Instance().IndexOf("KnobOctave1"));
+    editor->findChild<QComboBox*>("cmbRandomSchema")->setEditText(name);
+    prompter.answers = {Answer::No};
+    editor->done(QDialog::Accepted);
+    EXPECT_EQ(editor->result(), QDialog::Rejected);
+  }
+  EXPECT_FALSE(std::filesystem::exists(dir.Path() / ".sndfamily"));
+  ASSERT_TRUE(std::filesystem::exists(dir.Path() / "Family.sndfamily"));
+
+  // Reopened, the list offers it and loads it. A new name typed and
+  // confirmed with Enter loads nothing: the masks stay.
   Open(out);
-  EXPECT_EQ(editor->findChild<QComboBox*>("cmbRandomSchema")->currentText(), "Family");
+  schema = editor->findChild<QComboBox*>("cmbRandomSchema");
+  EXPECT_EQ(schema->currentText(), "Family");
+  EXPECT_EQ(editor->Schema().MaskOf("KnobOctave1"), "0011");
+  schema->setFocus();
+  schema->lineEdit()->selectAll();
+  QTest::keyClicks(schema->lineEdit(), "Brand new");
+  QTest::keyClick(schema->lineEdit(), Qt::Key_Return);
+  EXPECT_EQ(schema->currentText(), "Brand new");
+  EXPECT_EQ(editor->Schema().MaskOf("KnobOctave1"), "0011");
   prompter.answers = {Answer::No};
   editor->done(QDialog::Accepted);
-  EXPECT_EQ(editor->result(), QDialog::Rejected);
+  EXPECT_FALSE(std::filesystem::exists(dir.Path() / "Brand new.sndfamily"));  // unchanged: not saved
+}
+
+// Opening a sound and closing with OK changes nothing and sends nothing,
+// whatever the bytes hold: values outside a control's range or list are
+// shown as stored and written only when the user moves that control.
+TEST_F(EditorFixture, OpeningAndClosingNeverChangesASound) {
+  std::mt19937 gen(20261207);
+  for (int n = 0; n < 25; ++n) {
+    SoundData s{};
+    // The first sound is all zero; half the others use full 8-bit bytes.
+    if (n > 0)
+      for (auto& b : s.bytes) b = static_cast<std::uint8_t>(gen() % (n % 2 ? 256 : 128));
+    out.sent.clear();
+    editor = std::make_unique<TfrmPatchEdit>(s, Context(out));
+    editor->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(editor.get()));
+    auto* tabs = editor->findChild<QTabWidget*>();
+    for (int page = 0; page < tabs->count(); ++page) {
+      tabs->setCurrentIndex(page);
+      QApplication::processEvents();
+      editor->Timer1Timer();
+    }
+    prompter.answers = {Answer::Yes};
+    QTest::mouseClick(editor->findChild<QPushButton*>("btnClose"), Qt::LeftButton);
+    EXPECT_EQ(editor->result(), QDialog::Accepted);
+    EXPECT_TRUE(out.sent.empty()) << "sound " << n << ": " << out.sent.size() << " messages";
+    for (std::size_t o = 0; o < kSoundSize; ++o) EXPECT_EQ(editor->EditSound()[o], s[o]) << "sound " << n << " offset " << o;
+  }
+
+  // Stored values outside the range are shown as they are.
+  SoundData s = MakeDefaultInitSound();
+  s[9] = 100;  // semitone 1: +36, outside -12..12
+  s[8] = 0;    // octave 1: below 128'
+  s[334] = 0x70 | 0x08 | 0x03;  // step 1: "random", glide, accent "/2"
+  s[124] = 99;                  // filter routing outside its list
+  editor = std::make_unique<TfrmPatchEdit>(s, Context(out));
+  editor->Timer1Timer();
+  out.sent.clear();
+  EXPECT_EQ(Widget<TKnob>("KnobSemitone1")->Position(), 36);
+  EXPECT_EQ(Widget<TKnob>("KnobOctave1")->Caption(), "-1");
+  EXPECT_EQ(Widget<QComboBox>("cmbFilterRouting")->currentIndex(), -1);  // byte 99: no entry,
+  EXPECT_EQ(Widget<QComboBox>("cmbFilterRouting")->placeholderText(), "(99)");  // its number shown
+  // Moving one control writes that control alone; a click on the glide LED
+  // clears only its bit of the shared step byte.
+  QTest::mouseClick(Widget<TCheckLed>("CheckLedGlide1"), Qt::LeftButton);
+  editor->Timer1Timer();
+  EXPECT_EQ(out.sent, (std::vector<Bytes>{Change(327, 0x73)}));
+  out.sent.clear();
+  Turn(Widget<TKnob>("KnobSemitone1"), 30);  // a drag brings it into range
+  editor->Timer1Timer();
+  EXPECT_EQ(out.sent, (std::vector<Bytes>{Change(2, 64 + 12)}));
+  EXPECT_EQ(editor->EditSound()[8], 0);
 }
 
 TEST_F(EditorFixture, AllowedValuesAndSchemaFromTheSound) {
@@ -341,6 +463,58 @@ TEST_F(EditorFixture, WheelTurnsTheHoveredKnobAndPicturesFollowThePass) {
   EXPECT_EQ(editor->PicturePasses(), before + 1);
 }
 
+// On a 1280 x 800 screen, also at 150 % (853 x 533 in window units), the
+// window fits, every page flows its groups into the width (only vertical
+// scrolling) and every caption is shown whole inside its cell.
+TEST_F(EditorFixture, EveryControlIsReadableOnSmallScreens) {
+  sound[135] = 2;  // effects with their long captions
+  sound[151] = 8;
+  sound[319] = 1;  // arpeggiator steps shown
+  sound[93] = 127; // "Keytrck 196%"
+  Open(out);
+  editor->show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(editor.get()));
+  for (const QSize screen : {QSize(1280, 800), QSize(853, 533)}) {
+    const QSize minimum = editor->minimumSizeHint();
+    EXPECT_LE(minimum.width(), screen.width());
+    EXPECT_LE(minimum.height(), screen.height());
+    editor->resize(screen);
+    auto* tabs = editor->findChild<QTabWidget*>();
+    for (int page = 0; page < tabs->count(); ++page) {
+      tabs->setCurrentIndex(page);
+      QApplication::processEvents();
+      auto* scroll = qobject_cast<QScrollArea*>(tabs->currentWidget());
+      ASSERT_NE(scroll, nullptr);
+      EXPECT_EQ(scroll->horizontalScrollBar()->maximum(), 0) << "page " << page << " at " << screen.width();
+    }
+    auto* close = editor->findChild<QPushButton*>("btnClose");
+    EXPECT_TRUE(editor->rect().contains(QRect(close->mapTo(editor.get(), QPoint(0, 0)), close->size())));
+  }
+  // Each picture sits in the group whose sound it draws.
+  const std::pair<const char*, const char*> pictures[] = {
+      {"imgOscillator1", "Oscillator 1"}, {"imgOscillator3", "Oscillator 3"}, {"imgFilter2", "Filter 2"},
+      {"imgFilterRouting", "Filter Routing"}, {"ImgAmpEnvelope", "Amplifier Envelope"},
+      {"ImgEnvelope4", "Envelope 4"}, {"ImgLFO3", "LFO 3"}};
+  for (const auto& [picture, group] : pictures) {
+    auto* img = editor->findChild<QLabel*>(picture);
+    ASSERT_NE(img, nullptr) << picture;
+    auto* box = qobject_cast<QGroupBox*>(img->parentWidget());
+    ASSERT_NE(box, nullptr) << picture;
+    EXPECT_EQ(box->title(), group);
+  }
+  for (std::size_t i = 0; i < ParameterMap::Instance().size(); ++i) {
+    QLabel* label = nullptr;
+    if (auto* k = qobject_cast<TKnob*>(editor->Control(i))) label = k->CaptionLabelWidget();
+    if (auto* l = qobject_cast<TCheckLed*>(editor->Control(i))) label = l->CaptionLabelWidget();
+    if (!label || editor->Control(i)->isHidden()) continue;
+    const QRect r = label->geometry();
+    const QString name = editor->Control(i)->objectName();
+    EXPECT_GE(r.left(), 0) << name.toStdString() << " " << label->text().toStdString();
+    EXPECT_LE(r.right(), label->parentWidget()->width() - 1) << name.toStdString() << " " << label->text().toStdString();
+    EXPECT_GE(r.width(), label->fontMetrics().horizontalAdvance(label->text())) << name.toStdString();
+  }
+}
+
 // A MidiOut that is the built-in instrument.
 class InstrumentOut : public MidiOut {
  public:
@@ -368,8 +542,8 @@ TEST_F(EditorFixture, ChangesReachTheInstrumentsEditBuffer) {
   ctx.deviceId = 0x7F;
   editor = std::make_unique<TfrmPatchEdit>(sound, ctx);
   editor->Timer1Timer();
-  Widget<TKnob>("KnobFilter1Cutoff")->setPosition(12);
-  Widget<QComboBox>("cmbFilter2Type")->setCurrentIndex(6);
+  Turn(Widget<TKnob>("KnobFilter1Cutoff"), 12);
+  Choose(Widget<QComboBox>("cmbFilter2Type"), 6);
   editor->findChild<QLineEdit*>("edtName")->setText("Edited");
   Q_EMIT editor->findChild<QLineEdit*>("edtName")->textEdited("Edited");
   editor->Timer1Timer();
@@ -390,25 +564,57 @@ namespace tarvix {
 namespace {
 
 // Writes a picture of every editor page for the documentation when
-// TARVIX_SCREENSHOT_DIR names a folder.
+// TARVIX_SCREENSHOT_DIR names a folder: the window fills a 1280 x 800 screen
+// (in device pixels, so QT_SCALE_FACTOR=1.5 shows the 150 % layout), and
+// TARVIX_SCREENSHOT_DARK=1 uses a dark palette.
 TEST_F(EditorFixture, ScreenshotsOfThePages) {
   const char* dirName = std::getenv("TARVIX_SCREENSHOT_DIR");
   if (!dirName) GTEST_SKIP() << "set TARVIX_SCREENSHOT_DIR to write docs pictures";
+  const char* prefix = std::getenv("TARVIX_SCREENSHOT_PREFIX");
+  const bool dark = std::getenv("TARVIX_SCREENSHOT_DARK") != nullptr;
+  const QPalette before = QApplication::palette();
+  if (dark) {
+    QPalette p;
+    p.setColor(QPalette::Window, QColor(45, 45, 48));
+    p.setColor(QPalette::WindowText, QColor(225, 225, 225));
+    p.setColor(QPalette::Base, QColor(30, 30, 32));
+    p.setColor(QPalette::AlternateBase, QColor(50, 50, 54));
+    p.setColor(QPalette::Text, QColor(225, 225, 225));
+    p.setColor(QPalette::Button, QColor(60, 60, 64));
+    p.setColor(QPalette::ButtonText, QColor(225, 225, 225));
+    p.setColor(QPalette::Highlight, QColor(70, 110, 170));
+    p.setColor(QPalette::HighlightedText, Qt::white);
+    QApplication::setPalette(p);
+  }
   sound = MakeDefaultInitSound();
   sound[135] = 2;  // a flanger and a reverb show their effect layouts
   sound[151] = 8;
+  sound[319] = 1;  // arpeggiator pattern "user": the steps show
   SetSoundName(sound, "Glass Pad");
   Open(out);
-  editor->resize(editor->sizeHint());
   editor->show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(editor.get()));
+  const qreal ratio = editor->devicePixelRatioF();
+  editor->resize(QSize(1280, 800) / ratio);
   auto* tabs = editor->findChild<QTabWidget*>();
   ASSERT_NE(tabs, nullptr);
   for (int i = 0; i < tabs->count(); ++i) {
     tabs->setCurrentIndex(i);
     editor->Timer1Timer();
-    QTest::qWait(20);
-    editor->grab().save(QString("%1/editor-%2.png").arg(dirName).arg(i));
+    QTest::qWait(50);
+    QString page = tabs->tabText(i).toLower();
+    page.remove(QRegularExpression("[^a-z]"));
+    editor->grab().save(QString("%1/%2%3.png").arg(dirName).arg(prefix ? prefix : "editor-").arg(page));
+    // A page taller than the window is shown once more scrolled to its end.
+    auto* bar = qobject_cast<QScrollArea*>(tabs->currentWidget())->verticalScrollBar();
+    if (bar->maximum() > 0) {
+      bar->setValue(bar->maximum());
+      QTest::qWait(50);
+      editor->grab().save(QString("%1/%2%3-end.png").arg(dirName).arg(prefix ? prefix : "editor-").arg(page));
+      bar->setValue(0);
+    }
   }
+  QApplication::setPalette(before);
 }
 
 }  // namespace

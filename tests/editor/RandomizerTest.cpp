@@ -156,18 +156,19 @@ TEST(RandomizerTest, PackedBytesAndEncodings) {
   ASSERT_EQ(written.size(), 7u);
   EXPECT_EQ(written[0], "KnobEnvelope3Attack=9");
 
-  // Init Arp: arpeggio on, first two steps fixed, later step types and all
-  // timings drawn into their own fields.
+  // Init Arp: arpeggio on, every step plain and sounding ("normal", no
+  // glide, accent "*1"; a stored accent 0 would stay silent), later step
+  // types and all timings drawn into their own fields.
   SoundData a{};
-  for (int k = 0; k < 16; ++k) a[334 + k] = 0x0F, a[350 + k] = 0x7F;
+  for (int k = 0; k < 16; ++k) a[334 + k] = 0x08, a[350 + k] = 0x7F;  // glide, accent "silent"
   draw = {{"KnobArpStep5", 6}, {"KnobArpTiming1", 2}, {"cmbArpClock", 9}};
   RunRandomizer(C::InitArp, a, drawFn);
   EXPECT_EQ(a[318], 1);
   EXPECT_EQ(a[321], 9);
-  EXPECT_EQ(a[334], 0);
-  EXPECT_EQ(a[335], 1);
-  EXPECT_EQ(a[338], 6 * 16 + 15);
-  EXPECT_EQ(a[336], 15);
+  EXPECT_EQ(a[334], 0x04);
+  EXPECT_EQ(a[335], 0x04);
+  EXPECT_EQ(a[338], 6 * 16 + 4);
+  for (int k = 0; k < 16; ++k) EXPECT_NE(a[334 + k] & 7, 0) << "step " << k + 1 << " is silent";
   EXPECT_EQ(a[350], 0x70 + 2);
   EXPECT_EQ(a[351], 0x70);
 }
@@ -194,6 +195,7 @@ TEST(InitCommandsTest, WriteTheTableValues) {
     const int values[] = {64, 64, 64, 64, 96, 0, 0, n == 0 ? 1 : 0, 127, 0, 64};
     for (int k = 0; k < 11; ++k) osc[p + k] = values[k];
     osc[p + 13] = 0;
+    if (n < 2) osc[p + 14] = 0;  // sample flag: oscillators 1 and 2 play their wave, not a sample
     osc[p + 15] = 0;
     osc[61 + 2 * n] = 127;
     osc[62 + 2 * n] = 64;

@@ -254,8 +254,8 @@ TEST(CreateSchemaTest, TolerancesBoundTheDraws) {
   sound[8] = 64;                  // octave 1 at position 4
   sound[10] = 64 - 5;             // detune 1 at -5
   sound[85] = 0;                  // cutoff 1 at its minimum
-  sound[168] = 3;                 // LFO 1 speed (no class)
-  sound[333] = 120;               // tempo (no class)
+  sound[168] = 3;                 // LFO 1 speed (other knobs)
+  sound[333] = 120;               // tempo (other knobs)
   sound[334] = 0x7F;              // step 1: type 7, glide, accent 7
   sound[60] = 1;                  // glide lit
   sound[21] = 1;                  // Limit WT 1 dark
@@ -266,7 +266,7 @@ TEST(CreateSchemaTest, TolerancesBoundTheDraws) {
   EXPECT_EQ(s.MaskOf("KnobFilter1Cutoff"), "111" + std::string(125, '0'));
   EXPECT_EQ(s.MaskOf("CheckLedGlide"), "10");
   EXPECT_EQ(s.MaskOf("CheckLedLimitWT1"), "01");
-  EXPECT_EQ(s.MaskOf("KnobLFO1Speed"), "");
+  EXPECT_EQ(s.MaskOf("KnobLFO1Speed"), "011111" + std::string(122, '0'));
   EXPECT_EQ(s.MaskOf("cmbModulation1Destination"), std::string(54, '1'));
 
   RandomSource r(4242);
@@ -283,15 +283,20 @@ TEST(CreateSchemaTest, TolerancesBoundTheDraws) {
   EXPECT_EQ(octaves, (std::set<int>{3, 4, 5}));
   EXPECT_EQ(detunes, std::set<int>{-5});
   EXPECT_EQ(destinations.size(), 54u);
-  EXPECT_EQ(speeds, std::set<int>{64});
-  EXPECT_EQ(tempos, std::set<int>{64});
-  EXPECT_EQ(steps, std::set<int>{4});
+  EXPECT_EQ(speeds, (std::set<int>{1, 2, 3, 4, 5}));
+  EXPECT_EQ(tempos, (std::set<int>{118, 119, 120, 121, 122}));
+  EXPECT_EQ(steps.size(), 8u);  // step knobs follow the list tolerance, 64 here
   EXPECT_EQ(glides, std::set<int>{0});
 
   // Tolerance 0 for the octave: it never changes.
   t.octave = 0;
   s.CreateFromValues([&](const SchemaControl& c) { return DecodeValue(*FindControl(c.name), sound); }, t);
-  for (int i = 0; i < 50; ++i) EXPECT_EQ(s.RandomValueFor("KnobOctave1", r), 4);
+  t.comboBox = 0;
+  s.CreateFromValues([&](const SchemaControl& c) { return DecodeValue(*FindControl(c.name), sound); }, t);
+  for (int i = 0; i < 50; ++i) {
+    EXPECT_EQ(s.RandomValueFor("KnobOctave1", r), 4);
+    EXPECT_EQ(s.RandomValueFor("KnobArpStep1", r), 7);
+  }
 }
 
 TEST(AllowedValuesTest, RowsAndTicks) {

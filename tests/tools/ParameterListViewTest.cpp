@@ -38,17 +38,25 @@ TEST(TfrmParameterListView, ButtonsChangeOnlyTheTicks) {
   EXPECT_EQ(Ticks(view), "01010");
 
   view.SetItems(kFive, "00001");
-  view.CheckListBox1->setCurrentRow(-1);
-  view.Button3->click();  // nothing selected: nothing changes
-  view.Button4->click();
+  view.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));
+  // The list has the focus (so a current row) but no row is selected:
+  // "Select to" and "Select from" change nothing.
+  view.CheckListBox1->setFocus();
+  QTest::mouseClick(view.Button3, Qt::LeftButton);
+  QTest::mouseClick(view.Button4, Qt::LeftButton);
   EXPECT_EQ(Ticks(view), "00001");
-  view.CheckListBox1->setCurrentRow(2);
-  view.Button3->click();
+  auto clickRow = [&](int row) {
+    const QRect r = view.CheckListBox1->visualItemRect(view.CheckListBox1->item(row));
+    QTest::mouseClick(view.CheckListBox1->viewport(), Qt::LeftButton, {}, QPoint(r.right() - 5, r.center().y()));
+  };
+  clickRow(2);
+  QTest::mouseClick(view.Button3, Qt::LeftButton);
   EXPECT_EQ(Ticks(view), "11101");
 
   view.SetItems(kFive, "10000");
-  view.CheckListBox1->setCurrentRow(3);
-  view.Button4->click();
+  clickRow(3);
+  QTest::mouseClick(view.Button4, Qt::LeftButton);
   EXPECT_EQ(Ticks(view), "10011");
 
   view.btnSelectAll->click();
@@ -99,6 +107,20 @@ TEST(TfrmSelectLocation, StartsAtA1AndReturnsTheChoice) {
   dlg.open();
   dlg.Button2->click();
   EXPECT_EQ(dlg.result(), QDialog::Rejected);
+}
+
+TEST(TfrmSelectLocation, ShowsTheSoundNamesOfTheChosenBankAndItsWholeTitle) {
+  TfrmSelectLocation dlg;
+  QStringList names;
+  for (int i = 0; i < 1024; ++i) names << QString("Sound %1        ").arg(i);
+  dlg.SetSoundNames(names);
+  EXPECT_EQ(dlg.cmbProgram->itemText(0), "1  Sound 0");
+  dlg.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&dlg));
+  dlg.cmbBank->setFocus();
+  QTest::keyClick(dlg.cmbBank, Qt::Key_Down);  // bank B
+  EXPECT_EQ(dlg.cmbProgram->itemText(127), "128  Sound 255");
+  EXPECT_GE(dlg.width(), dlg.fontMetrics().horizontalAdvance(dlg.windowTitle()) + 120);
 }
 
 }  // namespace

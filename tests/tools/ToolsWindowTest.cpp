@@ -2,6 +2,9 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLineEdit>
+#include <QAbstractItemView>
+#include <QCompleter>
 #include <QLabel>
 #include <QPushButton>
 #include <QSlider>
@@ -10,6 +13,7 @@
 
 #include "tests/support/TempDir.h"
 #include "tests/tools/ToolsTestSupport.h"
+#include "library/InitSound.h"
 #include "tools/TfrmLocker.h"
 #include "tools/TfrmMorph.h"
 
@@ -61,6 +65,8 @@ TEST_F(MorphWindow, OpensEmptyAndComputesOnlyAfterTheBarMoves) {
   EXPECT_TRUE(sent.messages.empty());
   bar->setFocus();
   QTest::keyClick(bar, Qt::Key_End);  // to 100 %
+  EXPECT_EQ(Child<QLabel>(w, "lbkPercent")->text(), "100 %");  // at once
+  EXPECT_TRUE(sent.messages.empty());                            // the blend waits
   w.Timer1Timer();
   EXPECT_EQ(Child<QLabel>(w, "lbkPercent")->text(), "100 %");
   EXPECT_EQ(sent.messages.size(), 381u);
@@ -75,6 +81,24 @@ TEST_F(MorphWindow, OpensEmptyAndComputesOnlyAfterTheBarMoves) {
   w.Timer1Timer();
   EXPECT_EQ(sent.messages.size(), 381u);
   EXPECT_EQ(Child<QLabel>(w, "lbkPercent")->text(), "99 %");
+}
+
+// 1024 entries: typing part of a name finds the sound.
+TEST_F(MorphWindow, SoundListsAreSearchedByTyping) {
+  TfrmMorph w(blofeld, sent.Fn(), prompter, random);
+  w.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+  auto* s2 = Child<QComboBox>(w, "cmbSound2");
+  ASSERT_TRUE(s2->isEditable());
+  s2->setFocus();
+  QTest::keyClicks(s2->lineEdit(), "last");
+  QAbstractItemView* popup = s2->completer()->popup();
+  ASSERT_TRUE(popup->isVisible());
+  ASSERT_EQ(s2->completer()->completionCount(), 1);
+  QTest::keyClick(popup, Qt::Key_Down);
+  QTest::keyClick(popup, Qt::Key_Return);
+  EXPECT_EQ(s2->currentIndex(), 1023);
+  EXPECT_EQ(Child<QComboBox>(w, "cmbSound1")->currentIndex(), -1);
 }
 
 TEST_F(MorphWindow, RandomizeSelectsWithoutRefillAndSaveWritesTheBlend) {
@@ -121,6 +145,17 @@ TEST_F(MorphWindow, RandomizeSelectsWithoutRefillAndSaveWritesTheBlend) {
 struct LockerWindow : MorphWindow {
   SoundData start = test::NoiseSound(77);
 };
+
+// Writes a picture of the locker when TARVIX_SCREENSHOT_DIR names a folder.
+TEST_F(LockerWindow, Screenshot) {
+  const char* dirName = std::getenv("TARVIX_SCREENSHOT_DIR");
+  if (!dirName) GTEST_SKIP() << "set TARVIX_SCREENSHOT_DIR to write the picture";
+  TfrmLocker w(blofeld, MakeDefaultInitSound(), sent.Fn(), prompter, random);
+  w.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+  QTest::qWait(50);
+  w.grab().save(QString("%1/locker.png").arg(dirName));
+}
 
 TEST_F(LockerWindow, BrowsingLockingSwappingAndSaving) {
   TfrmLocker w(blofeld, start, sent.Fn(), prompter, random);
