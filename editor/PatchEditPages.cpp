@@ -73,11 +73,6 @@ int PageOf(ControlGroup g) {
   return 0;
 }
 
-int ColumnsOf(int page) {
-  static constexpr int kColumns[kPageCount] = {2, 2, 2, 3, 4, 4, 2};
-  return kColumns[page];
-}
-
 QPushButton* MakeButton(const QString& caption, const QString& name, QWidget* parent) {
   auto* b = new QPushButton(caption, parent);
   b->setObjectName(name);

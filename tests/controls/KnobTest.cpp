@@ -264,7 +264,9 @@ TEST(Controls, RowRendersForTheDocumentation) {
   EXPECT_TRUE(any(QRect(x, 10, 32, 13), black));
   EXPECT_TRUE(any(QRect(x, 24, 32, 16), [](QColor c) { return c.red() > 180 && c.green() < 90; }));
   EXPECT_FALSE(any(QRect(x, 54, 32, 16), [](QColor c) { return c.red() > 180 && c.green() < 90; }));
-  if (const char* path = std::getenv("TARVIX_SCREENSHOT")) EXPECT_TRUE(row.grab().save(path));
+  if (const char* path = std::getenv("TARVIX_SCREENSHOT")) {
+    EXPECT_TRUE(row.grab().save(path));
+  }
 }
 
 }  // namespace

@@ -58,7 +58,9 @@ TEST(ParameterMap, NamesOffsetsAndUneditedBytesMatchTheInstrument) {
     EXPECT_GE(c.offset, 7);
     EXPECT_LE(c.offset, 389);
     EXPECT_EQ(c.Parameter(), c.offset - 7);
-    if (c.IsList()) EXPECT_EQ(c.max, c.EntryCount() - 1) << c.name;
+    if (c.IsList()) {
+      EXPECT_EQ(c.max, c.EntryCount() - 1) << c.name;
+    }
   }
   // Irregular spellings the schemas and the editor address by name.
   for (const char* name : {"KnobKeyTrack2", "KnobKeytrack1", "KnobKeytrack3", "cmbFmSource1", "cmbFMSource2",

@@ -174,7 +174,9 @@ TEST(ControllerMapTest, TargetsAndConversions) {
   for (int cc : {0, 1, 7, 14, 17, 31, 32, 39, 46, 49, 60, 90, 94, 119, 127}) EXPECT_FALSE(ControllerTargetFor(cc)) << cc;
   // Every target exists in the parameter map.
   for (int cc = 0; cc < 128; ++cc)
-    if (auto t = ControllerTargetFor(cc)) EXPECT_TRUE(ParameterMap::Instance().Find(t->control)) << t->control;
+    if (auto t = ControllerTargetFor(cc)) {
+      EXPECT_TRUE(ParameterMap::Instance().Find(t->control)) << t->control;
+    }
 }
 
 TEST(GroupCommandsTest, SwapAndCopyCoverWholeGroups) {
