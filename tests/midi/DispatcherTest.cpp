@@ -435,6 +435,56 @@ TEST_F(Dispatcher, SendSysExFileMessageByMessage) {
   EXPECT_THROW(d.SendSysExFile(dir / "missing.syx"), std::runtime_error);
 }
 
+TEST_F(Dispatcher, SendsCountOnlyWhatThePortTookAndRefuseWhatItCannotCarry) {
+  for (int i : {10, 11, 12, 13}) blofeld.Select(i);
+  link.refuse = [](const Bytes& m) { return m.size() == kSoundSize && m[6] == 11; };  // a stalled port
+  d.SendSelectedSounds([this] { ++doneCalls; });
+  // Another job meanwhile is refused, and a row click does not end the send.
+  d.ReadBank(0);
+  d.CancelRequests();
+  EXPECT_FALSE(ui.modal);
+  EXPECT_TRUE(HasLine(log, "A transfer is running; the read was not started"));
+  clock.Advance(5000);
+  EXPECT_EQ(doneCalls, 1);
+  EXPECT_EQ(d.SentCount, 3);
+  EXPECT_EQ(d.SendTotal, 4);
+  EXPECT_EQ(d.Missing, std::vector<int>{11});
+  EXPECT_TRUE(blofeld.Changed(11));  // not taken: still changed
+  EXPECT_FALSE(blofeld.Changed(10));
+  EXPECT_FALSE(blofeld.Changed(12));
+  EXPECT_TRUE(HasLine(log, "Sent 3 of 4 sound(s); not sent: A012"));
+
+  // Cancel after the first: the rest keep their marks.
+  for (int i : {10, 12, 13}) blofeld.SetChanged(i, true);
+  link.refuse = nullptr;
+  d.SendSelectedSounds();
+  clock.Advance(100);
+  d.DialogCloseClicked();
+  clock.Advance(1000);
+  EXPECT_EQ(d.SentCount, 1);
+  EXPECT_TRUE(d.Cancelled);
+  EXPECT_EQ(d.Missing, (std::vector<int>{11, 12, 13}));
+  EXPECT_FALSE(blofeld.Changed(10));
+  for (int i : {11, 12, 13}) EXPECT_TRUE(blofeld.Changed(i)) << i;
+  EXPECT_TRUE(HasLine(log, "Sent 1 of 4 sound(s); cancelled; not sent: A012, A013, A014"));
+
+  // A file with a message longer than the port carries is refused whole.
+  test::TempDir dir;
+  Bytes file = DumpFor(0, 1, 1);
+  Bytes big(5000, 0x11);
+  big.front() = 0xF0;
+  big.back() = 0xF7;
+  file.insert(file.end(), big.begin(), big.end());
+  test::WriteAll(dir / "big.syx", file);
+  link.maxMessage = 4096;
+  link.sent.clear();
+  EXPECT_THROW(d.SendSysExFile(dir / "big.syx"), std::runtime_error);
+  EXPECT_THROW(d.SendSysExFile(dir.Path()), std::runtime_error);  // a folder is no file
+  clock.Advance(1000);
+  EXPECT_TRUE(link.sent.empty());
+  EXPECT_FALSE(d.Busy());
+}
+
 TEST_F(Dispatcher, AuditionAndControllerMessages) {
   d.SelectProgram(blofeld, 130, false, 2);
   d.SelectProgram(blofeld, 131, false, 2);
