@@ -277,6 +277,11 @@ void MidiService::SendLong(std::span<const std::uint8_t> bytes) {
   if (!bytes.empty()) SendBytes(bytes);
 }
 
+std::size_t MidiService::MaxMessageSize() const {
+  std::lock_guard lock(sendMutex_);
+  return output_ ? output_->MaxMessageSize() : static_cast<std::size_t>(-1);
+}
+
 bool MidiService::Transmit(std::span<const std::uint8_t> bytes) { return !bytes.empty() && SendBytes(bytes, true); }
 
 void MidiService::ResetOutput() {

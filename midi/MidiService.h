@@ -135,6 +135,7 @@ class MidiService : public InstrumentLink {
   void SendShort(std::uint8_t status, std::uint8_t data1, std::uint8_t data2) override;
   void SendLong(std::span<const std::uint8_t> bytes) override;
   bool Transmit(std::span<const std::uint8_t> bytes) override;
+  std::size_t MaxMessageSize() const override;
   void ResetOutput() override;
 
   // Arms the receive buffer for the next System Exclusive message, offering
