@@ -95,7 +95,9 @@ TEST(TransfersWindow, HoldingEnterDuringASendStartsOneSendPacedByTheDelay) {
   ASSERT_EQ(f.dumps.size(), 10u);
   for (std::size_t i = 0; i < f.dumps.size(); ++i) {
     EXPECT_EQ(f.dumps[i].second, static_cast<int>(i));
-    if (i) EXPECT_GE(f.dumps[i].first - f.dumps[i - 1].first, 240) << i;
+    if (i > 0) {
+      EXPECT_GE(f.dumps[i].first - f.dumps[i - 1].first, 240) << i;
+    }
   }
   for (int i = 0; i < 10; ++i) EXPECT_FALSE(w.Blofeld().Changed(i)) << i;
   EXPECT_TRUE(w.Action("actSendSelected")->isEnabled());
