@@ -51,7 +51,7 @@ class ReceiveDispatcher : public MidiInputHandler {
   // instead of waiting the MIDI delay; the delay then paces only sends, which
   // the instrument has to store.
   bool FastRead = true;
-  static constexpr int kFastReadGapMs = 2;
+  static constexpr int kFastReadGapMs = 1;
 
   // Receive state.
   RequestStack Requests;
