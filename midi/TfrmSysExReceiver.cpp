@@ -16,7 +16,8 @@ TfrmSysExReceiver::TfrmSysExReceiver(QWidget* parent)
   setWindowTitle(receiver_text::kCaption);
   label_->setObjectName("Label1");
   label_->setAlignment(Qt::AlignCenter);
-  label_->setMinimumWidth(260);
+  // Room for the longest progress line, so the dialog does not clip it.
+  label_->setMinimumWidth(420);
   close_->setObjectName("btnClose");
   progress_->setObjectName("pbProgress");
   progress_->setRange(0, 1);
