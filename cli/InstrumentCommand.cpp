@@ -24,16 +24,16 @@ struct InstrumentOptions {
 
 // "KIND@SLOT" damages the next reply for SLOT (A001 or 0..1023), "KIND@SLOT!"
 // every reply for it; what a misbehaving instrument or a noisy line does.
-void InjectFault(VirtualInstrument& vi, const std::string& spec) {
+void InjectFault(VirtualInstrument& vi, const std::string& text) {
   using F = VirtualInstrument::FaultKind;
   static const std::pair<const char*, F> kKinds[] = {
       {"drop", F::Drop},         {"delay", F::Delay},       {"truncate", F::Truncate},   {"corrupt", F::Corrupt},
       {"corrupt7f", F::CorruptAs7F}, {"junk", F::Junk},     {"split", F::Split},         {"cutoff", F::CutOff},
       {"interleave", F::Interleave}, {"wrongslot", F::WrongSlot}, {"editbuffer", F::EditBuffer},
       {"duplicate", F::Duplicate},   {"flood", F::Flood}};
-  const auto at = spec.find('@');
-  if (at == std::string::npos) throw CliError("--fault " + spec + ": expected KIND@SLOT, e.g. drop@A005");
-  std::string slotText = spec.substr(at + 1);
+  const auto at = text.find('@');
+  if (at == std::string::npos) throw CliError("--fault " + text + ": expected KIND@SLOT, e.g. drop@A005");
+  std::string slotText = text.substr(at + 1);
   const bool always = !slotText.empty() && slotText.back() == '!';
   if (always) slotText.pop_back();
   int slot = -1;
@@ -43,14 +43,14 @@ void InjectFault(VirtualInstrument& vi, const std::string& spec) {
   } else if (!slotText.empty() && slotText.find_first_not_of("0123456789") == std::string::npos) {
     slot = std::atoi(slotText.c_str());
   }
-  if (slot < 0 || slot >= kSlotCount) throw CliError("--fault " + spec + ": the slot is A001..H128 or 0..1023");
-  const std::string kind = spec.substr(0, at);
+  if (slot < 0 || slot >= kSlotCount) throw CliError("--fault " + text + ": the slot is A001..H128 or 0..1023");
+  const std::string kind = text.substr(0, at);
   for (const auto& [name, k] : kKinds)
     if (kind == name) {
       vi.InjectFault(slot, {k, 300, 100, !always});
       return;
     }
-  throw CliError("--fault " + spec + ": unknown kind \"" + kind + "\"");
+  throw CliError("--fault " + text + ": unknown kind \"" + kind + "\"");
 }
 
 void Run(const InstrumentOptions& o) {
