@@ -195,6 +195,10 @@ class TfrmMain : public QMainWindow {
   void ReadBank(int bank);
   void ReadAllClick();
   void ReadFinished();
+  // Enables or disables every command that starts a transfer.
+  void EnableTransferCommands(bool on);
+  // After a send: a message when the port did not take everything.
+  void ReportSendResult();
   void EditEditBufferClick();
   void LockerClick();
   void QuasiMorphClick();

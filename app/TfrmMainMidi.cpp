@@ -46,6 +46,7 @@ void TfrmMain::CreateMidi() {
   receiver_->SetDispatcher(dispatcher_.get());
   midi_->SetInstrumentHandler(dispatcher_.get());
   dispatcher_->OnSlotChanged = [this](int index) { UpdateRow(blofeld_, index); };
+  dispatcher_->OnBusyChanged = [this](bool busy) { EnableTransferCommands(!busy); };
 
   audition_ = [this](BankSet& set, int slot) {
     const bool toEditBuffer = IsOn(set.IsBlofeld() ? settings_.SendToEditBuffer : settings_.SendToEditBuffer2);
@@ -111,6 +112,47 @@ void TfrmMain::ApplyMidiSettings() {
   midi_->Ports.controllerName = settings_.MidiInDeviceIDKeyboard;
   dispatcher_->DeviceId = static_cast<std::uint8_t>(settings_.DeviceId);
   dispatcher_->MidiDelayMs = settings_.MIDIDelay;
+  dispatcher_->FastRead = settings_.FastRead != 0;
+}
+
+void TfrmMain::EnableTransferCommands(bool on) {
+  // One transfer at a time: while one runs, nothing may start another (a
+  // held Enter key would otherwise start a send at every repeat).
+  static const char* const kActions[] = {"actReadCurrentSound", "actReadAll",   "actSendSysExFromFile",
+                                         "actEditEditBuffer",   "actLocker",    "actReadBankA",
+                                         "actReadBankB",        "actReadBankC", "actReadBankD",
+                                         "actReadBankE",        "actReadBankF", "actReadBankG",
+                                         "actReadBankH"};
+  for (const char* name : kActions)
+    if (QAction* a = Action(name)) a->setEnabled(on);
+  for (const char* name : {"btnEditEditBuffer", "btnLocker", "btnReadAll"})
+    if (auto* b = findChild<QPushButton*>(name)) b->setEnabled(on);
+  chbMultiMode_->setEnabled(on);
+  sendEnabled_ = on;
+  const bool anySelected = blofeld_.SelectedCount() > 0 || virtual_.SelectedCount() > 0;
+  if (QAction* send = Action("actSendSelected")) send->setEnabled(on && anySelected);
+  btnSendToBlo_->setEnabled(on && blofeld_.SelectedCount() > 0);
+}
+
+namespace {
+
+// Slot names for a message box: all of them up to a screenful, then a count.
+std::string SlotNames(const std::vector<int>& names) {
+  constexpr std::size_t kShown = 48;
+  std::string list;
+  for (std::size_t k = 0; k < names.size() && k < kShown; ++k) list += (k ? ", " : "") + SlotLabel(names[k]);
+  if (names.size() > kShown) list += " and " + std::to_string(names.size() - kShown) + " more (see the log)";
+  return list;
+}
+
+}  // namespace
+
+void TfrmMain::ReportSendResult() {
+  const ReceiveDispatcher& d = *dispatcher_;
+  if (d.Cancelled || d.SentCount == d.SendTotal) return;  // a cancel is in the log; the user chose it
+  std::string text = "Sent " + std::to_string(d.SentCount) + " of " + std::to_string(d.SendTotal) + ".";
+  if (!d.Missing.empty()) text += " Not sent: " + SlotNames(d.Missing) + ". Their changed marks stay.";
+  prompter_->Ask(text + " Check the MIDI connection and send again.", Buttons::Ok);
 }
 
 void TfrmMain::OpenOutputOrFallBack() {
@@ -217,6 +259,11 @@ void TfrmMain::ReadFinished() {
   // user was working in.
   RefreshRows(blofeld_, false);
   RefreshRows(virtual_, false);
+  const ReceiveDispatcher& d = *dispatcher_;
+  if (!d.Missing.empty() && !d.Cancelled)
+    prompter_->Ask("No valid reply came for " + std::to_string(d.Missing.size()) + " sound(s): " +
+                       SlotNames(d.Missing) + ". They keep what they held before; read them again.",
+                   Buttons::Ok);
 }
 
 void TfrmMain::ReadCurrentSoundClick() {
@@ -302,10 +349,15 @@ void TfrmMain::SendSelectedClick() {
   if (rows.size() > 1 && prompter_->Ask(SendQuestion(rows), Buttons::YesNo) != Answer::Yes) return;
   dispatcher_->DeviceId = static_cast<std::uint8_t>(settings_.DeviceId);
   // The selection stays as the user left it.
-  dispatcher_->SendSelectedSounds([this] { RefreshRows(blofeld_, false); });
+  dispatcher_->SendSelectedSounds([this] {
+    RefreshRows(blofeld_, false);
+    ReportSendResult();
+  });
 }
 
-void TfrmMain::SendSysExFromFileClick() { dispatcher_->SendSysExFromFile(*prompter_); }
+void TfrmMain::SendSysExFromFileClick() {
+  dispatcher_->SendSysExFromFile(*prompter_, [this] { ReportSendResult(); });
+}
 
 void TfrmMain::PanicClick() { dispatcher_->Panic(); }
 

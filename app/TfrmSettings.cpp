@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFormLayout>
@@ -64,11 +65,18 @@ TfrmSettings::TfrmSettings(const QStringList& inputs, const QStringList& outputs
   edtDelay_->setObjectName("edtDelay");
   connect(edtDelay_, &QLineEdit::textChanged, this, &TfrmSettings::edtDelayChange);
 
+  // With fast reads the delay paces only what is sent to the instrument,
+  // which needs the time to store sounds; reads go as fast as it answers.
+  chbFastRead_ = new QCheckBox("Read as fast as the Blofeld answers", this);
+  chbFastRead_->setObjectName("chbFastRead");
+  chbFastRead_->setChecked(settings.FastRead != 0);
+
   auto* form = new QFormLayout;
   form->addRow("Blofeld Midi In", cmbMidiIns_);
   form->addRow("Blofeld Midi Out", cmbMidiOut_);
   form->addRow("Blofeld Device ID", cmbDeviceID_);
   form->addRow("Delay (ms)", edtDelay_);
+  form->addRow("", chbFastRead_);
   form->addRow("Midi Keyboard Controller In", cmbMidiController_);
 
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
@@ -105,12 +113,15 @@ int TfrmSettings::Delay() const {
   return (n && *n >= 0 && *n <= 65535) ? static_cast<int>(*n) : stored_.MIDIDelay;
 }
 
+bool TfrmSettings::FastRead() const { return chbFastRead_->isChecked(); }
+
 void TfrmSettings::ApplyTo(Settings& settings) const {
   settings.MidiInDeviceID = MidiInName();
   settings.MidiOutDeviceID = MidiOutName();
   settings.MidiInDeviceIDKeyboard = ControllerName();
   settings.DeviceId = DeviceId();
   settings.MIDIDelay = Delay();
+  settings.FastRead = FastRead() ? 1 : 0;
 }
 
 }  // namespace tarvix

@@ -1,6 +1,6 @@
 #pragma once
 // "Midi Settings": the instrument's input and output device, the device id,
-// the MIDI delay and the controller keyboard input. Works on a copy of the
+// the MIDI delay, fast reads and the controller keyboard input. Works on a copy of the
 // settings; the caller applies the result after OK and reopens the ports.
 
 #include <QDialog>
@@ -8,6 +8,7 @@
 
 #include "library/Settings.h"
 
+class QCheckBox;
 class QComboBox;
 class QLineEdit;
 
@@ -28,6 +29,7 @@ class TfrmSettings : public QDialog {
   std::string ControllerName() const;
   int DeviceId() const;
   int Delay() const;
+  bool FastRead() const;
   // Writes the five results into `settings` (call after OK only).
   void ApplyTo(Settings& settings) const;
 
@@ -41,6 +43,7 @@ class TfrmSettings : public QDialog {
   QComboBox* cmbDeviceID_;
   QLineEdit* edtDelay_;
   QComboBox* cmbMidiController_;
+  QCheckBox* chbFastRead_;
 };
 
 }  // namespace tarvix

@@ -1,5 +1,7 @@
 // tarvix-cli backup: read banks from the instrument into a SysEx file, with
-// the same request chain as the program's "Read All".
+// the same request chain as the program's "Read All". Sounds that never came
+// intact are named and left out; the good ones are written, and the command
+// then fails, so a script sees the backup is incomplete.
 #include <algorithm>
 #include <filesystem>
 #include <set>
@@ -14,7 +16,7 @@ namespace {
 struct BackupOptions {
   std::string out, port, banks = "A-H";
   int delay = 250, timeout = 5000, deviceId = 0;
-  bool trace = false, force = false, jack = false, alsa = false;
+  bool trace = false, force = false, jack = false, alsa = false, paced = false;
 };
 
 std::pair<int, int> ParseBanks(const std::string& text) {
@@ -41,17 +43,14 @@ void Run(const BackupOptions& o) {
   s.Open(o.port);
   auto& d = *s.dispatcher;
   d.MidiDelayMs = o.delay;
+  d.FastRead = !o.paced;
   d.DeviceId = static_cast<std::uint8_t>(o.deviceId);
 
-  std::set<int> received;
   std::int64_t lastProgress = s.loop.nowMs();
-  d.OnSlotChanged = [&](int i) {
-    received.insert(i);
-    lastProgress = s.loop.nowMs();
-  };
-  // The dispatcher asks again for an overdue reply a few times by itself; when
-  // the instrument stays silent the program waits for "&Close", and here the
-  // timeout presses it.
+  d.OnSlotChanged = [&](int) { lastProgress = s.loop.nowMs(); };
+  // The dispatcher asks again for overdue and damaged replies by itself and
+  // ends when the instrument stops answering; the timeout is a last guard
+  // that presses "&Close" when nothing arrives at all.
   std::function<void()> watchdog = [&] {
     if (!s.ui.modal) return;
     if (s.loop.nowMs() - lastProgress > o.timeout + o.delay) {
@@ -65,20 +64,19 @@ void Run(const BackupOptions& o) {
   s.loop.runAfter(100, watchdog);
   s.loop.RunUntil([&] { return !s.ui.modal; });
 
-  std::vector<std::string> missing;
-  for (int i = first * kProgramsPerBank; i < (last + 1) * kProgramsPerBank; ++i)
-    if (!received.count(i)) missing.push_back(SlotLabel(i));
-  if (!missing.empty()) {
-    std::string list;
-    for (std::size_t k = 0; k < missing.size() && k < 16; ++k) list += (k ? ", " : "") + missing[k];
-    if (missing.size() > 16) list += ", ...";
-    throw CliError(o.out + ": no reply for " + std::to_string(missing.size()) + " sound(s): " + list +
-                   "; nothing written");
-  }
+  const std::set<int> missing(d.Missing.begin(), d.Missing.end());
+  const int total = (last - first + 1) * kProgramsPerBank;
+  if (static_cast<int>(missing.size()) == total) throw CliError(o.out + ": no sound arrived; nothing written");
   AtomicFileWriter writer(o.out);
   for (int i = first * kProgramsPerBank; i < (last + 1) * kProgramsPerBank; ++i)
-    writer.Write(std::span<const std::uint8_t>(s.blofeld.Sound(i).bytes));
+    if (!missing.count(i)) writer.Write(std::span<const std::uint8_t>(s.blofeld.Sound(i).bytes));
   writer.Commit();
+  if (!missing.empty()) {
+    std::string list;
+    for (const int i : missing) list += (list.empty() ? "" : ", ") + SlotLabel(i);
+    throw CliError(o.out + ": wrote " + std::to_string(total - static_cast<int>(missing.size())) + " of " +
+                   std::to_string(total) + " sounds; missing " + std::to_string(missing.size()) + ": " + list);
+  }
 }
 
 const CommandRegistrar registrar("backup", [](CLI::App& app) {
@@ -87,14 +85,20 @@ const CommandRegistrar registrar("backup", [](CLI::App& app) {
   cmd->add_option("OUT", o->out, "SysEx file to write")->required();
   cmd->add_option("--port", o->port, "MIDI port name (part of it), or \"virtual\" for the built-in instrument");
   cmd->add_option("--banks", o->banks, "Banks to read: A-H, C, B-D")->capture_default_str();
-  cmd->add_option("--delay", o->delay, "Pause between requests in ms")->capture_default_str()->check(CLI::Range(0, 65535));
+  // Without --delay the next request goes out as soon as a reply is stored;
+  // with it, requests are paced by it as they always were.
+  auto* delay = cmd->add_option("--delay", o->delay, "Pause between requests in ms (default: ask as soon as a reply is stored)")
+                    ->check(CLI::Range(0, 65535));
   cmd->add_option("--timeout", o->timeout, "Give up after this many ms without a reply")->capture_default_str()->check(CLI::Range(1, 3600000));
   cmd->add_option("--device-id", o->deviceId, "The instrument's device id (127 = broadcast)")->capture_default_str();
   cmd->add_flag("--trace", o->trace, "Trace every MIDI message on stderr");
   cmd->add_flag("--force", o->force, "Replace OUT if it exists");
   cmd->add_flag("--jack", o->jack, "Use JACK");
   cmd->add_flag("--alsa", o->alsa, "Use ALSA");
-  cmd->callback([o] { Run(*o); });
+  cmd->callback([o, delay] {
+    o->paced = delay->count() > 0;
+    Run(*o);
+  });
 });
 
 }  // namespace

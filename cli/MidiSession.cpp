@@ -47,7 +47,7 @@ MidiSession::~MidiSession() {
   }
 }
 
-void MidiSession::Open(const std::string& port) {
+void MidiSession::Open(const std::string& port, bool needInput) {
   service->EnumerateDevices();
   auto& p = service->Ports;
   if (port == "virtual") {
@@ -55,20 +55,22 @@ void MidiSession::Open(const std::string& port) {
   } else if (port.empty()) {
     p.inNumber = p.outNumber = -1;
     service->MatchDefaultDevices();
-    if (p.inNumber < 0 || p.outNumber < 0)
+    if ((needInput && p.inNumber < 0) || p.outNumber < 0)
       throw CliError("No Blofeld found among the MIDI ports; name one with --port (see tarvix-cli ports) or use --port virtual");
   } else {
-    auto find = [&](const std::vector<TMidiDeviceList>& list) {
+    auto find = [&](const std::vector<TMidiDeviceList>& list, bool required) {
       for (const auto& d : list)
         if (d.number > 0 && d.name.find(port) != std::string::npos) return d.number;
+      if (!required) return -1;
       throw CliError("No MIDI port named \"" + port + "\" (see tarvix-cli ports)");
     };
-    p.inNumber = find(service->InputDevices);
-    p.outNumber = find(service->OutputDevices);
+    p.inNumber = find(service->InputDevices, needInput);
+    p.outNumber = find(service->OutputDevices, true);
   }
   if (!service->OpenOutput()) throw CliError("Cannot open the MIDI output: " + log.lines.back());
+  if (!needInput && p.inNumber < 0) return;
   service->OpenInputs();
-  if (!service->InstrumentInputOpen()) throw CliError("Cannot open the MIDI input: " + log.lines.back());
+  if (needInput && !service->InstrumentInputOpen()) throw CliError("Cannot open the MIDI input: " + log.lines.back());
 }
 
 void MidiSession::StartDialogTimer() {

@@ -57,8 +57,9 @@ class MidiSession {
   ~MidiSession();
   // Opens the instrument ports: "virtual" is the built-in instrument, another
   // name the first input and output whose names contain it, no name the
-  // default Blofeld match. Throws CliError when nothing fits.
-  void Open(const std::string& port);
+  // default Blofeld match. Throws CliError when nothing fits. Without
+  // needInput only the output must exist (sending only).
+  void Open(const std::string& port, bool needInput = true);
   // Runs the dialog's 1000 ms timer while the loop runs.
   void StartDialogTimer();
 

@@ -1,5 +1,7 @@
 // tarvix-cli restore: send a SysEx file to the instrument message by
 // message, paced like the program's "Send SysEx from File".
+#include <filesystem>
+
 #include "cli/Commands.h"
 #include "cli/MidiSession.h"
 
@@ -13,8 +15,12 @@ struct RestoreOptions {
 };
 
 void Run(const RestoreOptions& o) {
+  std::error_code ec;
+  if (!std::filesystem::is_regular_file(o.in, ec))
+    throw CliError(o.in + (std::filesystem::exists(o.in, ec) ? ": not a file" : ": no such file"));
   MidiSession s(ApiFromFlags(o.jack, o.alsa), o.trace, o.port != "virtual");
-  s.Open(o.port);
+  // Sending needs no input: a one-way interface or a monitor will do.
+  s.Open(o.port, false);
   s.dispatcher->MidiDelayMs = o.delay;
   bool done = false;
   s.dispatcher->SendSysExFile(o.in, [&] { done = true; });
@@ -22,7 +28,10 @@ void Run(const RestoreOptions& o) {
   // Give the service time to put the last message on the wire before the
   // port closes.
   s.loop.RunUntil([] { return false; }, std::max(o.delay, 200));
-  std::fprintf(stderr, "%s\n", s.log.lines.empty() ? "Sent." : s.log.lines.back().c_str());
+  const auto& d = *s.dispatcher;
+  const std::string result = "Sent " + std::to_string(d.SentCount) + " of " + std::to_string(d.SendTotal) + " messages";
+  if (d.SentCount != d.SendTotal) throw CliError(o.in + ": " + result + "; the MIDI port did not take the rest");
+  std::fprintf(stderr, "%s\n", result.c_str());
 }
 
 const CommandRegistrar registrar("restore", [](CLI::App& app) {

@@ -60,6 +60,7 @@ const std::vector<Key>& MidiKeys() {
       {kMidi, "MidiOutDeviceID", &Settings::MidiOutDeviceID},
       {kMidi, "MidiInDeviceIDKeyboard", &Settings::MidiInDeviceIDKeyboard},
       {kMidi, "MIDIDelay", nullptr, &Settings::MIDIDelay, 65535},
+      {kMidi, "FastRead", nullptr, &Settings::FastRead, 1},
   };
   return keys;
 }

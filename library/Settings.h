@@ -34,6 +34,7 @@ struct Settings {
   std::string MidiOutDeviceID;
   std::string MidiInDeviceIDKeyboard;
   int MIDIDelay = 250;
+  int FastRead = 1;  // 1: reads ask for the next sound as soon as a reply is stored
 
   bool operator==(const Settings&) const = default;
 };

@@ -92,6 +92,8 @@ class JackOutput final : public MidiOutputPort {
     jack_.Close();
   }
 
+  std::size_t MaxMessageSize() const override { return capacity_ > sizeof(std::uint32_t) ? capacity_ - sizeof(std::uint32_t) : 0; }
+
   void Send(std::span<const std::uint8_t> bytes) override {
     if (bytes.empty()) return;
     const auto size = static_cast<std::uint32_t>(bytes.size());

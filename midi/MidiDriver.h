@@ -24,6 +24,8 @@ class MidiOutputPort {
   virtual ~MidiOutputPort() = default;  // closes the port
   // One complete message. Not called from two threads at once.
   virtual void Send(std::span<const std::uint8_t> bytes) = 0;
+  // The longest message Send takes; longer ones throw.
+  virtual std::size_t MaxMessageSize() const { return static_cast<std::size_t>(-1); }
 };
 
 class MidiInputPort {

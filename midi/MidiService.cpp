@@ -232,16 +232,26 @@ void MidiService::SetTrace(Trace trace) {
   trace_ = std::move(trace);
 }
 
-void MidiService::SendBytes(std::span<const std::uint8_t> bytes) {
-  std::lock_guard lock(sendMutex_);
-  if (!output_) return;  // sends report nothing, as a closed port takes nothing
-  if (trace_) trace_(true, bytes);
-  try {
-    output_->Send(bytes);
-  } catch (const std::exception&) {
-    // A send has no result to examine; a failing port must not end the
-    // command or, on the controller thread, the program.
+bool MidiService::SendBytes(std::span<const std::uint8_t> bytes, bool logFailure) {
+  std::string failure;
+  {
+    std::lock_guard lock(sendMutex_);
+    if (!output_) {
+      failure = "no MIDI output is open";
+    } else {
+      if (trace_) trace_(true, bytes);
+      try {
+        output_->Send(bytes);
+        return true;
+      } catch (const std::exception& e) {
+        // A failing port must not end the command or, on the controller
+        // thread, the program; callers that keep count are told.
+        failure = e.what();
+      }
+    }
   }
+  if (logFailure) log_.LogMessage("MIDI send failed (" + std::to_string(bytes.size()) + " bytes): " + failure);
+  return false;
 }
 
 void MidiService::SendShort(std::uint8_t status, std::uint8_t data1, std::uint8_t data2) {
@@ -266,6 +276,13 @@ void MidiService::SendLong(std::span<const std::uint8_t> bytes) {
   // once this returns.
   if (!bytes.empty()) SendBytes(bytes);
 }
+
+std::size_t MidiService::MaxMessageSize() const {
+  std::lock_guard lock(sendMutex_);
+  return output_ ? output_->MaxMessageSize() : static_cast<std::size_t>(-1);
+}
+
+bool MidiService::Transmit(std::span<const std::uint8_t> bytes) { return !bytes.empty() && SendBytes(bytes, true); }
 
 void MidiService::ResetOutput() {
   for (int ch = 0; ch < 16; ++ch) {

@@ -47,6 +47,15 @@ class InstrumentLink : public MidiOut {
   // Arms the receive buffer for the next System Exclusive message, offering
   // its first size bytes. Returns whether it was armed.
   virtual bool PrepareReceive(std::size_t size) = 0;
+  // Sends one System Exclusive message and says whether the port took it: a
+  // closed output, a stalled or failing port, a message too long for the
+  // transport return false.
+  virtual bool Transmit(std::span<const std::uint8_t> bytes) {
+    SendLong(bytes);
+    return true;
+  }
+  // The longest System Exclusive message the port carries.
+  virtual std::size_t MaxMessageSize() const { return static_cast<std::size_t>(-1); }
 };
 
 // One entry of a device list: the name as shown and stored, and the number
@@ -129,6 +138,8 @@ class MidiService : public InstrumentLink {
 
   void SendShort(std::uint8_t status, std::uint8_t data1, std::uint8_t data2) override;
   void SendLong(std::span<const std::uint8_t> bytes) override;
+  bool Transmit(std::span<const std::uint8_t> bytes) override;
+  std::size_t MaxMessageSize() const override;
   void ResetOutput() override;
 
   // Arms the receive buffer for the next System Exclusive message, offering
@@ -149,7 +160,9 @@ class MidiService : public InstrumentLink {
  private:
   std::unique_ptr<MidiOutputPort> MakeOutput(int number);
   std::unique_ptr<MidiInputPort> MakeInput(int number, MidiDriver::InputCallback callback);
-  void SendBytes(std::span<const std::uint8_t> bytes);
+  // Returns whether the port took the bytes; failures are logged when
+  // logFailure (not on the controller thread, which has no log).
+  bool SendBytes(std::span<const std::uint8_t> bytes, bool logFailure = false);
   void Deliver(const std::vector<std::uint8_t>& message);
   void CloseInput(std::unique_ptr<MidiInputPort>& port, const char* what);
 

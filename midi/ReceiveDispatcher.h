@@ -4,9 +4,14 @@
 // buffer and the global data; sending selected sounds or a file; auditioning
 // a slot; Panic; the multi-mode switch.
 //
-// Replies are told apart by what was last requested (Kind), not by their
-// content. Reads of many sounds are chained: each reply triggers, after the
-// MIDI delay, the request for the next pair on the request stack. Everything
+// Replies are told apart by what was last requested (Kind). Reads of many
+// sounds are chained: each reply triggers the request for the next pair on
+// the request stack, after a small gap (fast reads) or the MIDI delay. A read
+// stores only sound dumps of slots it asked for, each by its own bank and
+// program bytes; at the end of a pass it asks again for every slot that has
+// no valid reply yet, for a few rounds, and then names what is still missing
+// (Missing). Only one job (a read, a fetch, a send) runs at a time: a command
+// given while one runs is refused and logged. Everything
 // here runs on the interface thread: the port layer hands replies over
 // through the Scheduler, and pauses are Scheduler::runAfter, never sleeps.
 
@@ -42,6 +47,11 @@ class ReceiveDispatcher : public MidiInputHandler {
   // step with the settings dialog.
   std::uint8_t DeviceId = 0;
   int MidiDelayMs = 250;
+  // Reads chain the next request kFastReadGapMs after a reply is stored
+  // instead of waiting the MIDI delay; the delay then paces only sends, which
+  // the instrument has to store.
+  bool FastRead = true;
+  static constexpr int kFastReadGapMs = 1;
 
   // Receive state.
   RequestStack Requests;
@@ -52,10 +62,20 @@ class ReceiveDispatcher : public MidiInputHandler {
   SoundData CurrentSound{};
   int CurrentSoundStatus = 0;  // 0 nothing, 1 open the editor, 2 open the locker
   GlobalData Globals{};
+  // After a read: the slots it asked for that never came intact, in slot
+  // order. After a send: the selected slots that were not sent.
+  std::vector<int> Missing;
+  // After a send: how many messages were sent and how many were meant to.
+  int SentCount = 0, SendTotal = 0;
+  // The last job was ended with "&Close" (Cancel).
+  bool Cancelled = false;
 
   // Hooks for the window, all called on the interface thread.
   // A Blofeld slot was stored or sent: refresh its row.
   std::function<void(int index)> OnSlotChanged;
+  // A job started (true) or ended (false): the window disables and enables
+  // the commands that start jobs.
+  std::function<void(bool busy)> OnBusyChanged;
   // Set while the editor is open: short messages from the instrument.
   std::function<void(std::uint8_t status, std::uint8_t data1, std::uint8_t data2)> ControllerHandler;
 
@@ -73,9 +93,11 @@ class ReceiveDispatcher : public MidiInputHandler {
   // kind is EditorSound (F4) or LockerSound; on arrival CurrentSoundStatus
   // becomes 1 or 2.
   void FetchEditBuffer(RequestKind kind, Done done = {});
-  void RequestGlobals(Done done = {});
+  // False when another job runs (nothing is asked).
+  bool RequestGlobals(Done done = {});
   // The selected Blofeld rows that are not empty, in row order, paced by the
-  // MIDI delay; each one's changed flag is cleared.
+  // MIDI delay; the changed flag is cleared for each one the port accepted.
+  // "&Close" (Cancel) stops it; the sounds not sent keep their flags.
   void SendSelectedSounds(Done done = {});
   // Refreshes the Blofeld checksums, asks for a file and sends it message by
   // message, paced by the MIDI delay. Throws when the file cannot be read.
@@ -111,15 +133,25 @@ class ReceiveDispatcher : public MidiInputHandler {
   // How long a chained read waits for a reply before asking again: twice the
   // slowest recent round trip of this read plus 20 ms, at least kMinReplyTimeoutMs;
   // kFirstReplyTimeoutMs until a round trip has been measured. Each resend
-  // of the same request doubles it.
+  // of the same request doubles it. After kMaxResends the read moves on; the
+  // slot is asked for again at the end of the pass (kExtraRounds rounds). A
+  // read whose last kSilentAfter requests all went unanswered ends at once:
+  // the instrument is gone.
   int ReplyTimeoutMs() const;
   static constexpr int kFirstReplyTimeoutMs = 500;
   static constexpr int kMinReplyTimeoutMs = 50;
   static constexpr int kMaxReplyTimeoutMs = 5000;
-  static constexpr int kMaxResends = 3;
+  static constexpr int kMaxResends = 1;
+  static constexpr int kExtraRounds = 3;
+  static constexpr int kSilentAfter = 8;
   // CurrentSoundStatus, reset to 0: the window's 200 ms timer calls this.
   int TakeCurrentSoundStatus();
   bool Sending() const { return sending_; }
+  // A read, fetch or send is running.
+  bool Busy() const { return job_; }
+  // Whether the instrument has shown that it computes checksums: from then
+  // on 7F is no longer taken in place of the sum.
+  bool ChecksumsProven() const { return checksumsProven_; }
 
  private:
   void StartReceive(std::size_t size);
@@ -128,7 +160,16 @@ class ReceiveDispatcher : public MidiInputHandler {
   void ArmReplyTimer();
   void MeasureRoundTrip();
   void ChainNext(std::uint64_t session);
-  void RetryOnce(bool answered, std::uint64_t session);
+  void SendNext();
+  void GiveUpRequest();
+  void EndOfPass();
+  void FinishRead();
+  void ResendSoon();
+  const char* DumpDefect(std::span<const std::uint8_t> data);
+  bool BeginJob(const char* what);
+  void EndJob();
+  void ShowProgress(const char* verb, int done, int total);
+  void FinishSend(const std::string& what, const std::string& unsent);
   void HandleBankSound(std::span<const std::uint8_t> data);
   void HandleCurrentSound(std::span<const std::uint8_t> data, int status);
   void HandleGlobals(std::span<const std::uint8_t> data);
@@ -149,12 +190,18 @@ class ReceiveDispatcher : public MidiInputHandler {
   std::int64_t requestedAt_ = 0;       // the last send of the open request
   std::int64_t firstRequestedAt_ = 0;  // its first send: resends do not hold the dialog open
   int lastRequestKey_ = -1;  // bank * 128 + program of the last sound request
-  int retriedKey_ = -1;      // the request already asked again once
   int resends_ = 0;          // times the open request was sent again
   std::uint64_t requestSerial_ = 0;  // every request sent; an overdue check is for one of them
   double roundTripMs_ = -1;  // slowest recent round trip of this read, decaying; -1 unknown
   bool sending_ = false;
-  std::bitset<kSlotCount> seen_;  // slots received in this read
+  std::bitset<kSlotCount> seen_;    // slots received intact in this read
+  std::bitset<kSlotCount> wanted_;  // slots this read asks for
+  int round_ = 0;                   // 0 the first pass, then the re-ask rounds
+  int unansweredInARow_ = 0;        // requests given up since the last intact reply
+  bool job_ = false;                // a job runs
+  bool cancelSend_ = false;         // "&Close" pressed during a send
+  bool checksumsProven_ = false;
+  std::int64_t jobStartedAt_ = 0;
 
   struct Audition {
     std::function<void()> send;

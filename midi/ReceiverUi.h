@@ -31,6 +31,10 @@ class ReceiverUi {
   // Ends a modal showing (its onClosed runs) or hides a modeless one. No
   // effect while hidden.
   virtual void Close() = 0;
+  // done of total messages received or sent so far (total 0: unknown).
+  virtual void SetProgress(int /*done*/, int /*total*/) {}
+  // While a job runs the close button cancels it and says so.
+  virtual void SetCancelable(bool /*on*/) {}
 };
 
 }  // namespace tarvix

@@ -87,6 +87,11 @@ void SendSlot(MidiOut& out, const BankSet& blofeld, int index) {
   out.SendLong(s.bytes);
 }
 
+bool TransmitSlot(InstrumentLink& link, const BankSet& blofeld, int index) {
+  const SoundData s = ForWire(blofeld.Sound(index));
+  return link.Transmit(s.bytes);
+}
+
 void SendSoundToEditBuffer(MidiOut& out, const SoundData& sound) {
   const SoundData s = EditBufferDump(sound);
   out.SendLong(s.bytes);
@@ -99,7 +104,7 @@ void SendGlobals(MidiOut& out, GlobalData& global) {
   out.SendLong(wire.bytes);
 }
 
-const char* SoundDumpDefect(std::span<const std::uint8_t> b) {
+const char* SoundDumpDefect(std::span<const std::uint8_t> b, bool wildcardAccepted) {
   if (b.size() != kSoundSize) return "wrong length";
   if (b[0] != sysex::kStart || b[1] != sysex::kWaldorf || b[2] != sysex::kBlofeld || b[4] != sysex::kSoundDump)
     return "not a sound dump";
@@ -107,7 +112,7 @@ const char* SoundDumpDefect(std::span<const std::uint8_t> b) {
   for (std::size_t i = 1; i < offs::kEnd; ++i)
     if (b[i] & 0x80) return "a data byte above 7F";
   const std::uint8_t sum = b[offs::kChecksum];
-  if (sum != 0x7F && sum != ChecksumOf(SoundData::FromBytes(b))) return "checksum mismatch";
+  if (sum != ChecksumOf(SoundData::FromBytes(b)) && !(wildcardAccepted && sum == 0x7F)) return "checksum mismatch";
   return "";
 }
 

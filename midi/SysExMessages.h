@@ -44,6 +44,8 @@ void ParameterChange(MidiOut& out, std::uint8_t deviceId, int parameter, std::ui
 // The slot's stored bytes. The caller refreshes checksums (and with them the
 // device id, bank and program) beforehand.
 void SendSlot(MidiOut& out, const BankSet& blofeld, int index);
+// The same, returning whether the port accepted the dump.
+bool TransmitSlot(InstrumentLink& link, const BankSet& blofeld, int index);
 void SendSoundToEditBuffer(MidiOut& out, const SoundData& sound);
 // Recomputes the checksum (position 78) into the kept data, then sends it.
 void SendGlobals(MidiOut& out, GlobalData& global);
@@ -51,8 +53,11 @@ void SendGlobals(MidiOut& out, GlobalData& global);
 // Whether bytes are a complete, intact sound dump: header, end byte, and a
 // checksum that either matches or is the 7F wildcard.
 bool IsIntactSoundDump(std::span<const std::uint8_t> bytes);
-// A reason why bytes are not an intact sound dump, or "" when they are.
-const char* SoundDumpDefect(std::span<const std::uint8_t> bytes);
+// A reason why bytes are not an intact sound dump, or "" when they are. With
+// wildcardAccepted false a checksum byte of 7F must be the real sum too: an
+// instrument known to compute checksums sends no wildcard, so a 7F that is
+// not the sum marks damage.
+const char* SoundDumpDefect(std::span<const std::uint8_t> bytes, bool wildcardAccepted = true);
 bool IsGlobalDump(std::span<const std::uint8_t> bytes);
 
 }  // namespace tarvix

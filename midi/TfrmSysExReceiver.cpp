@@ -9,17 +9,25 @@ namespace tarvix {
 TfrmSysExReceiver::TfrmSysExReceiver(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::WindowStaysOnTopHint | Qt::WindowTitleHint),
       label_(new QLabel(receiver_text::kWaiting, this)),
+      progress_(new QProgressBar(this)),
       close_(new QPushButton("&Close", this)),
       timer_(new QTimer(this)) {
   setObjectName("frmSysExReceiver");
   setWindowTitle(receiver_text::kCaption);
   label_->setObjectName("Label1");
   label_->setAlignment(Qt::AlignCenter);
-  label_->setMinimumWidth(260);
+  // Room for the longest progress line, so the dialog does not clip it.
+  label_->setMinimumWidth(420);
   close_->setObjectName("btnClose");
+  progress_->setObjectName("pbProgress");
+  progress_->setRange(0, 1);
+  progress_->setValue(0);
+  progress_->setTextVisible(false);
+  progress_->hide();  // shown once a job reports how far it is
   timer_->setObjectName("Timer1");
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(label_);
+  layout->addWidget(progress_);
   layout->addWidget(close_, 0, Qt::AlignHCenter);
   connect(close_, &QPushButton::clicked, this, &TfrmSysExReceiver::btnCloseClick);
   // Runs for the program's life: a tick while the dialog is hidden changes
@@ -62,6 +70,21 @@ void TfrmSysExReceiver::Close() {
     done(QDialog::Rejected);
   else
     hide();
+}
+
+void TfrmSysExReceiver::SetProgress(int done, int total) {
+  if (total <= 0) {
+    progress_->hide();
+    return;
+  }
+  progress_->setRange(0, total);
+  progress_->setValue(done);
+  progress_->show();
+}
+
+void TfrmSysExReceiver::SetCancelable(bool on) {
+  close_->setText(on ? "Cancel" : "&Close");
+  if (!on) progress_->hide();
 }
 
 void TfrmSysExReceiver::btnCloseClick() {

@@ -8,6 +8,7 @@
 
 #include <QDialog>
 #include <QLabel>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QTimer>
 #include <functional>
@@ -31,8 +32,11 @@ class TfrmSysExReceiver : public QDialog, public ReceiverUi {
   void ShowModeless() override;
   void Hide() override;
   void Close() override;
+  void SetProgress(int done, int total) override;
+  void SetCancelable(bool on) override;
 
   QLabel* Label1() const { return label_; }
+  QProgressBar* Progress() const { return progress_; }
   QPushButton* btnClose() const { return close_; }
   QTimer* Timer1() const { return timer_; }
 
@@ -43,6 +47,7 @@ class TfrmSysExReceiver : public QDialog, public ReceiverUi {
  private:
   void CentreOnParent();
   QLabel* label_;
+  QProgressBar* progress_;
   QPushButton* close_;
   QTimer* timer_;
   ReceiveDispatcher* dispatcher_ = nullptr;

@@ -116,13 +116,8 @@ void VirtualInstrument::HandleSysEx(std::span<const std::uint8_t> m) {
       ++requests_;
       const std::uint8_t bank = m[5], program = m[6];
       if (program > 127 || (bank > 7 && bank != kEditBufferBank)) return;  // the instrument stays silent
-      SoundData s = bank == kEditBufferBank ? editBuffer_ : slots_[static_cast<std::size_t>(bank * 128 + program)];
-      s[offs::kDeviceId] = device;
-      s[offs::kBank] = bank;
-      s[offs::kProgram] = bank == kEditBufferBank ? 0 : program;
-      s[offs::kChecksum] = ChecksumOf(s);
       const int key = bank == kEditBufferBank ? kEditBufferKey : bank * 128 + program;
-      Reply(key, std::vector<std::uint8_t>(s.bytes.begin(), s.bytes.end()));
+      Reply(key, DumpOf(key, device));
       return;
     }
     case sysex::kGlobalRequest: {
@@ -173,9 +168,22 @@ void VirtualInstrument::HandleShort(std::span<const std::uint8_t> m) {
   // Notes and other controllers make sound on a real instrument; nothing to keep.
 }
 
+// Called with mutex_ held. key is a slot or kEditBufferKey.
+std::vector<std::uint8_t> VirtualInstrument::DumpOf(int key, std::uint8_t device) const {
+  const bool editBuffer = key == kEditBufferKey;
+  SoundData s = editBuffer ? editBuffer_ : slots_[static_cast<std::size_t>(key)];
+  s[offs::kDeviceId] = device;
+  s[offs::kBank] = editBuffer ? kEditBufferBank : static_cast<std::uint8_t>(key / 128);
+  s[offs::kProgram] = editBuffer ? 0 : static_cast<std::uint8_t>(key % 128);
+  s[offs::kChecksum] = ChecksumOf(s);
+  return std::vector<std::uint8_t>(s.bytes.begin(), s.bytes.end());
+}
+
 // Called with mutex_ held.
 void VirtualInstrument::Reply(int key, std::vector<std::uint8_t> bytes) {
   std::int64_t extraUs = 0;
+  const auto device = bytes.size() > 3 ? bytes[3] : std::uint8_t{0};
+  const int next = key >= 0 && key < kSlotCount - 1 ? key + 1 : 0;
   if (auto it = faults_.find(key); it != faults_.end()) {
     const Fault f = it->second;
     if (f.once) faults_.erase(it);
@@ -194,13 +202,69 @@ void VirtualInstrument::Reply(int key, std::vector<std::uint8_t> bytes) {
         // tell the damage.
         bytes[bytes.size() / 2] ^= 0x01;
         break;
+      case FaultKind::CorruptAs7F:
+        bytes[bytes.size() / 2] ^= 0x01;
+        if (bytes.size() == kSoundSize) bytes[offs::kChecksum] = 0x7F;
+        break;
+      case FaultKind::Junk: {
+        Enqueue({0x90, 0x40, 0x64}, 0);
+        Enqueue({0xF0, 0x41, 0x10, 0x42, 0x12, 0x00, 0xF7}, 0);
+        Enqueue({0xFE}, 0);
+        // A clock byte in the middle of the reply, as a real cable may carry.
+        std::vector<std::uint8_t> first(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(bytes.size() / 2));
+        first.push_back(0xF8);
+        Enqueue(std::move(first), 0);
+        bytes.erase(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(bytes.size() / 2));
+        break;
+      }
+      case FaultKind::Split: {
+        for (std::size_t at = 0; at < bytes.size(); at += 7)
+          Enqueue(std::vector<std::uint8_t>(bytes.begin() + static_cast<std::ptrdiff_t>(at),
+                                            bytes.begin() + static_cast<std::ptrdiff_t>(std::min(at + 7, bytes.size()))),
+                  0);
+        wake_.notify_all();
+        return;
+      }
+      case FaultKind::CutOff:
+        Enqueue(std::vector<std::uint8_t>(bytes.begin(),
+                                          bytes.begin() + std::clamp<std::ptrdiff_t>(f.keepBytes, 1,
+                                                                                     static_cast<std::ptrdiff_t>(bytes.size()) - 1)),
+                0);
+        break;
+      case FaultKind::Interleave: {
+        std::vector<std::uint8_t> other = DumpOf(next, device);
+        other.resize(other.size() / 2);
+        Enqueue(std::move(other), 0);
+        break;
+      }
+      case FaultKind::WrongSlot:
+        bytes = DumpOf(next, device);
+        break;
+      case FaultKind::EditBuffer:
+        Enqueue(DumpOf(kEditBufferKey, device), 0);
+        break;
+      case FaultKind::Duplicate:
+        Enqueue(bytes, 0);
+        break;
+      case FaultKind::Flood: {
+        std::vector<std::uint8_t> flood(1'500'000, 0x55);
+        flood[0] = sysex::kStart;
+        Enqueue(std::move(flood), 0);
+        break;
+      }
     }
   }
+  Enqueue(std::move(bytes), extraUs);
+}
+
+// Called with mutex_ held.
+void VirtualInstrument::Enqueue(std::vector<std::uint8_t> bytes, std::int64_t extraUs) {
   std::int64_t due = NowUs() + std::int64_t{latencyMs_} * 1000 + extraUs;
   if (wireSpeed_) {
     due = std::max(due, wireFreeUs_) + static_cast<std::int64_t>(bytes.size()) * 1'000'000 / kWireBytesPerSecond;
     wireFreeUs_ = due;
   }
+  // Equal due times keep their order: pieces of one reply stay in sequence.
   queue_.emplace(due, std::move(bytes));
   wake_.notify_all();
 }

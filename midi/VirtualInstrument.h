@@ -9,7 +9,7 @@
 //
 // Like a real device it answers on its own thread, after a settable latency
 // and optionally at the speed of a MIDI cable. For tests it can drop, delay,
-// cut short or corrupt chosen replies.
+// cut short, corrupt, split, duplicate or surround with noise chosen replies.
 
 #include <array>
 #include <condition_variable>
@@ -33,11 +33,25 @@ class VirtualInstrument {
   static constexpr int kDefaultLatencyMs = 3;
   static constexpr int kWireBytesPerSecond = 3125;  // 31250 baud, 10 bits a byte
 
-  enum class FaultKind { Drop, Delay, Truncate, Corrupt };
+  enum class FaultKind {
+    Drop,
+    Delay,
+    Truncate,     // keepBytes, then F7
+    Corrupt,      // a flipped data bit
+    CorruptAs7F,  // a flipped data bit and 7F in place of the checksum
+    Junk,         // notes, real-time bytes inside the reply, another maker's SysEx before it
+    Split,        // the reply in pieces of a few bytes
+    CutOff,       // keepBytes of the reply with no F7, then the whole reply
+    Interleave,   // the start of the next slot's dump, cut off by the reply
+    WrongSlot,    // the next slot's dump instead of the reply
+    EditBuffer,   // an edit-buffer dump nobody asked for, then the reply
+    Duplicate,    // the reply twice
+    Flood,        // 1.5 MB of SysEx without an end, then the reply
+  };
   struct Fault {
     FaultKind kind = FaultKind::Drop;
     int delayMs = 0;        // Delay: extra time before the reply leaves
-    int keepBytes = 100;    // Truncate: bytes kept before the closing F7
+    int keepBytes = 100;    // Truncate, CutOff: bytes kept
     bool once = true;       // consumed by the first reply it hits
   };
   // Fault keys: a flat slot index 0..1023, kEditBufferKey for the edit buffer
@@ -79,6 +93,8 @@ class VirtualInstrument {
   void HandleSysEx(std::span<const std::uint8_t> m);
   void HandleShort(std::span<const std::uint8_t> m);
   void Reply(int key, std::vector<std::uint8_t> bytes);
+  void Enqueue(std::vector<std::uint8_t> bytes, std::int64_t extraUs);
+  std::vector<std::uint8_t> DumpOf(int index, std::uint8_t device) const;
   void Run();
   static std::int64_t NowUs();
 

@@ -64,7 +64,11 @@ TEST(TfrmSettings, OpensOnStoredNamesAndReturnsSelection) {
   Child<QComboBox>(dlg, "cmbMidiController")->setCurrentIndex(2);
   ids->setCurrentIndex(127);
   Child<QLineEdit>(dlg, "edtDelay")->setText("40");
+  auto* fast = Child<QCheckBox>(dlg, "chbFastRead");
+  EXPECT_TRUE(fast->isChecked());  // on by default
+  QTest::mouseClick(fast, Qt::LeftButton, {}, QPoint(8, fast->height() / 2));
   dlg.ApplyTo(s);
+  EXPECT_EQ(s.FastRead, 0);
   EXPECT_EQ(s.MidiInDeviceID + "|" + s.MidiOutDeviceID + "|" + s.MidiInDeviceIDKeyboard, "In B|Out B|In C");
   EXPECT_EQ(s.DeviceId, 127);
   EXPECT_EQ(s.MIDIDelay, 40);

@@ -48,7 +48,7 @@ TEST_F(SettingsFile, RoundTripKeepsEveryKeyInOrderWithBlanks) {
             "Overwritequestion=0\nToleranceComboBox=1\nToleranceOctave=255\nToleranceKeytrack=3\n"
             "ToleranceOtherKnobs=4\nToleranceSemitoneKnobs=5\nToleranceDetuneKnobs=6\n\n[Midi]\n"
             "BlofeldDeviceID=127\nMidiInDeviceID=Blofeld MIDI 1\nMidiOutDeviceID=Waldorf Blofeld\n"
-            "MidiInDeviceIDKeyboard=USB Keys\nMIDIDelay=65535\n");
+            "MidiInDeviceIDKeyboard=USB Keys\nMIDIDelay=65535\nFastRead=1\n");
 }
 
 TEST_F(SettingsFile, UnusualSwitchTextCountsAsOffAndIsWrittenBack) {

@@ -35,6 +35,7 @@ class Dispatcher : public ::testing::Test {
   Dispatcher() {
     link.handler = &d;
     d.MidiDelayMs = 250;
+    d.FastRead = false;  // the pacing tests count MIDI delays; fast reads have their own
     for (int i = 0; i < kSlotCount; ++i) {
       blofeld.Sound(i) = MakeDefaultInitSound();
       blofeld.SetChanged(i, true);
@@ -63,9 +64,7 @@ class Dispatcher : public ::testing::Test {
 };
 
 TEST_F(Dispatcher, BankReadChainsRequestsAndStoresEachReplyByItsOwnBytes) {
-  // The instrument answers every request of bank B with the mirror program,
-  // so storage must follow the reply's bytes, not the request.
-  link.answer = [](const Bytes& req) -> std::optional<Bytes> { return DumpFor(req[5], 127 - req[6], 500 + req[6]); };
+  link.answer = [](const Bytes& req) -> std::optional<Bytes> { return DumpFor(req[5], req[6], 500 + req[6]); };
   blofeld.CurrentIndex = 9;
   d.ReadBank(1, [this] { ++doneCalls; });
   EXPECT_EQ(link.armed.front(), 784u);
@@ -79,14 +78,17 @@ TEST_F(Dispatcher, BankReadChainsRequestsAndStoresEachReplyByItsOwnBytes) {
   EXPECT_EQ(req.front(), Bytes({0xF0, 0x3E, 0x13, 0x00, 0x00, 0x01, 0x00, 0x7F, 0xF7}));
   EXPECT_EQ(req.back()[6], 127);
   for (int p = 0; p < 128; ++p) {
-    const int slot = 128 + (127 - p);
-    EXPECT_EQ(blofeld.Sound(slot), SoundData::FromBytes(DumpFor(1, 127 - p, 500 + p))) << p;
+    const int slot = 128 + p;
+    EXPECT_EQ(blofeld.Sound(slot), SoundData::FromBytes(DumpFor(1, p, 500 + p))) << p;
     EXPECT_FALSE(blofeld.Changed(slot));
   }
   EXPECT_TRUE(blofeld.Changed(0));  // other banks untouched
-  EXPECT_EQ(ui.labels[3], "Received 3 sound.");
-  EXPECT_EQ(ui.labels.back(), "Received 128 sound.");
+  EXPECT_EQ(ui.labels[4].rfind("Received 3 of 128 (0:01 elapsed, about 0:", 0), 0u) << ui.labels[4];
+  EXPECT_EQ(ui.labels.back(), "Received 128 of 128 (0:32 elapsed)");
+  EXPECT_TRUE(d.Missing.empty());
+  EXPECT_TRUE(HasLine(log, "Received all 128 sound(s)"));
   EXPECT_TRUE(HasLine(log, "Bank/Patch:1/127 9"));
+  EXPECT_TRUE(HasLine(log, "The instrument sends checksums; 7F is no longer taken in their place"));
   EXPECT_TRUE(HasLine(log, "Rec Bank: B Sound:128"));
   // Consecutive requests are at least the MIDI delay apart.
   std::vector<std::int64_t> times;
@@ -95,56 +97,77 @@ TEST_F(Dispatcher, BankReadChainsRequestsAndStoresEachReplyByItsOwnBytes) {
   for (std::size_t i = 1; i < times.size(); ++i) ASSERT_GE(times[i] - times[i - 1], 250);
 }
 
-TEST_F(Dispatcher, EditBufferDumpDuringBankReadGoesToTheCurrentRow) {
-  link.answer = [](const Bytes& req) -> std::optional<Bytes> {
-    if (req[6] == 5) return DumpFor(0x7F, 0, 777);
-    return test::ScriptedLink::DefaultReply(req);
-  };
-  blofeld.CurrentIndex = 300;
-  d.ReadBank(0);
-  ASSERT_TRUE(RunUntilClosed(60000));
-  SoundData expected = SoundData::FromBytes(DumpFor(0x7F, 0, 777));
-  expected[offs::kBank] = 2;  // rewritten to the slot it now lives in
-  expected[offs::kProgram] = 44;
-  EXPECT_EQ(blofeld.Sound(300), expected);
-  EXPECT_FALSE(blofeld.Changed(300));
-  EXPECT_TRUE(blofeld.Changed(5));  // nothing came for A006
-  EXPECT_TRUE(HasLine(log, "Bank/Patch:127/0 300"));
-  EXPECT_TRUE(HasLine(log, std::string("Rec Bank: \xC0 Sound:1")));
-  EXPECT_EQ(link.SoundRequests().size(), 128u);  // the chain went on
-}
-
-TEST_F(Dispatcher, SilentInstrumentEndsSingleReadsAtATickButBankReadsWaitForClose) {
+TEST_F(Dispatcher, SilentInstrumentEndsReadsByThemselvesNamingEverySlot) {
   link.silent = true;
   blofeld.CurrentIndex = 7;
   d.ReadCurrentSound(130, [this] { ++doneCalls; });
   EXPECT_EQ(ui.title, receiver_text::kReadingCurrentSound);
   EXPECT_EQ(link.sent.back(), Bytes({0xF0, 0x3E, 0x13, 0x00, 0x00, 0x01, 0x02, 0x7F, 0xF7}));
-  clock.Advance(999);
-  EXPECT_TRUE(ui.modal);
-  clock.Advance(1);  // the first tick, a full period after the request
-  EXPECT_FALSE(ui.modal);
+  EXPECT_TRUE(d.Busy());
+  // Asked, asked again after 500 ms, given up after 1000 more; then three
+  // more rounds of the same.
+  ASSERT_TRUE(RunUntilClosed(4 * 1500 + 4 * 250 + 1000));
   EXPECT_EQ(doneCalls, 1);
+  EXPECT_FALSE(d.Busy());
   EXPECT_TRUE(blofeld.Changed(130));
+  EXPECT_EQ(link.SoundRequests().size(), 8u);
+  EXPECT_EQ(d.Missing, std::vector<int>{130});
+  EXPECT_FALSE(d.Cancelled);
+  EXPECT_TRUE(HasLine(log, "Missing 1 of 1 sound(s): B003"));
+  EXPECT_EQ(ui.Label(), "Received 0 of 1; 1 missing");
 
-  // One resend went out before the tick; it does not hold the dialog open.
-  EXPECT_EQ(link.SoundRequests().size(), 2u);
-  EXPECT_TRUE(HasLine(log, "No reply for B003 within 500 ms; asking again"));
-
+  // A bank read stops once kSilentAfter requests in a row went unanswered.
   d.ReadBank(2);
   EXPECT_EQ(ui.title, receiver_text::kCaption);  // the single-read title does not stick
-  clock.Advance(30000);
-  EXPECT_TRUE(ui.modal);
-  EXPECT_EQ(ui.Label(), receiver_text::kWaiting);
-  // Asked again after 500, 1000 and 2000 ms, then the read waits for "&Close".
-  EXPECT_EQ(link.SoundRequests().size(), 6u);
-  EXPECT_TRUE(HasLine(log, "No reply for C001 within 2000 ms; asking again"));
-  EXPECT_FALSE(HasLineStarting(log, "No reply for C001 within 4000"));
-  d.DialogCloseClicked();
+  ASSERT_TRUE(RunUntilClosed(60000));
+  EXPECT_EQ(d.Missing.size(), 128u);
+  EXPECT_TRUE(HasLine(log, "The instrument stopped answering"));
+  EXPECT_EQ(link.SoundRequests().size(), 8u + 2 * ReceiveDispatcher::kSilentAfter);
+}
+
+TEST_F(Dispatcher, OnlyTheSlotsAskedForAreStoredAndGapsAreAskedForAgain) {
+  // Noise on the line during a read of bank A: an edit-buffer dump nobody
+  // asked for in place of A006, a dump of bank C, junk SysEx, lost replies,
+  // and a reply for A010 that answers A009's request (A009 comes later).
+  int asked[128] = {};
+  link.answer = [&](const Bytes& req) -> std::optional<Bytes> {
+    const int p = req[6];
+    const int n = asked[p]++;
+    if (p == 5 && n == 0) return DumpFor(0x7F, 0, 777);
+    if (p == 7 && n == 0) return DumpFor(2, 7, 2 * 128 + 7);
+    if (p == 8 && n == 0) return DumpFor(0, 9, 9);
+    if (p == 11 && n == 0) return Bytes{0xF0, 0x00, 0x20, 0x33, 0x01, 0xF7};
+    if (p == 12 && n < 2) return std::nullopt;
+    return test::ScriptedLink::DefaultReply(req);
+  };
+  blofeld.CurrentIndex = 300;
+  d.ReadBank(0);
+  ASSERT_TRUE(RunUntilClosed(120000));
+  EXPECT_TRUE(d.Missing.empty());
+  for (int i = 0; i < 128; ++i) {
+    ASSERT_EQ(blofeld.Sound(i), SoundData::FromBytes(DumpFor(0, i, i))) << i;
+    ASSERT_FALSE(blofeld.Changed(i)) << i;
+  }
+  EXPECT_EQ(blofeld.Sound(300), MakeDefaultInitSound());  // the edit buffer went nowhere
+  EXPECT_TRUE(blofeld.Changed(300));
+  EXPECT_EQ(blofeld.Sound(2 * 128 + 7), MakeDefaultInitSound());
+  EXPECT_TRUE(HasLine(log, "Ignored an edit buffer dump that was not asked for"));
+  EXPECT_TRUE(HasLine(log, "Ignored a dump of C008: not asked for in this read"));
+  EXPECT_TRUE(HasLineStarting(log, "Asking again for "));
+  EXPECT_TRUE(HasLine(log, "Received all 128 sound(s)"));
+}
+
+TEST_F(Dispatcher, FastReadsChainAsSoonAsAReplyIsStored) {
+  d.FastRead = true;
+  link.latencyMs = 125;  // about a dump at cable speed
+  d.ReadBank(0);
+  const std::int64_t start = clock.nowMs();
+  while (ui.modal && clock.nowMs() - start < 60000) clock.Advance(1);
   EXPECT_FALSE(ui.modal);
-  EXPECT_EQ(d.Requests.Count(), 0);
-  EXPECT_FALSE(d.Receiving);
-  EXPECT_EQ(d.ReceivedCount, 0);
+  EXPECT_EQ(link.SoundRequests().size(), 128u);
+  // Each sound takes its round trip plus the small gap, not the MIDI delay.
+  EXPECT_LE(clock.nowMs() - start, 128 * (125 + ReceiveDispatcher::kFastReadGapMs) + 1);
+  EXPECT_TRUE(d.Missing.empty());
 }
 
 TEST_F(Dispatcher, ClosingMidReadStopsTheChain) {
@@ -181,7 +204,9 @@ TEST_F(Dispatcher, DamagedRepliesAreRejectedRetriedOnceAndNeverStored) {
   };
   d.ReadBank(0);
   ASSERT_TRUE(RunUntilClosed(60000));
-  EXPECT_EQ(asked3, 2);  // one retry, then the read moves on
+  EXPECT_EQ(asked3, 8);  // asked and asked again, in the pass and three more rounds
+  EXPECT_EQ(d.Missing, (std::vector<int>{3, 6}));
+  EXPECT_TRUE(HasLine(log, "Missing 2 of 128 sound(s): A004, A007"));
   EXPECT_EQ(blofeld.Sound(3), before);
   EXPECT_TRUE(blofeld.Changed(3));
   EXPECT_TRUE(HasLine(log, "Rejected sound dump: bank byte 9 names no bank"));
@@ -268,10 +293,10 @@ TEST_F(Dispatcher, LastReplyOfAReadIsNotCutOffByAnEarlyTick) {
 }
 
 TEST_F(Dispatcher, LateReplyAfterASingleReadClosedIsIgnored) {
-  link.latencyMs = 2500;
+  link.latencyMs = 9000;
   d.ReadCurrentSound(10);
-  ASSERT_TRUE(RunUntilClosed(5000));
-  clock.Advance(3000);
+  ASSERT_TRUE(RunUntilClosed(8900));
+  clock.Advance(20000);
   EXPECT_TRUE(blofeld.Changed(10));
   EXPECT_EQ(blofeld.Sound(10), MakeDefaultInitSound());
 }
@@ -386,7 +411,9 @@ TEST_F(Dispatcher, SendSelectedSoundsSkipsEmptySlotsAndIsPaced) {
   EXPECT_EQ(link.sent[1][5], 5);
   EXPECT_EQ(link.sent[1][6], 700 % 128);
   EXPECT_GE(link.sentAt[1].first - link.sentAt[0].first, 250);
-  EXPECT_EQ(ui.labels, (std::vector<std::string>{"Waiting for Blofeld.", "Sending 3", "Sending 700"}));
+  EXPECT_EQ(ui.labels, (std::vector<std::string>{"Waiting for Blofeld.", "Sent 0 of 2 (0:00 elapsed)",
+                                                 "Sent 1 of 2 (0:00 elapsed, about 0:00 left)",
+                                                 "Sent 2 of 2 (0:00 elapsed)", "Sent 2 of 2 sound(s)"}));
   EXPECT_FALSE(blofeld.Changed(3));
   EXPECT_FALSE(blofeld.Changed(700));
   EXPECT_TRUE(blofeld.Changed(5));
@@ -412,7 +439,7 @@ TEST_F(Dispatcher, SendSysExFileMessageByMessage) {
   EXPECT_EQ(link.sent[2], DumpFor(0, 2, 2));
   EXPECT_GE(link.sentAt[2].first - link.sentAt[1].first, 250);
   EXPECT_EQ(doneCalls, 1);
-  EXPECT_TRUE(HasLineStarting(log, "Sent 3 messages from "));
+  EXPECT_TRUE(HasLineStarting(log, "Sent 3 of 3 messages from "));
   EXPECT_THROW(d.SendSysExFile(dir / "missing.syx"), std::runtime_error);
 
   // Chosen from the menu, the file's sounds replace slots: asked once, and
@@ -428,6 +455,56 @@ TEST_F(Dispatcher, SendSysExFileMessageByMessage) {
   d.SendSysExFromFile(prompter);
   clock.Advance(1000);
   EXPECT_EQ(link.sent.size(), 6u);
+}
+
+TEST_F(Dispatcher, SendsCountOnlyWhatThePortTookAndRefuseWhatItCannotCarry) {
+  for (int i : {10, 11, 12, 13}) blofeld.Select(i);
+  link.refuse = [](const Bytes& m) { return m.size() == kSoundSize && m[6] == 11; };  // a stalled port
+  d.SendSelectedSounds([this] { ++doneCalls; });
+  // Another job meanwhile is refused, and a row click does not end the send.
+  d.ReadBank(0);
+  d.CancelRequests();
+  EXPECT_FALSE(ui.modal);
+  EXPECT_TRUE(HasLine(log, "A transfer is running; the read was not started"));
+  clock.Advance(5000);
+  EXPECT_EQ(doneCalls, 1);
+  EXPECT_EQ(d.SentCount, 3);
+  EXPECT_EQ(d.SendTotal, 4);
+  EXPECT_EQ(d.Missing, std::vector<int>{11});
+  EXPECT_TRUE(blofeld.Changed(11));  // not taken: still changed
+  EXPECT_FALSE(blofeld.Changed(10));
+  EXPECT_FALSE(blofeld.Changed(12));
+  EXPECT_TRUE(HasLine(log, "Sent 3 of 4 sound(s); not sent: A012"));
+
+  // Cancel after the first: the rest keep their marks.
+  for (int i : {10, 12, 13}) blofeld.SetChanged(i, true);
+  link.refuse = nullptr;
+  d.SendSelectedSounds();
+  clock.Advance(100);
+  d.DialogCloseClicked();
+  clock.Advance(1000);
+  EXPECT_EQ(d.SentCount, 1);
+  EXPECT_TRUE(d.Cancelled);
+  EXPECT_EQ(d.Missing, (std::vector<int>{11, 12, 13}));
+  EXPECT_FALSE(blofeld.Changed(10));
+  for (int i : {11, 12, 13}) EXPECT_TRUE(blofeld.Changed(i)) << i;
+  EXPECT_TRUE(HasLine(log, "Sent 1 of 4 sound(s); cancelled; not sent: A012, A013, A014"));
+
+  // A file with a message longer than the port carries is refused whole.
+  test::TempDir dir;
+  Bytes file = DumpFor(0, 1, 1);
+  Bytes big(5000, 0x11);
+  big.front() = 0xF0;
+  big.back() = 0xF7;
+  file.insert(file.end(), big.begin(), big.end());
+  test::WriteAll(dir / "big.syx", file);
+  link.maxMessage = 4096;
+  link.sent.clear();
+  EXPECT_THROW(d.SendSysExFile(dir / "big.syx"), std::runtime_error);
+  EXPECT_THROW(d.SendSysExFile(dir.Path()), std::runtime_error);  // a folder is no file
+  clock.Advance(1000);
+  EXPECT_TRUE(link.sent.empty());
+  EXPECT_FALSE(d.Busy());
 }
 
 TEST_F(Dispatcher, AuditionAndControllerMessages) {

@@ -140,6 +140,12 @@ TEST(JackMidi, BurstsLargerThanAPeriodArriveWholeInOrder) {
   huge.front() = 0xF0;
   huge.back() = 0xF7;
   EXPECT_THROW(out->Send(huge), MidiError);
+  // The limit is told beforehand, so a file send can refuse such a file whole.
+  EXPECT_LT(out->MaxMessageSize(), huge.size());
+  EXPECT_GT(out->MaxMessageSize(), JackMidi::kRingBytes / 2);
+  huge.resize(out->MaxMessageSize());
+  huge.back() = 0xF7;
+  EXPECT_NO_THROW(out->Send(huge));
 }
 
 TEST(JackMidi, PortsCloseCleanlyWhileMessagesFlow) {

@@ -53,6 +53,16 @@ class ScriptedLink : public InstrumentLink {
     if (reply) Deliver(*reply, latencyMs);
   }
   void ResetOutput() override {}
+  // A port that stalls or fails: messages it refuses are recorded but not
+  // taken (refuse returns true for them).
+  std::function<bool(const Bytes&)> refuse;
+  std::size_t maxMessage = static_cast<std::size_t>(-1);
+  bool Transmit(std::span<const std::uint8_t> b) override {
+    if (refuse && refuse(Bytes(b.begin(), b.end()))) return false;
+    SendLong(b);
+    return true;
+  }
+  std::size_t MaxMessageSize() const override { return maxMessage; }
   bool PrepareReceive(std::size_t size) override {
     armed.push_back(size);
     armedSize = size;

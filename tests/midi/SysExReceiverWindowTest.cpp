@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QProgressBar>
 #include <QTest>
 #include <QTimer>
 #include <thread>
@@ -50,10 +51,14 @@ TEST(TfrmSysExReceiver, CloseButtonAndTickEndAModalRead) {
   ReceiveDispatcher d(blofeld, link, scheduler, dlg, log);
   dlg.SetDispatcher(&d);
 
-  // A bank read against a silent instrument stays up until "&Close".
+  // A bank read against a silent instrument stays up until Cancel; the
+  // button says so while the read runs, and a progress bar shows.
   bool closed = false;
-  QTimer::singleShot(1500, &dlg, [&] {
+  QTimer::singleShot(1200, &dlg, [&] {
     EXPECT_TRUE(dlg.isVisible());
+    EXPECT_EQ(dlg.btnClose()->text(), "Cancel");
+    EXPECT_TRUE(dlg.Progress()->isVisible());
+    EXPECT_EQ(dlg.Progress()->maximum(), 128);
     QTest::mouseClick(dlg.btnClose(), Qt::LeftButton);
   });
   d.ReadBank(0, [&] { closed = true; });  // blocks in the dialog's loop
@@ -61,16 +66,19 @@ TEST(TfrmSysExReceiver, CloseButtonAndTickEndAModalRead) {
   EXPECT_FALSE(d.Receiving);
   EXPECT_EQ(d.Requests.Count(), 0);
   EXPECT_EQ(out.sent.size(), 2u);  // the request, and once more after 500 ms
+  EXPECT_EQ(dlg.btnClose()->text(), "&Close");
+  EXPECT_TRUE(d.Cancelled);
 
-  // A single read ends by itself at a tick.
+  // A single read ends by itself once its rounds of asking again are over.
   closed = false;
   QTimer failSafe;
   failSafe.setSingleShot(true);
   QObject::connect(&failSafe, &QTimer::timeout, &dlg, [&] { dlg.Close(); });
-  failSafe.start(5000);
+  failSafe.start(12000);
   d.ReadCurrentSound(5, [&] { closed = true; });
   EXPECT_TRUE(closed);
-  EXPECT_TRUE(failSafe.isActive());  // closed by the tick, not the fail-safe
+  EXPECT_TRUE(failSafe.isActive());  // ended by itself, not by the fail-safe
+  EXPECT_EQ(d.Missing, std::vector<int>{5});
 }
 
 TEST(QtScheduler, PostsFromAnotherThreadRunInOrderOnTheInterfaceThread) {

@@ -151,7 +151,8 @@ TEST_F(InProcess, InjectedFaultsNeverCorruptAStoredSlot) {
   EXPECT_EQ(blofeld.Sound(127), AsStored(vi, 127));
   int rejected = 0;
   for (const auto& l : log.lines) rejected += l.rfind("Rejected reply to the request for A00", 0) == 0;
-  EXPECT_EQ(rejected, 4);
+  EXPECT_EQ(rejected, 10);  // A004 and A005 once; A006 asked twice in each of four rounds
+  EXPECT_EQ(d.Missing, std::vector<int>{5});
 
   // A dropped single reply is asked for again before the dialog's tick.
   vi.InjectFault(9, {F::Drop, 0, 0, true});
@@ -159,18 +160,73 @@ TEST_F(InProcess, InjectedFaultsNeverCorruptAStoredSlot) {
   d.ReadCurrentSound(9);
   ASSERT_TRUE(RunUntilClosed(5000));
   EXPECT_EQ(blofeld.Sound(9), AsStored(vi, 9));
-  // An instrument that never answers for one slot: asked three more times,
-  // then the bank read waits until the user closes.
+  // An instrument that never answers for one slot: the read ends by itself
+  // and names it.
   vi.InjectFault(130, {F::Drop, 0, 0, false});
   d.ReadBank(1);
-  EXPECT_FALSE(RunUntilClosed(2500));
-  d.DialogCloseClicked();
+  ASSERT_TRUE(RunUntilClosed(20000));
   int resends = 0;
   for (const auto& l : log.lines) resends += l.rfind("No reply for B003 within", 0) == 0;
-  EXPECT_EQ(resends, ReceiveDispatcher::kMaxResends);
+  EXPECT_EQ(resends, ReceiveDispatcher::kMaxResends * (1 + ReceiveDispatcher::kExtraRounds));
+  EXPECT_EQ(d.Missing, std::vector<int>{130});
   EXPECT_FALSE(blofeld.Changed(129));
   EXPECT_TRUE(blofeld.Changed(130));
-  EXPECT_TRUE(blofeld.Changed(131));
+  EXPECT_FALSE(blofeld.Changed(131));
+}
+
+}  // namespace
+}  // namespace tarvix
+
+namespace tarvix {
+namespace {
+
+TEST_F(InProcess, NoisyLinksEndExactAndCompleteOrNameExactlyTheMissingSlots) {
+  using F = VirtualInstrument::FaultKind;
+  struct Row {
+    const char* name;
+    std::vector<std::pair<int, VirtualInstrument::Fault>> faults;
+    std::vector<int> missing;
+  };
+  auto once = [](F kind) { return VirtualInstrument::Fault{kind, 0, 100, true}; };
+  auto always = [](F kind) { return VirtualInstrument::Fault{kind, 0, 100, false}; };
+  std::vector<std::pair<int, VirtualInstrument::Fault>> everyKindOnce, fifthLost;
+  const F kinds[] = {F::Drop,   F::Truncate, F::Corrupt,    F::CorruptAs7F, F::Junk,      F::Split, F::CutOff,
+                     F::Interleave, F::WrongSlot, F::EditBuffer, F::Duplicate, F::Flood};
+  for (int k = 0; k < static_cast<int>(std::size(kinds)); ++k) everyKindOnce.push_back({5 + 9 * k, once(kinds[k])});
+  for (int slot = 1; slot < 128; slot += 5) fifthLost.push_back({slot, once(F::Drop)});
+  const std::vector<Row> rows = {
+      {"every kind of fault once", everyKindOnce, {}},
+      {"a fifth of the replies lost once", fifthLost, {}},
+      {"split and duplicated every time", {{3, always(F::Split)}, {4, always(F::Duplicate)}, {5, always(F::Junk)}}, {}},
+      {"lost every time", {{40, always(F::Drop)}, {41, always(F::Drop)}}, {40, 41}},
+      // A cut-off copy is followed by the whole reply: that one is stored.
+      {"damaged every time", {{50, always(F::Corrupt)}, {51, always(F::Truncate)}, {52, always(F::CutOff)}}, {50, 51}},
+      // Once the instrument has shown that it computes checksums, 7F in
+      // place of the sum no longer passes damage.
+      {"damaged under 7F every time", {{60, always(F::CorruptAs7F)}}, {60}},
+      {"answered with the next slot every time", {{70, always(F::WrongSlot)}}, {70}},
+      {"edit buffer and flood every time", {{80, always(F::EditBuffer)}, {81, always(F::Flood)}}, {}},
+  };
+  blofeld.CurrentIndex = 500;
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    vi.ClearFaults();
+    for (const auto& [slot, fault] : row.faults) vi.InjectFault(slot, fault);
+    for (int i = 0; i < kSlotCount; ++i) {
+      blofeld.Sound(i) = MakeDefaultInitSound();
+      blofeld.SetChanged(i, true);
+    }
+    d.ReadBank(0);
+    ASSERT_TRUE(RunUntilClosed(60000));
+    EXPECT_EQ(d.Missing, row.missing);
+    for (int i = 0; i < 128; ++i) {
+      const bool missing = std::find(row.missing.begin(), row.missing.end(), i) != row.missing.end();
+      ASSERT_EQ(blofeld.Sound(i), missing ? MakeDefaultInitSound() : AsStored(vi, i)) << i;
+      ASSERT_EQ(blofeld.Changed(i), missing) << i;
+    }
+    for (int i = 128; i < kSlotCount; ++i) ASSERT_TRUE(blofeld.Changed(i)) << i;  // nothing stored outside bank A
+    ASSERT_TRUE(vi.WaitIdle(5000));
+  }
 }
 
 }  // namespace

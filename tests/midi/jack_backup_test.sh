@@ -10,11 +10,14 @@ state=$2
 work="$state/backup.$$"
 mkdir -p "$work"
 inst_pid=
+noisy_pid=
 cleanup() {
-  if [ -n "$inst_pid" ] && kill -0 "$inst_pid" 2>/dev/null; then
-    kill -TERM "$inst_pid"
-    wait "$inst_pid" || true
-  fi
+  for pid in $inst_pid $noisy_pid; do
+    if kill -0 "$pid" 2>/dev/null; then
+      kill -TERM "$pid"
+      wait "$pid" || true
+    fi
+  done
   rm -rf "$work"
 }
 trap cleanup EXIT
@@ -62,6 +65,34 @@ restore_and_compare() {
 }
 restore_and_compare || restore_and_compare
 cmp "$work/sorted.syx" "$work/a.syx"
+
+# A misbehaving instrument on the same transport: every kind of damage once in
+# bank B, which must still come out exact; in bank A two slots never come
+# intact, and the backup keeps the other 126, names those two and fails.
+"$cli" instrument --jack --name TarvixNoisy --latency 0 \
+  --fault junk@B002 --fault split@B010 --fault cutoff@B020 --fault interleave@B030 --fault wrongslot@B040 \
+  --fault editbuffer@B050 --fault duplicate@B060 --fault drop@B070 --fault corrupt@B080 --fault corrupt7f@B090 \
+  --fault truncate@B100 --fault delay@B110 --fault flood@B120 \
+  --fault drop@A041! --fault corrupt@A051! 2>"$work/noisy.log" &
+noisy_pid=$!
+i=0
+until grep -q ready "$work/noisy.log"; do
+  i=$((i + 1))
+  [ $i -le 100 ] || { cat "$work/noisy.log" >&2; exit 1; }
+  sleep 0.1
+done
+"$cli" backup "$work/noisy-b.syx" --jack --port TarvixNoisy --banks B
+dd if="$work/inproc.syx" of="$work/inproc-b.syx" bs=392 skip=128 count=128 2>/dev/null
+cmp "$work/noisy-b.syx" "$work/inproc-b.syx"
+if "$cli" backup "$work/noisy-a.syx" --jack --port TarvixNoisy --banks A 2>"$work/noisy-a.log"; then
+  echo "a backup missing two sounds succeeded" >&2
+  exit 1
+fi
+grep -q "wrote 126 of 128 sounds; missing 2: A041, A051$" "$work/noisy-a.log"
+[ "$(wc -c <"$work/noisy-a.syx")" -eq $((126 * 392)) ]
+kill -TERM "$noisy_pid"
+wait "$noisy_pid"
+noisy_pid=
 
 # Refusing to overwrite without --force, and nothing written on failure.
 if "$cli" backup "$work/c.syx" --jack --port TarvixSim --banks C 2>/dev/null; then

@@ -1,0 +1,164 @@
+// One transfer at a time in the main window, driven by real key and mouse
+// events against the built-in instrument.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QKeyEvent>
+#include <QPushButton>
+#include <QTest>
+#include <mutex>
+
+#include "app/TfrmMain.h"
+#include "library/SoundFile.h"
+#include "midi/ReceiveDispatcher.h"
+#include "midi/TfrmSysExReceiver.h"
+#include "midi/VirtualInstrument.h"
+#include "tests/support/QtTestMain.h"
+#include "tests/support/Sounds.h"
+
+namespace tarvix {
+namespace {
+
+struct TransferFixture {
+  test::TempDir dir;
+  test::ScriptedPrompter prompter;
+  std::unique_ptr<TfrmMain> window;
+  // Sound dumps that left for the instrument, with their times.
+  std::mutex mutex;
+  std::vector<std::pair<qint64, int>> dumps;  // (ms, slot)
+  QElapsedTimer clock;
+
+  TfrmMain& Open() {
+    test::WriteSounds(dir / kInitSoundFileName, {MakeDefaultInitSound()});
+    MainWindowOptions o;
+    o.programDirectory = dir.Path();
+    o.logFile = dir / "blofeld.log";
+    o.prompter = &prompter;
+    o.systemMidi = false;
+    o.midiSettingsAtStart = false;
+    window = std::make_unique<TfrmMain>(o);
+    window->show();
+    QApplication::setActiveWindow(window.get());
+    clock.start();
+    window->Midi().SetTrace([this](bool out, std::span<const std::uint8_t> b) {
+      if (!out || b.size() != kSoundSize || b[4] != 0x10) return;
+      std::lock_guard lock(mutex);
+      dumps.emplace_back(clock.elapsed(), b[5] * kProgramsPerBank + b[6]);
+    });
+    return *window;
+  }
+  std::size_t DumpCount() {
+    std::lock_guard lock(mutex);
+    return dumps.size();
+  }
+  // Rows first..last changed and selected with a click and a shift-click.
+  void SelectChangedRows(int first, int last) {
+    TfrmMain& w = *window;
+    for (int i = first; i <= last; ++i) {
+      SetSoundName(w.Blofeld(), i, "Mine " + std::to_string(i));
+      w.Blofeld().SetChanged(i);
+    }
+    BankListView* lv = w.BlofeldList();
+    auto point = [lv](int row) {
+      lv->scrollTo(lv->model()->index(row, 1));
+      return lv->visualRect(lv->model()->index(row, 1)).center();
+    };
+    QTest::mouseClick(lv->viewport(), Qt::LeftButton, {}, point(first));
+    QTest::mouseClick(lv->viewport(), Qt::LeftButton, Qt::ShiftModifier, point(last));
+    QApplication::setActiveWindow(&w);
+    lv->setFocus();
+  }
+  void Enter(bool autoRepeat) {
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, "\r", autoRepeat);
+    QApplication::sendEvent(window->BlofeldList(), &press);
+  }
+};
+
+TEST(TransfersWindow, HoldingEnterDuringASendStartsOneSendPacedByTheDelay) {
+  TransferFixture f;
+  TfrmMain& w = f.Open();
+  f.SelectChangedRows(0, 9);
+  f.Enter(false);
+  ASSERT_TRUE(w.Dispatcher().Busy());
+  // The key stays down: the keyboard repeats it every 30 ms or so.
+  for (int k = 0; k < 22; ++k) {
+    QTest::qWait(30);
+    QApplication::setActiveWindow(&w);
+    f.Enter(true);
+  }
+  EXPECT_FALSE(w.Action("actSendSelected")->isEnabled());
+  EXPECT_FALSE(w.findChild<QPushButton*>("btnReadAll")->isEnabled());
+  ASSERT_TRUE(QTest::qWaitFor([&] { return !w.Dispatcher().Busy(); }, 10000));
+  std::lock_guard lock(f.mutex);
+  ASSERT_EQ(f.dumps.size(), 10u);
+  for (std::size_t i = 0; i < f.dumps.size(); ++i) {
+    EXPECT_EQ(f.dumps[i].second, static_cast<int>(i));
+    if (i > 0) {
+      EXPECT_GE(f.dumps[i].first - f.dumps[i - 1].first, 240) << i;
+    }
+  }
+  for (int i = 0; i < 10; ++i) EXPECT_FALSE(w.Blofeld().Changed(i)) << i;
+  EXPECT_TRUE(w.Action("actSendSelected")->isEnabled());
+  EXPECT_TRUE(w.findChild<QPushButton*>("btnReadAll")->isEnabled());
+}
+
+TEST(TransfersWindow, ReadAllCannotCutASendAndRunsWholeAfterIt) {
+  TransferFixture f;
+  TfrmMain& w = f.Open();
+  const int requestsBefore = w.Instrument().RequestsReceived();  // the global data at start
+  f.SelectChangedRows(0, 5);
+  f.Enter(false);
+  QTest::qWait(300);
+  auto* readAll = w.findChild<QPushButton*>("btnReadAll");
+  QTest::mouseClick(readAll, Qt::LeftButton);  // disabled: nothing starts
+  EXPECT_EQ(w.Receiver()->btnClose()->text(), "Cancel");
+  ASSERT_TRUE(QTest::qWaitFor([&] { return !w.Dispatcher().Busy(); }, 10000));
+  EXPECT_EQ(f.DumpCount(), 6u);
+  EXPECT_EQ(w.Instrument().RequestsReceived(), requestsBefore);
+  EXPECT_EQ(w.Receiver()->btnClose()->text(), "&Close");
+
+  QTest::mouseClick(readAll, Qt::LeftButton);  // returns when the read has ended
+  EXPECT_TRUE(w.Dispatcher().Missing.empty());
+  for (int i = 0; i < kSlotCount; ++i) {
+    SoundData expected = w.Instrument().Sound(i);
+    ASSERT_EQ(w.Blofeld().Sound(i)[offs::kFirstParameter + 356], expected[offs::kFirstParameter + 356]) << i;
+    ASSERT_EQ(TrimmedSoundName(w.Blofeld().Sound(i)), TrimmedSoundName(expected)) << i;
+  }
+  EXPECT_TRUE(f.prompter.asked.empty());
+}
+
+TEST(TransfersWindow, CancelStopsASendAndTheUnsentKeepTheirChangedMarks) {
+  TransferFixture f;
+  TfrmMain& w = f.Open();
+  f.SelectChangedRows(20, 29);
+  f.Enter(false);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return f.DumpCount() >= 3; }, 5000));
+  QTest::mouseClick(w.Receiver()->btnClose(), Qt::LeftButton);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return !w.Dispatcher().Busy(); }, 2000));
+  QTest::qWait(600);
+  const std::size_t sent = f.DumpCount();
+  EXPECT_GE(sent, 3u);
+  EXPECT_LT(sent, 10u);
+  for (int i = 20; i < 30; ++i) EXPECT_EQ(w.Blofeld().Changed(i), i >= 20 + static_cast<int>(sent)) << i;
+  EXPECT_EQ(w.Dispatcher().SentCount, static_cast<int>(sent));
+  EXPECT_TRUE(w.Dispatcher().Cancelled);
+  EXPECT_TRUE(f.prompter.asked.empty());  // the user's own cancel asks nothing
+}
+
+TEST(TransfersWindow, AReadThatStaysIncompleteNamesTheMissingSlots) {
+  TransferFixture f;
+  TfrmMain& w = f.Open();
+  w.Instrument().InjectFault(5, {VirtualInstrument::FaultKind::Drop, 0, 0, false});
+  w.Instrument().InjectFault(77, {VirtualInstrument::FaultKind::Corrupt, 0, 0, false});
+  w.Action("actReadBankA")->trigger();
+  ASSERT_EQ(f.prompter.asked.size(), 1u);
+  EXPECT_EQ(f.prompter.asked[0],
+            "No valid reply came for 2 sound(s): A006, A078. They keep what they held before; read them again.");
+  EXPECT_EQ(TrimmedSoundName(w.Blofeld().Sound(5)), "Init");
+  EXPECT_EQ(TrimmedSoundName(w.Blofeld().Sound(6)), TrimmedSoundName(w.Instrument().Sound(6)));
+}
+
+}  // namespace
+}  // namespace tarvix
