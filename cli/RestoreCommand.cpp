@@ -4,6 +4,7 @@
 
 #include "cli/Commands.h"
 #include "cli/MidiSession.h"
+#include "library/AtomicFile.h"
 
 namespace tarvix::cli {
 namespace {
@@ -15,9 +16,13 @@ struct RestoreOptions {
 };
 
 void Run(const RestoreOptions& o) {
-  std::error_code ec;
-  if (!std::filesystem::is_regular_file(o.in, ec))
-    throw CliError(o.in + (std::filesystem::exists(o.in, ec) ? ": not a file" : ": no such file"));
+  // A folder, a FIFO or a device is refused with the system's reason before
+  // any port is opened.
+  try {
+    CheckReadableFile(o.in);
+  } catch (const std::exception& e) {
+    throw CliError(e.what());
+  }
   MidiSession s(ApiFromFlags(o.jack, o.alsa), o.trace, o.port != "virtual");
   // Sending needs no input: a one-way interface or a monitor will do.
   s.Open(o.port, false);

@@ -631,9 +631,7 @@ void ReceiveDispatcher::SendSysExFromFile(Prompter& prompter, Done done) {
 }
 
 void ReceiveDispatcher::SendSysExFile(const std::filesystem::path& file, Done done) {
-  std::error_code ec;
-  if (std::filesystem::exists(file, ec) && !std::filesystem::is_regular_file(file, ec))
-    throw std::runtime_error(file.string() + ": not a file");
+  CheckReadableFile(file);  // a folder, FIFO or device: the reason, before anything is sent
   // A first pass counts the messages and finds the longest, so a file the
   // port cannot carry is refused before anything is sent.
   int total = 0;

@@ -16,6 +16,7 @@
 
 #include "app/QtPrompter.h"
 #include "app/TfrmMain.h"
+#include "midi/ReceiveDispatcher.h"
 #include "editor/TfrmPatchEdit.h"
 #include "midi/SysExMessages.h"
 #include "midi/VirtualInstrument.h"
@@ -191,8 +192,11 @@ TEST(MainWindowRows, F4AfterASendStoresIntoTheCurrentRowAndSaysSo) {
   QTest::keyClick(lv, Qt::Key_Return);
   ASSERT_TRUE(QTest::qWaitFor([&] { return !w.Blofeld().Changed(33) && w.Instrument().Sound(33) == w.Blofeld().Sound(33); },
                               5000));
+  // One transfer at a time: the next command waits until the send has ended.
+  ASSERT_TRUE(QTest::qWaitFor([&] { return !w.Dispatcher().Busy(); }, 5000));
   QApplication::setActiveWindow(&w);  // back from the send dialog, as the window manager does
   w.Action("actReadCurrentSound")->trigger();
+  ASSERT_TRUE(QTest::qWaitFor([&] { return !w.Dispatcher().Busy(); }, 5000));
   QApplication::setActiveWindow(&w);
   // Deselecting every row leaves A031 current: an empty selection is no
   // reason to fall back to A001.

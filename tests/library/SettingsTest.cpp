@@ -115,7 +115,8 @@ TEST_F(SettingsFile, KeepsWhatItCouldNotReadAndRewritesOnlyChangedValues) {
       "# my notes\n[Globals]\nAutoloadfile=/a.syx\nSendToEditBuffer = 1\nToleranceOctave=300\n"
       "ToleranceDetuneKnobs=7\nMyOwnKey=keep me\nSendToEditBuffer2=1\nOverwritequestion=1\nToleranceComboBox=0\n"
       "ToleranceKeytrack=0\nToleranceOtherKnobs=10\nToleranceSemitoneKnobs=0\n\n[Other]\nx=1\n[Midi]\n"
-      "MIDIDelay=250ms\nMidiOutDeviceID=Out\nBlofeldDeviceID=0\nMidiInDeviceID=\nMidiInDeviceIDKeyboard=\n";
+      "MIDIDelay=250ms\nMidiOutDeviceID=Out\nBlofeldDeviceID=0\nMidiInDeviceID=\nMidiInDeviceIDKeyboard=\n"
+      "FastRead=1\n";
   EXPECT_EQ(Text(), unchanged);
   SaveSettings(file, s, &asRead);
   EXPECT_EQ(Text(), unchanged);
