@@ -88,6 +88,10 @@ def main():
           b"; kept by hand\n[Globals]\nSendToEditBuffer=yes\nColour=blue\n[Extra]\nx=1\n[Midi]\nDeviceId=127\n")
     write("settings", "bad-number", b"[Midi]\nDeviceId=200\nMIDIDelay=abc\n[Globals]\nToleranceOctave=-3\n")
     write("settings", "empty", b"")
+    # Block values: one never closed (keys added behind it were swallowed),
+    # and one whose end tag differs only in case (not an end tag to the reader).
+    write("settings", "open-block", b"[Globals]\nOverwritequestion=1\n[Midi]\nMidiInDeviceID=<<<END\nIn\nMIDIDelay=9\n")
+    write("settings", "tag-case", b"[Globals]\nAutoloadfile=<<<End\na\nEND\nSendToEditBuffer=1\nEnd\n[Midi]\nMIDIDelay=7\n")
 
     # schema: masks of different lengths, unknown keys, another section.
     write("schema", "some-masks", b"[Parameters]\nShape=0110\nOctave=000001111\nBalance=1\n")

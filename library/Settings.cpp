@@ -196,6 +196,8 @@ class IniText {
       replaced = true;
     }
     if (replaced) return;
+    CloseOpenBlock();
+    entries = Scan();
     std::optional<std::size_t> at;  // after the section's header or its last key
     for (const Entry& e : entries) {
       if (!SameName(e.section, section)) {
@@ -229,7 +231,21 @@ class IniText {
     bool isKey = false;
     std::string section, key;
     std::size_t first = 0, last = 0;
+    std::string tag;    // a block value's end tag
+    bool open = false;  // a block whose end tag never comes: it runs to the end of the file
   };
+
+  // A block left open swallows every line after it, so nothing can be added
+  // behind it until it is closed. Closing keeps its value: the reader takes
+  // an open block up to the end of the text, a final line break included, and
+  // drops the line break before an end tag.
+  void CloseOpenBlock() {
+    const std::vector<Entry> entries = Scan();
+    if (entries.empty() || !entries.back().open) return;
+    if (!lines_.back().end.empty()) lines_.push_back({"", eol_});
+    lines_.back().end = eol_;
+    lines_.push_back({entries.back().tag, eol_});
+  }
 
   std::vector<Entry> Scan() const {
     std::vector<Entry> out;
@@ -241,17 +257,21 @@ class IniText {
         const std::size_t close = t.find(']');
         if (close == std::string_view::npos) continue;
         section = std::string(Trimmed(t.substr(1, close - 1)));
-        out.push_back({false, section, {}, i, i});
+        out.push_back({false, section, {}, i, i, {}, false});
         continue;
       }
       const std::size_t eq = t.find('=');
       if (eq == std::string_view::npos || Trimmed(t.substr(0, eq)).empty()) continue;
-      Entry e{true, section, std::string(Trimmed(t.substr(0, eq))), i, i};
+      Entry e{true, section, std::string(Trimmed(t.substr(0, eq))), i, i, {}, false};
       const std::string_view value = Trimmed(t.substr(eq + 1));
       if (value.starts_with("<<<")) {
-        const std::string_view tag = value.substr(3);
-        while (e.last + 1 < lines_.size() && !SameName(RightTrimmed(lines_[e.last + 1].text), tag)) ++e.last;
-        if (e.last + 1 < lines_.size()) ++e.last;  // the tag line itself
+        // The reader compares the end tag with case.
+        e.tag = std::string(value.substr(3));
+        while (e.last + 1 < lines_.size() && RightTrimmed(lines_[e.last + 1].text) != e.tag) ++e.last;
+        if (e.last + 1 < lines_.size())
+          ++e.last;  // the tag line itself
+        else
+          e.open = true;
         i = e.last;
       }
       out.push_back(std::move(e));
