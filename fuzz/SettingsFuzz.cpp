@@ -1,6 +1,5 @@
 // Settings files of any content: load, save over the same file, load again
-// must give the same values and the same verdict; and saving every key
-// afresh must read back as exactly the values saved.
+// must give the same values and the same verdict.
 #include "fuzz/FuzzTarget.h"
 #include "library/Log.h"
 #include "library/Settings.h"
@@ -20,10 +19,5 @@ TARVIX_FUZZ_TARGET(settings) {
   if (secondOk != firstOk) fuzz::FuzzFail("a saved file reads with another verdict");
   if (!(second == first)) fuzz::FuzzFail("load, save, load changed a value");
 
-  // Every key written, none taken from the file as it was read.
-  SaveSettings(path, first);
-  Settings third;
-  if (!LoadSettings(path, third, log)) fuzz::FuzzFail("a fully written file does not read");
-  if (!(third == first)) fuzz::FuzzFail("values written whole read back different");
   return 0;
 }

@@ -156,21 +156,26 @@ std::string EncodedValue(const std::string& v, const std::string& eol) {
 
 class IniText {
  public:
-  explicit IniText(const std::string& text) {
+  explicit IniText(const std::string& file) {
+    // The reader stops at a NUL byte: what follows it is kept as it is, and
+    // every line this program writes goes before it, where it will be read.
+    const std::size_t nul = file.find('\0');
+    const std::string text = file.substr(0, nul);
+    if (nul != std::string::npos) tail_ = file.substr(nul);
+    // Lines end at "\r\n", "\n" or a lone "\r", as the reader takes them.
     for (std::size_t pos = 0; pos < text.size();) {
-      const std::size_t nl = text.find('\n', pos);
+      const std::size_t nl = text.find_first_of("\r\n", pos);
       Line l;
       l.text = text.substr(pos, nl == std::string::npos ? std::string::npos : nl - pos);
+      std::size_t next = std::string::npos;
       if (nl != std::string::npos) {
-        l.end = "\n";
-        if (!l.text.empty() && l.text.back() == '\r') {
-          l.text.pop_back();
-          l.end = "\r\n";
-        }
+        const bool crlf = text.compare(nl, 2, "\r\n") == 0;
+        l.end = crlf ? "\r\n" : text.substr(nl, 1);
+        next = nl + l.end.size();
       }
       lines_.push_back(std::move(l));
-      if (nl == std::string::npos) break;
-      pos = nl + 1;
+      if (next == std::string::npos) break;
+      pos = next;
     }
     if (!lines_.empty() && !lines_.front().end.empty()) eol_ = lines_.front().end;  // new lines match the file's
   }
@@ -218,7 +223,7 @@ class IniText {
   std::string Text() const {
     std::string out;
     for (const Line& l : lines_) out.append(l.text).append(l.end);
-    return out;
+    return out + tail_;
   }
 
  private:
@@ -297,6 +302,7 @@ class IniText {
   }
 
   std::vector<Line> lines_;
+  std::string tail_;  // from a NUL byte on
   std::string eol_ = "\n";
 };
 
