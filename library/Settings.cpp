@@ -242,13 +242,18 @@ class IniText {
 
   // A block left open swallows every line after it, so nothing can be added
   // behind it until it is closed. Closing keeps its value: the reader takes
-  // an open block up to the end of the text, a final line break included, and
-  // drops the line break before an end tag.
+  // an open block up to the end of the text, a final line break included
+  // (nothing at all when the key line is the last), and drops the line break
+  // before an end tag.
   void CloseOpenBlock() {
     const std::vector<Entry> entries = Scan();
     if (entries.empty() || !entries.back().open) return;
-    if (!lines_.back().end.empty()) lines_.push_back({"", eol_});
-    lines_.back().end = eol_;
+    // An end tag right after the key line would not give an empty value:
+    // the reader then takes the tag line itself as the value.
+    const bool keyLineOnly = entries.back().first + 1 == lines_.size();
+    const bool endsWithBreak = !lines_.back().end.empty();
+    if (lines_.back().end.empty()) lines_.back().end = eol_;
+    if (endsWithBreak || keyLineOnly) lines_.push_back({"", eol_});
     lines_.push_back({entries.back().tag, eol_});
   }
 

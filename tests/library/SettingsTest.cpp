@@ -165,6 +165,7 @@ TEST_F(SettingsFile, ChangesAreReadBackFromOddlyShapedFiles) {
   // where the reader finds it, and what it read before must stay the same.
   const std::vector<std::pair<const char*, std::string>> files{
       {"block value never closed", "[Midi]\nMidiInDeviceID=<<<END\nIn\nport\n"},
+      {"block opened on the last line", "[Midi]\nMidiInDeviceID=<<<END"},
       {"end tag in other case", "[Globals]\nAutoloadfile=<<<End\na\nEND\nb\nEnd\n"},
       {"NUL byte", std::string("[Midi]\nMidiOutDeviceID=Out\0[Globals]\nx=1\n", 41)},
       {"lone carriage returns", "[Globals]\rOverwritequestion=0\r[Midi]\rMidiOutDeviceID=Out\r"},
