@@ -253,7 +253,8 @@ class IniText {
     const bool keyLineOnly = entries.back().first + 1 == lines_.size();
     const bool endsWithBreak = !lines_.back().end.empty();
     if (lines_.back().end.empty()) lines_.back().end = eol_;
-    if (endsWithBreak || keyLineOnly) lines_.push_back({"", eol_});
+    // After a lone "\r" a "\n" would join it into one line break.
+    if (endsWithBreak || keyLineOnly) lines_.push_back({"", lines_.back().end == "\r" ? "\r" : eol_});
     lines_.push_back({entries.back().tag, eol_});
   }
 
