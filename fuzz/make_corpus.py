@@ -93,6 +93,7 @@ def main():
     write("settings", "open-block", b"[Globals]\nOverwritequestion=1\n[Midi]\nMidiInDeviceID=<<<END\nIn\nMIDIDelay=9\n")
     write("settings", "open-block-at-end", b"[Midi]\nMidiInDeviceID=<<<END")
     write("settings", "open-block-lone-cr", b"[Globals]\nAutoloadfile=<<<End\na\nEND\nx=1 \r\r\r")
+    write("settings", "header-over-lines", b"\r[\r\rGlobals]\nToleranceOctave=x\n[Midi]\nMIDIDelay=5\n")
     write("settings", "nul-byte", b"[Midi]\nMidiDeviceID=l\x00[Globals]\nOverwritequestion=0\n")
     write("settings", "tag-case", b"[Globals]\nAutoloadfile=<<<End\na\nEND\nSendToEditBuffer=1\nEnd\n[Midi]\nMIDIDelay=7\n")
 

@@ -265,10 +265,20 @@ class IniText {
       const std::string_view t = Trimmed(lines_[i].text);
       if (t.empty() || t.front() == ';' || t.front() == '#') continue;
       if (t.front() == '[') {
-        const std::size_t close = t.find(']');
+        std::size_t header = i;
+        std::string_view name = t.substr(1);
+        // The reader skips blanks after "[", line breaks included, so the
+        // name may stand on a later line.
+        if (Trimmed(name).empty()) {
+          while (header + 1 < lines_.size() && Trimmed(lines_[header + 1].text).empty()) ++header;
+          if (header + 1 == lines_.size()) continue;
+          name = Trimmed(lines_[++header].text);
+        }
+        i = header;
+        const std::size_t close = name.find(']');
         if (close == std::string_view::npos) continue;
-        section = std::string(Trimmed(t.substr(1, close - 1)));
-        out.push_back({false, section, {}, i, i, {}, false});
+        section = std::string(Trimmed(name.substr(0, close)));
+        out.push_back({false, section, {}, header, header, {}, false});
         continue;
       }
       const std::size_t eq = t.find('=');
