@@ -157,21 +157,26 @@ std::string EncodedValue(const std::string& v, const std::string& eol) {
 
 class IniText {
  public:
-  explicit IniText(const std::string& text) {
+  explicit IniText(const std::string& file) {
+    // The reader stops at a NUL byte: what follows it is kept as it is, and
+    // every line this program writes goes before it, where it will be read.
+    const std::size_t nul = file.find('\0');
+    const std::string text = file.substr(0, nul);
+    if (nul != std::string::npos) tail_ = file.substr(nul);
+    // Lines end at "\r\n", "\n" or a lone "\r", as the reader takes them.
     for (std::size_t pos = 0; pos < text.size();) {
-      const std::size_t nl = text.find('\n', pos);
+      const std::size_t nl = text.find_first_of("\r\n", pos);
       Line l;
       l.text = text.substr(pos, nl == std::string::npos ? std::string::npos : nl - pos);
+      std::size_t next = std::string::npos;
       if (nl != std::string::npos) {
-        l.end = "\n";
-        if (!l.text.empty() && l.text.back() == '\r') {
-          l.text.pop_back();
-          l.end = "\r\n";
-        }
+        const bool crlf = text.compare(nl, 2, "\r\n") == 0;
+        l.end = crlf ? "\r\n" : text.substr(nl, 1);
+        next = nl + l.end.size();
       }
       lines_.push_back(std::move(l));
-      if (nl == std::string::npos) break;
-      pos = nl + 1;
+      if (next == std::string::npos) break;
+      pos = next;
     }
     if (!lines_.empty() && !lines_.front().end.empty()) eol_ = lines_.front().end;  // new lines match the file's
   }
@@ -197,6 +202,8 @@ class IniText {
       replaced = true;
     }
     if (replaced) return;
+    CloseOpenBlock();
+    entries = Scan();
     std::optional<std::size_t> at;  // after the section's header or its last key
     for (const Entry& e : entries) {
       if (!SameName(e.section, section)) {
@@ -217,7 +224,7 @@ class IniText {
   std::string Text() const {
     std::string out;
     for (const Line& l : lines_) out.append(l.text).append(l.end);
-    return out;
+    return out + tail_;
   }
 
  private:
@@ -230,7 +237,27 @@ class IniText {
     bool isKey = false;
     std::string section, key;
     std::size_t first = 0, last = 0;
+    std::string tag;    // a block value's end tag
+    bool open = false;  // a block whose end tag never comes: it runs to the end of the file
   };
+
+  // A block left open swallows every line after it, so nothing can be added
+  // behind it until it is closed. Closing keeps its value: the reader takes
+  // an open block up to the end of the text, a final line break included
+  // (nothing at all when the key line is the last), and drops the line break
+  // before an end tag.
+  void CloseOpenBlock() {
+    const std::vector<Entry> entries = Scan();
+    if (entries.empty() || !entries.back().open) return;
+    // An end tag right after the key line would not give an empty value:
+    // the reader then takes the tag line itself as the value.
+    const bool keyLineOnly = entries.back().first + 1 == lines_.size();
+    const bool endsWithBreak = !lines_.back().end.empty();
+    if (lines_.back().end.empty()) lines_.back().end = eol_;
+    // After a lone "\r" a "\n" would join it into one line break.
+    if (endsWithBreak || keyLineOnly) lines_.push_back({"", lines_.back().end == "\r" ? "\r" : eol_});
+    lines_.push_back({entries.back().tag, eol_});
+  }
 
   std::vector<Entry> Scan() const {
     std::vector<Entry> out;
@@ -239,20 +266,34 @@ class IniText {
       const std::string_view t = Trimmed(lines_[i].text);
       if (t.empty() || t.front() == ';' || t.front() == '#') continue;
       if (t.front() == '[') {
-        const std::size_t close = t.find(']');
+        std::size_t header = i;
+        std::string_view name = t.substr(1);
+        // The reader skips blanks after "[", line breaks included, so the
+        // name may stand on a later line.
+        if (Trimmed(name).empty()) {
+          while (header + 1 < lines_.size() && Trimmed(lines_[header + 1].text).empty()) ++header;
+          if (header + 1 == lines_.size()) continue;
+          name = Trimmed(lines_[++header].text);
+        }
+        i = header;
+        const std::size_t close = name.find(']');
         if (close == std::string_view::npos) continue;
-        section = std::string(Trimmed(t.substr(1, close - 1)));
-        out.push_back({false, section, {}, i, i});
+        section = std::string(Trimmed(name.substr(0, close)));
+        out.push_back({false, section, {}, header, header, {}, false});
         continue;
       }
       const std::size_t eq = t.find('=');
       if (eq == std::string_view::npos || Trimmed(t.substr(0, eq)).empty()) continue;
-      Entry e{true, section, std::string(Trimmed(t.substr(0, eq))), i, i};
+      Entry e{true, section, std::string(Trimmed(t.substr(0, eq))), i, i, {}, false};
       const std::string_view value = Trimmed(t.substr(eq + 1));
       if (value.starts_with("<<<")) {
-        const std::string_view tag = value.substr(3);
-        while (e.last + 1 < lines_.size() && !SameName(RightTrimmed(lines_[e.last + 1].text), tag)) ++e.last;
-        if (e.last + 1 < lines_.size()) ++e.last;  // the tag line itself
+        // The reader compares the end tag with case.
+        e.tag = std::string(value.substr(3));
+        while (e.last + 1 < lines_.size() && RightTrimmed(lines_[e.last + 1].text) != e.tag) ++e.last;
+        if (e.last + 1 < lines_.size())
+          ++e.last;  // the tag line itself
+        else
+          e.open = true;
         i = e.last;
       }
       out.push_back(std::move(e));
@@ -278,6 +319,7 @@ class IniText {
   }
 
   std::vector<Line> lines_;
+  std::string tail_;  // from a NUL byte on
   std::string eol_ = "\n";
 };
 

@@ -10,6 +10,7 @@ PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev
   jackd2 xvfb xauth
   help2man desktop-file-utils appstream dpkg-dev file
+  clang gcovr
 )
 
 missing=()

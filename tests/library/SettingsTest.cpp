@@ -161,6 +161,31 @@ TEST_F(SettingsFile, AwkwardTextValuesReadBackExactly) {
   }
 }
 
+TEST_F(SettingsFile, ChangesAreReadBackFromOddlyShapedFiles) {
+  // Files the reader takes in its own way: a change saved into them must be
+  // where the reader finds it, and what it read before must stay the same.
+  const std::vector<std::pair<const char*, std::string>> files{
+      {"block value never closed", "[Midi]\nMidiInDeviceID=<<<END\nIn\nport\n"},
+      {"block opened on the last line", "[Midi]\nMidiInDeviceID=<<<END"},
+      {"end tag in other case", "[Globals]\nAutoloadfile=<<<End\na\nEND\nb\nEnd\n"},
+      {"NUL byte", std::string("[Midi]\nMidiOutDeviceID=Out\0[Globals]\nx=1\n", 41)},
+      {"lone carriage returns", "[Globals]\rOverwritequestion=0\r[Midi]\rMidiOutDeviceID=Out\r"},
+  };
+  for (const auto& [what, text] : files) {
+    SCOPED_TRACE(what);
+    Write(text);
+    Settings asRead;
+    ASSERT_TRUE(LoadSettings(file, asRead, log));
+    Settings changed = asRead;
+    changed.MIDIDelay = 300;
+    changed.SendToEditBuffer = "1";
+    SaveSettings(file, changed, &asRead);
+    Settings reread;
+    EXPECT_TRUE(LoadSettings(file, reread, log));
+    EXPECT_EQ(reread, changed) << Text();
+  }
+}
+
 TEST_F(SettingsFile, SaveFailureThrowsAndLeavesNoFile) {
   const auto missing = dir / "no-folder" / kSettingsFileName;
   EXPECT_THROW(SaveSettings(missing, Settings{}), std::runtime_error);
