@@ -16,6 +16,7 @@
 
 #include "app/QtPrompter.h"
 #include "app/TfrmMain.h"
+#include "tests/support/TestWindow.h"
 #include "midi/ReceiveDispatcher.h"
 #include "editor/TfrmPatchEdit.h"
 #include "midi/SysExMessages.h"
@@ -36,15 +37,7 @@ struct RowsFixture {
   TfrmMain& Open() {
     test::WriteSounds(dir / kInitSoundFileName, {MakeDefaultInitSound()});
     std::ofstream(dir / kSettingsFileName) << "[Midi]\nMIDIDelay=0\n";
-    MainWindowOptions o;
-    o.programDirectory = dir.Path();
-    o.logFile = dir / "blofeld.log";
-    o.prompter = &prompter;
-    o.systemMidi = false;
-    o.midiSettingsAtStart = false;
-    window = std::make_unique<TfrmMain>(o);
-    window->show();
-    QApplication::setActiveWindow(window.get());
+    window = test::OpenTestWindow(dir, &prompter);
     for (int i = 0; i < kSlotCount; ++i) {
       SetSoundName(window->Blofeld(), i, "b" + std::to_string(i));
       SetSoundName(window->Virtual(), i, "v" + std::to_string(i));

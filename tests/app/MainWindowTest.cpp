@@ -24,6 +24,7 @@
 #include <QTreeWidget>
 
 #include "app/TfrmMain.h"
+#include "tests/support/TestWindow.h"
 #include "library/SoundFile.h"
 #include "editor/TfrmPatchEdit.h"
 #include "tools/TfrmLocker.h"
@@ -57,15 +58,7 @@ struct Fixture {
     }
   }
   TfrmMain& Open() {
-    MainWindowOptions o;
-    o.programDirectory = dir.Path();
-    o.logFile = dir / "blofeld.log";
-    o.prompter = messageBoxes ? nullptr : &prompter;
-    o.systemMidi = false;
-    o.midiSettingsAtStart = false;
-    window = std::make_unique<TfrmMain>(o);
-    window->show();
-    QApplication::setActiveWindow(window.get());
+    window = test::OpenTestWindow(dir, messageBoxes ? nullptr : &prompter);
     return *window;
   }
 };

@@ -11,6 +11,7 @@
 #include <mutex>
 
 #include "app/TfrmMain.h"
+#include "tests/support/TestWindow.h"
 #include "library/SoundFile.h"
 #include "midi/ReceiveDispatcher.h"
 #include "midi/TfrmSysExReceiver.h"
@@ -32,15 +33,7 @@ struct TransferFixture {
 
   TfrmMain& Open() {
     test::WriteSounds(dir / kInitSoundFileName, {MakeDefaultInitSound()});
-    MainWindowOptions o;
-    o.programDirectory = dir.Path();
-    o.logFile = dir / "blofeld.log";
-    o.prompter = &prompter;
-    o.systemMidi = false;
-    o.midiSettingsAtStart = false;
-    window = std::make_unique<TfrmMain>(o);
-    window->show();
-    QApplication::setActiveWindow(window.get());
+    window = test::OpenTestWindow(dir, &prompter);
     clock.start();
     window->Midi().SetTrace([this](bool out, std::span<const std::uint8_t> b) {
       if (!out || b.size() != kSoundSize || b[4] != 0x10) return;

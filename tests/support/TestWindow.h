@@ -1,0 +1,27 @@
+#pragma once
+// Opens the main window the way window tests want it: files in a private
+// folder, only the built-in instrument, no MIDI settings dialog at start, and
+// active, so that key events reach it.
+#include <QApplication>
+#include <memory>
+
+#include "app/TfrmMain.h"
+#include "tests/support/TempDir.h"
+
+namespace tarvix::test {
+
+// prompter null: the program's own message boxes ask.
+inline std::unique_ptr<TfrmMain> OpenTestWindow(const TempDir& dir, Prompter* prompter) {
+  MainWindowOptions o;
+  o.programDirectory = dir.Path();
+  o.logFile = dir / "blofeld.log";
+  o.prompter = prompter;
+  o.systemMidi = false;
+  o.midiSettingsAtStart = false;
+  auto window = std::make_unique<TfrmMain>(o);
+  window->show();
+  QApplication::setActiveWindow(window.get());
+  return window;
+}
+
+}  // namespace tarvix::test
