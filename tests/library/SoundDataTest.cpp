@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "library/BankSet.h"
+#include "library/Fingerprint.h"
 #include "library/InitSound.h"
 #include "tests/support/Paths.h"
 #include "tests/support/TempDir.h"
@@ -34,6 +35,33 @@ TEST(Category, NamesKeysAndOutOfRangeValues) {
   EXPECT_EQ(CategoryKey(3), "03");
   EXPECT_EQ(CategoryKey(12), "12");
   EXPECT_FALSE(CategoryKey(13).has_value());
+}
+
+TEST(Fingerprint, IgnoresLabelsAndPositionButSeesEveryParameterByte) {
+  SoundData a;
+  for (std::size_t i = 0; i < kSoundSize; ++i) a[i] = static_cast<std::uint8_t>(i * 7 % 128);
+  const Fingerprint base = FingerprintOf(a);
+  // Renamed, recategorised, from another slot, device or checksum: the same sound.
+  SoundData b = a;
+  SetSoundName(b, "Another Name");
+  SetCategory(b, 5);
+  b[offs::kDeviceId] = 0x11;
+  b[offs::kBank] = 0x7F;
+  b[offs::kProgram] = 99;
+  b[offs::kChecksum] = 0x7F;
+  EXPECT_EQ(FingerprintOf(b), base);
+  // Any covered byte, the first, the last and those around the name, tells sounds apart.
+  for (std::size_t i : {offs::kFirstParameter, std::size_t{200}, offs::kName - 1,
+                        offs::kCategory + 1, offs::kLastParameter}) {
+    SoundData c = a;
+    c[i] ^= 1;
+    EXPECT_NE(FingerprintOf(c), base) << "offset " << i;
+  }
+  const std::string hex = base.ToHex();
+  EXPECT_EQ(hex.size(), 32u);
+  EXPECT_EQ(Fingerprint::FromHex(hex), base);
+  EXPECT_FALSE(Fingerprint::FromHex(hex.substr(1)));
+  EXPECT_FALSE(Fingerprint::FromHex("g" + hex.substr(1)));
 }
 
 TEST(SlotLabel, CoversTheWholeRangeAndNothingOutside) {
