@@ -130,14 +130,8 @@ TEST(ParameterMap, PackedBytesAreWrittenWholeFromAllTheirControls) {
   EXPECT_EQ(s[336], 109);
   EXPECT_EQ(s[354], 7 * 16 + 2);
 
-  ControlState back = ReadControls(s);
-  EXPECT_EQ(back["cmbUnisono"], 1);
-  EXPECT_EQ(back["cmbAllocation"], 1);
-  EXPECT_EQ(back["cmbFilterEnvelopeMode"], 4);
-  EXPECT_EQ(back["cmbFilterEnvelopeTrigger"], 1);
-  EXPECT_EQ(back["KnobArpStep3"], 6);
-  EXPECT_EQ(back["KnobArpAccent3"], 5);
-  EXPECT_EQ(back["CheckLedGlide3"], 1);
+  const ControlState back = ReadControls(s);
+  EXPECT_EQ(back.values, st.values);
 
   // A unisono field outside its list selects nothing and survives a change
   // of the allocation that shares its byte.
@@ -338,7 +332,6 @@ TEST(ControlState, LfoSpeedCaptionFollowsItsClockedLed) {
   EXPECT_EQ(KnobCaptionFor(st, speed), "Speed");
   st["CheckLedLFO1Clocked"] = 1;
   EXPECT_EQ(KnobCaptionFor(st, speed), "1/16.");
-  EXPECT_EQ(Map()[speed].captionDependsOn, static_cast<int>(Map().IndexOf("CheckLedLFO1Clocked")));
   st["KnobOctave2"] = 8;
   EXPECT_EQ(KnobCaptionFor(st, Map().IndexOf("KnobOctave2")), "Oct 1/2'");
   EXPECT_EQ(KnobCaptionFor(st, Map().IndexOf("KnobFilter1Cutoff")), std::nullopt);
