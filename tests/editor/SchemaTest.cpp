@@ -55,8 +55,7 @@ TEST(SchemaEntryListTest, KeysOrderSpellingAndDoubleEntries) {
   EXPECT_EQ(entriesOfControl["knobEffect1Mix"], 2);
   EXPECT_EQ(entriesOfControl["cmbEffect2type"], 2);
   EXPECT_EQ(entriesOfControl["KnobEffect2Mix"], 2);
-  EXPECT_EQ(entriesOfControl.size(), 336u);
-  EXPECT_EQ(ControlTable().size(), 336u);
+  EXPECT_EQ(entriesOfControl.size(), ControlTable().size());  // every control has its entry
 }
 
 TEST(SchemaFileTest, RoundTripKeepsEveryKeyInOrder) {
