@@ -130,7 +130,8 @@ TEST(TKnob, ShowsAStoredValueOutsideTheRangeUntilTheUserMovesIt) {
   knob.ShowValue(36);
   EXPECT_EQ(knob.Position(), 36);
   EXPECT_EQ(TKnob::GlyphNames(36), (QStringList{"KSPACE", "KSPACE", "KBITMAP3", "KBITMAP6"}));
-  SendMouse(&knob, QEvent::MouseButtonPress, {16, 20});  // press and release: no move
+  SendMouse(&knob, QEvent::MouseButtonPress, {16, 20});  // a press, a move on the spot, a release
+  SendMouse(&knob, QEvent::MouseMove, {16, 20});
   SendMouse(&knob, QEvent::MouseButtonRelease, {16, 20});
   EXPECT_EQ(knob.Position(), 36);
   EXPECT_EQ(moved.count(), 0);
