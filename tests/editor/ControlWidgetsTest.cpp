@@ -7,6 +7,7 @@
 #include "editor/ControlWidgets.h"
 #include "editor/ParameterMap.h"
 #include "library/InitSound.h"
+#include "tests/editor/ExpectBytes.h"
 
 namespace tarvix {
 namespace {
@@ -48,15 +49,11 @@ TEST(ControlWidgets, WidgetsFollowTheMapAndCarryStateBothWays) {
   w.ConnectChanges(&context, [&](std::size_t i) { changed.push_back(i); });
   qobject_cast<TKnob*>(w.Widget("KnobFilter1Cutoff"))->setPosition(3);
   qobject_cast<QComboBox*>(w.Widget("cmbFilter1Type"))->setCurrentIndex(2);
-  ASSERT_EQ(changed.size(), 2u);
-  EXPECT_EQ(changed[0], map.IndexOf("KnobFilter1Cutoff"));
-  EXPECT_EQ(changed[1], map.IndexOf("cmbFilter1Type"));
+  EXPECT_EQ(changed, (std::vector<std::size_t>{map.IndexOf("KnobFilter1Cutoff"), map.IndexOf("cmbFilter1Type")}));
 
   w.Store(shown);
   WriteControls(shown, sound, w.SampleCount());
-  EXPECT_EQ(sound[85], 3);
-  EXPECT_EQ(sound[84], 2);
-  EXPECT_EQ(sound[9], 52);
+  test::ExpectBytes(sound, {{85, 3}, {84, 2}, {9, 52}});
 
   page.show();
   w.ApplyLayout(ControlLayout::For(4, 7, 0));

@@ -4,6 +4,7 @@
 
 #include "editor/ControlState.h"
 #include "editor/ControlTable.h"
+#include "tests/editor/ExpectBytes.h"
 #include "editor/ParameterMap.h"
 #include "library/InitSound.h"
 
@@ -121,10 +122,7 @@ TEST(ParameterMap, PackedBytesAreWrittenWholeFromAllTheirControls) {
   st["KnobArpTiming5"] = 2;
   st["KnobArpLength5"] = 7;
   WriteControls(st, s);
-  EXPECT_EQ(s[65], 17);
-  EXPECT_EQ(s[203], 36);
-  EXPECT_EQ(s[336], 109);
-  EXPECT_EQ(s[354], 7 * 16 + 2);
+  test::ExpectBytes(s, {{65, 17}, {203, 36}, {336, 109}, {354, 7 * 16 + 2}});
 
   const ControlState back = ReadControls(s);
   EXPECT_EQ(back.values, st.values);
@@ -155,19 +153,16 @@ TEST(ParameterMap, OctaveShapeFlagAndListEncodings) {
   st = ReadControls(s, 2);
   st["cmbShape1"] = 125;
   WriteControls(st, s, 2);
-  EXPECT_EQ(s[15], 0);
-  EXPECT_EQ(s[22], 1);
+  test::ExpectBytes(s, {{15, 0}, {22, 1}});
   EXPECT_EQ(ReadControls(s, 2)["cmbShape1"], 125);
   // Without sample names the same bytes select nothing and are kept.
   st = ReadControls(s, 0);
   EXPECT_EQ(st["cmbShape1"], kNoSelection);
   WriteControls(st, s, 0);
-  EXPECT_EQ(s[15], 0);
-  EXPECT_EQ(s[22], 1);
+  test::ExpectBytes(s, {{15, 0}, {22, 1}});
   st["cmbShape2"] = 124;
   WriteControls(st, s, 0);
-  EXPECT_EQ(s[31], 124);
-  EXPECT_EQ(s[38], 0);
+  test::ExpectBytes(s, {{31, 124}, {38, 0}});
   s[47] = 5;  // oscillator 3 offers five shapes only
   EXPECT_EQ(ReadControls(s)["cmbShape3"], kNoSelection);
 
@@ -188,15 +183,13 @@ TEST(ParameterMap, OctaveShapeFlagAndListEncodings) {
   EXPECT_EQ(st["cmbFilter1Type"], kNoSelection);
   EXPECT_EQ(st["cmbCategory"], kNoSelection);
   WriteControls(st, s);
-  EXPECT_EQ(s[84], 50);
-  EXPECT_EQ(s[386], 13);
+  test::ExpectBytes(s, {{84, 50}, {386, 13}});
 
   // Knob values beyond the byte never produce an invalid byte.
   st["KnobFilter1Cutoff"] = 500;
   st["KnobSemitone1"] = -100;
   WriteControls(st, s);
-  EXPECT_EQ(s[85], 127);
-  EXPECT_EQ(s[9], 0);
+  test::ExpectBytes(s, {{85, 127}, {9, 0}});
 }
 
 TEST(ParameterMap, NameIsPaddedOnWriteAndTrimmedOnRead) {
@@ -222,18 +215,14 @@ TEST(ParameterMap, EffectBytesAreWrittenByTheControlsTheTypeShows) {
   s[151] = 1;
   ControlState st = ReadControls(s);
   WriteControls(st, s);
-  EXPECT_EQ(s[146], 50);
-  EXPECT_EQ(s[162], 99);
-  EXPECT_EQ(s[163], 77);
+  test::ExpectBytes(s, {{146, 50}, {162, 99}, {163, 77}});
 
   // Overdrive shows the curve lists, which write 0 with no selection.
   s[135] = 4;
   s[151] = 4;
   st = ReadControls(s);
   WriteControls(st, s);
-  EXPECT_EQ(s[146], 0);
-  EXPECT_EQ(s[162], 0);
-  EXPECT_EQ(s[163], 77);
+  test::ExpectBytes(s, {{146, 0}, {162, 0}, {163, 77}});
 
   // Clocked delay: polarity LED always writes, Para10 is centred, the length
   // list writes 0 with no selection.
@@ -242,9 +231,7 @@ TEST(ParameterMap, EffectBytesAreWrittenByTheControlsTheTypeShows) {
   st["CheckLedEffect2Para0"] = 1;
   st["KnobEffect2Para10"] = -10;
   WriteControls(st, s);
-  EXPECT_EQ(s[161], 0);
-  EXPECT_EQ(s[162], 54);
-  EXPECT_EQ(s[163], 0);
+  test::ExpectBytes(s, {{161, 0}, {162, 54}, {163, 0}});
 
   // Reverb: Para9 is written after the polarity LED and wins.
   s[151] = 8;
@@ -261,8 +248,7 @@ TEST(ParameterMap, EffectBytesAreWrittenByTheControlsTheTypeShows) {
   st = ReadControls(s);
   st["cmbEffect2type"] = 4;
   WriteControls(st, s);
-  EXPECT_EQ(s[151], 4);
-  EXPECT_EQ(s[162], 99);
+  test::ExpectBytes(s, {{151, 4}, {162, 99}});
 }
 
 TEST(ControlLayout, EffectTypesShowTheirControlsWithCaptions) {

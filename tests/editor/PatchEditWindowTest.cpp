@@ -19,6 +19,7 @@
 #include "editor/TfrmPatchEdit.h"
 #include "library/InitSound.h"
 #include "midi/VirtualInstrument.h"
+#include "tests/editor/ExpectBytes.h"
 #include "tests/midi/MidiFakes.h"
 #include "tests/support/MouseEvents.h"
 #include "tests/support/QtTestMain.h"
@@ -154,9 +155,7 @@ TEST_F(EditorFixture, ControllerMessagesMoveControlsWithoutEcho) {
   Turn(Widget<TKnob>("KnobFilter1Resonance"), 71);
   editor->Timer1Timer();
   EXPECT_EQ(out.sent, (std::vector<Bytes>{Change(80, 71)}));
-  EXPECT_EQ(editor->EditSound()[85], 33);
-  EXPECT_EQ(editor->EditSound()[167], 4);
-  EXPECT_EQ(editor->EditSound()[8], 16 + 12 * 6);
+  test::ExpectBytes(editor->EditSound(), {{85, 33}, {167, 4}, {8, 16 + 12 * 6}});
   // A list moved by the instrument alone is written although no knob moved.
   out.sent.clear();
   editor->ControllerMessage(67, 1);
@@ -178,12 +177,9 @@ TEST_F(EditorFixture, InitAndGroupCommands) {
   };
   click("btnSwapLFO1LFO2");
   editor->Timer1Timer();
-  EXPECT_EQ(editor->EditSound()[172], 99);
-  EXPECT_EQ(editor->EditSound()[184], 11);
-  EXPECT_EQ(editor->EditSound()[179], 2);
+  test::ExpectBytes(editor->EditSound(), {{172, 99}, {184, 11}, {179, 2}});
   click("btnInitFilters");
-  EXPECT_EQ(editor->EditSound()[85], 127);
-  EXPECT_EQ(editor->EditSound()[84], 0);
+  test::ExpectBytes(editor->EditSound(), {{85, 127}, {84, 0}});
   EXPECT_EQ(Widget<TKnob>("KnobFilter1Cutoff")->Position(), 127);
   out.sent.clear();
   editor->Timer1Timer();  // the pass after the command sends what the init changed
@@ -191,8 +187,7 @@ TEST_F(EditorFixture, InitAndGroupCommands) {
   // A knob turned just before a command is not lost by the command's reload.
   Turn(Widget<TKnob>("KnobAmplifierVolume"), 7);
   click("btnInitLFOs");
-  EXPECT_EQ(editor->EditSound()[128], 7);
-  EXPECT_EQ(editor->EditSound()[172], 0);
+  test::ExpectBytes(editor->EditSound(), {{128, 7}, {172, 0}});
 }
 
 TEST_F(EditorFixture, FreshSchemaRandomizesToTheMiddle) {
@@ -546,8 +541,7 @@ TEST_F(EditorFixture, ChangesReachTheInstrumentsEditBuffer) {
   const SoundData buffer = instrument.EditBuffer();
   for (std::size_t i = offs::kFirstParameter; i <= offs::kLastParameter; ++i)
     EXPECT_EQ(buffer[i], editor->EditSound()[i]) << "offset " << i;
-  EXPECT_EQ(buffer[85], 12);
-  EXPECT_EQ(buffer[104], 6);
+  test::ExpectBytes(buffer, {{85, 12}, {104, 6}});
 }
 
 }  // namespace

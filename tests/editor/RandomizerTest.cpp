@@ -8,11 +8,13 @@
 #include "editor/InitCommands.h"
 #include "editor/PackedRules.h"
 #include "editor/Randomizer.h"
+#include "tests/editor/ExpectBytes.h"
 
 namespace tarvix {
 namespace {
 
 using C = RandomizerCommand;
+using test::ExpectBytes;
 
 std::vector<std::string> Controls(C c) {
   std::vector<std::string> out;
@@ -98,15 +100,9 @@ TEST(RandomizerTest, PackedBytesAndEncodings) {
     return it == draw.end() ? 0 : it->second;
   };
   RunRandomizer(C::Oscillators, s, drawFn);
-  EXPECT_EQ(s[15], 5);   // shape 130 - 125
-  EXPECT_EQ(s[22], 1);   // sample flag
-  EXPECT_EQ(s[31], 7);
-  EXPECT_EQ(s[38], 0);
-  EXPECT_EQ(s[65], 3 * 16 + 1);
-  EXPECT_EQ(s[8], 16 + 24);  // octave position 2
-  EXPECT_EQ(s[9], 61);       // semitone -3
-  EXPECT_EQ(s[21], 1);       // Limit WT dark
-  EXPECT_EQ(s[56], 1);       // sync lit
+  // Shape 130 is sample 5 with its flag; octave position 2, semitone -3,
+  // Limit WT dark (inverted flag 1), sync lit.
+  ExpectBytes(s, {{15, 5}, {22, 1}, {31, 7}, {38, 0}, {65, 3 * 16 + 1}, {8, 16 + 24}, {9, 61}, {21, 1}, {56, 1}});
 
   SoundData e{};
   draw = {{"cmbEnvelope3Trigger", 1}, {"cmbEnvelope3Mode", 4}, {"KnobEnvelope3Attack", 9}};
@@ -126,14 +122,8 @@ TEST(RandomizerTest, PackedBytesAndEncodings) {
   for (int k = 0; k < 16; ++k) a[334 + k] = 0x08, a[350 + k] = 0x7F;  // glide, accent "silent"
   draw = {{"KnobArpStep5", 6}, {"KnobArpTiming1", 2}, {"cmbArpClock", 9}};
   RunRandomizer(C::InitArp, a, drawFn);
-  EXPECT_EQ(a[318], 1);
-  EXPECT_EQ(a[321], 9);
-  EXPECT_EQ(a[334], 0x04);
-  EXPECT_EQ(a[335], 0x04);
-  EXPECT_EQ(a[338], 6 * 16 + 4);
+  ExpectBytes(a, {{318, 1}, {321, 9}, {334, 0x04}, {335, 0x04}, {338, 6 * 16 + 4}, {350, 0x70 + 2}, {351, 0x70}});
   for (int k = 0; k < 16; ++k) EXPECT_NE(a[334 + k] & 7, 0) << "step " << k + 1 << " is silent";
-  EXPECT_EQ(a[350], 0x70 + 2);
-  EXPECT_EQ(a[351], 0x70);
 }
 
 // Parameter number -> value, as the init command table lists them.

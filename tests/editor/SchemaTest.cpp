@@ -8,6 +8,7 @@
 #include "editor/Randomizer.h"
 #include "editor/SchemaEntryList.h"
 #include "editor/SoundFamilySchema.h"
+#include "tests/editor/ExpectBytes.h"
 #include "tests/support/TempDir.h"
 
 namespace tarvix {
@@ -173,15 +174,10 @@ TEST(RandomValueTest, FreshSchemaGivesMiddleValues) {
   // The whole sound, written through the randomizers.
   SoundData sound{};
   RunRandomizer(RandomizerCommand::Sound, sound, [&](std::string_view c) { return s.RandomValueFor(c, r); });
-  EXPECT_EQ(sound[8], 64);    // octave position 4 (8')
-  EXPECT_EQ(sound[9], 64);    // semitone 0
-  EXPECT_EQ(sound[12], 96);   // keytrack
-  EXPECT_EQ(sound[85], 64);   // cutoff
-  EXPECT_EQ(sound[21], 0);    // Limit WT lit: inverted flag 0
-  EXPECT_EQ(sound[56], 1);    // sync lit: flag 1
-  EXPECT_EQ(sound[65], 0);    // unisono off, Poly
-  EXPECT_EQ(sound[334], 4 * 16 + 8 + 4);  // step "first", glide on, accent 4
-  EXPECT_EQ(sound[350], 4 * 16 + 4);
+  // Octave 8', semitone 0, keytrack, cutoff; Limit WT lit (inverted flag 0),
+  // sync lit; unisono off, Poly; step "first" with glide and accent 4.
+  test::ExpectBytes(sound, {{8, 64}, {9, 64}, {12, 96}, {85, 64}, {21, 0}, {56, 1}, {65, 0},
+                            {334, 4 * 16 + 8 + 4}, {350, 4 * 16 + 4}});
 }
 
 TEST(RandomValueTest, DrawsOnlyAllowedValuesAndReachesEachOfThem) {
