@@ -9,41 +9,21 @@ namespace tarvix {
 namespace {
 
 TEST(CaptionFormat, FormattersAtTheirEdges) {
-  EXPECT_EQ(FormatKeytrack(0), "Keytrck -199%");
-  EXPECT_EQ(FormatKeytrack(64), "Keytrck 0%");
-  EXPECT_EQ(FormatKeytrack(127), "Keytrck 196%");
-  EXPECT_EQ(FormatKeytrack(96), "Keytrck 100%");  // 99.56 rounds up
-
-  EXPECT_EQ(FormatTempo(0), "Tempo40");
-  EXPECT_EQ(FormatTempo(25), "Tempo90");
-  EXPECT_EQ(FormatTempo(26), "Tempo91");
-  EXPECT_EQ(FormatTempo(100), "Tempo165");
-  EXPECT_EQ(FormatTempo(101), "Tempo170");
-  EXPECT_EQ(FormatTempo(127), "Tempo300");
-
-  EXPECT_EQ(FormatBalance(-64), "Bal F1 64");
-  EXPECT_EQ(FormatBalance(0), "Bal middle");
-  EXPECT_EQ(FormatBalance(63), "Bal F2 63");
-
-  EXPECT_EQ(FormatOctave(0), "Oct 128'");
-  EXPECT_EQ(FormatOctave(4), "Oct 8'");
-  EXPECT_EQ(FormatOctave(8), "Oct 1/2'");
-  EXPECT_EQ(FormatOctave(9), "9");  // out of range never reads past the table
-
-  EXPECT_EQ(FormatStartPhase(0), "Start Phase 0\xC2\xB0");
-  EXPECT_EQ(FormatStartPhase(127), "Start Phase 355\xC2\xB0");
-  EXPECT_EQ(FormatStartPhase(64), "Start Phase 179\xC2\xB0");  // 178.9
-
-  EXPECT_EQ(FormatLfoSync(0, true), "1280 bars");
-  EXPECT_EQ(FormatLfoSync(127, true), "1/48");
-  EXPECT_EQ(FormatLfoSync(94, true), "1 bars");
-  EXPECT_EQ(FormatLfoSync(50, false), "Speed");
-
-  EXPECT_EQ(FormatArpStep(6), "chord");
-  EXPECT_EQ(FormatArpAccent(0), "silent");
-  EXPECT_EQ(FormatArpTiming(0), "random");
-  EXPECT_EQ(FormatArpLength(7), "3");
-  EXPECT_EQ(FormatArpStep(8), "8");
+  const std::pair<std::string, std::string> cases[] = {
+      {FormatKeytrack(0), "Keytrck -199%"}, {FormatKeytrack(64), "Keytrck 0%"},
+      {FormatKeytrack(127), "Keytrck 196%"}, {FormatKeytrack(96), "Keytrck 100%"},  // 99.56 rounds up
+      {FormatTempo(0), "Tempo40"}, {FormatTempo(25), "Tempo90"}, {FormatTempo(26), "Tempo91"},
+      {FormatTempo(100), "Tempo165"}, {FormatTempo(101), "Tempo170"}, {FormatTempo(127), "Tempo300"},
+      {FormatBalance(-64), "Bal F1 64"}, {FormatBalance(0), "Bal middle"}, {FormatBalance(63), "Bal F2 63"},
+      {FormatOctave(0), "Oct 128'"}, {FormatOctave(4), "Oct 8'"}, {FormatOctave(8), "Oct 1/2'"},
+      {FormatOctave(9), "9"},  // out of range never reads past the table
+      {FormatStartPhase(0), "Start Phase 0\xC2\xB0"}, {FormatStartPhase(127), "Start Phase 355\xC2\xB0"},
+      {FormatStartPhase(64), "Start Phase 179\xC2\xB0"},  // 178.9
+      {FormatLfoSync(0, true), "1280 bars"}, {FormatLfoSync(127, true), "1/48"}, {FormatLfoSync(94, true), "1 bars"},
+      {FormatLfoSync(50, false), "Speed"}, {FormatArpStep(6), "chord"}, {FormatArpAccent(0), "silent"},
+      {FormatArpTiming(0), "random"}, {FormatArpLength(7), "3"}, {FormatArpStep(8), "8"},
+  };
+  for (const auto& [got, expected] : cases) EXPECT_EQ(got, expected);
 
   EXPECT_EQ(KnobCaption(tag::kTempo, 26), "Tempo91");
   EXPECT_EQ(KnobCaption(tag::kSemitone, 3), std::nullopt);
@@ -51,13 +31,8 @@ TEST(CaptionFormat, FormattersAtTheirEdges) {
 }
 
 TEST(CaptionFormat, RoundHalfEven) {
-  EXPECT_EQ(RoundHalfEven(5, 2), 2);
-  EXPECT_EQ(RoundHalfEven(7, 2), 4);
-  EXPECT_EQ(RoundHalfEven(-5, 2), -2);
-  EXPECT_EQ(RoundHalfEven(-7, 2), -4);
-  EXPECT_EQ(RoundHalfEven(-8, 3), -3);
-  EXPECT_EQ(RoundHalfEven(8, 3), 3);
-  EXPECT_EQ(RoundHalfEven(0, 7), 0);
+  const int cases[][3] = {{5, 2, 2}, {7, 2, 4}, {-5, 2, -2}, {-7, 2, -4}, {-8, 3, -3}, {8, 3, 3}, {0, 7, 0}};
+  for (const auto& [n, d, expected] : cases) EXPECT_EQ(RoundHalfEven(n, d), expected) << n << " / " << d;
 }
 
 // An entry missing or doubled shifts every byte value after it, so each list
