@@ -45,7 +45,7 @@ TEST(Vocabulary, ListsKeepTheirLengthAndOrder) {
     const char* entry;
   } cases[] = {
       {ModSourceNames(), 31, 30, "MAXIMUM"},          {ModDestinationNames(), 58, 19, "Noises Bal."},
-      {WaveShapeNames(), 125, 73, "wavetable 67"},    {WaveShapeNames(), 125, 124, "wavetable 118"},
+      {WaveShapeNames(), 125, 73, "wavetable 67"},    {WaveShapeNames(), 125, 72, "UpperWaves"},
       {LfoSyncNames(), 64, 57, "1/16."},              {ArpNoteLengthNames(), 44, 43, "legato"},
       {DelayLengthNames(), 30, 29, "10 bars"},        {ArpPatternNames(), 17, 16, "15"},
       {Effect2TypeNames(), 9, 7, "Clk. Delay"},       {FmSourceNames(), 12, 0, nullptr},

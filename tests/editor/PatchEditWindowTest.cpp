@@ -212,9 +212,7 @@ TEST_F(EditorFixture, SaveToFileAndSendToBlofeld) {
   prompter.answers = {Answer::No};
   editor->btnSaveSoundToFileClick();
   EXPECT_EQ(prompter.asked, (std::vector<std::string>{"Do you want to replace it?"}));
-  EXPECT_EQ(editor->EditSound()[offs::kBank], 0);
-  EXPECT_EQ(editor->EditSound()[offs::kProgram], 0);
-  EXPECT_EQ(editor->EditSound()[offs::kChecksum], 127);
+  test::ExpectBytes(editor->EditSound(), {{offs::kBank, 0}, {offs::kProgram, 0}, {offs::kChecksum, 127}});
   EXPECT_EQ(std::filesystem::file_size(file), 3u);
   prompter.answers = {Answer::Yes};
   editor->btnSaveSoundToFileClick();
@@ -223,8 +221,7 @@ TEST_F(EditorFixture, SaveToFileAndSendToBlofeld) {
   PatchEditContext ctx = Context(out);
   editor.reset();
   ctx.dialogs.selectLocation = [](SoundLocation preset) {
-    EXPECT_EQ(preset.bank, 2);
-    EXPECT_EQ(preset.program, 5);
+    EXPECT_EQ(std::pair(preset.bank, preset.program), std::pair(2, 5));
     return std::optional<SoundLocation>(SoundLocation{1, 127});
   };
   editor = std::make_unique<TfrmPatchEdit>(sound, ctx);
@@ -244,8 +241,7 @@ TEST_F(EditorFixture, SaveToFileAndSendToBlofeld) {
   EXPECT_EQ(out.sent[0][3], 0x11);
   EXPECT_EQ(out.sent[0][5], 1);
   EXPECT_EQ(out.sent[0][6], 127);
-  EXPECT_EQ(lastLocation.bank, 1);
-  EXPECT_EQ(lastLocation.program, 127);
+  EXPECT_EQ(std::pair(lastLocation.bank, lastLocation.program), std::pair(1, 127));
   EXPECT_TRUE(blofeld.Changed(255));
   EXPECT_EQ(GetSoundName(blofeld.Sound(255)), GetSoundName(sound));
   EXPECT_EQ(refreshed, std::vector<int>{255});
