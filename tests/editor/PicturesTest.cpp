@@ -5,6 +5,7 @@
 #include <QSlider>
 #include <QTest>
 #include <cstdlib>
+#include <tuple>
 
 #include "editor/EnvelopeShape.h"
 #include "editor/PagePictures.h"
@@ -24,6 +25,11 @@ const QImage& Keep(const QImage& img, const char* name) {
 }
 
 bool Black(const QImage& img, int x, int y) { return img.pixelColor(x, y) == QColor(Qt::black); }
+
+// Checks pixels given as {x, y, black}.
+void ExpectPixels(const QImage& img, std::initializer_list<std::tuple<int, int, bool>> pixels) {
+  for (const auto& [x, y, black] : pixels) EXPECT_EQ(Black(img, x, y), black) << x << ", " << y;
+}
 
 // The topmost black pixel of a column below the frame, or -1.
 int TopBlack(const QImage& img, int x, int from = 1) {
@@ -64,21 +70,15 @@ TEST(FilterPictureTest, BandAndHighPassNotchCombAndBypass) {
 
   // High-pass: from the cutoff to the right edge.
   const QImage high = DrawFilter(Filter1(6, 40, 0), 0, {});
-  EXPECT_FALSE(Black(high, 40, 50));
-  EXPECT_TRUE(Black(high, 100, 50));
-  EXPECT_TRUE(Black(high, 250, 50));
+  ExpectPixels(high, {{40, 50, false}, {100, 50, true}, {250, 50, true}});
 
   // Notch: black on both sides, white at the cutoff itself.
   const QImage notch = Keep(DrawFilter(Filter1(7, 64, 0), 0, {}), "notch");
-  EXPECT_TRUE(Black(notch, 60, 50));
-  EXPECT_TRUE(Black(notch, 200, 50));
-  EXPECT_FALSE(Black(notch, 128, 40));
+  ExpectPixels(notch, {{60, 50, true}, {200, 50, true}, {128, 40, false}});
 
   // Bypass: the whole lower half.
   const QImage bypass = DrawFilter(Filter1(0, 0, 0), 0, {});
-  EXPECT_TRUE(Black(bypass, 5, 40));
-  EXPECT_TRUE(Black(bypass, 250, 40));
-  EXPECT_FALSE(Black(bypass, 128, 20));
+  ExpectPixels(bypass, {{5, 40, true}, {250, 40, true}, {128, 20, false}});
 
   // Comb: teeth; "Comb-" puts its teeth between those of "Comb+".
   const QImage plus = Keep(DrawFilter(Filter1(9, 64, 64), 0, {}), "combplus");
@@ -94,8 +94,7 @@ TEST(FilterPictureTest, BandAndHighPassNotchCombAndBypass) {
   SoundData two{};
   two[104] = 1, two[105] = 20;
   const QImage f2 = DrawFilter(two, 1, {});
-  EXPECT_TRUE(Black(f2, 30, 50));
-  EXPECT_FALSE(Black(f2, 80, 50));
+  ExpectPixels(f2, {{30, 50, true}, {80, 50, false}});
 }
 
 TEST(FilterPictureTest, RoutingShowsTheConnections) {
@@ -108,9 +107,7 @@ TEST(FilterPictureTest, RoutingShowsTheConnections) {
   const QImage serial = Keep(DrawFilterRouting(s, f1, f2), "serial");
   // Parallel: filter 2 has its own line to "R"; serial: a vertical line
   // splits filter 2's output to both sides.
-  EXPECT_TRUE(Black(parallel, 30, 55));
-  EXPECT_FALSE(Black(serial, 30, 55));
-  EXPECT_NE(parallel, serial);
+  EXPECT_TRUE(Black(parallel, 30, 55) && !Black(serial, 30, 55));
   int vertical = 0;
   for (int y = 19; y <= 55; ++y) vertical += Black(serial, 285, y);
   EXPECT_EQ(vertical, 37);
@@ -122,10 +119,9 @@ TEST(EnvelopePictureTest, DrawsTheShapeOrLeavesThePicture) {
   s[base + 5] = 64, s[base + 6] = 64, s[base + 9] = 64;  // ADSR, attack 0
   const QImage img = Keep(DrawEnvelope(s, 1, {}), "adsr");
   ASSERT_EQ(img.size(), QSize(211, 66));
-  EXPECT_TRUE(Black(img, 1, 1));      // the peak at (1, 1)
-  EXPECT_TRUE(Black(img, 1, 40));     // the attack rises straight up from (1, 66)
-  EXPECT_TRUE(Black(img, 100, 32));   // the sustain level
-  EXPECT_FALSE(Black(img, 100, 40));
+  // The attack rises straight up from (1, 66) to the peak at (1, 1); the
+  // sustain level is at y = 32.
+  ExpectPixels(img, {{1, 1, true}, {1, 40, true}, {100, 32, true}, {100, 40, false}});
 
   QImage previous(211, 66, QImage::Format_RGB32);
   previous.fill(Qt::green);
