@@ -26,11 +26,6 @@ TEST(TCheckLed, StatusFromCodeIsSilentClicksAlwaysFire) {
   test::Click(&led, {10, 8});
   EXPECT_TRUE(led.Status());
   EXPECT_EQ(changes.count(), 2);
-
-  led.setChannel(16);
-  EXPECT_EQ(led.Channel(), 0);
-  led.setChannel(3);
-  EXPECT_EQ(led.Channel(), 3);
 }
 
 TEST(TCheckLed, CaptionIsCutTo32Characters) {

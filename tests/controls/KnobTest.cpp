@@ -43,12 +43,6 @@ TEST(TKnob, SettersIgnoreInvalidValuesAndFireOnlyOnRepaint) {
   knob.setCaption("Cutoff");
   EXPECT_EQ(changes.count(), 2);
 
-  knob.setChannel(16);
-  EXPECT_EQ(knob.Channel(), 0);
-  knob.setChannel(15);
-  EXPECT_EQ(knob.Channel(), 15);
-  EXPECT_EQ(changes.count(), 2);  // the channel is the owner's, no repaint
-
   // A hidden knob behaves like a shown one.
   knob.setVisible(false);
   knob.setPosition(5);

@@ -544,15 +544,12 @@ TEST_F(EditorFixture, ScreenshotsOfThePages) {
   const QPalette before = QApplication::palette();
   if (dark) {
     QPalette p;
-    p.setColor(QPalette::Window, QColor(45, 45, 48));
-    p.setColor(QPalette::WindowText, QColor(225, 225, 225));
-    p.setColor(QPalette::Base, QColor(30, 30, 32));
-    p.setColor(QPalette::AlternateBase, QColor(50, 50, 54));
-    p.setColor(QPalette::Text, QColor(225, 225, 225));
-    p.setColor(QPalette::Button, QColor(60, 60, 64));
-    p.setColor(QPalette::ButtonText, QColor(225, 225, 225));
-    p.setColor(QPalette::Highlight, QColor(70, 110, 170));
-    p.setColor(QPalette::HighlightedText, Qt::white);
+    const QColor light(225, 225, 225);
+    for (const auto& [role, colour] : std::initializer_list<std::pair<QPalette::ColorRole, QColor>>{
+             {QPalette::Window, {45, 45, 48}}, {QPalette::WindowText, light}, {QPalette::Base, {30, 30, 32}},
+             {QPalette::AlternateBase, {50, 50, 54}}, {QPalette::Text, light}, {QPalette::Button, {60, 60, 64}},
+             {QPalette::ButtonText, light}, {QPalette::Highlight, {70, 110, 170}}, {QPalette::HighlightedText, Qt::white}})
+      p.setColor(role, colour);
     QApplication::setPalette(p);
   }
   sound = MakeDefaultInitSound();
