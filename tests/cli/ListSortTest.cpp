@@ -141,16 +141,12 @@ TEST(CliErrors, NonRegularFilesAreRefusedWithTheReason) {
   EXPECT_FALSE(std::filesystem::exists(dir / "o.syx"));
 }
 
-TEST(CliErrors, OneLineAndStatusOne) {
-  TempDir dir;
-  for (const std::string& args : {"list " + Quote((dir / "missing.syx").string()), std::string("sort a b --by size"),
-                                 std::string("list"), std::string("frobnicate"),
-                                 "sort " + Quote((dir / "missing.syx").string()) + " " + Quote((dir / "o.syx").string()) + " --by name"}) {
+TEST(CliErrors, BadArgumentsGiveOneLineAndStatusOne) {
+  for (const std::string args : {"sort a b --by size", "list", "frobnicate"}) {
     const auto r = RunCli(args);
     EXPECT_EQ(r.status, 1) << args;
     EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << args << ": " << r.err;
   }
-  EXPECT_FALSE(std::filesystem::exists(dir / "o.syx"));
 }
 
 }  // namespace
