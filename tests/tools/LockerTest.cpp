@@ -4,6 +4,7 @@
 
 #include "library/InitSound.h"
 #include "tests/support/TempDir.h"
+#include "tests/support/Sounds.h"
 #include "tests/tools/ToolsTestSupport.h"
 #include "tools/ParameterLocker.h"
 

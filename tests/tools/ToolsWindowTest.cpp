@@ -11,6 +11,7 @@
 #include <QTest>
 
 #include "tests/support/TempDir.h"
+#include "tests/support/Sounds.h"
 #include "tests/tools/ToolsTestSupport.h"
 #include "tools/TfrmLocker.h"
 #include "tools/TfrmMorph.h"
@@ -119,7 +120,7 @@ TEST_F(MorphWindow, RandomizeSelectsWithoutRefillAndSaveWritesTheBlend) {
   test::TempDir dir;
   const auto file = dir / "m.syx";
   test::WriteAll(file, {1, 2, 3});
-  prompter.files = {file.string(), file.string()};
+  prompter.saveName = file.string();
   prompter.answers = {Answer::No, Answer::Yes};
   QTest::mouseClick(Child<QPushButton>(w, "btnSave"), Qt::LeftButton);
   EXPECT_EQ(test::ReadAll(file), (std::vector<std::uint8_t>{1, 2, 3}));
@@ -131,7 +132,7 @@ TEST_F(MorphWindow, RandomizeSelectsWithoutRefillAndSaveWritesTheBlend) {
   EXPECT_EQ(bytes[64], blofeld.Sound(i1)[64]);
 
   // A write error is shown, not thrown.
-  prompter.files = {(dir / "no" / "x.syx").string()};
+  prompter.saveName = (dir / "no" / "x.syx").string();
   QTest::mouseClick(Child<QPushButton>(w, "btnSave"), Qt::LeftButton);
   EXPECT_NE(prompter.asked.back().find("x.syx"), std::string::npos);
 }
@@ -190,7 +191,7 @@ TEST_F(LockerWindow, BrowsingLockingSwappingAndSaving) {
   w.Timer2Timer();
   EXPECT_FALSE(sent.messages.empty());
   test::TempDir dir;
-  prompter.files = {(dir / "l.syx").string()};
+  prompter.saveName = (dir / "l.syx").string();
   QTest::mouseClick(Child<QPushButton>(w, "btnSave"), Qt::LeftButton);
   const auto bytes = test::ReadAll(dir / "l.syx");
   ASSERT_EQ(bytes.size(), 392u);
