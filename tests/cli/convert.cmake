@@ -1,4 +1,4 @@
 tarvix_add_gtest(test_cli_convert
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/ConvertCommandTest.cpp
-  LIBS GTest::gtest_main)
+  LIBS tarvix_core GTest::gtest_main)
 add_dependencies(test_cli_convert tarvix-cli)

@@ -1,5 +1,4 @@
 tarvix_add_gtest(test_cli_morph
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/MorphCommandTest.cpp
   LIBS tarvix_core GTest::gtest_main)
-target_compile_definitions(test_cli_morph PRIVATE TARVIX_CLI="$<TARGET_FILE:tarvix-cli>")
 add_dependencies(test_cli_morph tarvix-cli)

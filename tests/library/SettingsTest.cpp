@@ -28,11 +28,6 @@ TEST_F(SettingsFile, MissingFileGivesDefaults) {
   s.MIDIDelay = 1;
   EXPECT_TRUE(LoadSettings(file, s, log));
   EXPECT_EQ(s, Settings{});
-  EXPECT_EQ(s.MIDIDelay, 250);
-  EXPECT_EQ(s.SendToEditBuffer + s.SendToEditBuffer2 + s.Overwritequestion + s.Autoloadfile, "011");
-  EXPECT_EQ((std::vector<int>{s.ToleranceComboBox, s.ToleranceOctave, s.ToleranceKeytrack, s.ToleranceOtherKnobs,
-                              s.ToleranceSemitoneKnobs, s.ToleranceDetuneKnobs, s.DeviceId}),
-            (std::vector<int>{0, 2, 0, 10, 0, 3, 0}));
 }
 
 TEST_F(SettingsFile, RoundTripKeepsEveryKeyInOrderWithBlanks) {

@@ -27,10 +27,11 @@ inline std::string Quote(const std::string& s) {
   return q + "'";
 }
 
-inline CommandResult RunCli(const std::string& args) {
+// `exe` names another copy of the program, for tests that put files beside it.
+inline CommandResult RunCli(const std::string& args, const std::filesystem::path& exe = BuildDir() / "tarvix-cli") {
   TempDir dir;
   const auto out = dir / "out", err = dir / "err";
-  const std::string cmd = Quote((BuildDir() / "tarvix-cli").string()) + " " + args + " >" + Quote(out.string()) +
+  const std::string cmd = Quote(exe.string()) + " " + args + " >" + Quote(out.string()) +
                           " 2>" + Quote(err.string()) + " </dev/null";
   CommandResult r;
   const int st = std::system(cmd.c_str());

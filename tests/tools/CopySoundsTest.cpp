@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include "tools/CopySounds.h"
-#include "tools/Locator.h"
 #include "tools/ProgramEntries.h"
 
 namespace tarvix {
@@ -45,14 +44,10 @@ TEST(CopySoundsRun, StopsAtH128WithAnError) {
 }
 
 TEST(CopySoundsCount, TextRule) {
-  EXPECT_EQ(NormalizeCount("200"), "128");
-  EXPECT_EQ(NormalizeCount("128"), "128");
-  EXPECT_EQ(NormalizeCount(""), "1");
-  EXPECT_EQ(NormalizeCount("x"), "1");
-  EXPECT_EQ(NormalizeCount("0"), "0");
-  EXPECT_EQ(CountOf("007"), 7);
-  EXPECT_EQ(CountOf("99999999999999999999"), 1);
-  EXPECT_EQ(CountOf("-4"), 0);
+  const std::pair<const char*, const char*> normal[] = {{"200", "128"}, {"128", "128"}, {"", "1"}, {"x", "1"}, {"0", "0"}};
+  for (auto [in, out] : normal) EXPECT_EQ(NormalizeCount(in), out) << in;
+  const std::pair<const char*, int> counts[] = {{"007", 7}, {"99999999999999999999", 1}, {"-4", 0}};
+  for (auto [in, n] : counts) EXPECT_EQ(CountOf(in), n) << in;
 }
 
 TEST(ProgramEntries, NumberBlankAndRawNameBytes) {
@@ -64,19 +59,6 @@ TEST(ProgramEntries, NumberBlankAndRawNameBytes) {
   EXPECT_EQ(entries[6], std::string("7 Pad            \x01", 18));
   EXPECT_EQ(entries[127].substr(0, 4), "128 ");
   EXPECT_THROW(ProgramEntries(set, 8), std::out_of_range);
-}
-
-TEST(Locator, LabelsAndWarning) {
-  auto l = LocatorLabelsFor(Index('B', 3), 5);
-  EXPECT_EQ(l.copyTo, "Copy from Bank: BProgram: 3 to Bank: B Program: 7");
-  EXPECT_FALSE(l.pastEnd);
-  l = LocatorLabelsFor(Index('H', 125), 10);
-  EXPECT_EQ(l.copyTo, "Copy from Bank: HProgram: 125 to Bank: A Program: 1");
-  EXPECT_TRUE(l.pastEnd);
-  l = LocatorLabelsFor(Index('H', 119), 10);
-  EXPECT_EQ(l.copyTo, "Copy from Bank: HProgram: 119 to Bank: H Program: 128");
-  EXPECT_FALSE(l.pastEnd);
-  EXPECT_EQ(LocatorLabelsFor(Index('A', 128), 2).copyTo, "Copy from Bank: AProgram: 128 to Bank: B Program: 1");
 }
 
 }  // namespace

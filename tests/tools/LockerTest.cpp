@@ -1,11 +1,10 @@
 #include <gtest/gtest.h>
 
-#include "library/InitSound.h"
-
 #include <set>
 
 #include "library/InitSound.h"
 #include "tests/support/TempDir.h"
+#include "tests/support/Sounds.h"
 #include "tests/tools/ToolsTestSupport.h"
 #include "tools/ParameterLocker.h"
 
@@ -29,11 +28,6 @@ struct LockerFixture : ::testing::Test {
   LockerFixture() { test::FillNoise(blofeld, 5); }
   void LockAll(bool on) {
     for (int g = 0; g < kLockGroupCount; ++g) locker.SetLocked(g, on);
-  }
-  std::vector<std::uint8_t> Bytes(const std::vector<int>& offsets) const {
-    std::vector<std::uint8_t> out;
-    for (int o : offsets) out.push_back(locker.WorkSound[static_cast<std::size_t>(o)]);
-    return out;
   }
 };
 

@@ -62,15 +62,6 @@ TEST_F(MorphFixture, EndsReproduceTheSoundsAndTheOptionPinsTheTuning) {
   }
 }
 
-TEST_F(MorphFixture, SameSoundTwiceBlendsToItselfEverywhere) {
-  morph.ChooseSounds(42, 42);
-  SoundData expected = blofeld.Sound(42);
-  FixOscillatorTuning(expected);
-  expected[5] = expected[6] = 0;
-  expected[390] = 0x7F;
-  for (int p : {0, 1, 33, 50, 99, 100}) EXPECT_EQ(ResultAt(p), expected) << p;
-}
-
 TEST_F(MorphFixture, NothingIsComputedUntilTheTrackBarMoves) {
   EXPECT_FALSE(morph.Timer1Timer());
   EXPECT_FALSE(morph.CanSave());

@@ -17,7 +17,6 @@ QString Ticks(const TfrmParameterListView& v) { return QString::fromStdString(Ma
 
 TEST(TfrmParameterListView, OkReturnsTheMaskOfTheTicks) {
   TfrmParameterListView view;
-  EXPECT_EQ(view.windowTitle(), "Parameter List View");
   view.SetItems(kFive);
   view.CheckListBox1->item(1)->setCheckState(Qt::Checked);
   view.CheckListBox1->item(3)->setCheckState(Qt::Checked);
@@ -89,11 +88,6 @@ TEST(TfrmParameterListView, EscAndCloseBoxRebuildTheMaskButDoNotAccept) {
 
 TEST(TfrmSelectLocation, StartsAtA1AndReturnsTheChoice) {
   TfrmSelectLocation dlg;
-  EXPECT_EQ(dlg.windowTitle(), "Select Location");
-  EXPECT_EQ(dlg.cmbBank->count(), 8);
-  EXPECT_EQ(dlg.cmbBank->itemText(7), "H");
-  EXPECT_EQ(dlg.cmbProgram->count(), 128);
-  EXPECT_EQ(dlg.cmbProgram->itemText(127), "128");
   EXPECT_EQ(dlg.Bank(), 0);
   EXPECT_EQ(dlg.Program(), 0);
 

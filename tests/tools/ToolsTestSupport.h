@@ -1,15 +1,11 @@
 #pragma once
-// Sounds, a recording send callback and a scripted Prompter shared by the
-// morph and locker tests.
+// Noise sounds and a recording send callback shared by the morph and locker
+// tests.
 
-#include <deque>
-#include <optional>
-#include <string>
 #include <utility>
 #include <vector>
 
 #include "library/BankSet.h"
-#include "library/Prompter.h"
 #include "library/RandomSource.h"
 
 namespace tarvix::test {
@@ -41,30 +37,6 @@ struct SentLog {
     for (auto& m : messages) out.push_back(m.first);
     return out;
   }
-};
-
-class ScriptedPrompter : public Prompter {
- public:
-  std::deque<Answer> answers;
-  std::deque<std::optional<std::string>> files;
-  std::vector<std::string> asked;
-
-  Answer Ask(const std::string& text, Buttons) override {
-    asked.push_back(text);
-    if (answers.empty()) return Answer::Cancel;
-    Answer a = answers.front();
-    answers.pop_front();
-    return a;
-  }
-  std::optional<std::string> OpenFileName(const FileRequest& r) override { return SaveFileName(r); }
-  std::optional<std::string> SaveFileName(const FileRequest& r) override {
-    lastRequest = r;
-    if (files.empty()) return std::nullopt;
-    auto f = files.front();
-    files.pop_front();
-    return f;
-  }
-  FileRequest lastRequest;
 };
 
 }  // namespace tarvix::test
