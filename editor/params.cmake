@@ -5,4 +5,3 @@ target_sources(tarvix_core PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/ControlLayout.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ControlState.cpp
 )
-target_sources(tarvix_gui PRIVATE ${CMAKE_CURRENT_LIST_DIR}/ControlWidgets.cpp)
