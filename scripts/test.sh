@@ -1,19 +1,36 @@
 #!/usr/bin/env bash
-# Sets up, builds and runs every test twice: a plain build, then a build with
-# AddressSanitizer and UndefinedBehaviorSanitizer. In between, each fuzz
-# target runs for a short while (scripts/fuzz.sh; skipped without clang).
+# Sets up, builds and runs every test twice: a plain build (build-check), then
+# a build with AddressSanitizer and UndefinedBehaviorSanitizer. Where clang
+# with libFuzzer is present (scripts/setup.sh installs it), the sanitizer build
+# is a clang build (build-san) that also holds the fuzz targets, and each
+# target runs for a short while (FUZZ_SECONDS, default 20) before the sanitizer
+# suite: one build serves both. Without clang the sanitizer build uses gcc
+# (build-asan) and fuzzing is skipped. The build types trade debug information
+# for build time (see CMakeLists.txt); scripts/start.sh builds into build.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
 
 export LSAN_OPTIONS="suppressions=$PWD/tests/support/lsan.supp:print_suppressions=0"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
+SECONDS=0
+took() { echo "test.sh: $1 after $((SECONDS / 60)) min $((SECONDS % 60)) s"; }
 
-BUILD_DIR=build scripts/build.sh
-(cd build && ctest --output-on-failure -j2)
+BUILD_DIR=build-check scripts/build.sh -DCMAKE_BUILD_TYPE=Check
+took "plain build"
+(cd build-check && ctest --output-on-failure -j2)
+took "plain suite"
 
-# Before the sanitizer suite, so that a test runner's summary closes the output.
-FUZZ_SECONDS=${FUZZ_SECONDS:-30} scripts/fuzz.sh
-
-BUILD_DIR=build-asan scripts/build.sh -DTARVIX_SANITIZE=address,undefined
-(cd build-asan && ctest --output-on-failure -j2)
+if scripts/fuzz.sh --probe; then
+  CC=clang CXX=clang++ BUILD_DIR=build-san scripts/build.sh -DCMAKE_BUILD_TYPE=SanCheck \
+    -DTARVIX_SANITIZE=address,undefined -DTARVIX_FUZZ=ON
+  took "sanitizer build"
+  BUILD_DIR=build-san FUZZ_SECONDS=${FUZZ_SECONDS:-20} scripts/fuzz.sh
+  took "fuzzing"
+  (cd build-san && ctest --output-on-failure -j2)
+else
+  BUILD_DIR=build-asan scripts/build.sh -DCMAKE_BUILD_TYPE=SanCheck -DTARVIX_SANITIZE=address,undefined
+  took "sanitizer build"
+  (cd build-asan && ctest --output-on-failure -j2)
+fi
+took "sanitizer suite"
