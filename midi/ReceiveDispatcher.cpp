@@ -120,6 +120,12 @@ void ReceiveDispatcher::RunAudition() {
 }
 
 void ReceiveDispatcher::SetMultiMode(bool on, std::function<void(bool sent)> done) {
+  // The global data going out in the middle of a read or a send would cross
+  // its requests and replies, and the instrument may be busy storing.
+  if (queue_.RefuseWhileBusy("the multi-mode switch")) {
+    if (done) done(false);
+    return;
+  }
   auto send = [this, on, done] {
     if (!IsGlobalDump(Globals.bytes)) {
       // Sending made-up global data would overwrite the instrument's other

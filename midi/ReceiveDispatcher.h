@@ -70,8 +70,8 @@ class ReceiveDispatcher : public TransferContext, public MidiInputHandler {
   // Switches multi mode in the global data and sends it. The global data go
   // back whole, so they must have come from the instrument first; without
   // them the instrument is asked, then the switch goes out. done(true) once
-  // it was sent, done(false) when no global data came: nothing changed,
-  // nothing sent.
+  // it was sent, done(false) when nothing was sent: no global data came, or
+  // a job was running (its requests and the switch would cross).
   void SetMultiMode(bool on, std::function<void(bool sent)> done = {});
   // A part now plays the given slot (selecting a row).
   void StorePartSound(int part, int flatIndex) { Globals.SetPartSound(part, flatIndex); }

@@ -460,10 +460,6 @@ TEST_F(Dispatcher, SendsCountOnlyWhatThePortTookAndRefuseWhatItCannotCarry) {
   for (int i : {10, 11, 12, 13}) blofeld.Select(i);
   link.refuse = [](const Bytes& m) { return m.size() == kSoundSize && m[6] == 11; };  // a stalled port
   d.SendSelectedSounds([this] { ++doneCalls; });
-  // Another job meanwhile is refused.
-  d.ReadBank(0);
-  EXPECT_FALSE(ui.modal);
-  EXPECT_TRUE(HasLine(log, "A transfer is running; the read was not started"));
   clock.Advance(5000);
   EXPECT_EQ(doneCalls, 1);
   EXPECT_EQ(d.SentCount, 3);
@@ -503,6 +499,51 @@ TEST_F(Dispatcher, SendsCountOnlyWhatThePortTookAndRefuseWhatItCannotCarry) {
   clock.Advance(1000);
   EXPECT_TRUE(link.sent.empty());
   EXPECT_FALSE(d.Busy());
+}
+
+TEST_F(Dispatcher, WhileAJobRunsEveryOtherCommandIsRefusedAndSendsNothing) {
+  test::TempDir dir;
+  Bytes two = DumpFor(0, 1, 1), second = DumpFor(0, 2, 2);
+  two.insert(two.end(), second.begin(), second.end());
+  test::WriteAll(dir / "two.syx", two);
+  test::ScriptedPrompter prompter;
+  prompter.openName = (dir / "two.syx").string();
+  prompter.answers = {Answer::Yes};
+  // The global data at hand: the switch would go out at once.
+  d.Globals = VirtualInstrument::DemoGlobals();
+  link.silent = true;  // a running read or fetch stays running
+  blofeld.Select(3);
+  const std::vector<std::pair<const char*, std::function<void()>>> jobs = {
+      {"the read", [&] { d.ReadBank(0, [&] { ++doneCalls; }); }},
+      {"the read", [&] { d.ReadCurrentSound(5, [&] { ++doneCalls; }); }},
+      {"the edit buffer fetch", [&] { d.FetchEditBuffer(RequestKind::LockerSound, [&] { ++doneCalls; }); }},
+      {"the global data request", [&] { d.RequestGlobals([&] { ++doneCalls; }); }},
+      {"the send", [&] { d.SendSelectedSounds([&] { ++doneCalls; }); }},
+      {"the file send", [&] { d.SendSysExFile(dir / "two.syx", [&] { ++doneCalls; }); }},
+      {"the file send", [&] { d.SendSysExFromFile(prompter, [&] { ++doneCalls; }); }},
+      {"the multi-mode switch", [&] { d.SetMultiMode(true, [&](bool sent) { doneCalls += sent ? 100 : 1; }); }},
+  };
+  for (const std::size_t running : {0, 2, 4, 5}) {  // a read, a fetch, a send, a file send
+    jobs[running].second();
+    ASSERT_TRUE(d.Busy()) << jobs[running].first;
+    doneCalls = 0;
+    const std::size_t sent = link.sent.size();
+    for (const auto& [name, start] : jobs) {
+      log.lines.clear();
+      start();
+      EXPECT_EQ(log.lines, std::vector<std::string>{std::string("A transfer is running; ") + name + " was not started"})
+          << jobs[running].first << " / " << name;
+    }
+    EXPECT_EQ(doneCalls, 1) << jobs[running].first;  // only the switch says it was not sent
+    EXPECT_EQ(link.sent.size(), sent) << jobs[running].first;
+    EXPECT_TRUE(prompter.asked.empty());
+    EXPECT_FALSE(d.Globals.MultiMode());
+    // The running job is untouched by all that and ends as it would have.
+    d.DialogCloseClicked();
+    for (int t = 0; d.Busy() && t < 5000; t += 50) clock.Advance(50);
+    EXPECT_FALSE(d.Busy()) << jobs[running].first;
+    EXPECT_EQ(doneCalls, 2) << jobs[running].first;
+  }
 }
 
 TEST_F(Dispatcher, AuditionAndControllerMessages) {
