@@ -50,6 +50,7 @@ struct MainWindowOptions {
   bool systemMidi = true;        // also list the system's MIDI ports (tests use only the built-in instrument)
   bool midiSettingsAtStart = true;  // show the MIDI settings dialog once at start-up
   bool jackMidi = false;         // the system's ports through JACK even where ALSA exists
+  MidiDriver* midiDriver = nullptr;  // tests: these ports instead of the system's (outlives the window)
 };
 
 class TfrmMain : public QMainWindow {

@@ -40,7 +40,8 @@ void TfrmMain::CreateMidi() {
       LogMessage(std::string("No system MIDI: ") + e.what());
     }
   }
-  midi_ = std::make_unique<MidiService>(driver_.get(), *instrument_, *scheduler_, log_);
+  midi_ = std::make_unique<MidiService>(options_.midiDriver ? options_.midiDriver : driver_.get(), *instrument_,
+                                        *scheduler_, log_);
   receiver_ = new TfrmSysExReceiver(this);
   dispatcher_ = std::make_unique<ReceiveDispatcher>(blofeld_, *midi_, *scheduler_, *receiver_, log_);
   receiver_->SetDispatcher(dispatcher_.get());
