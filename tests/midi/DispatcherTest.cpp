@@ -281,23 +281,20 @@ TEST_F(Dispatcher, ReadAllWithQuarterSecondDelayTakesAtLeast1024Delays) {
   EXPECT_EQ(blofeld.Sound(1023), SoundData::FromBytes(DumpFor(7, 127, 1023)));
 }
 
-TEST_F(Dispatcher, LastReplyOfAReadIsNotCutOffByAnEarlyTick) {
-  // The reply to the only request arrives 900 ms later; the first tick falls
-  // at 1000 ms after start, only a few ms after the request went out.
-  clock.Advance(990);
-  link.latencyMs = 900;
-  d.ReadCurrentSound(4);
-  ASSERT_TRUE(RunUntilClosed(5000));
-  EXPECT_FALSE(blofeld.Changed(4));
-}
-
-TEST_F(Dispatcher, LateReplyAfterASingleReadClosedIsIgnored) {
-  link.latencyMs = 9000;
-  d.ReadCurrentSound(10);
-  ASSERT_TRUE(RunUntilClosed(8900));
-  clock.Advance(20000);
-  EXPECT_TRUE(blofeld.Changed(10));
-  EXPECT_EQ(blofeld.Sound(10), MakeDefaultInitSound());
+TEST_F(Dispatcher, ASingleReadTakesALateReplyWhileItRunsAndNoneAfterItEnded) {
+  // {slot, clock offset, reply latency, stored}. The first: the reply comes
+  // 900 ms after the request, which went out 10 ms before the dialog's first
+  // tick. The second comes after the read has given up.
+  const struct { int slot, offsetMs, latencyMs; bool stored; } rows[] = {{4, 990, 900, true}, {10, 0, 9000, false}};
+  for (const auto& r : rows) {
+    clock.Advance(r.offsetMs);
+    link.latencyMs = r.latencyMs;
+    d.ReadCurrentSound(r.slot);
+    ASSERT_TRUE(RunUntilClosed(8900)) << r.slot;
+    clock.Advance(20000);
+    EXPECT_EQ(blofeld.Changed(r.slot), !r.stored) << r.slot;
+    EXPECT_EQ(blofeld.Sound(r.slot) == MakeDefaultInitSound(), !r.stored) << r.slot;
+  }
 }
 
 TEST_F(Dispatcher, EditBufferForEditorAndLocker) {
