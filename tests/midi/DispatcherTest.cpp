@@ -541,6 +541,12 @@ TEST_F(Dispatcher, WhileAJobRunsEveryOtherCommandIsRefusedAndSendsNothing) {
     EXPECT_FALSE(d.Busy()) << jobs[running].first;
     EXPECT_EQ(doneCalls, 2) << jobs[running].first;
   }
+  // By the time a job's done runs the queue is free: done may start the next.
+  d.ReadCurrentSound(5, [&] { d.FetchEditBuffer(RequestKind::EditorSound); });
+  d.DialogCloseClicked();
+  EXPECT_TRUE(d.Busy());
+  d.DialogCloseClicked();
+  EXPECT_FALSE(d.Busy());
 }
 
 TEST_F(Dispatcher, AuditionAndControllerMessages) {
