@@ -241,10 +241,9 @@ class TfrmMain : public QMainWindow {
   std::filesystem::path settingsFile_;
   bool settingsWriteFailed_ = false;
   bool settingsSaved_ = false;
-  // Filled in by the MIDI side: auditioning a row, what selecting a row does
-  // to the receive state, and whether sending to the instrument is possible.
+  // Filled in by the MIDI side: auditioning a row, and whether sending to the
+  // instrument is possible.
   std::function<void(BankSet&, int)> audition_;
-  std::function<void(BankSet&)> selectionTouched_;
   // A row of the list became selected: the selected part takes its sound.
   std::function<void(BankSet&)> rowSelected_;
   bool sendEnabled_ = false;
