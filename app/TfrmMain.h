@@ -50,6 +50,7 @@ struct MainWindowOptions {
   bool systemMidi = true;        // also list the system's MIDI ports (tests use only the built-in instrument)
   bool midiSettingsAtStart = true;  // show the MIDI settings dialog once at start-up
   bool jackMidi = false;         // the system's ports through JACK even where ALSA exists
+  MidiDriver* midiDriver = nullptr;  // tests: these ports instead of the system's (outlives the window)
 };
 
 class TfrmMain : public QMainWindow {
@@ -240,10 +241,9 @@ class TfrmMain : public QMainWindow {
   std::filesystem::path settingsFile_;
   bool settingsWriteFailed_ = false;
   bool settingsSaved_ = false;
-  // Filled in by the MIDI side: auditioning a row, what selecting a row does
-  // to the receive state, and whether sending to the instrument is possible.
+  // Filled in by the MIDI side: auditioning a row, and whether sending to the
+  // instrument is possible.
   std::function<void(BankSet&, int)> audition_;
-  std::function<void(BankSet&)> selectionTouched_;
   // A row of the list became selected: the selected part takes its sound.
   std::function<void(BankSet&)> rowSelected_;
   bool sendEnabled_ = false;

@@ -277,7 +277,6 @@ void TfrmMain::RowDropped(BankSet& target, BankListView* source, int targetRow) 
 
 void TfrmMain::SelectionChanged(BankSet& set, bool anySelected, bool) {
   activeList_ = static_cast<int>(set.Kind());
-  if (selectionTouched_) selectionTouched_(set);
   // A newly selected row becomes the selected part's sound.
   if (anySelected && rowSelected_) rowSelected_(set);
 }

@@ -40,7 +40,8 @@ void TfrmMain::CreateMidi() {
       LogMessage(std::string("No system MIDI: ") + e.what());
     }
   }
-  midi_ = std::make_unique<MidiService>(driver_.get(), *instrument_, *scheduler_, log_);
+  midi_ = std::make_unique<MidiService>(options_.midiDriver ? options_.midiDriver : driver_.get(), *instrument_,
+                                        *scheduler_, log_);
   receiver_ = new TfrmSysExReceiver(this);
   dispatcher_ = std::make_unique<ReceiveDispatcher>(blofeld_, *midi_, *scheduler_, *receiver_, log_);
   receiver_->SetDispatcher(dispatcher_.get());
@@ -52,7 +53,6 @@ void TfrmMain::CreateMidi() {
     const bool toEditBuffer = IsOn(set.IsBlofeld() ? settings_.SendToEditBuffer : settings_.SendToEditBuffer2);
     dispatcher_->SelectProgram(set, slot, toEditBuffer, KeyboardChannel());
   };
-  selectionTouched_ = [this](BankSet&) { dispatcher_->CancelRequests(); };
   rowSelected_ = [this](BankSet& set) {
     // The list makes the clicked or stepped-to row current only after it has
     // selected it, so the part takes the row once the event is over.
@@ -244,7 +244,6 @@ void TfrmMain::MultiModeClick(bool on) {
 void TfrmMain::changeEvent(QEvent* event) {
   QMainWindow::changeEvent(event);
   if (event->type() == QEvent::ActivationChange && isActiveWindow() && dispatcher_) {
-    dispatcher_->StopReceive();
     if (!TreeView1_->currentItem() && TreeView1_->topLevelItemCount() > 0)
       TreeView1_->setCurrentItem(TreeView1_->topLevelItem(0));
   }

@@ -8,11 +8,13 @@
 #include <QKeyEvent>
 #include <QPushButton>
 #include <QTest>
+#include <fstream>
 #include <mutex>
 
 #include "app/TfrmMain.h"
 #include "tests/support/TestWindow.h"
 #include "library/SoundFile.h"
+#include "midi/MidiDriver.h"
 #include "midi/ReceiveDispatcher.h"
 #include "midi/TfrmSysExReceiver.h"
 #include "midi/VirtualInstrument.h"
@@ -31,9 +33,9 @@ struct TransferFixture {
   std::vector<std::pair<qint64, int>> dumps;  // (ms, slot)
   QElapsedTimer clock;
 
-  TfrmMain& Open() {
+  TfrmMain& Open(MidiDriver* driver = nullptr) {
     test::WriteSounds(dir / kInitSoundFileName, {MakeDefaultInitSound()});
-    window = test::OpenTestWindow(dir, &prompter);
+    window = test::OpenTestWindow(dir, &prompter, driver);
     clock.start();
     window->Midi().SetTrace([this](bool out, std::span<const std::uint8_t> b) {
       if (!out || b.size() != kSoundSize || b[4] != 0x10) return;
@@ -69,6 +71,65 @@ struct TransferFixture {
     QApplication::sendEvent(window->BlofeldList(), &press);
   }
 };
+
+// A one-way interface (or a MIDI monitor): one output and no input at all.
+class OneWayDriver : public MidiDriver {
+ public:
+  std::vector<std::string> InputNames() override { return {}; }
+  std::vector<std::string> OutputNames() override { return {"One-Way Out"}; }
+  std::unique_ptr<MidiOutputPort> OpenOutput(int, const std::string&) override {
+    struct Port : MidiOutputPort {
+      explicit Port(OneWayDriver& d) : driver(d) {}
+      void Send(std::span<const std::uint8_t> b) override {
+        std::lock_guard lock(driver.mutex);
+        if (b.size() == kSoundSize) driver.dumps.emplace_back(b.begin(), b.end());
+      }
+      OneWayDriver& driver;
+    };
+    return std::make_unique<Port>(*this);
+  }
+  std::unique_ptr<MidiInputPort> OpenInput(int, const std::string& name, InputCallback) override {
+    throw MidiError(name + ": no such input");
+  }
+  std::vector<std::vector<std::uint8_t>> Dumps() {
+    std::lock_guard lock(mutex);
+    return dumps;
+  }
+  std::mutex mutex;
+  std::vector<std::vector<std::uint8_t>> dumps;
+};
+
+TEST(TransfersWindow, SendingSelectedSoundsAndAFileNeedsOnlyAnOutput) {
+  TransferFixture f;
+  OneWayDriver port;
+  std::ofstream(f.dir / kSettingsFileName) << "[Midi]\nMidiOutDeviceID=One-Way Out\nMIDIDelay=0\n";
+  TfrmMain& w = f.Open(&port);
+  w.Midi().CloseInputs();  // nothing to listen on
+  ASSERT_FALSE(w.Midi().InstrumentInputOpen());
+  f.SelectChangedRows(0, 2);
+  f.Enter(false);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return !w.Dispatcher().Busy(); }, 5000));
+  auto dumps = port.Dumps();
+  ASSERT_EQ(dumps.size(), 3u);
+  for (int i = 0; i < 3; ++i) {
+    EXPECT_EQ(SoundData::FromBytes(dumps[i]), w.Blofeld().Sound(i)) << i;
+    EXPECT_FALSE(w.Blofeld().Changed(i)) << i;
+  }
+
+  test::WriteSounds(f.dir / "two.syx", {w.Blofeld().Sound(1), w.Blofeld().Sound(2)});
+  f.prompter.openName = (f.dir / "two.syx").string();
+  f.prompter.answers = {Answer::Yes};  // "Send 2 sounds to the Blofeld, replacing ..."
+  w.Action("actSendSysExFromFile")->trigger();
+  ASSERT_TRUE(QTest::qWaitFor([&] { return !w.Dispatcher().Busy(); }, 5000));
+  dumps = port.Dumps();
+  ASSERT_EQ(dumps.size(), 5u);
+  EXPECT_EQ(dumps[3], dumps[1]);
+  EXPECT_EQ(dumps[4], dumps[2]);
+  // The two send questions and nothing else: no failure was reported.
+  ASSERT_EQ(f.prompter.asked.size(), 2u);
+  EXPECT_EQ(f.prompter.asked[1].rfind("Send 2 sounds", 0), 0u) << f.prompter.asked[1];
+  EXPECT_EQ(w.Instrument().RequestsReceived(), 0);  // nothing went to the built-in instrument
+}
 
 TEST(TransfersWindow, HoldingEnterDuringASendStartsOneSendPacedByTheDelay) {
   TransferFixture f;

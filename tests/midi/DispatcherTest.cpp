@@ -71,7 +71,7 @@ TEST_F(Dispatcher, BankReadChainsRequestsAndStoresEachReplyByItsOwnBytes) {
   EXPECT_TRUE(ui.modal);
   ASSERT_TRUE(RunUntilClosed(128 * 300 + 3000));
   EXPECT_EQ(doneCalls, 1);
-  EXPECT_FALSE(d.Receiving);
+  EXPECT_FALSE(d.Receiving());
 
   const auto req = link.SoundRequests();
   ASSERT_EQ(req.size(), 128u);
@@ -173,11 +173,11 @@ TEST_F(Dispatcher, FastReadsChainAsSoonAsAReplyIsStored) {
 TEST_F(Dispatcher, ClosingMidReadStopsTheChain) {
   d.ReadBank(0);
   clock.Advance(10);  // first reply stored, next request waits for the delay
-  EXPECT_EQ(d.ReceivedCount, 1);
+  EXPECT_FALSE(blofeld.Changed(0));
   d.DialogCloseClicked();
   clock.Advance(5000);
   EXPECT_EQ(link.SoundRequests().size(), 1u);
-  EXPECT_FALSE(d.Receiving);
+  EXPECT_FALSE(d.Receiving());
   // A stray dump now is not stored.
   link.armedSize = 392;
   link.Deliver(DumpFor(0, 9, 9), 0);
@@ -215,7 +215,6 @@ TEST_F(Dispatcher, DamagedRepliesAreRejectedRetriedOnceAndNeverStored) {
   EXPECT_TRUE(HasLine(log, "Rejected reply to the request for A007: wrong length (120 bytes)"));
   EXPECT_TRUE(blofeld.Changed(6));
   EXPECT_FALSE(blofeld.Changed(127));
-  EXPECT_EQ(d.ReceivedCount + 0, 0);  // reset by the closing tick
 }
 
 TEST_F(Dispatcher, AnOverdueReplyIsAskedForAgainAndDuplicatesDoNotDoubleTheChain) {
@@ -282,36 +281,33 @@ TEST_F(Dispatcher, ReadAllWithQuarterSecondDelayTakesAtLeast1024Delays) {
   EXPECT_EQ(blofeld.Sound(1023), SoundData::FromBytes(DumpFor(7, 127, 1023)));
 }
 
-TEST_F(Dispatcher, LastReplyOfAReadIsNotCutOffByAnEarlyTick) {
-  // The reply to the only request arrives 900 ms later; the first tick falls
-  // at 1000 ms after start, only a few ms after the request went out.
-  clock.Advance(990);
-  link.latencyMs = 900;
-  d.ReadCurrentSound(4);
-  ASSERT_TRUE(RunUntilClosed(5000));
-  EXPECT_FALSE(blofeld.Changed(4));
-}
-
-TEST_F(Dispatcher, LateReplyAfterASingleReadClosedIsIgnored) {
-  link.latencyMs = 9000;
-  d.ReadCurrentSound(10);
-  ASSERT_TRUE(RunUntilClosed(8900));
-  clock.Advance(20000);
-  EXPECT_TRUE(blofeld.Changed(10));
-  EXPECT_EQ(blofeld.Sound(10), MakeDefaultInitSound());
+TEST_F(Dispatcher, ASingleReadTakesALateReplyWhileItRunsAndNoneAfterItEnded) {
+  // {slot, clock offset, reply latency, stored}. The first: the reply comes
+  // 900 ms after the request, which went out 10 ms before the dialog's first
+  // tick. The second comes after the read has given up.
+  const struct { int slot, offsetMs, latencyMs; bool stored; } rows[] = {{4, 990, 900, true}, {10, 0, 9000, false}};
+  for (const auto& r : rows) {
+    clock.Advance(r.offsetMs);
+    link.latencyMs = r.latencyMs;
+    d.ReadCurrentSound(r.slot);
+    ASSERT_TRUE(RunUntilClosed(8900)) << r.slot;
+    clock.Advance(20000);
+    EXPECT_EQ(blofeld.Changed(r.slot), !r.stored) << r.slot;
+    EXPECT_EQ(blofeld.Sound(r.slot) == MakeDefaultInitSound(), !r.stored) << r.slot;
+  }
 }
 
 TEST_F(Dispatcher, EditBufferForEditorAndLocker) {
   d.FetchEditBuffer(RequestKind::EditorSound, [this] { ++doneCalls; });
-  EXPECT_TRUE(d.WaitingForCurrentSound);
+  EXPECT_TRUE(d.Busy());
   EXPECT_EQ(link.sent.back(), Bytes({0xF0, 0x3E, 0x13, 0x00, 0x00, 0x7F, 0x00, 0x7F, 0xF7}));
   clock.Advance(10);
   EXPECT_EQ(d.CurrentSound, SoundData::FromBytes(DumpFor(0x7F, 0, 1000)));
   EXPECT_EQ(ui.Label(), "Received current sound.");
   EXPECT_TRUE(HasLine(log, "Received current sound."));
-  EXPECT_FALSE(d.Receiving);
+  EXPECT_FALSE(d.Receiving());
   ASSERT_TRUE(RunUntilClosed(1100));
-  EXPECT_FALSE(d.WaitingForCurrentSound);
+  EXPECT_FALSE(d.Busy());
   EXPECT_EQ(d.TakeCurrentSoundStatus(), 1);
   EXPECT_EQ(d.TakeCurrentSoundStatus(), 0);
 
@@ -419,8 +415,8 @@ TEST_F(Dispatcher, SendSelectedSoundsSkipsEmptySlotsAndIsPaced) {
   EXPECT_TRUE(blofeld.Changed(5));
   EXPECT_EQ(refreshed, (std::vector<int>{3, 700}));
   EXPECT_FALSE(ui.modeless);
-  EXPECT_FALSE(d.Receiving);
-  EXPECT_EQ(d.Requests.Count(), 0);
+  EXPECT_FALSE(d.Receiving());
+  EXPECT_FALSE(d.Busy());
   EXPECT_EQ(doneCalls, 1);
 }
 
@@ -461,11 +457,6 @@ TEST_F(Dispatcher, SendsCountOnlyWhatThePortTookAndRefuseWhatItCannotCarry) {
   for (int i : {10, 11, 12, 13}) blofeld.Select(i);
   link.refuse = [](const Bytes& m) { return m.size() == kSoundSize && m[6] == 11; };  // a stalled port
   d.SendSelectedSounds([this] { ++doneCalls; });
-  // Another job meanwhile is refused, and a row click does not end the send.
-  d.ReadBank(0);
-  d.CancelRequests();
-  EXPECT_FALSE(ui.modal);
-  EXPECT_TRUE(HasLine(log, "A transfer is running; the read was not started"));
   clock.Advance(5000);
   EXPECT_EQ(doneCalls, 1);
   EXPECT_EQ(d.SentCount, 3);
@@ -504,6 +495,57 @@ TEST_F(Dispatcher, SendsCountOnlyWhatThePortTookAndRefuseWhatItCannotCarry) {
   EXPECT_THROW(d.SendSysExFile(dir.Path()), std::runtime_error);  // a folder is no file
   clock.Advance(1000);
   EXPECT_TRUE(link.sent.empty());
+  EXPECT_FALSE(d.Busy());
+}
+
+TEST_F(Dispatcher, WhileAJobRunsEveryOtherCommandIsRefusedAndSendsNothing) {
+  test::TempDir dir;
+  Bytes two = DumpFor(0, 1, 1), second = DumpFor(0, 2, 2);
+  two.insert(two.end(), second.begin(), second.end());
+  test::WriteAll(dir / "two.syx", two);
+  test::ScriptedPrompter prompter;
+  prompter.openName = (dir / "two.syx").string();
+  prompter.answers = {Answer::Yes};
+  // The global data at hand: the switch would go out at once.
+  d.Globals = VirtualInstrument::DemoGlobals();
+  link.silent = true;  // a running read or fetch stays running
+  blofeld.Select(3);
+  const std::vector<std::pair<const char*, std::function<void()>>> jobs = {
+      {"the read", [&] { d.ReadBank(0, [&] { ++doneCalls; }); }},
+      {"the read", [&] { d.ReadCurrentSound(5, [&] { ++doneCalls; }); }},
+      {"the edit buffer fetch", [&] { d.FetchEditBuffer(RequestKind::LockerSound, [&] { ++doneCalls; }); }},
+      {"the global data request", [&] { d.RequestGlobals([&] { ++doneCalls; }); }},
+      {"the send", [&] { d.SendSelectedSounds([&] { ++doneCalls; }); }},
+      {"the file send", [&] { d.SendSysExFile(dir / "two.syx", [&] { ++doneCalls; }); }},
+      {"the file send", [&] { d.SendSysExFromFile(prompter, [&] { ++doneCalls; }); }},
+      {"the multi-mode switch", [&] { d.SetMultiMode(true, [&](bool sent) { doneCalls += sent ? 100 : 1; }); }},
+  };
+  for (const std::size_t running : {0, 2, 4, 5}) {  // a read, a fetch, a send, a file send
+    jobs[running].second();
+    ASSERT_TRUE(d.Busy()) << jobs[running].first;
+    doneCalls = 0;
+    const std::size_t sent = link.sent.size();
+    for (const auto& [name, start] : jobs) {
+      log.lines.clear();
+      start();
+      EXPECT_EQ(log.lines, std::vector<std::string>{std::string("A transfer is running; ") + name + " was not started"})
+          << jobs[running].first << " / " << name;
+    }
+    EXPECT_EQ(doneCalls, 1) << jobs[running].first;  // only the switch says it was not sent
+    EXPECT_EQ(link.sent.size(), sent) << jobs[running].first;
+    EXPECT_TRUE(prompter.asked.empty());
+    EXPECT_FALSE(d.Globals.MultiMode());
+    // The running job is untouched by all that and ends as it would have.
+    d.DialogCloseClicked();
+    for (int t = 0; d.Busy() && t < 5000; t += 50) clock.Advance(50);
+    EXPECT_FALSE(d.Busy()) << jobs[running].first;
+    EXPECT_EQ(doneCalls, 2) << jobs[running].first;
+  }
+  // By the time a job's done runs the queue is free: done may start the next.
+  d.ReadCurrentSound(5, [&] { d.FetchEditBuffer(RequestKind::EditorSound); });
+  d.DialogCloseClicked();
+  EXPECT_TRUE(d.Busy());
+  d.DialogCloseClicked();
   EXPECT_FALSE(d.Busy());
 }
 

@@ -63,8 +63,8 @@ TEST(TfrmSysExReceiver, CloseButtonAndTickEndAModalRead) {
   });
   d.ReadBank(0, [&] { closed = true; });  // blocks in the dialog's loop
   EXPECT_TRUE(closed);
-  EXPECT_FALSE(d.Receiving);
-  EXPECT_EQ(d.Requests.Count(), 0);
+  EXPECT_FALSE(d.Receiving());
+  EXPECT_FALSE(d.Busy());
   EXPECT_EQ(out.sent.size(), 2u);  // the request, and once more after 500 ms
   EXPECT_EQ(dlg.btnClose()->text(), "&Close");
   EXPECT_TRUE(d.Cancelled);

@@ -10,13 +10,15 @@
 
 namespace tarvix::test {
 
-// prompter null: the program's own message boxes ask.
-inline std::unique_ptr<TfrmMain> OpenTestWindow(const TempDir& dir, Prompter* prompter) {
+// prompter null: the program's own message boxes ask. driver: ports besides
+// the built-in instrument.
+inline std::unique_ptr<TfrmMain> OpenTestWindow(const TempDir& dir, Prompter* prompter, MidiDriver* driver = nullptr) {
   MainWindowOptions o;
   o.programDirectory = dir.Path();
   o.logFile = dir / "blofeld.log";
   o.prompter = prompter;
   o.systemMidi = false;
+  o.midiDriver = driver;
   o.midiSettingsAtStart = false;
   auto window = std::make_unique<TfrmMain>(o);
   window->show();
