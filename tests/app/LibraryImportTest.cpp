@@ -118,6 +118,8 @@ TEST(MainWindowLibrary, TheSettingsDialogSwitchesTheImportOffAndOn) {
       ASSERT_NE(d, nullptr);
       auto* box = d->findChild<QCheckBox*>("chbLibraryAutoImport");
       ASSERT_NE(box, nullptr);
+      if (const char* out = std::getenv("TARVIX_SCREENSHOT_DIR"); out && box->isChecked())
+        d->grab().save(QString(out) + "/settings-library.png");
       QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(8, box->height() / 2));
       QTest::mouseClick(d->findChild<QPushButton*>("btnOk"), Qt::LeftButton);
     });
