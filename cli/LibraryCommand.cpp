@@ -141,7 +141,9 @@ const CommandRegistrar kRegistrar("library", [](CLI::App& app) {
   auto* find = lib->add_subcommand("find", "Find sounds by name, category and parameter values");
   find->add_option("text", o->text, "Part of any name the sound was seen with (case does not matter)");
   find->add_option("--category", o->category, "Only sounds seen with this category (Arp, Atmo, Bass ...)");
-  find->add_option("--where", o->where, "PARAMETER=VALUE TEXT, e.g. \"Osc1 Shape=Saw\"; may be repeated");
+  // One condition per --where, so that TEXT may follow it.
+  find->add_option("--where", o->where, "PARAMETER=VALUE TEXT, e.g. \"Osc1 Shape=Saw\"; may be repeated")
+      ->allow_extra_args(false);
   find->add_option("--limit", o->limit, "At most this many sounds");
   find->add_flag("--json", o->json, "Print a JSON array");
   dbOption(find);

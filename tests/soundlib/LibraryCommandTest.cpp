@@ -74,6 +74,7 @@ TEST(LibraryCommand, ImportFindAndSimilarAsTheCommandLineShowsThem) {
   const std::vector<Case> cases = {
       {"TWO", {"Warm Pad"}},
       {"--where \"Osc1 Shape=Pulse\"", {"Pulse Lead"}},
+      {"--where \"Osc1 Shape=Saw\" bright", {"Bright Pad"}},  // the text after a condition
       {"--where \"Osc1 Shape=Saw\" --where \"KnobFilter1Cutoff=" +
            std::to_string(brighter[static_cast<std::size_t>(map.Spec("KnobFilter1Cutoff").offset)]) + "\"",
        {"Bright Pad"}},
