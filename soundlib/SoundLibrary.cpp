@@ -256,7 +256,8 @@ ImportReport SoundLibrary::ImportFile(const std::filesystem::path& file) {
     }
   });
   if (in.bad()) throw LibraryError(file.string() + ": read error");
-  ImportReport report = Import(absolute.string(), records);
+  // A file without a single dump leaves no trace in the library.
+  ImportReport report = records.empty() ? ImportReport{} : Import(absolute.string(), records);
   report.files = 1;
   std::string skipped;
   auto add = [&](std::size_t n, const char* what) {
