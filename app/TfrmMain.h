@@ -39,6 +39,7 @@ class ReceiveDispatcher;
 class TfrmSysExReceiver;
 class VirtualInstrument;
 class KeyboardPanel;
+class LibraryFeeder;
 
 struct MainWindowOptions {
   std::filesystem::path programDirectory = ProgramDirectory();  // the shipped files
@@ -51,6 +52,9 @@ struct MainWindowOptions {
   bool midiSettingsAtStart = true;  // show the MIDI settings dialog once at start-up
   bool jackMidi = false;         // the system's ports through JACK even where ALSA exists
   MidiDriver* midiDriver = nullptr;  // tests: these ports instead of the system's (outlives the window)
+  // The sound library that loaded files and read sounds are added to (when
+  // the setting allows); empty: none.
+  std::filesystem::path libraryFile;
 };
 
 class TfrmMain : public QMainWindow {
@@ -74,6 +78,8 @@ class TfrmMain : public QMainWindow {
   VirtualInstrument& Instrument() { return *instrument_; }
   MidiService& Midi() { return *midi_; }
   ReceiveDispatcher& Dispatcher() { return *dispatcher_; }
+  // Waits until the sound library has taken every file and sound handed to it.
+  void WaitForLibrary();
   TfrmSysExReceiver* Receiver() const { return receiver_; }
   QTreeWidget* PartsTree() const { return TreeView1_; }
   // The MIDI channel of the part selected in the parts tree.
@@ -196,6 +202,12 @@ class TfrmMain : public QMainWindow {
   void ReadBank(int bank);
   void ReadAllClick();
   void ReadFinished();
+  // The sound library (TfrmMainLibrary.cpp): files loaded into a set and the
+  // sounds a read stored are added after they are in the set, off this thread.
+  void AddFileToLibrary(const std::filesystem::path& file);
+  void StartCollectingReadSounds();
+  void AddReadSoundsToLibrary();
+  LibraryFeeder* Feeder();
   // Enables or disables every command that starts a transfer.
   void EnableTransferCommands(bool on);
   // After a send: a message when the port did not take everything.
@@ -239,6 +251,9 @@ class TfrmMain : public QMainWindow {
   std::string autoloadNotRead_, autoloadNotReadWhy_;
   std::vector<SoundData> savedBlofeld_, savedVirtual_;  // each set as its last "Save All" wrote it
   std::filesystem::path settingsFile_;
+  std::unique_ptr<LibraryFeeder> libraryFeeder_;
+  bool collectingReadSounds_ = false;
+  std::vector<int> slotsRead_;
   bool settingsWriteFailed_ = false;
   bool settingsSaved_ = false;
   // Filled in by the MIDI side: auditioning a row, and whether sending to the
