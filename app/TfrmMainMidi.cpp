@@ -45,7 +45,12 @@ void TfrmMain::CreateMidi() {
   dispatcher_ = std::make_unique<ReceiveDispatcher>(blofeld_, *midi_, *scheduler_, *receiver_, log_);
   receiver_->SetDispatcher(dispatcher_.get());
   midi_->SetInstrumentHandler(dispatcher_.get());
-  dispatcher_->OnSlotChanged = [this](int index) { UpdateRow(blofeld_, index); };
+  dispatcher_->OnSlotChanged = [this](int index) {
+    // A stored reply and a sent sound both leave the slot unchanged: the
+    // instrument holds what the row shows, which undo compares against.
+    if (!blofeld_.Changed(index)) history_.InstrumentHolds(index, blofeld_.Sound(index));
+    UpdateRow(blofeld_, index);
+  };
   dispatcher_->OnBusyChanged = [this](bool busy) { EnableTransferCommands(!busy); };
 
   audition_ = [this](BankSet& set, int slot) {
@@ -253,6 +258,7 @@ void TfrmMain::changeEvent(QEvent* event) {
 // ---- Reading --------------------------------------------------------------
 
 void TfrmMain::ReadFinished() {
+  EndReadStep();
   for (const char* name : {"btnDownSound", "btnUpSound", "btnPrgMinus", "btnPrgPlus"})
     if (auto* w = findChild<QWidget*>(name)) w->setEnabled(true);
   // Neither list takes the focus: copy and paste stay with the list the
@@ -272,12 +278,22 @@ void TfrmMain::ReadCurrentSoundClick() {
   for (int i = 0; i < kSlotCount && slot < 0; ++i)
     if (blofeld_.IsSelected(i)) slot = i;
   if (slot < 0) slot = std::max(lvBlofeld_->CurrentRow(), 0);
+  BeginReadStep("Read Sound");
   dispatcher_->ReadCurrentSound(slot, [this] { ReadFinished(); });
+  if (!dispatcher_->Busy()) EndReadStep();  // refused, or over already
 }
 
-void TfrmMain::ReadBank(int bank) { dispatcher_->ReadBank(bank, [this] { ReadFinished(); }); }
+void TfrmMain::ReadBank(int bank) {
+  BeginReadStep(std::string("Read Bank ") + BankLetter(bank));
+  dispatcher_->ReadBank(bank, [this] { ReadFinished(); });
+  if (!dispatcher_->Busy()) EndReadStep();
+}
 
-void TfrmMain::ReadAllClick() { dispatcher_->ReadAll([this] { ReadFinished(); }); }
+void TfrmMain::ReadAllClick() {
+  BeginReadStep("Read All");
+  dispatcher_->ReadAll([this] { ReadFinished(); });
+  if (!dispatcher_->Busy()) EndReadStep();
+}
 
 // ---- Edit buffer, editor, locker, morph -----------------------------------
 
@@ -326,6 +342,8 @@ void TfrmMain::tmrWindowTimer() {
 
 void TfrmMain::CopySoundsClick() {
   TfrmCopySounds dialog(blofeld_, log_, [this](int row) { UpdateRow(blofeld_, row); }, this);
+  History::Step step(history_, "Copy Sounds");
+  step.TouchAll(blofeld_);
   dialog.exec();
 }
 
@@ -356,7 +374,11 @@ void TfrmMain::SendSelectedClick() {
 }
 
 void TfrmMain::SendSysExFromFileClick() {
-  dispatcher_->SendSysExFromFile(*prompter_, [this] { ReportSendResult(); });
+  dispatcher_->SendSysExFromFile(*prompter_, [this] {
+    // The file's sounds went to slots the program does not follow.
+    if (dispatcher_->SentCount > 0) history_.InstrumentUnknownAll();
+    ReportSendResult();
+  });
 }
 
 void TfrmMain::PanicClick() { dispatcher_->Panic(); }
@@ -374,7 +396,12 @@ void TfrmMain::OpenEditor(const SoundData& sound) {
       .out = *midi_,
       .deviceId = static_cast<std::uint8_t>(settings_.DeviceId),
       .blofeld = blofeld_,
-      .refreshBlofeldRow = [this](int index) { UpdateRow(blofeld_, index); },
+      // "Send Sound to Blofeld" stored the sound there and on the instrument.
+      .refreshBlofeldRow =
+          [this](int index) {
+            history_.InstrumentHolds(index, blofeld_.Sound(index));
+            UpdateRow(blofeld_, index);
+          },
       .prompter = *prompter_,
       .random = RandomSource::Program(),
       .log = log_,
@@ -394,6 +421,9 @@ void TfrmMain::OpenEditor(const SoundData& sound) {
   // The slot OK stores into is fixed now, and the closing question names it.
   BankSet& target = activeList_ == 2 ? virtual_ : blofeld_;
   const int row = std::max(ListOf(target)->CurrentRow(), 0);
+  // The editor's sends to the Blofeld banks and its OK are one step.
+  History::Step step(history_, "Edit Sound");
+  step.TouchAll(blofeld_).Touch(target, row);
   TfrmPatchEdit editor(sound, context, this);
   editor.SetStoreTarget((target.IsBlofeld() ? "" : "Virtual ") + SlotLabel(row));
   // Control changes the instrument sends while the editor is open move its

@@ -23,6 +23,7 @@ History::History(BankSet& blofeld, BankSet& virtualSet, Limits limits)
 
 void History::Begin(std::string label) {
   if (depth_++ > 0) return;
+  if (OnChanged) OnChanged();  // nothing can be undone while a step is open
   pending_.label = std::move(label);
   pending_.sets = 0;
   pending_.whole[0] = pending_.whole[1] = false;
@@ -92,7 +93,10 @@ void History::End() {
     if (!SameSlot(set.Slot(e.where & ~kVirtualBit), e.other)) step.entries.push_back(e);
   }
   pending_.declared.clear();
-  if (step.entries.empty()) return;  // nothing changed: nothing to take back
+  if (step.entries.empty()) {  // nothing changed: nothing to take back
+    if (OnChanged) OnChanged();
+    return;
+  }
   step.entries.shrink_to_fit();
   step.label = std::move(pending_.label);
   step.sets = pending_.sets;
@@ -108,6 +112,7 @@ void History::End() {
   undo_.push_back(std::move(step));
   sealedBy_.clear();
   Trim();
+  if (OnChanged) OnChanged();
 }
 
 std::size_t History::Account(const StepData& step) {
@@ -182,6 +187,7 @@ unsigned History::Undo() {
   undo_.pop_back();
   const unsigned mask = Apply(step);
   redo_.push_back(std::move(step));
+  if (OnChanged) OnChanged();
   return mask;
 }
 
@@ -191,6 +197,7 @@ unsigned History::Redo() {
   redo_.pop_back();
   const unsigned mask = Apply(step);
   undo_.push_back(std::move(step));
+  if (OnChanged) OnChanged();
   return mask;
 }
 
@@ -215,6 +222,7 @@ void History::Seal(std::string label) {
   redo_.clear();
   bytes_ = 0;
   sealedBy_ = std::move(label);
+  if (OnChanged) OnChanged();
 }
 
 // ---- SoundHistory -----------------------------------------------------------

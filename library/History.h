@@ -26,6 +26,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -99,6 +100,10 @@ class History {
   // becomes the last step, and nothing before it can be undone any more.
   void Seal(std::string label);
   const std::string& SealedBy() const { return sealedBy_; }
+
+  // Called whenever what can be undone or redone may have changed (a step
+  // opened or kept, an undo, a redo), so menus can follow.
+  std::function<void()> OnChanged;
 
   std::size_t UndoCount() const { return undo_.size(); }
   std::size_t RedoCount() const { return redo_.size(); }
