@@ -5,12 +5,16 @@
 #include <QApplication>
 #include <QMenu>
 #include <QMenuBar>
+#include <QLineEdit>
 #include <QTest>
+#include <QTimer>
 #include <atomic>
 #include <fstream>
 
 #include "app/QtPrompter.h"
 #include "app/TfrmMain.h"
+#include "editor/TfrmPatchEdit.h"
+#include "midi/SysExMessages.h"
 #include "midi/ReceiveDispatcher.h"
 #include "midi/VirtualInstrument.h"
 #include "tests/support/Sounds.h"
@@ -167,6 +171,72 @@ TEST(UndoWindow, AWholeReadIsOneStepAndUndoingItMarksWhatTheInstrumentDoesNotHol
   RedoKey(w.BlofeldList());
   for (int i = 0; i < kSlotCount; ++i) ASSERT_FALSE(w.Blofeld().Changed(i)) << i;
   EXPECT_EQ(Name(w.Blofeld(), 5), TrimmedSoundName(w.Instrument().Sound(5)));
+}
+
+// Runs `act` on the next modal dialog once it is shown.
+template <typename Fn>
+void OnNextDialog(Fn act) {
+  QTimer::singleShot(0, [act] {
+    for (int i = 0; i < 300 && !QApplication::activeModalWidget(); ++i) QTest::qWait(10);
+    auto* d = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+    ASSERT_NE(d, nullptr);
+    act(d);
+  });
+}
+
+TEST(UndoWindow, ALoadedFileARenameAndTheEditorsOkAreStepsToo) {
+  UndoFixture f;
+  TfrmMain& w = f.Open();
+  const auto start = Names(w.Virtual());
+  test::WriteSounds(f.dir / "two.syx", {test::MakeSound("L1", 1), test::MakeSound("L2", 1)});
+  f.prompter.openName = (f.dir / "two.syx").string();
+  ClickRow(w.VirtualList(), 20);
+  OnNextDialog([](QDialog* d) { d->accept(); });
+  w.Action("actLoadVirtual")->trigger();
+  ASSERT_EQ(Name(w.Virtual(), 20), "L1");
+  EXPECT_EQ(w.Action("actUndo")->text(), "Undo Load File");
+  // A right click renames.
+  OnNextDialog([](QDialog* d) {
+    d->findChild<QLineEdit*>("edtName")->setText("Renamed");
+    d->accept();
+  });
+  ClickRow(w.VirtualList(), 30);
+  QTest::mouseClick(w.VirtualList()->viewport(), Qt::RightButton, {},
+                    w.VirtualList()->visualRect(w.VirtualList()->model()->index(30, 1)).center());
+  ASSERT_EQ(Name(w.Virtual(), 30), "Renamed");
+  EXPECT_EQ(w.Action("actUndo")->text(), "Undo Rename");
+  const auto renamed = Names(w.Virtual());
+
+  // F4 opens the editor on the instrument's edit buffer; OK stores it into A031.
+  SoundData edit = w.Instrument().Sound(42);
+  SetSoundName(edit, "Warm Pad 1");
+  SendSoundToEditBuffer(w.Midi(), edit);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return TrimmedSoundName(w.Instrument().EditBuffer()) == "Warm Pad 1"; }, 3000));
+  BankListView* lv = w.BlofeldList();
+  ClickRow(lv, 30);
+  bool sawEditor = false;
+  QTimer poll;
+  QObject::connect(&poll, &QTimer::timeout, [&] {
+    auto* editor = qobject_cast<TfrmPatchEdit*>(QApplication::activeModalWidget());
+    if (!editor || sawEditor) return;
+    sawEditor = true;
+    editor->accept();
+  });
+  poll.start(10);
+  f.prompter.answers = {Answer::Yes};  // store into A031
+  QTest::keyClick(lv, Qt::Key_F4);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return sawEditor && Name(w.Blofeld(), 30) == "Warm Pad 1"; }, 6000));
+  QApplication::setActiveWindow(&w);
+  EXPECT_EQ(w.Action("actUndo")->text(), "Undo Edit Sound");
+  UndoKey(lv);
+  EXPECT_EQ(Name(w.Blofeld(), 30), "b30");
+  UndoKey(lv);
+  EXPECT_EQ(Name(w.Virtual(), 30), "v30");
+  UndoKey(lv);
+  EXPECT_EQ(Names(w.Virtual()), start);
+  RedoKey(lv);
+  RedoKey(lv);
+  EXPECT_EQ(Names(w.Virtual()), renamed);
 }
 
 TEST(UndoWindow, DiscardingAtCloseIsTheLastStepAndCannotBeUndone) {
