@@ -208,12 +208,13 @@ TEST(UndoWindow, ALoadedFileARenameAndTheEditorsOkAreStepsToo) {
   const auto renamed = Names(w.Virtual());
 
   // F4 opens the editor on the instrument's edit buffer; OK stores it into A031.
+  QApplication::setActiveWindow(&w);  // back from the rename dialog, as the window manager does
+  BankListView* lv = w.BlofeldList();
+  ClickRow(lv, 30);  // (plays A031, which fills the edit buffer)
   SoundData edit = w.Instrument().Sound(42);
   SetSoundName(edit, "Warm Pad 1");
   SendSoundToEditBuffer(w.Midi(), edit);
   ASSERT_TRUE(QTest::qWaitFor([&] { return TrimmedSoundName(w.Instrument().EditBuffer()) == "Warm Pad 1"; }, 3000));
-  BankListView* lv = w.BlofeldList();
-  ClickRow(lv, 30);
   bool sawEditor = false;
   QTimer poll;
   QObject::connect(&poll, &QTimer::timeout, [&] {
@@ -225,7 +226,8 @@ TEST(UndoWindow, ALoadedFileARenameAndTheEditorsOkAreStepsToo) {
   poll.start(10);
   f.prompter.answers = {Answer::Yes};  // store into A031
   QTest::keyClick(lv, Qt::Key_F4);
-  ASSERT_TRUE(QTest::qWaitFor([&] { return sawEditor && Name(w.Blofeld(), 30) == "Warm Pad 1"; }, 6000));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return sawEditor && Name(w.Blofeld(), 30) == "Warm Pad 1"; }, 6000))
+      << sawEditor << " " << (f.prompter.asked.empty() ? "" : f.prompter.asked.back());
   QApplication::setActiveWindow(&w);
   EXPECT_EQ(w.Action("actUndo")->text(), "Undo Edit Sound");
   UndoKey(lv);
