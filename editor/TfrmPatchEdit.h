@@ -111,7 +111,7 @@ class TfrmPatchEdit : public QDialog {
   // the instrument with the next pass.
   void UndoClick();
   void RedoClick();
-  const SoundHistory& History() const { return history_; }
+  const SoundHistory& UndoHistory() const { return history_; }
 
   SoundFamilySchema& Schema() { return schema_; }
   QWidget* Control(std::size_t index) const { return controls_.at(index).widget; }

@@ -462,7 +462,7 @@ TEST_F(EditorFixture, EachGestureIsOneUndoStepAndThePassSendsTheUndoneSound) {
   test::SendMouse(cutoff, QEvent::MouseButtonRelease, {16, 30});
   ASSERT_NE(cutoff->Position(), cutoffWas);
   settle();
-  EXPECT_EQ(editor->History().UndoCount(), 1u);
+  EXPECT_EQ(editor->UndoHistory().UndoCount(), 1u);
   // A wheel burst over a knob.
   auto* resonance = Widget<TKnob>("KnobFilter1Resonance");
   Q_EMIT resonance->OnEnter(resonance);
@@ -485,7 +485,7 @@ TEST_F(EditorFixture, EachGestureIsOneUndoStepAndThePassSendsTheUndoneSound) {
   settle();
   editor->findChild<QPushButton*>("btnInitSound")->click();
   settle();
-  ASSERT_EQ(editor->History().UndoCount(), 7u);
+  ASSERT_EQ(editor->UndoHistory().UndoCount(), 7u);
   for (std::size_t k = 1; k < states.size(); ++k) ASSERT_NE(states[k], states[k - 1]) << k;
 
   auto* undo = editor->findChild<QPushButton*>("btnUndo");
@@ -513,7 +513,7 @@ TEST_F(EditorFixture, EachGestureIsOneUndoStepAndThePassSendsTheUndoneSound) {
   Turn(cutoff, 5);
   QTest::qWait(10);
   EXPECT_FALSE(editor->findChild<QPushButton*>("btnRedo")->isEnabled());
-  EXPECT_EQ(editor->History().UndoCount(), 7u);
+  EXPECT_EQ(editor->UndoHistory().UndoCount(), 7u);
 }
 
 TEST_F(EditorFixture, WheelTurnsTheHoveredKnobAndPicturesFollowThePass) {
