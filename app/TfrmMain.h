@@ -175,6 +175,7 @@ class TfrmMain : public QMainWindow {
   // opened when it starts and ended when it finishes (or is refused).
   void BeginReadStep(const std::string& label);
   void EndReadStep();
+  void RunRead(const std::string& label, const std::function<void()>& start);
 
   // Rows and selection.
   void btnPrgUpClick();

@@ -51,7 +51,10 @@ void TfrmMain::CreateMidi() {
     if (!blofeld_.Changed(index)) history_.InstrumentHolds(index, blofeld_.Sound(index));
     UpdateRow(blofeld_, index);
   };
-  dispatcher_->OnBusyChanged = [this](bool busy) { EnableTransferCommands(!busy); };
+  dispatcher_->OnBusyChanged = [this](bool busy) {
+    if (!busy) EndReadStep();  // however the job ended, a read's step ends with it
+    EnableTransferCommands(!busy);
+  };
 
   audition_ = [this](BankSet& set, int slot) {
     const bool toEditBuffer = IsOn(set.IsBlofeld() ? settings_.SendToEditBuffer : settings_.SendToEditBuffer2);
@@ -278,21 +281,27 @@ void TfrmMain::ReadCurrentSoundClick() {
   for (int i = 0; i < kSlotCount && slot < 0; ++i)
     if (blofeld_.IsSelected(i)) slot = i;
   if (slot < 0) slot = std::max(lvBlofeld_->CurrentRow(), 0);
-  BeginReadStep("Read Sound");
-  dispatcher_->ReadCurrentSound(slot, [this] { ReadFinished(); });
-  if (!dispatcher_->Busy()) EndReadStep();  // refused, or over already
+  RunRead("Read Sound", [&] { dispatcher_->ReadCurrentSound(slot, [this] { ReadFinished(); }); });
 }
 
 void TfrmMain::ReadBank(int bank) {
-  BeginReadStep(std::string("Read Bank ") + BankLetter(bank));
-  dispatcher_->ReadBank(bank, [this] { ReadFinished(); });
-  if (!dispatcher_->Busy()) EndReadStep();
+  RunRead(std::string("Read Bank ") + BankLetter(bank),
+          [&] { dispatcher_->ReadBank(bank, [this] { ReadFinished(); }); });
 }
 
 void TfrmMain::ReadAllClick() {
-  BeginReadStep("Read All");
-  dispatcher_->ReadAll([this] { ReadFinished(); });
-  if (!dispatcher_->Busy()) EndReadStep();
+  RunRead("Read All", [&] { dispatcher_->ReadAll([this] { ReadFinished(); }); });
+}
+
+void TfrmMain::RunRead(const std::string& label, const std::function<void()>& start) {
+  BeginReadStep(label);
+  try {
+    start();
+  } catch (...) {
+    if (!dispatcher_->Busy()) EndReadStep();
+    throw;
+  }
+  if (!dispatcher_->Busy()) EndReadStep();  // refused, or over already
 }
 
 // ---- Edit buffer, editor, locker, morph -----------------------------------
