@@ -295,14 +295,13 @@ void TfrmPatchEdit::ApplyLayout() {
 // ---- the transfer pass ----------------------------------------------------
 
 void TfrmPatchEdit::Timer1Timer() {
-  if (controlsChanged_) {
-    controlsChanged_ = false;
-    Guarded(ctx_.log, [&] {
-      pass_.ApplyControlsToSound(CurrentState());
-      ApplyLayout();
-      RedrawPictures(tabs_->currentIndex());
-    });
-  }
+  if (!controlsChanged_) return;
+  controlsChanged_ = false;
+  Guarded(ctx_.log, [&] {
+    pass_.ApplyControlsToSound(CurrentState());
+    ApplyLayout();
+    RedrawPictures(tabs_->currentIndex());
+  });
 }
 
 // Commands that write EditSound directly and then reload the controls would
