@@ -48,6 +48,8 @@ TfrmMain::TfrmMain(MainWindowOptions options, QWidget* parent)
   });
   BuildLayout();
   BuildMenu();
+  history_.OnChanged = [this] { UpdateUndoActions(); };
+  UpdateUndoActions();
   resize(DefaultSize());
   if (const QScreen* screen = QGuiApplication::primaryScreen())
     move(screen->availableGeometry().center() - rect().center());
@@ -139,6 +141,7 @@ bool TfrmMain::ConfirmClose() {
   enum class Save { None, Autoload, File };
   Save blofeldSave = Save::None;
   bool virtualSave = false;
+  bool discarded = false;
   const bool autoload = AutoloadMayBeWritten();
   if (const int n = UnsavedCount(blofeld_); n > 0) {
     const std::string q = ChangedSoundsText(blofeld_, n) +
@@ -147,6 +150,7 @@ bool TfrmMain::ConfirmClose() {
     const Answer a = prompter_->Ask(q, Buttons::SaveDiscardCancel);
     if (a == Answer::Cancel) return false;
     if (a == Answer::Yes) blofeldSave = autoload ? Save::Autoload : Save::File;
+    discarded = a == Answer::No;
   } else if (autoload) {
     const std::string q = "Do you want to save changes to autoload file (" + settings_.Autoloadfile + ") ?";
     if (prompter_->Ask(q, Buttons::YesNo) == Answer::Yes) blofeldSave = Save::Autoload;
@@ -155,6 +159,7 @@ bool TfrmMain::ConfirmClose() {
     const Answer a = prompter_->Ask(ChangedSoundsText(virtual_, n) + " Save them before closing?", Buttons::SaveDiscardCancel);
     if (a == Answer::Cancel) return false;
     virtualSave = a == Answer::Yes;
+    discarded = discarded || a == Answer::No;
   }
 
   // The saves that ask for a file come first: cancelling one of them then
@@ -176,6 +181,12 @@ bool TfrmMain::ConfirmClose() {
       RebuildList(virtual_);
     });
     if (!saved) return false;
+  }
+  // Everything before could be taken back; discarding at close is the one
+  // change that cannot, so it ends the history.
+  if (discarded) {
+    history_.Seal("Discard");
+    LogMessage("Changed sounds discarded at close; this cannot be undone.");
   }
   return true;
 }

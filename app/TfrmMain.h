@@ -11,6 +11,7 @@
 
 #include "app/BankListView.h"
 #include "library/BankOperations.h"
+#include "library/History.h"
 #include "library/InitSound.h"
 #include "library/Log.h"
 #include "library/Prompter.h"
@@ -72,6 +73,7 @@ class TfrmMain : public QMainWindow {
   QPlainTextEdit* LogMemo() const { return memoLog_; }
   QAction* Action(const QString& objectName) const;
   const SearchState& Search() const { return search_; }
+  History& UndoHistory() { return history_; }
   Settings& CurrentSettings() { return settings_; }
   int Octave() const;
   KeyboardPanel* Keyboard() const { return pnlKeyboard_; }
@@ -170,6 +172,18 @@ class TfrmMain : public QMainWindow {
   void ShortHelpClick();
   void TarvixSettingsClick();
 
+  // Undo and redo (TfrmMainCommands.cpp). Undo shows what it put back and
+  // sends nothing.
+  void UndoClick();
+  void RedoClick();
+  void ShowHistoryResult(unsigned sets);
+  void UpdateUndoActions();
+  // A read stores its sounds over many replies; the whole read is one step,
+  // opened when it starts and ended when it finishes (or is refused).
+  void BeginReadStep(const std::string& label);
+  void EndReadStep();
+  void RunRead(const std::string& label, const std::function<void()>& start);
+
   // Rows and selection.
   void btnPrgUpClick();
   void btnPrgDownClick();
@@ -239,6 +253,8 @@ class TfrmMain : public QMainWindow {
   InitSoundStore init_;
   BankSet blofeld_{BankSetKind::Blofeld};
   BankSet virtual_{BankSetKind::Virtual};
+  History history_{blofeld_, virtual_};
+  bool readStepOpen_ = false;
   SoundClipboard clipboard_;
   SearchState search_;
   SortKind sortKind_ = SortKind::ByName;

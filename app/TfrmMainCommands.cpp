@@ -72,6 +72,8 @@ void TfrmMain::LoadInto(BankSet& set) {
   const int current = lv->CurrentRow();
   TfrmLocator locator(count, current, current, set, this);
   if (locator.exec() != QDialog::Accepted) return;
+  History::Step step(history_, "Load File");
+  step.TouchAll(set);
   const LoadResult r = LoadSoundFile(set, *name, locator.StartIndex());
   QGroupBox* group = set.IsBlofeld() ? grpBlofeld_ : grpVirtual_;
   group->setTitle(QString::fromLocal8Bit(GroupCaption(set.Kind(), r.fileName).c_str()));
@@ -94,12 +96,16 @@ void TfrmMain::SaveSelectedVirtualClick() { SaveSelectedSounds(virtual_, *prompt
 
 void TfrmMain::NewEmptyBlofeldClick() {
   if (!SaveBeforeReplacing(blofeld_)) return;
+  History::Step step(history_, "New Empty");
+  step.TouchAll(blofeld_);
   FillWithInitSound(blofeld_, init_, log_);
   RebuildList(blofeld_);
 }
 
 void TfrmMain::NewEmptyVirtualClick() {
   if (!SaveBeforeReplacing(virtual_)) return;
+  History::Step step(history_, "New Empty");
+  step.TouchAll(virtual_);
   FillWithInitSound(virtual_, init_, log_);
   RebuildList(virtual_);
 }
@@ -112,6 +118,8 @@ void TfrmMain::btnCopy2to1Click() { CopyPatches(virtual_, blofeld_); }
 void TfrmMain::CopyPatches(BankSet& from, BankSet& to) {
   TfrmCopyPatch dialog(from, to, this);
   if (dialog.exec() != QDialog::Accepted) return;
+  History::Step step(history_, "Copy Sounds");
+  step.TouchAll(to);
   CopyRun(from, to, dialog.DestinationIndex());
   RefreshRows(to);
 }
@@ -134,7 +142,10 @@ void TfrmMain::PasteToSelectedSoundClick() {
   BankSet* set = FocusedSet();
   if (!set) return;
   const int row = ListOf(*set)->CurrentRow();
-  if (row >= 0 && PasteFromClipboard(clipboard_, *set, row)) UpdateRow(*set, row);
+  if (row < 0) return;
+  History::Step step(history_, "Paste");
+  step.Touch(*set, row);
+  if (PasteFromClipboard(clipboard_, *set, row)) UpdateRow(*set, row);
 }
 
 // ---- Selecting ------------------------------------------------------------
@@ -171,6 +182,9 @@ void TfrmMain::OrderVirtualByCategoryClick() { SortSet(virtual_, SortKind::ByCat
 
 void TfrmMain::SortSet(BankSet& set, SortKind kind) {
   sortKind_ = kind;
+  History::Step step(history_, kind == SortKind::ByName ? "Order by Name" : "Order by Category");
+  // Sorting either set refreshes the Blofeld banks' checksums.
+  step.TouchAll(set).TouchAll(blofeld_);
   try {
     SortBankSet(set, blofeld_, kind, static_cast<std::uint8_t>(settings_.DeviceId), *prompter_);
   } catch (...) {
@@ -226,6 +240,8 @@ void TfrmMain::btnDownSound2Click() { MoveSelected(virtual_, false); }
 void TfrmMain::MoveSelected(BankSet& set, bool up) {
   BankListView* lv = ListOf(set);
   if (lv->CurrentRow() < 0) return;
+  History::Step step(history_, up ? "Move Up" : "Move Down");
+  step.TouchAll(set);
   if (!(up ? MoveSelectionUp(set) : MoveSelectionDown(set))) return;
   RefreshRows(set);
   if (!set.SelectionList.empty()) lv->KeepRowVisible(up ? set.SelectionList.front() : set.SelectionList.back());
@@ -246,7 +262,11 @@ void TfrmMain::RowClicked(BankSet& set, int row) {
 
 void TfrmMain::RowRightClicked(BankSet& set, int row, Qt::KeyboardModifiers modifiers) {
   BankListView* lv = ListOf(set);
-  MoveSelectionTo(set, row, [] { QCoreApplication::processEvents(); });
+  {
+    History::Step step(history_, "Move");
+    step.TouchAll(set);
+    MoveSelectionTo(set, row, [] { QCoreApplication::processEvents(); });
+  }
   RefreshRows(set);
   if (!(modifiers & (Qt::ShiftModifier | Qt::ControlModifier))) RenameRow(set, lv->CurrentRow());
 }
@@ -255,6 +275,8 @@ void TfrmMain::RenameRow(BankSet& set, int row) {
   if (row < 0) return;
   TfrmPatchEditSimple dialog(set, row, this);
   if (dialog.exec() != QDialog::Accepted) return;
+  History::Step step(history_, "Rename");
+  step.Touch(set, row);
   dialog.ApplyTo(set, row);
   set.SetChanged(row);
   UpdateRow(set, row);
@@ -266,8 +288,12 @@ void TfrmMain::RowDropped(BankSet& target, BankListView* source, int targetRow) 
   if (sourceRow < 0) return;
   ExchangeMode mode = ExchangeMode::Swap;
   if (&from != &target) mode = target.IsBlofeld() ? ExchangeMode::VirtualToBlofeld : ExchangeMode::BlofeldToVirtual;
-  const bool changed =
-      ExchangeOrCopy(from, sourceRow, target, targetRow, mode, IsOn(settings_.Overwritequestion), *prompter_);
+  bool changed = false;
+  {
+    History::Step step(history_, mode == ExchangeMode::Swap ? "Exchange Sounds" : "Copy Sound");
+    step.Touch(from, sourceRow).Touch(target, targetRow);
+    changed = ExchangeOrCopy(from, sourceRow, target, targetRow, mode, IsOn(settings_.Overwritequestion), *prompter_);
+  }
   RefreshRows(target);
   // The sound landed where it was dropped: that row is now the one the user
   // works on, and the only one selected in that list.
@@ -288,6 +314,45 @@ void TfrmMain::UpdateSendEnabled() {
   const bool on = sendEnabled_ && blofeld_.SelectedCount() > 0;
   if (QAction* send = Action("actSendSelected")) send->setEnabled(on);
   if (btnSendToBlo_) btnSendToBlo_->setEnabled(on);
+}
+
+// ---- Undo and redo ------------------------------------------------------
+
+void TfrmMain::UndoClick() { ShowHistoryResult(history_.Undo()); }
+void TfrmMain::RedoClick() { ShowHistoryResult(history_.Redo()); }
+
+void TfrmMain::ShowHistoryResult(unsigned sets) {
+  // The lists show what came back; nothing goes to the instrument (the
+  // changed marks say what differs from it).
+  if (sets & History::kBlofeldSet) RefreshRows(blofeld_, false);
+  if (sets & History::kVirtualSet) RefreshRows(virtual_, false);
+  if (sets != History::kNone) UpdateSendEnabled();
+}
+
+void TfrmMain::UpdateUndoActions() {
+  QAction* undo = Action("actUndo");
+  QAction* redo = Action("actRedo");
+  if (!undo || !redo) return;
+  const auto caption = [](const char* verb, const std::string& label) {
+    return label.empty() ? QString(verb) : QString("%1 %2").arg(verb, QString::fromStdString(label));
+  };
+  undo->setEnabled(history_.CanUndo());
+  undo->setText(caption("Undo", history_.CanUndo() ? history_.UndoLabel() : ""));
+  redo->setEnabled(history_.CanRedo());
+  redo->setText(caption("Redo", history_.CanRedo() ? history_.RedoLabel() : ""));
+}
+
+void TfrmMain::BeginReadStep(const std::string& label) {
+  if (readStepOpen_) return;
+  history_.Begin(label);
+  history_.TouchAll(blofeld_);
+  readStepOpen_ = true;
+}
+
+void TfrmMain::EndReadStep() {
+  if (!readStepOpen_) return;
+  readStepOpen_ = false;
+  history_.End();
 }
 
 // ---- Help and exit --------------------------------------------------------

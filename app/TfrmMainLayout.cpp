@@ -278,6 +278,11 @@ void TfrmMain::BuildMenu() {
   AddAction(file, "actExit", "E&xit", {}, &TfrmMain::ExitClick);
 
   QMenu* edit = bar->addMenu("&Edit");
+  // Ctrl+Z and Ctrl+X change the keyboard octave; Alt+Backspace is the
+  // other long-standing undo key and collides with nothing here.
+  AddAction(edit, "actUndo", "Undo", QKeySequence("Alt+Backspace"), &TfrmMain::UndoClick);
+  AddAction(edit, "actRedo", "Redo", QKeySequence("Shift+Alt+Backspace"), &TfrmMain::RedoClick);
+  edit->addSeparator();
   AddAction(edit, "actCopySound", "Copy selected Sound", QKeySequence("Ctrl+C"), &TfrmMain::CopySelectedSoundClick);
   AddAction(edit, "actPasteSound", "Paste to selected Sound", QKeySequence("Ctrl+V"),
             &TfrmMain::PasteToSelectedSoundClick);

@@ -47,10 +47,16 @@ void TfrmMain::CreateMidi() {
   receiver_->SetDispatcher(dispatcher_.get());
   midi_->SetInstrumentHandler(dispatcher_.get());
   dispatcher_->OnSlotChanged = [this](int index) {
+    // A stored reply and a sent sound both leave the slot unchanged: the
+    // instrument holds what the row shows, which undo compares against.
+    if (!blofeld_.Changed(index)) history_.InstrumentHolds(index, blofeld_.Sound(index));
     UpdateRow(blofeld_, index);
     if (collectingReadSounds_) slotsRead_.push_back(index);
   };
-  dispatcher_->OnBusyChanged = [this](bool busy) { EnableTransferCommands(!busy); };
+  dispatcher_->OnBusyChanged = [this](bool busy) {
+    if (!busy) EndReadStep();  // however the job ended, a read's step ends with it
+    EnableTransferCommands(!busy);
+  };
 
   audition_ = [this](BankSet& set, int slot) {
     const bool toEditBuffer = IsOn(set.IsBlofeld() ? settings_.SendToEditBuffer : settings_.SendToEditBuffer2);
@@ -256,6 +262,7 @@ void TfrmMain::changeEvent(QEvent* event) {
 
 void TfrmMain::ReadFinished() {
   AddReadSoundsToLibrary();
+  EndReadStep();
   for (const char* name : {"btnDownSound", "btnUpSound", "btnPrgMinus", "btnPrgPlus"})
     if (auto* w = findChild<QWidget*>(name)) w->setEnabled(true);
   // Neither list takes the focus: copy and paste stay with the list the
@@ -275,18 +282,31 @@ void TfrmMain::ReadCurrentSoundClick() {
   for (int i = 0; i < kSlotCount && slot < 0; ++i)
     if (blofeld_.IsSelected(i)) slot = i;
   if (slot < 0) slot = std::max(lvBlofeld_->CurrentRow(), 0);
-  StartCollectingReadSounds();
-  dispatcher_->ReadCurrentSound(slot, [this] { ReadFinished(); });
+  RunRead("Read Sound", [&] { dispatcher_->ReadCurrentSound(slot, [this] { ReadFinished(); }); });
 }
 
 void TfrmMain::ReadBank(int bank) {
-  StartCollectingReadSounds();
-  dispatcher_->ReadBank(bank, [this] { ReadFinished(); });
+  RunRead(std::string("Read Bank ") + BankLetter(bank),
+          [&] { dispatcher_->ReadBank(bank, [this] { ReadFinished(); }); });
 }
 
 void TfrmMain::ReadAllClick() {
+  RunRead("Read All", [&] { dispatcher_->ReadAll([this] { ReadFinished(); }); });
+}
+
+void TfrmMain::RunRead(const std::string& label, const std::function<void()>& start) {
+  BeginReadStep(label);
   StartCollectingReadSounds();
-  dispatcher_->ReadAll([this] { ReadFinished(); });
+  try {
+    start();
+  } catch (...) {
+    if (!dispatcher_->Busy()) EndReadStep();
+    throw;
+  }
+  if (!dispatcher_->Busy()) {  // refused, or over already
+    EndReadStep();
+    if (collectingReadSounds_) AddReadSoundsToLibrary();
+  }
 }
 
 // ---- Edit buffer, editor, locker, morph -----------------------------------
@@ -336,6 +356,8 @@ void TfrmMain::tmrWindowTimer() {
 
 void TfrmMain::CopySoundsClick() {
   TfrmCopySounds dialog(blofeld_, log_, [this](int row) { UpdateRow(blofeld_, row); }, this);
+  History::Step step(history_, "Copy Sounds");
+  step.TouchAll(blofeld_);
   dialog.exec();
 }
 
@@ -366,7 +388,11 @@ void TfrmMain::SendSelectedClick() {
 }
 
 void TfrmMain::SendSysExFromFileClick() {
-  dispatcher_->SendSysExFromFile(*prompter_, [this] { ReportSendResult(); });
+  dispatcher_->SendSysExFromFile(*prompter_, [this] {
+    // The file's sounds went to slots the program does not follow.
+    if (dispatcher_->SentCount > 0) history_.InstrumentUnknownAll();
+    ReportSendResult();
+  });
 }
 
 void TfrmMain::PanicClick() { dispatcher_->Panic(); }
@@ -384,7 +410,12 @@ void TfrmMain::OpenEditor(const SoundData& sound) {
       .out = *midi_,
       .deviceId = static_cast<std::uint8_t>(settings_.DeviceId),
       .blofeld = blofeld_,
-      .refreshBlofeldRow = [this](int index) { UpdateRow(blofeld_, index); },
+      // "Send Sound to Blofeld" stored the sound there and on the instrument.
+      .refreshBlofeldRow =
+          [this](int index) {
+            history_.InstrumentHolds(index, blofeld_.Sound(index));
+            UpdateRow(blofeld_, index);
+          },
       .prompter = *prompter_,
       .random = RandomSource::Program(),
       .log = log_,
@@ -404,6 +435,9 @@ void TfrmMain::OpenEditor(const SoundData& sound) {
   // The slot OK stores into is fixed now, and the closing question names it.
   BankSet& target = activeList_ == 2 ? virtual_ : blofeld_;
   const int row = std::max(ListOf(target)->CurrentRow(), 0);
+  // The editor's sends to the Blofeld banks and its OK are one step.
+  History::Step step(history_, "Edit Sound");
+  step.TouchAll(blofeld_).Touch(target, row);
   TfrmPatchEdit editor(sound, context, this);
   editor.SetStoreTarget((target.IsBlofeld() ? "" : "Virtual ") + SlotLabel(row));
   // Control changes the instrument sends while the editor is open move its

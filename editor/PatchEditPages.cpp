@@ -122,6 +122,7 @@ void TfrmPatchEdit::BuildWindow() {
   edtName_->setMaxLength(16);
   edtName_->setFixedWidth(150);
   connect(edtName_, &QLineEdit::textEdited, this, [this] {
+    BeginGesture("Rename");
     nameEdited_ = true;
     controlsChanged_ = true;
   });
@@ -131,6 +132,15 @@ void TfrmPatchEdit::BuildWindow() {
   cmbCategory_ = qobject_cast<QComboBox*>(controls_[map.IndexOf("cmbCategory")].widget);
   top->addWidget(cmbCategory_);
   top->addSpacing(20);
+  // Alt+Backspace and Shift+Alt+Backspace, as in the main window (Ctrl+Z
+  // belongs to the octave and to the name field's own typing undo); the
+  // window's key filter takes them, whichever control has the focus.
+  btnUndo_ = MakeButton("Undo", "btnUndo", this);
+  connect(btnUndo_, &QPushButton::clicked, this, [this] { Guarded(ctx_.log, [&] { UndoClick(); }); });
+  top->addWidget(btnUndo_);
+  btnRedo_ = MakeButton("Redo", "btnRedo", this);
+  connect(btnRedo_, &QPushButton::clicked, this, [this] { Guarded(ctx_.log, [&] { RedoClick(); }); });
+  top->addWidget(btnRedo_);
   top->addStretch(1);
   root->addLayout(top);
   // The schema row: on a narrow (or scaled) screen one row would push the
@@ -413,6 +423,7 @@ void TfrmPatchEdit::BuildControl(std::size_t index, QWidget* parent) {
     if (c.name == "cmbCategory") {
       // The category goes into the sound at once and is never sent.
       connect(combo, &QComboBox::currentIndexChanged, this, [this](int i) {
+        if (!loading_) BeginGesture("Category");
         if (i >= 0) pass_.SetCategory(static_cast<std::uint8_t>(i));
         controlsChanged_ = true;
       });

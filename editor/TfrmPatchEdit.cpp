@@ -77,6 +77,13 @@ TfrmPatchEdit::TfrmPatchEdit(const SoundData& sound, PatchEditContext context, Q
   UpdateTestButtonCaption();
   Timer1.setInterval(250);
   connect(&Timer1, &QTimer::timeout, this, &TfrmPatchEdit::Timer1Timer);
+  gestureQuiet_.setSingleShot(true);
+  gestureQuiet_.setInterval(400);
+  connect(&gestureQuiet_, &QTimer::timeout, this, [this] {
+    if (mouseHeld_) return;  // a drag that pauses is still one drag; the release ends it
+    EndGesture();
+  });
+  UpdateUndoButtons();
   Timer1.start();
 }
 
@@ -180,8 +187,63 @@ void TfrmPatchEdit::ControlChange(std::size_t index) {
 void TfrmPatchEdit::MarkMoved(std::size_t index) {
   if (loading_ || index >= moved_.size()) return;
   moved_[index] = true;
-  if (!fromController_) pass_.MarkFromUser(index);
+  if (!fromController_) {
+    pass_.MarkFromUser(index);
+    BeginGesture(ParameterMap::Instance()[index].label.empty() ? "Change"
+                                                               : "Change " + ParameterMap::Instance()[index].label);
+  }
   controlsChanged_ = true;
+}
+
+void TfrmPatchEdit::BeginGesture(const std::string& label) {
+  gestureQuiet_.start();
+  if (gestureStart_) return;
+  // The controls reach the sound only with the pass, so the sound before
+  // the gesture is the one the last step (or load) left.
+  gestureStart_ = settled_;
+  gestureLabel_ = label;
+}
+
+void TfrmPatchEdit::EndGesture() {
+  gestureQuiet_.stop();
+  if (!gestureStart_) return;
+  // Kept at once, as the pass will write it; the pass still sends it on its
+  // usual beat.
+  settled_ = pass_.Preview(CurrentState());
+  history_.Record(gestureLabel_, *gestureStart_, settled_);
+  gestureStart_.reset();
+  UpdateUndoButtons();
+}
+
+void TfrmPatchEdit::UpdateUndoButtons() {
+  if (!btnUndo_ || !btnRedo_) return;
+  btnUndo_->setEnabled(history_.CanUndo());
+  btnRedo_->setEnabled(history_.CanRedo());
+  btnUndo_->setToolTip(QString::fromStdString((history_.CanUndo() ? "Undo " + history_.UndoLabel() : "Undo") +
+                                              " (Alt+Backspace)"));
+  btnRedo_->setToolTip(QString::fromStdString((history_.CanRedo() ? "Redo " + history_.RedoLabel() : "Redo") +
+                                              " (Shift+Alt+Backspace)"));
+}
+
+void TfrmPatchEdit::UndoClick() {
+  EndGesture();
+  // Control changes still waiting for the pass are in the steps already:
+  // written into the sound here, they are sent (or not) with what undo
+  // changes, by the next pass.
+  pass_.EditSound = pass_.Preview(CurrentState());
+  if (!history_.Undo(pass_.EditSound)) return;
+  // The controls show the sound as it was; the pass sends what differs from
+  // what the instrument last got.
+  LoadSoundIntoControls();
+  UpdateUndoButtons();
+}
+
+void TfrmPatchEdit::RedoClick() {
+  EndGesture();
+  pass_.EditSound = pass_.Preview(CurrentState());
+  if (!history_.Redo(pass_.EditSound)) return;
+  LoadSoundIntoControls();
+  UpdateUndoButtons();
 }
 
 void TfrmPatchEdit::LoadSoundIntoControls() {
@@ -203,6 +265,7 @@ void TfrmPatchEdit::LoadSoundIntoControls() {
   ApplyLayout();
   controlsChanged_ = true;
   loading_ = false;
+  settled_ = pass_.EditSound;
 }
 
 void TfrmPatchEdit::ApplyLayout() {
@@ -255,6 +318,8 @@ void TfrmPatchEdit::ControllerMessage(int controller, int value) {
   MarkMoved(*index);
   fromController_ = false;
   pass_.MarkFromInstrument(*index);
+  // The instrument's own change belongs to no step of the user's.
+  if (!gestureStart_) settled_ = pass_.Preview(CurrentState());
   // A list moved by the instrument still gets written at the next pass.
   controlsChanged_ = true;
 }
@@ -262,25 +327,34 @@ void TfrmPatchEdit::ControllerMessage(int controller, int value) {
 // ---- commands -------------------------------------------------------------
 
 void TfrmPatchEdit::RunInit(void (*init)(SoundData&)) {
+  EndGesture();
   FlushPendingPass();
+  BeginGesture("Init");
   init(pass_.EditSound);
   LoadSoundIntoControls();
+  EndGesture();
 }
 
 void TfrmPatchEdit::RunRandomizer(RandomizerCommand command) {
+  EndGesture();
   FlushPendingPass();
+  BeginGesture(std::string(RandomizerCaption(command)));
   tarvix::RunRandomizer(command, pass_.EditSound,
                         [this](std::string_view control) { return schema_.RandomValueFor(control, ctx_.random); });
   LoadSoundIntoControls();
+  EndGesture();
 }
 
 void TfrmPatchEdit::RunGroupCommand(const GroupCommand& command) {
+  EndGesture();
+  BeginGesture(command.caption);
   ControlState s = CurrentState();
   for (std::size_t i : ApplyGroupCommand(command, s, pass_.SampleCount)) {
     SetValue(i, s.values[i]);
     MarkMoved(i);
   }
   controlsChanged_ = true;
+  EndGesture();
 }
 
 void TfrmPatchEdit::btnSavSoundtoClick() {
@@ -375,6 +449,7 @@ void TfrmPatchEdit::done(int) {
   if (closing_) return;
   closing_ = true;
   Timer1.stop();
+  EndGesture();
   FlushPendingPass();
   // The schema is kept only when the user changed it, and never under an
   // empty name (that would be a hidden ".sndfamily" file).
@@ -404,6 +479,10 @@ bool TfrmPatchEdit::HandleKeyPress(QKeyEvent* e) {
   const bool typing =
       focus && (focus == edtName_ || focus == cmbRandomSchema_ || cmbRandomSchema_->isAncestorOf(focus));
   const bool octaveLetter = !typing && !keypad && !(e->modifiers() & Qt::ControlModifier);
+  if (key == Qt::Key_Backspace && (e->modifiers() & Qt::AltModifier) && !(e->modifiers() & Qt::ControlModifier)) {
+    Guarded(ctx_.log, [&] { (e->modifiers() & Qt::ShiftModifier) ? RedoClick() : UndoClick(); });
+    return true;
+  }
   if ((e->modifiers() & Qt::ControlModifier) && key >= Qt::Key_0 && key <= Qt::Key_7) {
     static constexpr RandomizerCommand kByDigit[] = {
         RandomizerCommand::Sound,  RandomizerCommand::Oscillators, RandomizerCommand::Filters,
@@ -475,6 +554,17 @@ bool TfrmPatchEdit::eventFilter(QObject* watched, QEvent* event) {
     lastKey_ = seen;
   }
   switch (event->type()) {
+    case QEvent::MouseButtonPress:
+      mouseHeld_ = true;
+      break;
+    case QEvent::MouseButtonRelease:
+      // Letting go of a knob ends its drag; a click on an LED ends with it.
+      mouseHeld_ = false;
+      // (The LED reports its click after this event, hence the next turn.)
+      QTimer::singleShot(0, this, [this] {
+        if (!mouseHeld_) EndGesture();
+      });
+      break;
     case QEvent::KeyPress:
       return HandleKeyPress(static_cast<QKeyEvent*>(event));
     case QEvent::KeyRelease:

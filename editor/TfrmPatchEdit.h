@@ -22,6 +22,7 @@
 #include "editor/Tolerances.h"
 #include "editor/TransferPass.h"
 #include "library/BankSet.h"
+#include "library/History.h"
 #include "library/Log.h"
 #include "library/Prompter.h"
 #include "library/RandomSource.h"
@@ -106,6 +107,11 @@ class TfrmPatchEdit : public QDialog {
   void btnCreateSchemaFromCurrentSoundClick();
   void AllowedValuesClick(std::size_t control);
   void LoadSchema(const QString& name);
+  // Undo and redo of the user's gestures; the sound that comes back goes to
+  // the instrument with the next pass.
+  void UndoClick();
+  void RedoClick();
+  const SoundHistory& UndoHistory() const { return history_; }
 
   SoundFamilySchema& Schema() { return schema_; }
   QWidget* Control(std::size_t index) const { return controls_.at(index).widget; }
@@ -160,6 +166,14 @@ class TfrmPatchEdit : public QDialog {
   void FlushPendingPass();
   QString CaptionOf(std::size_t index) const;
 
+  // A gesture (a knob drag, a wheel burst, a list choice, typing the name, a
+  // command) is one undo step: it opens with the first change and ends when
+  // the mouse is let go, after a short quiet spell, or when a command or an
+  // undo starts.
+  void BeginGesture(const std::string& label);
+  void EndGesture();
+  void UpdateUndoButtons();
+
   bool HandleKeyPress(QKeyEvent* e);
   bool HandleKeyRelease(QKeyEvent* e);
   void UpdateTestButtonCaption();
@@ -206,6 +220,14 @@ class TfrmPatchEdit : public QDialog {
   std::vector<QLabel*> pictures_[4];
   std::vector<PageBoxes> pageBoxes_;
   QTimer Timer1;
+  SoundHistory history_;
+  std::optional<SoundData> gestureStart_;
+  SoundData settled_;  // the sound as the last step, load or undo left it
+  std::string gestureLabel_;
+  bool mouseHeld_ = false;
+  QTimer gestureQuiet_;
+  QPushButton* btnUndo_ = nullptr;
+  QPushButton* btnRedo_ = nullptr;
 };
 
 }  // namespace tarvix

@@ -36,16 +36,7 @@ bool TransferPass::HeldBack(int offset) const {
   return offset >= 0 && offset < static_cast<int>(kSoundSize) && heldBack_[static_cast<std::size_t>(offset)];
 }
 
-int TransferPass::ApplyControlsToSound(const ControlState& state) {
-  const auto& map = ParameterMap::Instance();
-  if (state.values.size() != map.size())
-    throw std::invalid_argument("editor state holds " + std::to_string(state.values.size()) + " values, expected " +
-                                std::to_string(map.size()));
-  // The bytes compared against are those the instrument holds after the
-  // last pass, not EditSound at the start of this one: init commands and
-  // randomizers write EditSound directly, and their changes must reach the
-  // instrument too.
-  PreviousSound = CompareSound;
+void TransferPass::WriteInto(const ControlState& state, SoundData& sound) const {
   // A name byte of 128 or more is no SysEx data byte: it would reach the
   // instrument cut to seven bits and make every later dump of this sound
   // invalid. Such characters (and control codes) are stored as "?".
@@ -56,7 +47,26 @@ int TransferPass::ApplyControlsToSound(const ControlState& state) {
   }
   // The name first, then every control in the map's (group) order; the
   // layout used for the shared effect bytes is the one shown during the pass.
-  WriteControls(clean, EditSound, SampleCount);
+  WriteControls(clean, sound, SampleCount);
+}
+
+SoundData TransferPass::Preview(const ControlState& state) const {
+  SoundData sound = EditSound;
+  WriteInto(state, sound);
+  return sound;
+}
+
+int TransferPass::ApplyControlsToSound(const ControlState& state) {
+  const auto& map = ParameterMap::Instance();
+  if (state.values.size() != map.size())
+    throw std::invalid_argument("editor state holds " + std::to_string(state.values.size()) + " values, expected " +
+                                std::to_string(map.size()));
+  // The bytes compared against are those the instrument holds after the
+  // last pass, not EditSound at the start of this one: init commands and
+  // randomizers write EditSound directly, and their changes must reach the
+  // instrument too.
+  PreviousSound = CompareSound;
+  WriteInto(state, EditSound);
   CompareSound = EditSound;
 
   int sent = 0;

@@ -55,12 +55,16 @@ class TransferPass {
   // differing bytes. Returns the number of messages sent. Invalid state
   // (wrong number of values) throws before anything is changed or sent.
   int ApplyControlsToSound(const ControlState& state);
+  // EditSound as the next pass would write it from this state, without
+  // writing or sending anything.
+  SoundData Preview(const ControlState& state) const;
 
   // The effect and arpeggiator layout that belongs to EditSound as it is.
   ControlLayout Layout() const { return ControlLayout::For(EditSound); }
 
  private:
   void Mark(std::size_t control, bool fromInstrument);
+  void WriteInto(const ControlState& state, SoundData& sound) const;
 
   SendParameter send_;
   Pause pause_;

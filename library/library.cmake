@@ -10,4 +10,5 @@ target_sources(tarvix_core PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/InitSound.cpp
   ${CMAKE_CURRENT_LIST_DIR}/RandomSource.cpp
   ${CMAKE_CURRENT_LIST_DIR}/AppPaths.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/History.cpp
 )

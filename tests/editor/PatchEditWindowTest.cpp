@@ -426,6 +426,81 @@ TEST_F(EditorFixture, AllowedValuesAndSchemaFromTheSound) {
   EXPECT_EQ(prompter.asked, std::vector<std::string>{"Please set the schema name."});
 }
 
+// Each gesture is one step; undo and redo change the sound, and the pass
+// (not the undo) sends what differs from what the instrument holds.
+TEST_F(EditorFixture, EachGestureIsOneUndoStepAndThePassSendsTheUndoneSound) {
+  Open(out);
+  std::vector<SoundData> states{editor->EditSound()};
+  auto settle = [&] {
+    QTest::qWait(450);  // past the quiet spell that ends a wheel burst or a list choice
+    editor->Timer1Timer();
+    states.push_back(editor->EditSound());
+  };
+  auto* cutoff = Widget<TKnob>("KnobFilter1Cutoff");
+  const int cutoffWas = cutoff->Position();
+  // A drag with several moves, released: one step.
+  test::SendMouse(cutoff, QEvent::MouseButtonPress, {16, 10});
+  for (int y : {15, 20, 30}) {  // downwards: the init sound's cutoff is at the top
+    test::SendMouse(cutoff, QEvent::MouseMove, {16, y});
+    editor->Timer1Timer();  // passes during the drag do not split it
+  }
+  test::SendMouse(cutoff, QEvent::MouseButtonRelease, {16, 30});
+  ASSERT_NE(cutoff->Position(), cutoffWas);
+  settle();
+  EXPECT_EQ(editor->UndoHistory().UndoCount(), 1u);
+  // A wheel burst over a knob.
+  auto* resonance = Widget<TKnob>("KnobFilter1Resonance");
+  Q_EMIT resonance->OnEnter(resonance);
+  for (int k = 0; k < 3; ++k) {
+    QWheelEvent up(QPointF(5, 5), QPointF(5, 5), QPoint(), QPoint(0, 120), Qt::NoButton, Qt::NoModifier,
+                   Qt::NoScrollPhase, false);
+    QApplication::sendEvent(resonance, &up);
+  }
+  Q_EMIT resonance->OnLeave(resonance);
+  settle();
+  // A list stepped with the keys, a name typed, then commands.
+  Choose(Widget<QComboBox>("cmbLFO1Shape"), 3);
+  settle();
+  editor->findChild<QLineEdit*>("edtName")->setFocus();
+  QTest::keyClicks(editor->findChild<QLineEdit*>("edtName"), "Pad");
+  settle();
+  editor->findChild<QPushButton*>("btnSwapLFO1LFO2")->click();
+  settle();
+  editor->findChild<QPushButton*>("btnRandomizeSound")->click();
+  settle();
+  editor->findChild<QPushButton*>("btnInitSound")->click();
+  settle();
+  ASSERT_EQ(editor->UndoHistory().UndoCount(), 7u);
+  for (std::size_t k = 1; k < states.size(); ++k) ASSERT_NE(states[k], states[k - 1]) << k;
+
+  auto* undo = editor->findChild<QPushButton*>("btnUndo");
+  ASSERT_NE(undo, nullptr);
+  EXPECT_EQ(undo->toolTip(), "Undo Init (Alt+Backspace)");
+  for (std::size_t k = states.size() - 1; k > 0; --k) {
+    out.sent.clear();
+    // The keys work also while the name field has the focus.
+    if (k % 2) QTest::keyClick(editor->findChild<QLineEdit*>("edtName"), Qt::Key_Backspace, Qt::AltModifier);
+    else undo->click();
+    EXPECT_EQ(editor->EditSound(), states[k - 1]) << k;
+    EXPECT_TRUE(out.sent.empty()) << "undo itself sends nothing";
+    editor->Timer1Timer();
+    EXPECT_FALSE(out.sent.empty()) << "the pass sends the sound that came back, step " << k;
+  }
+  EXPECT_FALSE(undo->isEnabled());
+  EXPECT_EQ(cutoff->Position(), cutoffWas);
+  EXPECT_EQ(out.sent.back(), Change(78, cutoffWas));  // the drag undone last
+  for (std::size_t k = 1; k < states.size(); ++k) {
+    QTest::keyClick(editor->findChild<QLineEdit*>("edtName"), Qt::Key_Backspace, Qt::AltModifier | Qt::ShiftModifier);
+    EXPECT_EQ(editor->EditSound(), states[k]) << k;
+  }
+  // A new gesture after undoing drops the redo.
+  editor->findChild<QPushButton*>("btnUndo")->click();
+  Turn(cutoff, 5);
+  QTest::qWait(10);
+  EXPECT_FALSE(editor->findChild<QPushButton*>("btnRedo")->isEnabled());
+  EXPECT_EQ(editor->UndoHistory().UndoCount(), 7u);
+}
+
 TEST_F(EditorFixture, WheelTurnsTheHoveredKnobAndPicturesFollowThePass) {
   Open(out);
   auto* knob = Widget<TKnob>("KnobFilter1Resonance");
