@@ -36,6 +36,9 @@ class MidiDriver;
 class MidiService;
 class QtScheduler;
 class ReceiveDispatcher;
+class TfrmDuplicates;
+struct DuplicateGroup;
+struct DuplicateRow;
 class TfrmSysExReceiver;
 class VirtualInstrument;
 class KeyboardPanel;
@@ -75,6 +78,8 @@ class TfrmMain : public QMainWindow {
   ReceiveDispatcher& Dispatcher() { return *dispatcher_; }
   TfrmSysExReceiver* Receiver() const { return receiver_; }
   QTreeWidget* PartsTree() const { return TreeView1_; }
+  // "Find Duplicate Sounds", once opened (it stays until the main window goes).
+  TfrmDuplicates* DuplicatesWindow() const { return duplicates_; }
   // The MIDI channel of the part selected in the parts tree.
   int KeyboardChannel() const;
 
@@ -158,6 +163,11 @@ class TfrmMain : public QMainWindow {
   void FindVirtualClick();
   void SearchAgainVirtualClick();
   void FindIn(BankSet& set, bool askFirst);
+  void FindDuplicatesClick();
+  // The group's rows become the selection of both lists.
+  void SelectDuplicateGroup(const DuplicateGroup& group);
+  // The row becomes its list's current and only selected row, as a find does.
+  void GoToDuplicateRow(DuplicateRow row);
   void ExitClick();
   void AboutClick();
   void ShortHelpClick();
@@ -277,6 +287,7 @@ class TfrmMain : public QMainWindow {
   std::unique_ptr<MidiService> midi_;
   std::unique_ptr<ReceiveDispatcher> dispatcher_;
   TfrmSysExReceiver* receiver_ = nullptr;
+  TfrmDuplicates* duplicates_ = nullptr;
   SoundLocation lastSendLocation_;  // last "Send Sound to Blofeld" target of the editor
 };
 

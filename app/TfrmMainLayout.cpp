@@ -292,6 +292,7 @@ void TfrmMain::BuildMenu() {
   AddAction(edit, "actFindVirtual", "Find in Virtual Banks", QKeySequence("Ctrl+G"), &TfrmMain::FindVirtualClick);
   AddAction(edit, "actSearchAgainVirtual", "Search Again in Virtual Banks", QKeySequence("F2"),
             &TfrmMain::SearchAgainVirtualClick);
+  AddAction(edit, "actFindDuplicates", "Find Duplicate Sounds...", {}, &TfrmMain::FindDuplicatesClick);
   QAction* keyboard = AddAction(edit, "actKeyboard", "Keyboard", QKeySequence("Ctrl+K"), nullptr);
   keyboard->setEnabled(true);
   keyboard->setCheckable(true);
