@@ -37,6 +37,7 @@ class MidiService;
 class QtScheduler;
 class ReceiveDispatcher;
 class TfrmDuplicates;
+class TfrmLibrary;
 struct DuplicateGroup;
 struct DuplicateRow;
 class TfrmSysExReceiver;
@@ -53,6 +54,7 @@ struct MainWindowOptions {
   bool systemMidi = true;        // also list the system's MIDI ports (tests use only the built-in instrument)
   bool midiSettingsAtStart = true;  // show the MIDI settings dialog once at start-up
   bool jackMidi = false;         // the system's ports through JACK even where ALSA exists
+  std::filesystem::path libraryFile;  // the sound library; empty: the user's data folder
 };
 
 class TfrmMain : public QMainWindow {
@@ -80,6 +82,8 @@ class TfrmMain : public QMainWindow {
   QTreeWidget* PartsTree() const { return TreeView1_; }
   // "Find Duplicate Sounds", once opened (it stays until the main window goes).
   TfrmDuplicates* DuplicatesWindow() const { return duplicates_; }
+  // The Library window, once opened.
+  TfrmLibrary* LibraryWindow() const { return library_; }
   // The MIDI channel of the part selected in the parts tree.
   int KeyboardChannel() const;
 
@@ -227,6 +231,15 @@ class TfrmMain : public QMainWindow {
   // Keys previewed before the controls.
   bool HandleKey(QKeyEvent* event);
   void ConvertMidiToSysExClick();
+
+  // The sound library (TfrmMainLibrary.cpp).
+  void LibraryClick();
+  // Sounds from the library onto a row: from that row on, each after the
+  // overwrite question (when it is on), as a drop between the lists.
+  void LibrarySoundsDropped(BankSet& target, const std::vector<SoundData>& sounds, int row);
+  // "Copy to Virtual slot…": asks where, then copies as a drop there would.
+  void CopyLibrarySoundsToVirtual(const std::vector<SoundData>& sounds);
+  void AuditionLibrarySound(const SoundData& sound);
   void ConvertSysExToMidiClick();
 
   MainWindowOptions options_;
@@ -288,6 +301,7 @@ class TfrmMain : public QMainWindow {
   std::unique_ptr<ReceiveDispatcher> dispatcher_;
   TfrmSysExReceiver* receiver_ = nullptr;
   TfrmDuplicates* duplicates_ = nullptr;
+  TfrmLibrary* library_ = nullptr;
   SoundLocation lastSendLocation_;  // last "Send Sound to Blofeld" target of the editor
 };
 
