@@ -67,8 +67,10 @@ void LibrarySearch::Deliver(std::uint64_t generation, std::shared_ptr<std::vecto
   }
   if (!error.isEmpty())
     emit Failed(error);
-  else
-    emit Found(*entries);
+  else {
+    results_ = std::move(*entries);
+    emit Found();
+  }
 }
 
 }  // namespace tarvix

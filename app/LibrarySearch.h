@@ -31,9 +31,12 @@ class LibrarySearch : public QObject {
   void Request(LibraryQuery query);
   // Whether a requested answer has not yet been delivered.
   bool Pending() const;
+  // The answer Found announced (moved out: a hundred thousand rows are not
+  // copied on the interface thread).
+  std::vector<LibraryEntry> TakeResults() { return std::move(results_); }
 
  signals:
-  void Found(const std::vector<tarvix::LibraryEntry>& entries);
+  void Found();
   void Failed(const QString& message);
 
  private:
@@ -45,7 +48,8 @@ class LibrarySearch : public QObject {
   std::condition_variable wake_;
   std::optional<LibraryQuery> next_;
   std::uint64_t requested_ = 0;  // generation of the newest request
-  std::uint64_t delivered_ = 0;  // interface thread only
+  std::uint64_t delivered_ = 0;
+  std::vector<LibraryEntry> results_;  // interface thread only
   bool stop_ = false;
   std::thread thread_;
 };

@@ -90,7 +90,8 @@ void TfrmLibrary::BuildLayout() {
   tvSounds_->setColumnWidth(LibraryListModel::kName, fontMetrics().horizontalAdvance("Dusty Strings 128") + 16);
   tvSounds_->setColumnWidth(LibraryListModel::kCategory, fontMetrics().horizontalAdvance("Category") + 20);
   tvSounds_->setColumnWidth(LibraryListModel::kFirstSeen, fontMetrics().horizontalAdvance("2026-12-07 13:45") + 16);
-  tvSounds_->horizontalHeader()->setStretchLastSection(true);
+  tvSounds_->setColumnWidth(LibraryListModel::kSightings, fontMetrics().horizontalAdvance("Seen 999") + 12);
+  tvSounds_->horizontalHeader()->setSectionResizeMode(LibraryListModel::kName, QHeaderView::Stretch);
 
   lblStatus_ = new QLabel(this);
   lblStatus_->setObjectName("lblStatus");
@@ -193,10 +194,11 @@ void TfrmLibrary::QueryChanged() {
   if (BuildQuery(query)) search_->Request(std::move(query));
 }
 
-void TfrmLibrary::ShowResults(const std::vector<LibraryEntry>& entries) {
-  model_->SetEntries(entries);
-  lblStatus_->setText(entries.size() == 1 ? QString("1 sound") : QString("%1 sounds").arg(entries.size()));
-  const bool any = !entries.empty();
+void TfrmLibrary::ShowResults() {
+  model_->SetEntries(search_->TakeResults());
+  const int n = model_->rowCount();
+  lblStatus_->setText(n == 1 ? QString("1 sound") : QString("%1 sounds").arg(n));
+  const bool any = n > 0;
   btnAudition_->setEnabled(any);
   btnCopyToSlot_->setEnabled(any);
   btnExport_->setEnabled(any);
@@ -224,7 +226,9 @@ void TfrmLibrary::CurrentChanged() {
   QStringList names;
   for (const SeenName& n : sound->names) names << QString::fromStdString(n.name);
   names.removeDuplicates();
-  lblNames_->setText(QString("Seen as %1, %2 times").arg(names.join(", ")).arg(sound->sightings.size()));
+  const std::size_t seen = sound->sightings.size();
+  lblNames_->setText((seen == 1 ? QString("Seen once") : QString("Seen %1 times").arg(seen)) + ", as " +
+                     names.join(", "));
   QStringList tags;
   for (const std::string& t : sound->tags) tags << QString::fromStdString(t);
   edtTags_->setText(tags.join(", "));

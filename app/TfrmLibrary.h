@@ -58,7 +58,7 @@ class TfrmLibrary : public QDialog {
   // parameter filter cannot be read.
   bool BuildQuery(LibraryQuery& query);
   void QueryChanged();
-  void ShowResults(const std::vector<LibraryEntry>& entries);
+  void ShowResults();
   void ListClicked(const QModelIndex& index);
   void CurrentChanged();
   void ApplyTags();
