@@ -2,7 +2,9 @@
 // clicking its rows and buttons, dropping a sound on a bank row.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <fstream>
+#include <thread>
 
 #include <QAction>
 #include <QApplication>
@@ -17,6 +19,7 @@
 #include <QTimer>
 
 #include "app/LibraryListModel.h"
+#include "app/LibrarySearch.h"
 #include "app/TfrmLibrary.h"
 #include "app/TfrmMain.h"
 #include "midi/VirtualInstrument.h"
@@ -306,6 +309,31 @@ TEST(LibraryWindow, ExportsTheSelectedSoundsAndAuditionsThroughTheEditBuffer) {
   QTest::mouseClick(tv->viewport(), Qt::LeftButton, {}, at);
   QTest::mouseDClick(tv->viewport(), Qt::LeftButton, {}, at);
   EXPECT_TRUE(QTest::qWaitFor([&] { return TrimmedSoundName(w.Instrument().EditBuffer()) == "WARM Bass"; }, 5000));
+}
+
+TEST(LibraryWindow, SearchesAskedFasterThanAnsweredDeliverOnlyTheNewest) {
+  TempDir dir;
+  {
+    SoundLibrary lib(dir / "library.db");
+    const auto records = Records();
+    lib.Import((dir / "bank.syx").string(), records);
+  }
+  LibrarySearch search(dir / "library.db");
+  std::vector<std::vector<std::string>> answers;
+  QObject::connect(&search, &LibrarySearch::Found, [&] {
+    std::vector<std::string> names;
+    for (const LibraryEntry& e : search.TakeResults()) names.push_back(e.name);
+    answers.push_back(names);
+  });
+  // Keys typed faster than the interface thread looks at answers: each
+  // search has run and posted its answer before the next key comes.
+  for (const char* text : {"c", "co", "col", "cold", "cold ", "cold l"}) {
+    search.Request({.text = text});
+    std::this_thread::sleep_for(std::chrono::milliseconds(30));
+  }
+  ASSERT_TRUE(QTest::qWaitFor([&] { return !search.Pending(); }, 5000));
+  QTest::qWait(50);  // an older answer would have arrived by now
+  EXPECT_EQ(answers, (std::vector<std::vector<std::string>>{{"Cold Lead"}}));
 }
 
 TEST(LibraryWindow, ADamagedLibraryIsReportedAndLeftAlone) {
