@@ -1,0 +1,418 @@
+// The sound library: identity of sounds, import, search, likeness and the
+// ways a library file can be damaged.
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <random>
+#include <set>
+#include <thread>
+
+#include "editor/ParameterMap.h"
+#include "library/SoundFile.h"
+#include "midi/SysexToMidi.h"
+#include "soundlib/Sqlite.h"
+#include "soundlib/SoundLibrary.h"
+#include "tests/support/Sounds.h"
+#include "tests/support/TempDir.h"
+
+// Queries are written with designated initializers naming only what they set.
+#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
+
+namespace tarvix {
+namespace {
+
+namespace fs = std::filesystem;
+using test::MakeSound;
+using test::TempDir;
+
+// A sound whose parameters differ from every other seed's.
+SoundData RandomSound(const std::string& name, unsigned seed, std::uint8_t category = 0) {
+  SoundData s = MakeSound(name, category);
+  std::mt19937 r(seed);
+  for (std::size_t o = offs::kFirstParameter; o < offs::kName; ++o) s[o] = static_cast<std::uint8_t>(r() % 128);
+  return s;
+}
+
+std::vector<std::string> Names(const std::vector<LibraryEntry>& found) {
+  std::vector<std::string> out;
+  for (const auto& e : found) out.push_back(e.name);
+  return out;
+}
+
+std::int64_t Count(sql::Database& db, const std::string& q) { return db.QueryInt(q).value_or(-1); }
+
+TEST(SoundLibrary, OneSoundPerParameterContentWithEveryNameAndPlaceItWasSeenAt) {
+  TempDir dir;
+  const SoundData pad = RandomSound("Warm Pad", 1, 5);
+  SoundData renamed = pad;
+  SetSoundName(renamed, "Pad Renamed");
+  SetCategory(renamed, 7);
+  renamed[offs::kBank] = 3;  // another slot and device: still the same sound
+  renamed[offs::kDeviceId] = 9;
+  test::WriteSounds(dir / "a.syx", {pad, RandomSound("Fat Bass", 2, 1), pad});
+  test::WriteSounds(dir / "b.syx", {renamed});
+
+  SoundLibrary lib(dir / "lib.db");
+  ImportReport r = lib.ImportPaths({dir / "a.syx", dir / "b.syx"});
+  EXPECT_EQ(r.Summary(), "4 sounds read, 2 new, 2 already known");
+  EXPECT_EQ(r.newSightings, 4);
+  EXPECT_TRUE(r.problems.empty());
+  ASSERT_EQ(lib.SoundCount(), 2);
+
+  const auto id = lib.IdOf(FingerprintOf(pad));
+  ASSERT_TRUE(id);
+  const auto sound = lib.Get(*id);
+  ASSERT_TRUE(sound);
+  EXPECT_EQ(sound->name, "Warm Pad");
+  EXPECT_EQ(sound->category, 5);
+  ASSERT_EQ(sound->names.size(), 2u);
+  EXPECT_EQ(sound->names[1].name, "Pad Renamed");
+  EXPECT_EQ(sound->names[1].category, 7);
+  ASSERT_EQ(sound->sightings.size(), 3u);
+  std::set<std::pair<std::string, int>> places;
+  for (const auto& s : sound->sightings) places.insert({s.source, s.index});
+  const std::string a = fs::canonical(dir / "a.syx").string(), b = fs::canonical(dir / "b.syx").string();
+  EXPECT_EQ(places, (std::set<std::pair<std::string, int>>{{a, 0}, {a, 2}, {b, 0}}));
+  EXPECT_EQ(sound->sightingCount, 3);
+  SoundData stored = pad;
+  stored[offs::kChecksum] = 0x7F;  // as every loaded sound: "do not check"
+  EXPECT_EQ(sound->sound, stored);
+
+  // The same files again, also reached through a folder and another spelling
+  // of the path: nothing new.
+  r = lib.ImportPaths({dir.Path(), dir / "." / "b.syx"});
+  EXPECT_EQ(r.Summary(), "5 sounds read, 0 new, 5 already known");
+  EXPECT_EQ(r.newSightings, 0);
+  EXPECT_EQ(lib.Get(*id)->sightings.size(), 3u);
+
+  // A changed file: its new record is a new sighting, the old ones stay.
+  test::WriteSounds(dir / "b.syx", {renamed, RandomSound("Lead", 3)});
+  r = lib.ImportFile(dir / "b.syx");
+  EXPECT_EQ(r.Summary(), "2 sounds read, 1 new, 1 already known");
+  EXPECT_EQ(r.newSightings, 1);
+  // The instrument is a source of its own, indexed by slot.
+  const std::vector<ImportRecord> read{{pad, 130}};
+  r = lib.Import(kInstrumentSource, read);
+  EXPECT_EQ(r.newSightings, 1);
+  EXPECT_EQ(lib.Get(*id)->sightings.back().source, kInstrumentSource);
+  EXPECT_EQ(lib.Get(*id)->sightings.back().index, 130);
+}
+
+TEST(SoundLibrary, FindMatchesAnyNameAsSubstringAndTheOtherFilters) {
+  TempDir dir;
+  SoundLibrary lib(dir / "lib.db");
+  SoundData pad = RandomSound("Warm Pad", 1, 5);
+  SoundData padAgain = pad;
+  SetSoundName(padAgain, "Ocean 100%");
+  SetCategory(padAgain, 2);
+  const std::vector<ImportRecord> records{{pad, 0},
+                                          {RandomSound("Fat Bass", 2, 1), 1},
+                                          {RandomSound("SPADE lead", 3, 6), 2},
+                                          {padAgain, 3},
+                                          {RandomSound("a_b", 4, 6), 4}};
+  lib.Import("/x.syx", records);
+  const auto bass = lib.IdOf(FingerprintOf(records[1].sound)).value();
+  lib.SetFavourite(bass, true);
+  lib.AddTag(bass, "dark");
+  lib.AddTag(bass, "dark");
+  lib.AddTag(*lib.IdOf(FingerprintOf(pad)), "soft");
+
+  struct Case {
+    LibraryQuery query;
+    std::vector<std::string> found;
+  };
+  const std::vector<Case> cases = {
+      {{.text = "pad"}, {"Warm Pad", "SPADE lead"}},  // trigram index, any case
+      {{.text = "PAD"}, {"Warm Pad", "SPADE lead"}},
+      {{.text = "ocean"}, {"Warm Pad"}},  // a later name finds the sound
+      {{.text = "0%"}, {"Warm Pad"}},     // LIKE's wildcards are plain characters
+      {{.text = "100%"}, {"Warm Pad"}},
+      {{.text = "_"}, {"a_b"}},
+      {{.text = "as"}, {"Fat Bass"}},  // shorter than a trigram
+      {{.text = "zzz"}, {}},
+      {{.text = ""}, {"Warm Pad", "Fat Bass", "SPADE lead", "a_b"}},
+      {{.category = 2}, {"Warm Pad"}},  // any category seen with
+      {{.category = 6}, {"SPADE lead", "a_b"}},
+      {{.text = "a", .category = 6}, {"SPADE lead", "a_b"}},
+      {{.favouritesOnly = true}, {"Fat Bass"}},
+      {{.tag = "dark"}, {"Fat Bass"}},
+      {{.tag = "soft"}, {"Warm Pad"}},
+      {{.limit = 2}, {"Warm Pad", "Fat Bass"}},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(Names(lib.Find(c.query)), c.found) << "text '" << c.query.text << "'";
+  EXPECT_EQ(lib.AllTags(), (std::vector<std::string>{"dark", "soft"}));
+  lib.RemoveTag(bass, "dark");
+  lib.SetFavourite(bass, false);
+  EXPECT_TRUE(lib.Find({.tag = "dark"}).empty());
+  EXPECT_TRUE(lib.Find({.favouritesOnly = true}).empty());
+}
+
+TEST(SoundLibrary, ParameterConditionsUseTheEditorsNamesAndTexts) {
+  const auto& map = ParameterMap::Instance();
+  SoundData saw = MakeSound("Saw");  // the init sound: oscillator 1 saw, octave 8'
+  saw[map[map.IndexOf("CheckLedGlide")].offset] = 1;
+  SoundData square = saw;
+  square[static_cast<std::size_t>(map.Spec("cmbShape1").offset)] = 1;
+  square[static_cast<std::size_t>(map.Spec("KnobOctave1").offset)] = 16 + 12 * 3;
+
+  struct Case {
+    std::string condition;
+    std::string control;
+    bool saw, square;
+  };
+  const std::vector<Case> cases = {
+      {"cmbShape1=Saw", "cmbShape1", true, false},
+      {"Osc1 Shape=saw", "cmbShape1", true, false},
+      {" Oscillator 1 Shape = Saw ", "cmbShape1", true, false},
+      {"cmbshape1=1", "cmbShape1", false, true},  // a number is the value
+      {"KnobOctave1=Oct 8'", "KnobOctave1", true, false},  // a knob by its caption
+      {"CheckLedGlide=on", "CheckLedGlide", true, true},
+      {"Filter 1 Cutoff=127", "KnobFilter1Cutoff", true, true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.condition);
+    const ParameterCondition p = ParseParameterCondition(c.condition);
+    EXPECT_EQ(map[p.control].name, c.control);
+    EXPECT_EQ(p.Matches(saw), c.saw);
+    EXPECT_EQ(p.Matches(square), c.square);
+  }
+  for (const char* bad : {"cmbShape1", "Nothing=1", "cmbShape1=Banana", "CheckLedGlide=maybe"})
+    EXPECT_THROW(ParseParameterCondition(bad), LibraryError) << bad;
+
+  TempDir dir;
+  SoundLibrary lib(dir / "lib.db");
+  lib.Import("/x.syx", std::vector<ImportRecord>{{saw, 0}, {square, 1}});
+  EXPECT_EQ(Names(lib.Find({.where = {ParseParameterCondition("Osc1 Shape=Pulse")}})), std::vector<std::string>{"Saw"})
+      << "the renamed square is found by parameters, under its first name";
+  EXPECT_EQ(lib.Find({.where = {ParseParameterCondition("Osc1 Shape=Saw")}, .limit = 1}).size(), 1u);
+}
+
+TEST(SoundLibrary, SimilarRanksByScaledParametersAndWeighsPitchAboveArpeggiator) {
+  const auto& map = ParameterMap::Instance();
+  auto at = [&](const char* control) { return static_cast<std::size_t>(map.Spec(control).offset); };
+  const SoundData base = MakeSound("Base");
+  SoundData renamed = base;
+  SetSoundName(renamed, "Other name");
+  SetCategory(renamed, 4);
+  EXPECT_EQ(SoundDistance(base, renamed), 0) << "names and categories are not sound";
+
+  SoundData cutoffNear = base, cutoffFar = base, semitone = base, arp = base, shape = base;
+  cutoffNear[at("KnobFilter1Cutoff")] = static_cast<std::uint8_t>(base[at("KnobFilter1Cutoff")] ^ 8);
+  cutoffFar[at("KnobFilter1Cutoff")] = static_cast<std::uint8_t>(base[at("KnobFilter1Cutoff")] ^ 64);
+  semitone[at("KnobSemitone1")] = static_cast<std::uint8_t>(base[at("KnobSemitone1")] + 12);
+  arp[at("KnobArpTempo")] = static_cast<std::uint8_t>(base[at("KnobArpTempo")] ^ 64);
+  shape[at("cmbShape1")] = static_cast<std::uint8_t>(base[at("cmbShape1")] + 1);
+  EXPECT_GT(SoundDistance(base, cutoffNear), 0);
+  EXPECT_LT(SoundDistance(base, cutoffNear), SoundDistance(base, cutoffFar));
+  EXPECT_LT(SoundDistance(base, arp), SoundDistance(base, cutoffFar)) << "the arpeggiator weighs less";
+  // One semitone step is 1/24 of its range, yet a whole octave outweighs a
+  // cutoff half-way; a list entry one off is a whole step.
+  EXPECT_GT(SoundDistance(base, semitone), SoundDistance(base, cutoffFar) * 0.9);
+  SoundData shapeFar = base;
+  shapeFar[at("cmbShape1")] = static_cast<std::uint8_t>(base[at("cmbShape1")] + 3);
+  EXPECT_EQ(SoundDistance(base, shape), SoundDistance(base, shapeFar)) << "a list is equal or not";
+  EXPECT_EQ(SoundDistance(base, cutoffFar), SoundDistance(cutoffFar, base));
+
+  TempDir dir;
+  SoundLibrary lib(dir / "lib.db");
+  lib.Import("/x.syx", std::vector<ImportRecord>{{base, 0}, {cutoffFar, 1}, {cutoffNear, 2}, {RandomSound("far", 9), 3}});
+  const auto id = *lib.IdOf(FingerprintOf(base));
+  const auto ranked = lib.Similar(id, 2);
+  ASSERT_EQ(ranked.size(), 2u);
+  EXPECT_EQ(ranked[0].entry.id, *lib.IdOf(FingerprintOf(cutoffNear)));
+  EXPECT_EQ(ranked[1].entry.id, *lib.IdOf(FingerprintOf(cutoffFar)));
+  EXPECT_LE(ranked[0].distance, ranked[1].distance);
+  EXPECT_EQ(lib.Similar(id, 0).size(), 3u) << "every other sound, never the sound itself";
+  EXPECT_THROW(lib.Similar(9999, 3), LibraryError);
+}
+
+TEST(SoundLibrary, DamagedAndMidiFilesAddWhatTheyCanAndSayWhatWasSkipped) {
+  TempDir dir;
+  const SoundData one = RandomSound("One", 1), two = RandomSound("Two", 2), three = RandomSound("Three", 3);
+  std::vector<std::uint8_t> bytes(one.bytes.begin(), one.bytes.end());
+  bytes.insert(bytes.end(), two.bytes.begin(), two.bytes.begin() + 200);  // cut off
+  bytes.insert(bytes.end(), {0xF0, 0x43, 0x10, 0x4C, 0xF7});             // another device's message
+  bytes.insert(bytes.end(), three.bytes.begin(), three.bytes.end());
+  test::WriteAll(dir / "damaged.syx", bytes);
+
+  SoundLibrary lib(dir / "lib.db");
+  ImportReport r = lib.ImportFile(dir / "damaged.syx");
+  EXPECT_EQ(r.Summary(), "2 sounds read, 2 new, 0 already known");
+  ASSERT_EQ(r.problems.size(), 1u);
+  EXPECT_NE(r.problems[0].find("1 message cut off"), std::string::npos) << r.problems[0];
+  EXPECT_NE(r.problems[0].find("1 message that is no sound dump"), std::string::npos) << r.problems[0];
+  EXPECT_TRUE(lib.IdOf(FingerprintOf(three)));
+
+  // The same sounds in a MIDI file are the same library sounds.
+  test::WriteSounds(dir / "pair.syx", {one, two});
+  {
+    std::ifstream in(dir / "pair.syx", std::ios::binary);
+    std::ofstream out(dir / "pair.mid", std::ios::binary);
+    SysexToMidi(in, [&](std::span<const std::uint8_t> b) {
+      out.write(reinterpret_cast<const char*>(b.data()), static_cast<std::streamsize>(b.size()));
+    });
+  }
+  fs::remove(dir / "pair.syx");
+  test::WriteAll(dir / "empty.syx", {});
+  test::WriteAll(dir / "notes.txt", {1, 2, 3});  // not a sound file: passed over in a folder
+  r = lib.ImportPaths({dir.Path(), dir / "missing.syx"});
+  EXPECT_EQ(r.Summary(), "4 sounds read, 1 new, 3 already known");  // damaged.syx again, pair.mid
+  EXPECT_EQ(r.files, 3);
+  const std::string all = [&] {
+    std::string s;
+    for (const auto& p : r.problems) s += p + "\n";
+    return s;
+  }();
+  EXPECT_NE(all.find("empty.syx: no sound dumps found"), std::string::npos) << all;
+  EXPECT_NE(all.find("missing.syx"), std::string::npos) << all;
+  EXPECT_EQ(all.find("notes.txt"), std::string::npos) << all;
+
+  // Records that are no dumps, handed in directly.
+  SoundData junk = one;
+  junk[offs::kCommand] = 0x11;
+  r = lib.Import("/y.syx", std::vector<ImportRecord>{{junk, 4}, {junk, 5}, {one, 6}});
+  EXPECT_EQ(r.read, 1);
+  ASSERT_EQ(r.problems.size(), 1u);
+  EXPECT_NE(r.problems[0].find("2 records are not a sound dump (first at 4)"), std::string::npos) << r.problems[0];
+
+  // Export gives the dumps back in the order asked, unknown ids left out.
+  const std::vector<std::int64_t> ids{*lib.IdOf(FingerprintOf(three)), 4242, *lib.IdOf(FingerprintOf(one))};
+  EXPECT_EQ(lib.ExportSounds(ids, dir / "out.syx"), 2);
+  const auto back = ReadSoundRecords(dir / "out.syx");
+  ASSERT_EQ(back.size(), 2u);
+  EXPECT_EQ(FingerprintOf(back[0]), FingerprintOf(three));
+  EXPECT_EQ(TrimmedSoundName(back[1]), "One");
+}
+
+// ---- The library file under faults ----
+
+std::vector<std::uint8_t> Bytes(const fs::path& p) { return test::ReadAll(p); }
+
+TEST(SoundLibraryFile, NewerDamagedAndForeignFilesAreRefusedAndLeftByteForByte) {
+  TempDir dir;
+  const fs::path file = dir / "sub" / "folder" / "lib.db";
+  {
+    SoundLibrary lib(file);  // folder and file created on first use
+    lib.Import("/a.syx", std::vector<ImportRecord>{{RandomSound("x", 1), 0}});
+  }
+  ASSERT_TRUE(fs::exists(file));
+  {
+    sql::Database db(file, sql::Database::Mode::ReadWrite);
+    EXPECT_EQ(Count(db, "PRAGMA user_version"), SoundLibrary::kSchemaVersion);
+    EXPECT_EQ(Count(db, "SELECT max(version) FROM schema_migrations"), SoundLibrary::kSchemaVersion);
+    EXPECT_EQ(db.Prepare("PRAGMA journal_mode").Step(), true);
+  }
+  SoundLibrary(file).SoundCount();  // reopening an up-to-date file is fine
+
+  struct Case {
+    std::string name;
+    std::function<void(const fs::path&)> make;
+    std::string message;
+  };
+  const std::vector<Case> cases = {
+      {"newer",
+       [&](const fs::path& f) {
+         fs::copy_file(file, f);
+         sql::Database db(f, sql::Database::Mode::ReadWrite);
+         db.Exec("PRAGMA user_version = 2");
+       },
+       "newer version"},
+      {"garbage", [](const fs::path& f) { test::WriteAll(f, std::vector<std::uint8_t>(5000, 0x5A)); }, "damaged"},
+      {"torn pages",
+       [&](const fs::path& f) {
+         fs::copy_file(file, f);
+         auto bytes = Bytes(f);
+         for (std::size_t i = 100; i < bytes.size(); ++i) bytes[i] = static_cast<std::uint8_t>(i * 7);
+         test::WriteAll(f, bytes);
+       },
+       "damaged"},
+      {"foreign",
+       [](const fs::path& f) {
+         sql::Database db(f, sql::Database::Mode::ReadWriteCreate);
+         db.Exec("CREATE TABLE recipes(name TEXT)");
+       },
+       "not a Tarvix sound library"},
+      {"folder", [](const fs::path& f) { fs::create_directory(f); }, "not a regular file"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const fs::path f = dir / (c.name + ".db");
+    c.make(f);
+    const auto before = fs::is_regular_file(f) ? Bytes(f) : std::vector<std::uint8_t>{};
+    try {
+      SoundLibrary lib(f);
+      lib.Find({});
+      ADD_FAILURE() << "opened";
+    } catch (const LibraryError& e) {
+      EXPECT_NE(std::string(e.what()).find(c.message), std::string::npos) << e.what();
+      EXPECT_NE(std::string(e.what()).find(f.string()), std::string::npos) << e.what();
+    }
+    if (fs::is_regular_file(f)) {
+      EXPECT_EQ(Bytes(f), before);
+    }
+  }
+}
+
+// Each file's import is one transaction: a kill leaves every file either
+// wholly in the library or not at all, and a new import completes the rest.
+TEST(SoundLibraryFile, ImportsKilledHalfWayLeaveAConsistentLibrary) {
+  TempDir dir;
+  constexpr int kFiles = 12, kPerFile = 150;
+  for (int f = 0; f < kFiles; ++f) {
+    std::vector<SoundData> sounds;
+    for (int i = 0; i < kPerFile; ++i)
+      sounds.push_back(RandomSound("S" + std::to_string(f) + "-" + std::to_string(i), static_cast<unsigned>(f * 1000 + i)));
+    test::WriteSounds(dir / ("f" + std::to_string(f) + ".syx"), sounds);
+  }
+  // How long a whole import takes here, so the kills land inside one.
+  const auto start = std::chrono::steady_clock::now();
+  SoundLibrary(dir / "timing.db").ImportPaths({dir.Path()});
+  const auto full = std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - start);
+  std::mt19937 random(777);
+  int partial = 0;
+  for (int round = 0; round < 8; ++round) {
+    const fs::path file = dir / ("lib" + std::to_string(round) + ".db");
+    SoundLibrary(file).SoundCount();  // created before the child starts
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+      try {
+        SoundLibrary lib(file);
+        lib.ImportPaths({dir.Path()});
+      } catch (...) {
+      }
+      ::_exit(3);
+    }
+    std::this_thread::sleep_for(std::chrono::microseconds(random() % (full.count() + 1)));
+    ::kill(child, SIGKILL);
+    int status = 0;
+    ::waitpid(child, &status, 0);
+
+    sql::Database db(file, sql::Database::Mode::ReadWrite);
+    {
+      auto st = db.Prepare("PRAGMA integrity_check");
+      ASSERT_TRUE(st.Step());
+      EXPECT_EQ(st.Text(0), "ok") << "round " << round;
+    }
+    EXPECT_FALSE(db.Prepare("PRAGMA foreign_key_check").Step());
+    db.Exec("INSERT INTO names_fts(names_fts) VALUES ('integrity-check')");
+    const auto sources = Count(db, "SELECT count(*) FROM sources");
+    EXPECT_EQ(Count(db, "SELECT count(*) FROM sightings"), sources * kPerFile) << "round " << round;
+    EXPECT_EQ(Count(db, "SELECT count(*) FROM sounds"), sources * kPerFile);
+    EXPECT_EQ(Count(db, "SELECT count(*) FROM names"), sources * kPerFile);
+    partial += sources > 0 && sources < kFiles;
+
+    SoundLibrary lib(file);
+    const ImportReport r = lib.ImportPaths({dir.Path()});
+    EXPECT_EQ(r.added, (kFiles - sources) * kPerFile);
+    EXPECT_EQ(lib.SoundCount(), kFiles * kPerFile);
+  }
+  std::printf("%d of 8 kills stopped an import between files\n", partial);
+}
+
+}  // namespace
+}  // namespace tarvix
