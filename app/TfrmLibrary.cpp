@@ -111,9 +111,12 @@ void TfrmLibrary::BuildLayout() {
   btnExport_ = new QPushButton("Export\u2026", this);
   btnExport_->setObjectName("btnExport");
   btnExport_->setToolTip("Write the selected sounds to a SysEx file");
+  btnImport_ = new QPushButton("Import\u2026", this);
+  btnImport_->setObjectName("btnImport");
+  btnImport_->setToolTip("Add the sounds of a SysEx or MIDI file to the library");
   auto* btnClose = new QPushButton("Close", this);
   btnClose->setObjectName("btnClose");
-  for (QPushButton* b : {btnAudition_, btnCopyToSlot_, btnExport_, btnClose}) b->setAutoDefault(false);
+  for (QPushButton* b : {btnAudition_, btnCopyToSlot_, btnExport_, btnImport_, btnClose}) b->setAutoDefault(false);
 
   auto* filters = new QGridLayout;
   filters->addWidget(new QLabel("Search:", this), 0, 0);
@@ -134,6 +137,7 @@ void TfrmLibrary::BuildLayout() {
   buttons->addWidget(btnCopyToSlot_);
   buttons->addWidget(btnExport_);
   buttons->addStretch();
+  buttons->addWidget(btnImport_);
   buttons->addWidget(btnClose);
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(filters);
@@ -160,6 +164,7 @@ void TfrmLibrary::BuildLayout() {
   connect(btnAudition_, &QPushButton::clicked, this, &TfrmLibrary::AuditionClick);
   connect(btnCopyToSlot_, &QPushButton::clicked, this, &TfrmLibrary::CopyToSlotClick);
   connect(btnExport_, &QPushButton::clicked, this, &TfrmLibrary::ExportClick);
+  connect(btnImport_, &QPushButton::clicked, this, &TfrmLibrary::ImportClick);
   connect(btnClose, &QPushButton::clicked, this, &QDialog::close);
 }
 
@@ -293,6 +298,17 @@ void TfrmLibrary::ExportClick() {
   if (std::filesystem::exists(file, ec) && hooks_.prompter->Ask(questions::kReplace, Buttons::YesNo) != Answer::Yes) return;
   const int written = library_->ExportSounds(ids, file);
   Log(std::to_string(written) + (written == 1 ? " sound" : " sounds") + " exported to " + file.string());
+}
+
+void TfrmLibrary::ImportClick() {
+  if (!hooks_.prompter) return;
+  const auto name = hooks_.prompter->OpenFileName({"SysEx and MIDI Files|*.syx;*.mid;*.midi", ""});
+  if (!name) return;
+  const ImportReport report = library_->ImportFile(*name);
+  for (const std::string& problem : report.problems) Log(problem);
+  Log(*name + ": " + report.Summary());
+  lblStatus_->setText(QString::fromStdString(report.Summary()));
+  QueryChanged();
 }
 
 void TfrmLibrary::Log(const std::string& text) {

@@ -67,6 +67,7 @@ class TfrmLibrary : public QDialog {
   void AuditionClick();
   void CopyToSlotClick();
   void ExportClick();
+  void ImportClick();
   void Log(const std::string& text);
 
   LibraryWindowHooks hooks_;
@@ -85,6 +86,7 @@ class TfrmLibrary : public QDialog {
   QPushButton* btnAudition_ = nullptr;
   QPushButton* btnCopyToSlot_ = nullptr;
   QPushButton* btnExport_ = nullptr;
+  QPushButton* btnImport_ = nullptr;
   std::int64_t shownId_ = 0;  // the sound whose names and tags are shown
 };
 

@@ -13,6 +13,13 @@
 #include "app/TfrmLibrary.h"
 #include "midi/VirtualInstrument.h"
 
+// A query for a piece of a name only.
+tarvix::LibraryQuery ByName(const char* text) {
+  tarvix::LibraryQuery q;
+  q.text = text;
+  return q;
+}
+
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
   if (argc < 2) return 2;
@@ -26,8 +33,8 @@ int main(int argc, char** argv) {
     for (int i = 256; i < 512; ++i) instrument.push_back({tarvix::VirtualInstrument::DemoSound(i), i});
     lib.Import("/home/musician/Sounds/Factory.syx", factory);
     lib.Import(tarvix::kInstrumentSource, instrument);
-    for (const auto& e : lib.Find({.text = "glass"})) lib.SetFavourite(e.id, true);
-    for (const auto& e : lib.Find({.text = "warm"})) lib.AddTag(e.id, "live set");
+    for (const auto& e : lib.Find(ByName("glass"))) lib.SetFavourite(e.id, true);
+    for (const auto& e : lib.Find(ByName("warm"))) lib.AddTag(e.id, "live set");
   }
   tarvix::TfrmLibrary window(file, {});
   window.resize(660, 560);

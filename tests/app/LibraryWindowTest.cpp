@@ -34,6 +34,13 @@ using test::MakeSound;
 using test::ScriptedPrompter;
 using test::TempDir;
 
+// A query for a piece of a name only.
+tarvix::LibraryQuery ByName(const char* text) {
+  tarvix::LibraryQuery q;
+  q.text = text;
+  return q;
+}
+
 // Four sounds with parameters of their own; byte 12 is the first
 // oscillator's keytrack.
 std::vector<ImportRecord> Records() {
@@ -163,7 +170,7 @@ TEST(LibraryWindow, FiltersAsYouTypeByNameCategoryParameterFavouriteAndTag) {
 
   // The star: a click marks a favourite in the library; the filter keeps it.
   f.ClickSound("Glass Bell", {}, LibraryListModel::kStar);
-  const auto bell = lib.Library().Find({.text = "glass"});
+  const auto bell = lib.Library().Find(ByName("glass"));
   ASSERT_EQ(bell.size(), 1u);
   EXPECT_TRUE(bell[0].favourite);
   where->clear();
@@ -181,7 +188,7 @@ TEST(LibraryWindow, FiltersAsYouTypeByNameCategoryParameterFavouriteAndTag) {
   QTest::mouseClick(tags, Qt::LeftButton);
   QTest::keyClicks(tags, "dark, lead ,dark");
   QTest::keyClick(tags, Qt::Key_Return);
-  const auto cold = lib.Library().Find({.text = "cold"});
+  const auto cold = lib.Library().Find(ByName("cold"));
   ASSERT_EQ(cold.size(), 1u);
   EXPECT_EQ(lib.Library().Get(cold[0].id)->tags, (std::vector<std::string>{"dark", "lead"}));
   auto* tag = f.Find<QComboBox>("cmbTag");
@@ -298,6 +305,14 @@ TEST(LibraryWindow, ExportsTheSelectedSoundsAndAuditionsThroughTheEditBuffer) {
   QTest::mouseClick(f.Find<QPushButton>("btnExport"), Qt::LeftButton);
   EXPECT_EQ(ReadSoundRecords(out).size(), 1u);
 
+  // Importing a file adds its new sounds to the list.
+  test::WriteSounds(f.dir / "more.syx", {MakeSound("Fresh Sound", 2, 0, 0, 77)});
+  f.prompter.openName = (f.dir / "more.syx").string();
+  QTest::mouseClick(f.Find<QPushButton>("btnImport"), Qt::LeftButton);
+  f.Settle();
+  EXPECT_TRUE(f.Names().contains("Fresh Sound"));
+  EXPECT_EQ(f.Names().size(), 5);
+
   // Enter or a double-click sends the sound to the instrument's edit buffer.
   QTableView* tv = lib.List();
   f.ClickSound("Cold Lead");
@@ -328,7 +343,7 @@ TEST(LibraryWindow, SearchesAskedFasterThanAnsweredDeliverOnlyTheNewest) {
   // Keys typed faster than the interface thread looks at answers: each
   // search has run and posted its answer before the next key comes.
   for (const char* text : {"c", "co", "col", "cold", "cold ", "cold l"}) {
-    search.Request({.text = text});
+    search.Request(ByName(text));
     std::this_thread::sleep_for(std::chrono::milliseconds(30));
   }
   ASSERT_TRUE(QTest::qWaitFor([&] { return !search.Pending(); }, 5000));
