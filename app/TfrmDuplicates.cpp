@@ -37,7 +37,8 @@ TfrmDuplicates::TfrmDuplicates(QWidget* parent) : QDialog(parent) {
   tree_->setEditTriggers(QAbstractItemView::NoEditTriggers);
   tree_->setUniformRowHeights(true);
   tree_->header()->setStretchLastSection(true);
-  tree_->setColumnWidth(0, fontMetrics().horizontalAdvance("Virtual H128 ") + 40);
+  // Room for a row's place beside the indentation and the branch mark.
+  tree_->setColumnWidth(0, tree_->fontMetrics().horizontalAdvance("Virtual H128") + 2 * tree_->indentation() + 24);
   tree_->setColumnWidth(1, fontMetrics().horizontalAdvance("Dusty Strings 128") + 16);
 
   btnSelectGroup_ = new QPushButton("Select Group", this);

@@ -1,15 +1,18 @@
 // The picture of the Library window in the README: a small library of the
 // built-in instrument's demo sounds, some seen twice, a few favourites and
-// tags, and a search typed into the box.
-//   ./build/library_window_shot OUT.png [library file]
+// tags, and a search typed into the box. With a second file name, also the
+// duplicate finder over two demo sets that share some sounds.
+//   ./build/library_window_shot OUT.png [DUPLICATES.png]
 #include <QApplication>
 #include <QLineEdit>
 #include <QTableView>
 #include <QTest>
+#include <QTreeWidget>
 
 #include <filesystem>
 
 #include "app/LibraryListModel.h"
+#include "app/TfrmDuplicates.h"
 #include "app/TfrmLibrary.h"
 #include "midi/VirtualInstrument.h"
 
@@ -23,8 +26,7 @@ tarvix::LibraryQuery ByName(const char* text) {
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
   if (argc < 2) return 2;
-  const std::filesystem::path file =
-      argc > 2 ? std::filesystem::path(argv[2]) : std::filesystem::temp_directory_path() / "tarvix-shot.db";
+  const std::filesystem::path file = std::filesystem::temp_directory_path() / "tarvix-shot.db";
   std::filesystem::remove(file);
   {
     tarvix::SoundLibrary lib(file);
@@ -49,5 +51,30 @@ int main(int argc, char** argv) {
       break;
     }
   QTest::qWait(200);
-  return window.grab().save(QString::fromStdString(argv[1])) ? 0 : 1;
+  if (!window.grab().save(QString::fromStdString(argv[1]))) return 1;
+  if (argc < 3) return 0;
+
+  tarvix::BankSet blofeld(tarvix::BankSetKind::Blofeld), virtualBanks(tarvix::BankSetKind::Virtual);
+  for (int i = 0; i < tarvix::kSlotCount; ++i) {
+    // The demo sounds repeat every 512 slots: bytes 201 and 202 make each
+    // one of its own.
+    blofeld.Sound(i) = tarvix::VirtualInstrument::DemoSound(i);
+    virtualBanks.Sound(i) = tarvix::VirtualInstrument::DemoSound(i);
+    blofeld.Sound(i)[201] = virtualBanks.Sound(i)[201] = static_cast<std::uint8_t>(i & 0x7F);
+    blofeld.Sound(i)[202] = static_cast<std::uint8_t>(i >> 7);
+    virtualBanks.Sound(i)[202] = static_cast<std::uint8_t>(8 + (i >> 7));
+  }
+  // A few sounds kept twice, one of them renamed.
+  virtualBanks.Sound(3) = blofeld.Sound(17);
+  tarvix::SetSoundName(virtualBanks.Sound(3), "My Bells");
+  blofeld.Sound(300) = blofeld.Sound(17);
+  virtualBanks.Sound(40) = blofeld.Sound(130);
+  blofeld.Sound(131) = blofeld.Sound(130);
+  virtualBanks.Sound(700) = blofeld.Sound(900);
+  tarvix::TfrmDuplicates duplicates;
+  duplicates.Fill(blofeld, virtualBanks);
+  duplicates.show();
+  duplicates.Tree()->setCurrentItem(duplicates.Tree()->topLevelItem(0)->child(1));
+  QTest::qWait(200);
+  return duplicates.grab().save(QString::fromStdString(argv[2])) ? 0 : 1;
 }
