@@ -20,6 +20,7 @@
 #include "midi/MidiDriver.h"
 #include "midi/KeyboardPanel.h"
 #include "library/SoundFile.h"
+#include "soundlib/LibraryFeeder.h"
 
 namespace tarvix {
 
@@ -56,6 +57,7 @@ TfrmMain::TfrmMain(MainWindowOptions options, QWidget* parent)
 
 TfrmMain::~TfrmMain() {
   qApp->removeEventFilter(this);
+  libraryFeeder_.reset();  // finishes its jobs while the log is still there
   // Inputs stop before the dispatcher they deliver to goes away.
   if (pnlKeyboard_) pnlKeyboard_->player().ReleaseAll();  // no note may hang
   if (midi_) {
@@ -104,6 +106,7 @@ void TfrmMain::LoadAutoloadFile() {
   try {
     const LoadResult r = LoadSoundFile(blofeld_, settings_.Autoloadfile, kOwnPositions);
     grpBlofeld_->setTitle(QString::fromLocal8Bit(GroupCaption(BankSetKind::Blofeld, r.fileName).c_str()));
+    AddFileToLibrary(settings_.Autoloadfile);
   } catch (const std::exception& e) {
     // A missing file holds nothing to lose; one that was there and read only
     // in part (or not at all) must never be replaced by what was loaded.

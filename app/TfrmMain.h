@@ -43,6 +43,7 @@ struct DuplicateRow;
 class TfrmSysExReceiver;
 class VirtualInstrument;
 class KeyboardPanel;
+class LibraryFeeder;
 
 struct MainWindowOptions {
   std::filesystem::path programDirectory = ProgramDirectory();  // the shipped files
@@ -54,7 +55,9 @@ struct MainWindowOptions {
   bool systemMidi = true;        // also list the system's MIDI ports (tests use only the built-in instrument)
   bool midiSettingsAtStart = true;  // show the MIDI settings dialog once at start-up
   bool jackMidi = false;         // the system's ports through JACK even where ALSA exists
-  std::filesystem::path libraryFile;  // the sound library; empty: the user's data folder
+  // The sound library that loaded files and read sounds are added to (when
+  // the setting allows) and the Library window shows; empty: none.
+  std::filesystem::path libraryFile;
 };
 
 class TfrmMain : public QMainWindow {
@@ -78,6 +81,8 @@ class TfrmMain : public QMainWindow {
   VirtualInstrument& Instrument() { return *instrument_; }
   MidiService& Midi() { return *midi_; }
   ReceiveDispatcher& Dispatcher() { return *dispatcher_; }
+  // Waits until the sound library has taken every file and sound handed to it.
+  void WaitForLibrary();
   TfrmSysExReceiver* Receiver() const { return receiver_; }
   QTreeWidget* PartsTree() const { return TreeView1_; }
   // "Find Duplicate Sounds", once opened (it stays until the main window goes).
@@ -209,6 +214,12 @@ class TfrmMain : public QMainWindow {
   void ReadBank(int bank);
   void ReadAllClick();
   void ReadFinished();
+  // The sound library (TfrmMainLibrary.cpp): files loaded into a set and the
+  // sounds a read stored are added after they are in the set, off this thread.
+  void AddFileToLibrary(const std::filesystem::path& file);
+  void StartCollectingReadSounds();
+  void AddReadSoundsToLibrary();
+  LibraryFeeder* Feeder();
   // Enables or disables every command that starts a transfer.
   void EnableTransferCommands(bool on);
   // After a send: a message when the port did not take everything.
@@ -232,7 +243,7 @@ class TfrmMain : public QMainWindow {
   bool HandleKey(QKeyEvent* event);
   void ConvertMidiToSysExClick();
 
-  // The sound library (TfrmMainLibrary.cpp).
+  // The Library window (TfrmMainLibraryWindow.cpp).
   void LibraryClick();
   // Sounds from the library onto a row: from that row on, each after the
   // overwrite question (when it is on), as a drop between the lists.
@@ -261,6 +272,9 @@ class TfrmMain : public QMainWindow {
   std::string autoloadNotRead_, autoloadNotReadWhy_;
   std::vector<SoundData> savedBlofeld_, savedVirtual_;  // each set as its last "Save All" wrote it
   std::filesystem::path settingsFile_;
+  std::unique_ptr<LibraryFeeder> libraryFeeder_;
+  bool collectingReadSounds_ = false;
+  std::vector<int> slotsRead_;
   bool settingsWriteFailed_ = false;
   bool settingsSaved_ = false;
   // Filled in by the MIDI side: auditioning a row, what selecting a row does

@@ -77,6 +77,7 @@ void TfrmMain::LoadInto(BankSet& set) {
   QGroupBox* group = set.IsBlofeld() ? grpBlofeld_ : grpVirtual_;
   group->setTitle(QString::fromLocal8Bit(GroupCaption(set.Kind(), r.fileName).c_str()));
   RebuildList(set);
+  AddFileToLibrary(*name);
 }
 
 void TfrmMain::SaveAllBlofeldClick() { SaveAll(blofeld_); }

@@ -45,7 +45,10 @@ void TfrmMain::CreateMidi() {
   dispatcher_ = std::make_unique<ReceiveDispatcher>(blofeld_, *midi_, *scheduler_, *receiver_, log_);
   receiver_->SetDispatcher(dispatcher_.get());
   midi_->SetInstrumentHandler(dispatcher_.get());
-  dispatcher_->OnSlotChanged = [this](int index) { UpdateRow(blofeld_, index); };
+  dispatcher_->OnSlotChanged = [this](int index) {
+    UpdateRow(blofeld_, index);
+    if (collectingReadSounds_) slotsRead_.push_back(index);
+  };
   dispatcher_->OnBusyChanged = [this](bool busy) { EnableTransferCommands(!busy); };
 
   audition_ = [this](BankSet& set, int slot) {
@@ -253,6 +256,7 @@ void TfrmMain::changeEvent(QEvent* event) {
 // ---- Reading --------------------------------------------------------------
 
 void TfrmMain::ReadFinished() {
+  AddReadSoundsToLibrary();
   for (const char* name : {"btnDownSound", "btnUpSound", "btnPrgMinus", "btnPrgPlus"})
     if (auto* w = findChild<QWidget*>(name)) w->setEnabled(true);
   // Neither list takes the focus: copy and paste stay with the list the
@@ -272,12 +276,19 @@ void TfrmMain::ReadCurrentSoundClick() {
   for (int i = 0; i < kSlotCount && slot < 0; ++i)
     if (blofeld_.IsSelected(i)) slot = i;
   if (slot < 0) slot = std::max(lvBlofeld_->CurrentRow(), 0);
+  StartCollectingReadSounds();
   dispatcher_->ReadCurrentSound(slot, [this] { ReadFinished(); });
 }
 
-void TfrmMain::ReadBank(int bank) { dispatcher_->ReadBank(bank, [this] { ReadFinished(); }); }
+void TfrmMain::ReadBank(int bank) {
+  StartCollectingReadSounds();
+  dispatcher_->ReadBank(bank, [this] { ReadFinished(); });
+}
 
-void TfrmMain::ReadAllClick() { dispatcher_->ReadAll([this] { ReadFinished(); }); }
+void TfrmMain::ReadAllClick() {
+  StartCollectingReadSounds();
+  dispatcher_->ReadAll([this] { ReadFinished(); });
+}
 
 // ---- Edit buffer, editor, locker, morph -----------------------------------
 

@@ -35,6 +35,10 @@ TfrmWBSettings::TfrmWBSettings(const Settings& settings, Prompter& prompter, QWi
   CheckBox3_->setObjectName("CheckBox3");
   CheckBox3_->setChecked(IsOn(settings.Overwritequestion));
 
+  chbLibraryAutoImport_ = new QCheckBox("Add loaded files and read sounds to the sound library", this);
+  chbLibraryAutoImport_->setObjectName("chbLibraryAutoImport");
+  chbLibraryAutoImport_->setChecked(IsOn(settings.LibraryAutoImport));
+
   auto* btnOk = new QPushButton("&Ok", this);
   btnOk->setObjectName("btnOk");
   btnOk->setDefault(true);
@@ -52,6 +56,7 @@ TfrmWBSettings::TfrmWBSettings(const Settings& settings, Prompter& prompter, QWi
   layout->addLayout(fileRow);
   layout->addWidget(CheckBox2_);
   layout->addWidget(CheckBox3_);
+  layout->addWidget(chbLibraryAutoImport_);
   layout->addLayout(okRow);
 }
 
@@ -72,6 +77,7 @@ void TfrmWBSettings::ApplyTo(Settings& settings) const {
   settings.Autoloadfile = Autoloadfile();
   settings.SendToEditBuffer = SendToEditBuffer();
   settings.Overwritequestion = Overwritequestion();
+  settings.LibraryAutoImport = SwitchText(chbLibraryAutoImport_->isChecked());
 }
 
 }  // namespace tarvix

@@ -1,5 +1,5 @@
 #pragma once
-// "Settings": the autoload file and the two switches the main window does
+// "Settings": the autoload file and the switches the main window does
 // not show elsewhere. Only "&Ok" changes anything; closing the window any
 // other way leaves the settings as they were.
 
@@ -24,7 +24,7 @@ class TfrmWBSettings : public QDialog {
   std::string Autoloadfile() const;       // the field when autoload is ticked, else ""
   std::string SendToEditBuffer() const;   // "1" or "0"
   std::string Overwritequestion() const;  // "1" or "0"
-  // Writes the three results into `settings` (call after Accepted only).
+  // Writes the results into `settings` (call after Accepted only).
   void ApplyTo(Settings& settings) const;
 
  private:
@@ -36,6 +36,7 @@ class TfrmWBSettings : public QDialog {
   QPushButton* btnBrowse_;
   QCheckBox* CheckBox2_;
   QCheckBox* CheckBox3_;
+  QCheckBox* chbLibraryAutoImport_;
 };
 
 }  // namespace tarvix

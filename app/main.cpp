@@ -6,6 +6,7 @@
 
 #include "app/TfrmMain.h"
 #include "library/AppPaths.h"
+#include "soundlib/SoundLibrary.h"
 
 namespace {
 
@@ -47,6 +48,7 @@ int main(int argc, char** argv) {
   options.settingsFile = paths.settingsFile;
   options.logFile = paths.logFile;
   options.userDataDirectory = paths.userDataDir;
+  options.libraryFile = paths.userDataDir / tarvix::kLibraryFileName;
   options.quitAfterStart = quitAfterStart;
   tarvix::TfrmMain window(options);
   window.show();

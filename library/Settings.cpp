@@ -49,6 +49,7 @@ const std::vector<Key>& GlobalKeys() {
       {kGlobals, "ToleranceOtherKnobs", nullptr, &Settings::ToleranceOtherKnobs, 255},
       {kGlobals, "ToleranceSemitoneKnobs", nullptr, &Settings::ToleranceSemitoneKnobs, 255},
       {kGlobals, "ToleranceDetuneKnobs", nullptr, &Settings::ToleranceDetuneKnobs, 255},
+      {kGlobals, "LibraryAutoImport", &Settings::LibraryAutoImport},
   };
   return keys;
 }

@@ -35,6 +35,8 @@ struct Settings {
   std::string MidiInDeviceIDKeyboard;
   int MIDIDelay = 250;
   int FastRead = 1;  // 1: reads ask for the next sound as soon as a reply is stored
+  // Globals, added later (kept last so the order above stays as it was)
+  std::string LibraryAutoImport = "1";  // add loaded files and read sounds to the sound library
 
   bool operator==(const Settings&) const = default;
 };

@@ -7,7 +7,7 @@ PACKAGES=(
   g++ cmake ninja-build pkg-config
   qt6-base-dev libgl-dev
   librtmidi-dev libjack-jackd2-dev libsimpleini-dev nlohmann-json3-dev libcli11-dev
-  libgtest-dev libgmock-dev libbenchmark-dev
+  libgtest-dev libgmock-dev libbenchmark-dev libsqlite3-dev
   jackd2 xvfb xauth
   help2man desktop-file-utils appstream dpkg-dev file
   clang libclang-rt-14-dev gcovr

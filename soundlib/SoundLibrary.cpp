@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
 #include <chrono>
+#include <cstring>
 #include <fstream>
 #include <sqlite3.h>
 
@@ -60,7 +62,7 @@ bool HasDatabaseHeader(const std::filesystem::path& file) {
 }
 
 [[noreturn]] void Damaged(const std::filesystem::path& file, const std::string& why) {
-  throw LibraryError("The sound library " + file.string() + " is damaged or is not a Tarvix sound library (" + why +
+  throw LibraryFileError("The sound library " + file.string() + " is damaged or is not a Tarvix sound library (" + why +
                      "). It was left unchanged; move it away to start a new library.");
 }
 
@@ -105,7 +107,7 @@ struct SoundLibrary::Impl {
       return f();
     } catch (const SqliteError& e) {
       if (e.IsDamage()) Damaged(file, e.what());
-      throw LibraryError("Sound library " + file.string() + ": " + e.what());
+      throw LibraryFileError("Sound library " + file.string() + ": " + e.what());
     }
   }
 };
@@ -122,18 +124,21 @@ SoundLibrary::SoundLibrary(const std::filesystem::path& file) : impl_(std::make_
   const bool exists = std::filesystem::exists(file, ec);
   if (exists) {
     if (!std::filesystem::is_regular_file(file, ec))
-      throw LibraryError("The sound library " + file.string() + " is not a regular file.");
+      throw LibraryFileError("The sound library " + file.string() + " is not a regular file.");
+    if (!std::ifstream(file, std::ios::binary))
+      throw LibraryFileError("The sound library " + file.string() + " cannot be read: " + std::strerror(errno));
     // An empty file is what an interrupted first start leaves; anything else
     // must look like a database before SQLite is let near it.
     if (std::filesystem::file_size(file, ec) > 0 && !HasDatabaseHeader(file)) Damaged(file, "no database header");
   } else if (file.has_parent_path()) {
     std::filesystem::create_directories(file.parent_path(), ec);
-    if (ec) throw LibraryError("Cannot create the folder for the sound library " + file.string() + ": " + ec.message());
+    if (ec)
+      throw LibraryFileError("Cannot create the folder for the sound library " + file.string() + ": " + ec.message());
   }
   try {
     impl_->db = std::make_unique<Database>(file, exists ? Database::Mode::ReadWrite : Database::Mode::ReadWriteCreate);
   } catch (const SqliteError& e) {
-    throw LibraryError("Cannot open the sound library: " + std::string(e.what()));
+    throw LibraryFileError("Cannot open the sound library: " + std::string(e.what()));
   }
   Database& db = *impl_->db;
   impl_->Guard([&] {
@@ -141,7 +146,7 @@ SoundLibrary::SoundLibrary(const std::filesystem::path& file) : impl_(std::make_
     const int appId = static_cast<int>(db.QueryInt("PRAGMA application_id").value_or(0));
     const auto tables = db.QueryInt("SELECT count(*) FROM sqlite_schema").value_or(0);
     if (version > kSchemaVersion)
-      throw LibraryError("The sound library " + file.string() + " was written by a newer version of Tarvix (library version " +
+      throw LibraryFileError("The sound library " + file.string() + " was written by a newer version of Tarvix (library version " +
                          std::to_string(version) + "; this version reads up to " + std::to_string(kSchemaVersion) +
                          "). It was left unchanged.");
     if (appId != soundlib::kApplicationId && (version != 0 || tables != 0 || appId != 0))
@@ -232,6 +237,8 @@ ImportReport SoundLibrary::ImportFile(const std::filesystem::path& file) {
   std::error_code ec;
   std::filesystem::path absolute = std::filesystem::canonical(file, ec);
   if (ec) throw LibraryError(file.string() + ": " + ec.message());
+  // A FIFO or a device would block the read or never end.
+  if (!std::filesystem::is_regular_file(absolute, ec)) throw LibraryError(file.string() + ": not a regular file");
   std::ifstream in(absolute, std::ios::binary);
   if (!in) throw LibraryError(file.string() + ": cannot be opened for reading");
   std::vector<ImportRecord> records;
@@ -274,10 +281,10 @@ ImportReport SoundLibrary::ImportPaths(
     ImportReport r;
     try {
       r = ImportFile(f);
+    } catch (const LibraryFileError&) {
+      throw;  // the library itself failed: every further file would too
     } catch (const LibraryError& e) {
-      // A damaged library ends the run; a file that cannot be read does not.
-      if (std::string_view(e.what()).starts_with("The sound library")) throw;
-      r.problems.push_back(e.what());
+      r.problems.push_back(e.what());  // this file only
     }
     total += r;
     if (progress) progress(f, r);

@@ -39,6 +39,13 @@ class LibraryError : public std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
+// A failure of the library file itself (refused, damaged, unwritable, full),
+// as opposed to a file being imported: an import of many files stops at it.
+class LibraryFileError : public LibraryError {
+ public:
+  using LibraryError::LibraryError;
+};
+
 // The source name of sounds read from the instrument; the index is the slot.
 inline constexpr const char* kInstrumentSource = "instrument";
 inline constexpr const char* kLibraryFileName = "library.db";

@@ -46,7 +46,7 @@ TEST_F(SettingsFile, RoundTripKeepsEveryKeyInOrderWithBlanks) {
   EXPECT_EQ(Text(),
             "[Globals]\nAutoloadfile=/home/me/My Sounds/bank one.syx\nSendToEditBuffer=1\nSendToEditBuffer2=0\n"
             "Overwritequestion=0\nToleranceComboBox=1\nToleranceOctave=255\nToleranceKeytrack=3\n"
-            "ToleranceOtherKnobs=4\nToleranceSemitoneKnobs=5\nToleranceDetuneKnobs=6\n\n[Midi]\n"
+            "ToleranceOtherKnobs=4\nToleranceSemitoneKnobs=5\nToleranceDetuneKnobs=6\nLibraryAutoImport=1\n\n[Midi]\n"
             "BlofeldDeviceID=127\nMidiInDeviceID=Blofeld MIDI 1\nMidiOutDeviceID=Waldorf Blofeld\n"
             "MidiInDeviceIDKeyboard=USB Keys\nMIDIDelay=65535\nFastRead=1\n");
 }
@@ -114,7 +114,8 @@ TEST_F(SettingsFile, KeepsWhatItCouldNotReadAndRewritesOnlyChangedValues) {
   const std::string unchanged =
       "# my notes\n[Globals]\nAutoloadfile=/a.syx\nSendToEditBuffer = 1\nToleranceOctave=300\n"
       "ToleranceDetuneKnobs=7\nMyOwnKey=keep me\nSendToEditBuffer2=1\nOverwritequestion=1\nToleranceComboBox=0\n"
-      "ToleranceKeytrack=0\nToleranceOtherKnobs=10\nToleranceSemitoneKnobs=0\n\n[Other]\nx=1\n[Midi]\n"
+      "ToleranceKeytrack=0\nToleranceOtherKnobs=10\nToleranceSemitoneKnobs=0\nLibraryAutoImport=1\n\n[Other]\nx=1\n"
+      "[Midi]\n"
       "MIDIDelay=250ms\nMidiOutDeviceID=Out\nBlofeldDeviceID=0\nMidiInDeviceID=\nMidiInDeviceIDKeyboard=\n"
       "FastRead=1\n";
   EXPECT_EQ(Text(), unchanged);

@@ -2,6 +2,7 @@
 // ways a library file can be damaged.
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -259,7 +260,8 @@ TEST(SoundLibrary, DamagedAndMidiFilesAddWhatTheyCanAndSayWhatWasSkipped) {
   fs::remove(dir / "pair.syx");
   test::WriteAll(dir / "empty.syx", {});
   test::WriteAll(dir / "notes.txt", {1, 2, 3});  // not a sound file: passed over in a folder
-  r = lib.ImportPaths({dir.Path(), dir / "missing.syx"});
+  ASSERT_EQ(::mkfifo((dir / "pipe.syx").c_str(), 0600), 0);  // would block a read for ever
+  r = lib.ImportPaths({dir.Path(), dir / "missing.syx", dir / "pipe.syx"});
   EXPECT_EQ(r.Summary(), "4 sounds read, 1 new, 3 already known");  // damaged.syx again, pair.mid
   EXPECT_EQ(r.files, 3);
   const std::string all = [&] {
@@ -270,6 +272,7 @@ TEST(SoundLibrary, DamagedAndMidiFilesAddWhatTheyCanAndSayWhatWasSkipped) {
   EXPECT_NE(all.find("empty.syx: no sound dumps found"), std::string::npos) << all;
   EXPECT_NE(all.find("missing.syx"), std::string::npos) << all;
   EXPECT_EQ(all.find("notes.txt"), std::string::npos) << all;
+  EXPECT_NE(all.find("pipe.syx: not a regular file"), std::string::npos) << all;
 
   // Records that are no dumps, handed in directly.
   SoundData junk = one;
@@ -347,7 +350,7 @@ TEST(SoundLibraryFile, NewerDamagedAndForeignFilesAreRefusedAndLeftByteForByte) 
       SoundLibrary lib(f);
       lib.Find({});
       ADD_FAILURE() << "opened";
-    } catch (const LibraryError& e) {
+    } catch (const LibraryFileError& e) {
       EXPECT_NE(std::string(e.what()).find(c.message), std::string::npos) << e.what();
       EXPECT_NE(std::string(e.what()).find(f.string()), std::string::npos) << e.what();
     }
