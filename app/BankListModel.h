@@ -14,6 +14,9 @@ class BankListModel : public QAbstractTableModel {
   Q_OBJECT
  public:
   static constexpr const char* kMimeType = "application/x-tarvix-bank-row";
+  // Whole sound dumps back to back, dragged in from outside the lists (the
+  // sound library): the bytes travel with the drag.
+  static constexpr const char* kSoundMimeType = "application/x-tarvix-sound-dumps";
 
   BankListModel(BankSet& set, QObject* parent = nullptr) : QAbstractTableModel(parent), set_(set) {}
 

@@ -7,6 +7,9 @@
 #include <QScrollBar>
 
 #include <algorithm>
+#include <cstring>
+
+#include "library/SoundFile.h"
 
 namespace tarvix {
 
@@ -139,8 +142,13 @@ void BankListView::mouseDoubleClickEvent(QMouseEvent* event) {
   if (index.isValid()) emit RowDoubleClicked(index.row());
 }
 
+bool BankListView::Accepts(const QDropEvent* event) const {
+  if (event->mimeData()->hasFormat(BankListModel::kSoundMimeType)) return true;
+  return event->mimeData()->hasFormat(BankListModel::kMimeType) && qobject_cast<BankListView*>(event->source());
+}
+
 void BankListView::dragEnterEvent(QDragEnterEvent* event) {
-  if (event->mimeData()->hasFormat(BankListModel::kMimeType) && qobject_cast<BankListView*>(event->source())) {
+  if (Accepts(event)) {
     emit Touched();
     event->acceptProposedAction();
   } else {
@@ -149,7 +157,7 @@ void BankListView::dragEnterEvent(QDragEnterEvent* event) {
 }
 
 void BankListView::dragMoveEvent(QDragMoveEvent* event) {
-  if (event->mimeData()->hasFormat(BankListModel::kMimeType) && qobject_cast<BankListView*>(event->source()))
+  if (Accepts(event))
     event->acceptProposedAction();
   else
     event->ignore();
@@ -163,7 +171,21 @@ void BankListView::dropEvent(QDropEvent* event) {
   event->setDropAction(Qt::CopyAction);
   event->accept();
   emit Touched();
-  if (source && index.isValid()) emit RowDropped(source, index.row());
+  if (!index.isValid()) return;
+  if (event->mimeData()->hasFormat(BankListModel::kSoundMimeType)) {
+    // The bytes may come from anywhere: only whole records that are sound
+    // dumps are taken.
+    const QByteArray bytes = event->mimeData()->data(BankListModel::kSoundMimeType);
+    std::vector<SoundData> sounds;
+    for (qsizetype at = 0; at + qsizetype(kSoundSize) <= bytes.size(); at += qsizetype(kSoundSize)) {
+      SoundData s;
+      std::memcpy(s.bytes.data(), bytes.constData() + at, kSoundSize);
+      if (IsSoundDump(s)) sounds.push_back(s);
+    }
+    if (!sounds.empty()) emit SoundsDropped(sounds, index.row());
+    return;
+  }
+  if (source) emit RowDropped(source, index.row());
 }
 
 }  // namespace tarvix

@@ -6,6 +6,7 @@
 // the signals.
 
 #include <QTableView>
+#include <vector>
 
 #include "app/BankListModel.h"
 
@@ -38,6 +39,8 @@ class BankListView : public QTableView {
   void RowRightClicked(int row, Qt::KeyboardModifiers modifiers);
   void RowDoubleClicked(int row);
   void RowDropped(BankListView* source, int targetRow);
+  // Sound dumps dropped on a row (only records that are sound dumps).
+  void SoundsDropped(const std::vector<tarvix::SoundData>& sounds, int targetRow);
   void Touched();                                  // mouse down, drag over, drop: the list becomes the active one
   void SelectionWasChanged(bool anySelected, bool anyDeselected);
 
@@ -49,6 +52,8 @@ class BankListView : public QTableView {
   void dropEvent(QDropEvent* event) override;
 
  private:
+  // Whether a drag carries what a drop here can take.
+  bool Accepts(const QDropEvent* event) const;
   void OnSelectionChanged(const QItemSelection& selected, const QItemSelection& deselected);
   BankListModel* model_;
   bool syncing_ = false;

@@ -37,6 +37,10 @@ class MidiDriver;
 class MidiService;
 class QtScheduler;
 class ReceiveDispatcher;
+class TfrmDuplicates;
+class TfrmLibrary;
+struct DuplicateGroup;
+struct DuplicateRow;
 class TfrmSysExReceiver;
 class VirtualInstrument;
 class KeyboardPanel;
@@ -54,7 +58,7 @@ struct MainWindowOptions {
   bool jackMidi = false;         // the system's ports through JACK even where ALSA exists
   MidiDriver* midiDriver = nullptr;  // tests: these ports instead of the system's (outlives the window)
   // The sound library that loaded files and read sounds are added to (when
-  // the setting allows); empty: none.
+  // the setting allows) and the Library window shows; empty: none.
   std::filesystem::path libraryFile;
 };
 
@@ -84,6 +88,10 @@ class TfrmMain : public QMainWindow {
   void WaitForLibrary();
   TfrmSysExReceiver* Receiver() const { return receiver_; }
   QTreeWidget* PartsTree() const { return TreeView1_; }
+  // "Find Duplicate Sounds", once opened (it stays until the main window goes).
+  TfrmDuplicates* DuplicatesWindow() const { return duplicates_; }
+  // The Library window, once opened.
+  TfrmLibrary* LibraryWindow() const { return library_; }
   // The MIDI channel of the part selected in the parts tree.
   int KeyboardChannel() const;
 
@@ -167,6 +175,11 @@ class TfrmMain : public QMainWindow {
   void FindVirtualClick();
   void SearchAgainVirtualClick();
   void FindIn(BankSet& set, bool askFirst);
+  void FindDuplicatesClick();
+  // The group's rows become the selection of both lists.
+  void SelectDuplicateGroup(const DuplicateGroup& group);
+  // The row becomes its list's current and only selected row, as a find does.
+  void GoToDuplicateRow(DuplicateRow row);
   void ExitClick();
   void AboutClick();
   void ShortHelpClick();
@@ -244,6 +257,15 @@ class TfrmMain : public QMainWindow {
   // Keys previewed before the controls.
   bool HandleKey(QKeyEvent* event);
   void ConvertMidiToSysExClick();
+
+  // The Library window (TfrmMainLibraryWindow.cpp).
+  void LibraryClick();
+  // Sounds from the library onto a row: from that row on, each after the
+  // overwrite question (when it is on), as a drop between the lists.
+  void LibrarySoundsDropped(BankSet& target, const std::vector<SoundData>& sounds, int row);
+  // "Copy to Virtual slot…": asks where, then copies as a drop there would.
+  void CopyLibrarySoundsToVirtual(const std::vector<SoundData>& sounds);
+  void AuditionLibrarySound(const SoundData& sound);
   void ConvertSysExToMidiClick();
 
   MainWindowOptions options_;
@@ -308,6 +330,8 @@ class TfrmMain : public QMainWindow {
   std::unique_ptr<MidiService> midi_;
   std::unique_ptr<ReceiveDispatcher> dispatcher_;
   TfrmSysExReceiver* receiver_ = nullptr;
+  TfrmDuplicates* duplicates_ = nullptr;
+  TfrmLibrary* library_ = nullptr;
   SoundLocation lastSendLocation_;  // last "Send Sound to Blofeld" target of the editor
 };
 

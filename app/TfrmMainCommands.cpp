@@ -8,6 +8,7 @@
 
 #include "app/HelpLinks.h"
 #include "app/TfrmCopyPatch.h"
+#include "app/TfrmDuplicates.h"
 #include "app/TfrmFind.h"
 #include "app/TfrmHelp.h"
 #include "app/TfrmMain.h"
@@ -215,6 +216,47 @@ void TfrmMain::FindIn(BankSet& set, bool askFirst) {
   const auto found = FindNext(set, search_);
   if (!found) return;
   lv->KeepRowVisible(*found);
+  AuditionCurrent(set);
+}
+
+void TfrmMain::FindDuplicatesClick() {
+  if (!duplicates_) {
+    duplicates_ = new TfrmDuplicates(this);
+    connect(duplicates_, &TfrmDuplicates::SelectGroupRequested, this,
+            [this](const DuplicateGroup& g) { Guard([&] { SelectDuplicateGroup(g); }); });
+    connect(duplicates_, &TfrmDuplicates::GoToRowRequested, this,
+            [this](DuplicateRow r) { Guard([&] { GoToDuplicateRow(r); }); });
+    connect(duplicates_, &TfrmDuplicates::RefreshRequested, this,
+            [this] { Guard([&] { duplicates_->Fill(blofeld_, virtual_); }); });
+  }
+  duplicates_->Fill(blofeld_, virtual_);
+  duplicates_->show();
+  duplicates_->raise();
+  duplicates_->activateWindow();
+}
+
+void TfrmMain::SelectDuplicateGroup(const DuplicateGroup& group) {
+  // The selection becomes exactly the group, in both lists, so whatever the
+  // musician does next (save selected, send, copy) acts on these rows only.
+  for (BankSet* set : {&blofeld_, &virtual_}) {
+    const std::vector<int> rows = RowsIn(group, set->Kind());
+    std::bitset<kSlotCount> selection;
+    for (int r : rows) selection.set(static_cast<std::size_t>(r));
+    set->SetSelection(selection);
+    BankListView* lv = ListOf(*set);
+    lv->SyncSelectionFromSet();
+    if (rows.empty()) continue;
+    lv->selectionModel()->setCurrentIndex(lv->model()->index(rows.front(), 0), QItemSelectionModel::NoUpdate);
+    lv->KeepRowVisible(rows.front());
+  }
+  activeList_ = static_cast<int>(group.rows.front().set);
+  UpdateSendEnabled();
+}
+
+void TfrmMain::GoToDuplicateRow(DuplicateRow row) {
+  BankSet& set = row.set == BankSetKind::Blofeld ? blofeld_ : virtual_;
+  set.CurrentIndex = row.slot;
+  activeList_ = static_cast<int>(set.Kind());
   AuditionCurrent(set);
 }
 

@@ -162,6 +162,9 @@ void TfrmMain::BuildLayout() {
     connect(lv, &BankListView::RowDropped, this, [this, &set](BankListView* source, int row) {
       Guard([&] { RowDropped(set, source, row); });
     });
+    connect(lv, &BankListView::SoundsDropped, this, [this, &set](const std::vector<SoundData>& sounds, int row) {
+      Guard([&] { LibrarySoundsDropped(set, sounds, row); });
+    });
     connect(lv, &BankListView::SelectionWasChanged, this, [this, &set](bool selected, bool deselected) {
       Guard([&] { SelectionChanged(set, selected, deselected); });
     });
@@ -297,6 +300,7 @@ void TfrmMain::BuildMenu() {
   AddAction(edit, "actFindVirtual", "Find in Virtual Banks", QKeySequence("Ctrl+G"), &TfrmMain::FindVirtualClick);
   AddAction(edit, "actSearchAgainVirtual", "Search Again in Virtual Banks", QKeySequence("F2"),
             &TfrmMain::SearchAgainVirtualClick);
+  AddAction(edit, "actFindDuplicates", "Find Duplicate Sounds...", {}, &TfrmMain::FindDuplicatesClick);
   QAction* keyboard = AddAction(edit, "actKeyboard", "Keyboard", QKeySequence("Ctrl+K"), nullptr);
   keyboard->setEnabled(true);
   keyboard->setCheckable(true);
@@ -324,6 +328,7 @@ void TfrmMain::BuildMenu() {
   AddAction(tools, "actLocker", "Sound Parameter Locker - Randomizer...", QKeySequence("Ctrl+O"), nullptr);
   AddAction(tools, "actCopySounds", "Copy Sounds...", {}, nullptr);
   AddAction(tools, "actPanic", "Panic", QKeySequence("F12"), nullptr);
+  AddAction(tools, "actLibrary", "Sound Library...", QKeySequence("Ctrl+B"), &TfrmMain::LibraryClick);
 
   QMenu* help = bar->addMenu("&Help");
   AddAction(help, "actAbout", "About", {}, &TfrmMain::AboutClick);

@@ -107,6 +107,21 @@ std::string OverwriteQuestion(const std::string& targetName, const std::string& 
   return "Do you want to overwrite \"" + targetName + "\" " + with + " \"" + sourceName + "\" ?";
 }
 
+namespace {
+
+bool CopyInto(const SoundData& sound, BankSet& target, int b, ExchangeMode mode, bool askOverwrite,
+              Prompter& prompter) {
+  if (askOverwrite) {
+    const std::string text = OverwriteQuestion(TrimmedSoundName(target.Sound(b)), TrimmedSoundName(sound), mode);
+    if (prompter.Ask(text, Buttons::YesNo) != Answer::Yes) return false;
+  }
+  target.Sound(b) = sound;
+  target.SetChanged(b);
+  return true;
+}
+
+}  // namespace
+
 bool ExchangeOrCopy(const BankSet& source, int a, BankSet& target, int b, ExchangeMode mode, bool askOverwrite,
                     Prompter& prompter) {
   if (mode == ExchangeMode::Swap) {
@@ -115,13 +130,13 @@ bool ExchangeOrCopy(const BankSet& source, int a, BankSet& target, int b, Exchan
     target.SetChanged(b);
     return true;
   }
-  if (askOverwrite) {
-    const std::string text = OverwriteQuestion(TrimmedSoundName(target.Sound(b)), TrimmedSoundName(source.Sound(a)), mode);
-    if (prompter.Ask(text, Buttons::YesNo) != Answer::Yes) return false;
-  }
-  target.Sound(b) = source.Sound(a);
-  target.SetChanged(b);
-  return true;
+  return CopyInto(source.Sound(a), target, b, mode, askOverwrite, prompter);
+}
+
+bool CopySoundInto(const SoundData& sound, BankSet& target, int b, bool askOverwrite, Prompter& prompter) {
+  if (b < 0 || b >= kSlotCount) return false;
+  const ExchangeMode mode = target.IsBlofeld() ? ExchangeMode::VirtualToBlofeld : ExchangeMode::BlofeldToVirtual;
+  return CopyInto(sound, target, b, mode, askOverwrite, prompter);
 }
 
 int CopyRun(const BankSet& source, BankSet& destination, int d) {

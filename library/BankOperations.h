@@ -53,6 +53,11 @@ std::string OverwriteQuestion(const std::string& targetName, const std::string& 
 bool ExchangeOrCopy(const BankSet& source, int a, BankSet& target, int b, ExchangeMode mode, bool askOverwrite,
                     Prompter& prompter);
 
+// A sound from outside the sets (the sound library) into target slot b, by
+// the copy rules above: the overwrite question when askOverwrite is set
+// (worded as for a copy into that set), then copied and flagged.
+bool CopySoundInto(const SoundData& sound, BankSet& target, int b, bool askOverwrite, Prompter& prompter);
+
 // The copy dialog's run: every selected source row in ascending order goes to
 // destination d, d+1, ... and stops at H128 instead of wrapping. Returns the
 // number of sounds copied.

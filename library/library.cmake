@@ -1,6 +1,7 @@
 target_sources(tarvix_core PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/SoundData.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Fingerprint.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/Duplicates.cpp
   ${CMAKE_CURRENT_LIST_DIR}/BankSet.cpp
   ${CMAKE_CURRENT_LIST_DIR}/BankOperations.cpp
   ${CMAKE_CURRENT_LIST_DIR}/SortFind.cpp

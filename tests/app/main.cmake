@@ -1,7 +1,8 @@
 tarvix_add_gtest(test_app_main
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/MainWindowTest.cpp ${CMAKE_CURRENT_LIST_DIR}/HelpAndFirstRunTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/MainWindowRowsTest.cpp ${CMAKE_CURRENT_LIST_DIR}/TransfersWindowTest.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/LibraryImportTest.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/LibraryImportTest.cpp ${CMAKE_CURRENT_LIST_DIR}/DuplicatesWindowTest.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/LibraryWindowTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/UndoWindowTest.cpp
   LIBS tarvix_gui Qt6::Test)
 set_target_properties(test_app_main PROPERTIES AUTOMOC ON)

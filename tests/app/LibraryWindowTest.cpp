@@ -1,0 +1,368 @@
+// The Library window as the musician uses it: typing into its filters,
+// clicking its rows and buttons, dropping a sound on a bank row.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <fstream>
+#include <thread>
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QPushButton>
+#include <QTableView>
+#include <QTest>
+#include <QTimer>
+
+#include "app/LibraryListModel.h"
+#include "app/LibrarySearch.h"
+#include "app/TfrmLibrary.h"
+#include "app/TfrmMain.h"
+#include "midi/VirtualInstrument.h"
+#include "tests/support/Sounds.h"
+#include "library/SoundFile.h"
+#include "tools/TfrmSelectLocation.h"
+
+namespace tarvix {
+namespace {
+
+using test::MakeSound;
+using test::ScriptedPrompter;
+using test::TempDir;
+
+// A query for a piece of a name only.
+tarvix::LibraryQuery ByName(const char* text) {
+  tarvix::LibraryQuery q;
+  q.text = text;
+  return q;
+}
+
+// Four sounds with parameters of their own; byte 12 is the first
+// oscillator's keytrack.
+std::vector<ImportRecord> Records() {
+  const struct {
+    const char* name;
+    std::uint8_t category;
+    std::uint8_t keytrack;
+  } kSounds[] = {{"Warm Pad", 4, 64}, {"Glass Bell", 8, 100}, {"WARM Bass", 1, 100}, {"Cold Lead", 5, 64}};
+  std::vector<ImportRecord> records;
+  for (const auto& s : kSounds) {
+    SoundData d = MakeSound(s.name, s.category);
+    d[12] = s.keytrack;
+    d[200] = static_cast<std::uint8_t>(records.size() + 1);
+    records.push_back({d, static_cast<int>(records.size())});
+  }
+  return records;
+}
+
+struct LibraryFixture {
+  TempDir dir;
+  ScriptedPrompter prompter;
+  std::unique_ptr<TfrmMain> window;
+  TfrmLibrary* library = nullptr;
+
+  std::filesystem::path LibraryFile() const { return dir / "library.db"; }
+
+  TfrmMain& Open(bool fill = true) {
+    test::WriteSounds(dir / kInitSoundFileName, {MakeDefaultInitSound()});
+    std::ofstream(dir / kSettingsFileName) << "[Midi]\nMIDIDelay=0\n";
+    if (fill) {
+      SoundLibrary lib(LibraryFile());
+      const auto records = Records();
+      lib.Import((dir / "bank.syx").string(), records);
+    }
+    MainWindowOptions o;
+    o.programDirectory = dir.Path();
+    o.logFile = dir / "blofeld.log";
+    o.prompter = &prompter;
+    o.systemMidi = false;
+    o.midiSettingsAtStart = false;
+    o.libraryFile = LibraryFile();
+    window = std::make_unique<TfrmMain>(o);
+    window->show();
+    return *window;
+  }
+
+  TfrmLibrary& OpenLibrary() {
+    window->Action("actLibrary")->trigger();
+    library = window->LibraryWindow();
+    EXPECT_NE(library, nullptr);
+    QApplication::setActiveWindow(library);
+    Settle();
+    return *library;
+  }
+
+  // Waits for the search the last change asked for.
+  void Settle() const { ASSERT_TRUE(QTest::qWaitFor([&] { return !library->Searching(); }, 5000)); }
+
+  QStringList Names() const {
+    QStringList names;
+    for (const LibraryEntry& e : library->Model()->Entries()) names << QString::fromStdString(e.name);
+    names.sort();
+    return names;
+  }
+
+  template <class T>
+  T* Find(const char* name) const {
+    T* w = library->findChild<T*>(name);
+    EXPECT_NE(w, nullptr) << name;
+    return w;
+  }
+
+  // Clicks the row whose name is given, with modifiers.
+  void ClickSound(const QString& name, Qt::KeyboardModifiers mods = {}, int column = LibraryListModel::kName) const {
+    QTableView* tv = library->List();
+    const auto& entries = library->Model()->Entries();
+    for (std::size_t r = 0; r < entries.size(); ++r)
+      if (QString::fromStdString(entries[r].name) == name) {
+        const QModelIndex i = tv->model()->index(static_cast<int>(r), column);
+        tv->scrollTo(i);
+        QTest::mouseClick(tv->viewport(), Qt::LeftButton, mods, tv->visualRect(i).center());
+        return;
+      }
+    ADD_FAILURE() << "no row " << name.toStdString();
+  }
+};
+
+TEST(LibraryWindow, FiltersAsYouTypeByNameCategoryParameterFavouriteAndTag) {
+  LibraryFixture f;
+  f.Open();
+  TfrmLibrary& lib = f.OpenLibrary();
+  EXPECT_EQ(f.Names(), (QStringList{"Cold Lead", "Glass Bell", "WARM Bass", "Warm Pad"}));
+  EXPECT_EQ(f.Find<QLabel>("lblStatus")->text(), "4 sounds");
+
+  // Each key narrows the list; case does not matter.
+  auto* search = f.Find<QLineEdit>("edtSearch");
+  QTest::keyClicks(search, "wa");
+  f.Settle();
+  EXPECT_EQ(f.Names(), (QStringList{"WARM Bass", "Warm Pad"}));
+  QTest::keyClicks(search, "rm p");
+  f.Settle();
+  EXPECT_EQ(f.Names(), QStringList{"Warm Pad"});
+  for (int i = 0; i < 3; ++i) QTest::keyClick(search, Qt::Key_Backspace);
+  f.Settle();
+  EXPECT_EQ(f.Names(), (QStringList{"WARM Bass", "Warm Pad"}));
+
+  // Category "Bass" is the second entry after "All categories".
+  auto* category = f.Find<QComboBox>("cmbCategory");
+  category->setFocus();
+  QTest::keyClick(category, Qt::Key_Down);
+  QTest::keyClick(category, Qt::Key_Down);
+  f.Settle();
+  EXPECT_EQ(f.Names(), QStringList{"WARM Bass"});
+  QTest::keyClick(category, Qt::Key_Home);
+  search->clear();
+  f.Settle();
+
+  // A parameter: a condition still being typed leaves the list and says why.
+  auto* where = f.Find<QLineEdit>("edtWhere");
+  QTest::keyClicks(where, "KnobKeytrack1=");
+  f.Settle();
+  EXPECT_EQ(f.Names().size(), 4);
+  EXPECT_FALSE(f.Find<QLabel>("lblStatus")->text().endsWith("sounds"));
+  QTest::keyClicks(where, "100");
+  f.Settle();
+  EXPECT_EQ(f.Names(), (QStringList{"Glass Bell", "WARM Bass"}));
+
+  // The star: a click marks a favourite in the library; the filter keeps it.
+  f.ClickSound("Glass Bell", {}, LibraryListModel::kStar);
+  const auto bell = lib.Library().Find(ByName("glass"));
+  ASSERT_EQ(bell.size(), 1u);
+  EXPECT_TRUE(bell[0].favourite);
+  where->clear();
+  f.Settle();
+  QTest::mouseClick(f.Find<QCheckBox>("chkFavourites"), Qt::LeftButton);
+  f.Settle();
+  EXPECT_EQ(f.Names(), QStringList{"Glass Bell"});
+  QTest::mouseClick(f.Find<QCheckBox>("chkFavourites"), Qt::LeftButton);
+  f.Settle();
+
+  // Tags: typed for the current sound, kept in the library, offered as a filter.
+  f.ClickSound("Cold Lead");
+  auto* tags = f.Find<QLineEdit>("edtTags");
+  ASSERT_TRUE(tags->isEnabled());
+  QTest::mouseClick(tags, Qt::LeftButton);
+  QTest::keyClicks(tags, "dark, lead ,dark");
+  QTest::keyClick(tags, Qt::Key_Return);
+  const auto cold = lib.Library().Find(ByName("cold"));
+  ASSERT_EQ(cold.size(), 1u);
+  EXPECT_EQ(lib.Library().Get(cold[0].id)->tags, (std::vector<std::string>{"dark", "lead"}));
+  auto* tag = f.Find<QComboBox>("cmbTag");
+  EXPECT_EQ(tag->count(), 3);
+  tag->setFocus();
+  QTest::keyClick(tag, Qt::Key_Down);
+  f.Settle();
+  EXPECT_EQ(f.Names(), QStringList{"Cold Lead"});
+}
+
+TEST(LibraryWindow, DroppingOnABankRowAsksBeforeOverwriting) {
+  LibraryFixture f;
+  TfrmMain& w = f.Open();
+  f.OpenLibrary();
+  SetSoundName(w.Blofeld(), 10, "Old Sound");
+  const SoundData before = w.Blofeld().Sound(10);
+  f.ClickSound("Glass Bell");
+  // What the list's drag carries for its selection.
+  QTableView* tv = f.library->List();
+  std::unique_ptr<QMimeData> mime(tv->model()->mimeData(tv->selectionModel()->selectedIndexes()));
+  BankListView* lv = w.BlofeldList();
+  const QPoint at = lv->visualRect(lv->model()->index(10, 1)).center();
+  auto drop = [&] {
+    QDragEnterEvent enter(at, Qt::CopyAction, mime.get(), Qt::LeftButton, {});
+    QApplication::sendEvent(lv->viewport(), &enter);
+    ASSERT_TRUE(enter.isAccepted());
+    QDragMoveEvent move(at, Qt::CopyAction, mime.get(), Qt::LeftButton, {});
+    QApplication::sendEvent(lv->viewport(), &move);
+    QDropEvent dropped(QPointF(at), Qt::CopyAction, mime.get(), Qt::LeftButton, {});
+    QApplication::sendEvent(lv->viewport(), &dropped);
+  };
+
+  f.prompter.answers = {Answer::No};
+  drop();
+  ASSERT_EQ(f.prompter.asked.size(), 1u);
+  EXPECT_NE(f.prompter.asked[0].find("Old Sound"), std::string::npos) << f.prompter.asked[0];
+  EXPECT_NE(f.prompter.asked[0].find("Glass Bell"), std::string::npos) << f.prompter.asked[0];
+  EXPECT_TRUE(w.Blofeld().Sound(10) == before);
+  EXPECT_FALSE(w.Blofeld().Changed(10));
+
+  f.prompter.answers = {Answer::Yes};
+  drop();
+  EXPECT_EQ(f.prompter.asked.size(), 2u);
+  EXPECT_EQ(TrimmedSoundName(w.Blofeld().Sound(10)), "Glass Bell");
+  EXPECT_EQ(w.Blofeld().Sound(10)[12], 100);
+  EXPECT_TRUE(w.Blofeld().Changed(10));
+  EXPECT_EQ(w.BlofeldList()->CurrentRow(), 10);
+
+  // Bytes that are no sound dump are not taken.
+  QMimeData junk;
+  junk.setData(BankListModel::kSoundMimeType, QByteArray(392, '\x01'));
+  mime.reset(new QMimeData);
+  mime->setData(BankListModel::kSoundMimeType, junk.data(BankListModel::kSoundMimeType));
+  drop();
+  EXPECT_EQ(f.prompter.asked.size(), 2u);
+  EXPECT_EQ(TrimmedSoundName(w.Blofeld().Sound(10)), "Glass Bell");
+}
+
+TEST(LibraryWindow, CopiesSelectedSoundsToAChosenVirtualSlot) {
+  LibraryFixture f;
+  TfrmMain& w = f.Open();
+  f.OpenLibrary();
+  f.ClickSound("Cold Lead");
+  f.ClickSound("Warm Pad", Qt::ControlModifier);
+  // The slot dialog is modal: answer it once it shows (bank C, program 5).
+  bool answered = false;
+  QTimer::singleShot(0, [&] {
+    auto* d = qobject_cast<TfrmSelectLocation*>(QApplication::activeModalWidget());
+    ASSERT_NE(d, nullptr);
+    d->cmbBank->setFocus();
+    QTest::keyClick(d->cmbBank, Qt::Key_Home);
+    for (int i = 0; i < 2; ++i) QTest::keyClick(d->cmbBank, Qt::Key_Down);
+    QTest::keyClick(d->cmbProgram, Qt::Key_Home);
+    for (int i = 0; i < 4; ++i) QTest::keyClick(d->cmbProgram, Qt::Key_Down);
+    QTest::mouseClick(d->Button1, Qt::LeftButton);
+    answered = true;
+  });
+  f.prompter.answers = {Answer::Yes, Answer::No};
+  const SoundData keep = w.Virtual().Sound(2 * 128 + 5);
+  QTest::mouseClick(f.Find<QPushButton>("btnCopyToSlot"), Qt::LeftButton);
+  ASSERT_TRUE(answered);
+  // In list order (first seen): Warm Pad, then Cold Lead, which was refused.
+  EXPECT_EQ(f.prompter.asked.size(), 2u);
+  EXPECT_EQ(TrimmedSoundName(w.Virtual().Sound(2 * 128 + 4)), "Warm Pad");
+  EXPECT_TRUE(w.Virtual().Changed(2 * 128 + 4));
+  EXPECT_TRUE(w.Virtual().Sound(2 * 128 + 5) == keep);
+  EXPECT_FALSE(w.Virtual().Changed(2 * 128 + 5));
+  EXPECT_EQ(w.VirtualList()->CurrentRow(), 2 * 128 + 4);
+}
+
+TEST(LibraryWindow, ExportsTheSelectedSoundsAndAuditionsThroughTheEditBuffer) {
+  LibraryFixture f;
+  TfrmMain& w = f.Open();
+  TfrmLibrary& lib = f.OpenLibrary();
+  f.ClickSound("Glass Bell");
+  f.ClickSound("Cold Lead", Qt::ControlModifier);
+  const std::filesystem::path out = f.dir / "chosen.syx";
+  f.prompter.saveName = out.string();
+  QTest::mouseClick(f.Find<QPushButton>("btnExport"), Qt::LeftButton);
+  const auto written = ReadSoundRecords(out);
+  ASSERT_EQ(written.size(), 2u);
+  EXPECT_EQ(TrimmedSoundName(written[0]), "Glass Bell");
+  EXPECT_EQ(TrimmedSoundName(written[1]), "Cold Lead");
+  for (const auto& e : std::filesystem::directory_iterator(f.dir.Path()))  // no temporary file left
+    EXPECT_TRUE(e.path().filename() == "chosen.syx" || e.path().filename().string().find("chosen") == std::string::npos)
+        << e.path();
+  // An existing file is replaced only after asking.
+  f.ClickSound("Warm Pad");
+  f.prompter.answers = {Answer::No};
+  QTest::mouseClick(f.Find<QPushButton>("btnExport"), Qt::LeftButton);
+  EXPECT_EQ(f.prompter.asked, std::vector<std::string>{questions::kReplace});
+  EXPECT_EQ(ReadSoundRecords(out).size(), 2u);
+  f.prompter.answers = {Answer::Yes};
+  QTest::mouseClick(f.Find<QPushButton>("btnExport"), Qt::LeftButton);
+  EXPECT_EQ(ReadSoundRecords(out).size(), 1u);
+
+  // Importing a file adds its new sounds to the list.
+  test::WriteSounds(f.dir / "more.syx", {MakeSound("Fresh Sound", 2, 0, 0, 77)});
+  f.prompter.openName = (f.dir / "more.syx").string();
+  QTest::mouseClick(f.Find<QPushButton>("btnImport"), Qt::LeftButton);
+  f.Settle();
+  EXPECT_TRUE(f.Names().contains("Fresh Sound"));
+  EXPECT_EQ(f.Names().size(), 5);
+
+  // Enter or a double-click sends the sound to the instrument's edit buffer.
+  QTableView* tv = lib.List();
+  f.ClickSound("Cold Lead");
+  QTest::keyClick(tv, Qt::Key_Return);
+  EXPECT_TRUE(QTest::qWaitFor([&] { return TrimmedSoundName(w.Instrument().EditBuffer()) == "Cold Lead"; }, 5000));
+  int row = 0;
+  while (lib.Model()->Entry(row).name != "WARM Bass") ++row;
+  const QPoint at = tv->visualRect(tv->model()->index(row, LibraryListModel::kName)).center();
+  QTest::mouseClick(tv->viewport(), Qt::LeftButton, {}, at);
+  QTest::mouseDClick(tv->viewport(), Qt::LeftButton, {}, at);
+  EXPECT_TRUE(QTest::qWaitFor([&] { return TrimmedSoundName(w.Instrument().EditBuffer()) == "WARM Bass"; }, 5000));
+}
+
+TEST(LibraryWindow, SearchesAskedFasterThanAnsweredDeliverOnlyTheNewest) {
+  TempDir dir;
+  {
+    SoundLibrary lib(dir / "library.db");
+    const auto records = Records();
+    lib.Import((dir / "bank.syx").string(), records);
+  }
+  LibrarySearch search(dir / "library.db");
+  std::vector<std::vector<std::string>> answers;
+  QObject::connect(&search, &LibrarySearch::Found, [&] {
+    std::vector<std::string> names;
+    for (const LibraryEntry& e : search.TakeResults()) names.push_back(e.name);
+    answers.push_back(names);
+  });
+  // Keys typed faster than the interface thread looks at answers: each
+  // search has run and posted its answer before the next key comes.
+  for (const char* text : {"c", "co", "col", "cold", "cold ", "cold l"}) {
+    search.Request(ByName(text));
+    std::this_thread::sleep_for(std::chrono::milliseconds(30));
+  }
+  ASSERT_TRUE(QTest::qWaitFor([&] { return !search.Pending(); }, 5000));
+  QTest::qWait(50);  // an older answer would have arrived by now
+  EXPECT_EQ(answers, (std::vector<std::vector<std::string>>{{"Cold Lead"}}));
+}
+
+TEST(LibraryWindow, ADamagedLibraryIsReportedAndLeftAlone) {
+  LibraryFixture f;
+  f.Open(false);
+  const std::string junk(8192, 'x');
+  std::ofstream(f.LibraryFile(), std::ios::binary) << junk;
+  f.window->Action("actLibrary")->trigger();
+  EXPECT_EQ(f.window->LibraryWindow(), nullptr);
+  ASSERT_EQ(f.prompter.asked.size(), 1u);
+  EXPECT_NE(f.prompter.asked[0].find(f.LibraryFile().string()), std::string::npos) << f.prompter.asked[0];
+  std::ifstream in(f.LibraryFile(), std::ios::binary);
+  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), junk);
+}
+
+}  // namespace
+}  // namespace tarvix
