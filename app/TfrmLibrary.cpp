@@ -64,7 +64,7 @@ void TfrmLibrary::BuildLayout() {
   for (auto name : CategoryNames()) cmbCategory_->addItem(QString::fromLatin1(name.data(), static_cast<int>(name.size())));
   edtWhere_ = new QLineEdit(this);
   edtWhere_->setObjectName("edtWhere");
-  edtWhere_->setPlaceholderText("Parameters, e.g. Osc1 Shape=Sawtooth; Filter 1 Cutoff=64");
+  edtWhere_->setPlaceholderText("Parameters, e.g. Osc1 Shape=Saw; Filter 1 Cutoff=64");
   chkFavourites_ = new QCheckBox(QString::fromUtf8("\u2605 only"), this);
   chkFavourites_->setObjectName("chkFavourites");
   cmbTag_ = new QComboBox(this);

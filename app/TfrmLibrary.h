@@ -1,7 +1,7 @@
 #pragma once
 // The Library window: every sound the program has seen, found as the musician
 // types. A search box (any name the sound was seen with), a category, a
-// parameter filter ("Osc1 Shape=Sawtooth; Filter 1 Cutoff=64"), favourites
+// parameter filter ("Osc1 Shape=Saw; Filter 1 Cutoff=64"), favourites
 // and tags narrow the list; the searches run on their own thread
 // (LibrarySearch). From the list a sound is auditioned through the edit
 // buffer, dragged onto a bank row, copied to a Virtual slot or exported.
