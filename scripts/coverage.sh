@@ -7,8 +7,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 BUILD_DIR=${BUILD_DIR:-build-cov}
-TESTS="test_library test_settings test_midi test_convert test_keyboard test_editor_params test_editor_patchedit
-test_editor_schema test_tools test_tools_copysounds test_cli_convert test_cli_library test_cli_morph test_cli_params"
+TESTS="test_library test_midi test_convert test_keyboard test_editor_params test_editor_patchedit
+test_editor_schema test_tools test_cli"
 TARGETS="$(echo $TESTS) tarvix-cli" BUILD_DIR="$BUILD_DIR" scripts/build.sh \
   -DTARVIX_COVERAGE=ON -DTARVIX_BENCHMARKS=OFF -DCMAKE_BUILD_TYPE=Debug
 find "$BUILD_DIR" -name '*.gcda' -delete

@@ -178,4 +178,3 @@ TEST(TfrmLocator, BoxesAndClosing) {
 }  // namespace
 }  // namespace tarvix
 
-int main(int argc, char** argv) { return tarvix::test::RunQtTests(argc, argv); }

@@ -1,4 +1,0 @@
-tarvix_add_gtest(test_cli_library
-  SOURCES ${CMAKE_CURRENT_LIST_DIR}/ListSortTest.cpp
-  LIBS tarvix_core nlohmann_json::nlohmann_json GTest::gtest_main)
-add_dependencies(test_cli_library tarvix-cli)
