@@ -234,6 +234,8 @@ class TfrmMain : public QMainWindow {
   void AddFileToLibrary(const std::filesystem::path& file);
   void StartCollectingReadSounds();
   void AddReadSoundsToLibrary();
+  // A sound fetched from the edit buffer (for the editor or the locker).
+  void AddFetchedSoundToLibrary(const SoundData& sound);
   LibraryFeeder* Feeder();
   // Enables or disables every command that starts a transfer.
   void EnableTransferCommands(bool on);

@@ -48,4 +48,10 @@ void TfrmMain::AddReadSoundsToLibrary() {
   feeder->AddSounds(kInstrumentSource, std::move(records));
 }
 
+void TfrmMain::AddFetchedSoundToLibrary(const SoundData& sound) {
+  LibraryFeeder* feeder = Feeder();
+  if (!feeder || IsEmptySlot(sound)) return;
+  feeder->AddSounds(kInstrumentSource, {ImportRecord{sound, kEditBufferIndex}});
+}
+
 }  // namespace tarvix

@@ -344,6 +344,7 @@ void TfrmMain::QuasiMorphClick() {
 
 void TfrmMain::tmrWindowTimer() {
   const int status = dispatcher_->TakeCurrentSoundStatus();
+  if (status == 1 || status == 2) AddFetchedSoundToLibrary(dispatcher_->CurrentSound);
   if (status == 1) {
     OpenEditor(dispatcher_->CurrentSound);
   } else if (status == 2) {

@@ -46,13 +46,15 @@ class LibraryFileError : public LibraryError {
   using LibraryError::LibraryError;
 };
 
-// The source name of sounds read from the instrument; the index is the slot.
+// The source name of sounds read from the instrument; the index is the slot,
+// or kEditBufferIndex for a sound fetched from the edit buffer.
 inline constexpr const char* kInstrumentSource = "instrument";
+inline constexpr int kEditBufferIndex = -1;
 inline constexpr const char* kLibraryFileName = "library.db";
 
 struct Sighting {
   std::string source;  // absolute file path, or kInstrumentSource
-  int index = 0;       // record number in the file (from 0), or slot 0..1023
+  int index = 0;       // record number in the file (from 0), slot 0..1023, or kEditBufferIndex
   std::int64_t seen = 0;  // first seen, seconds since 1970 (UTC)
 };
 

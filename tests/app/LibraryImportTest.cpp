@@ -13,6 +13,7 @@
 #include <fstream>
 
 #include "app/TfrmMain.h"
+#include "editor/TfrmPatchEdit.h"
 #include "midi/VirtualInstrument.h"
 #include "soundlib/SoundLibrary.h"
 #include "tests/support/Sounds.h"
@@ -96,6 +97,22 @@ TEST(MainWindowLibrary, ReadsAndLoadedFilesAreAddedUnlessSwitchedOffAndABrokenLi
       w->Action("actReadBankC")->trigger();
       w->WaitForLibrary();
       EXPECT_EQ(SightingsBySource(libFile).at(kInstrumentSource), 128);
+      // A sound fetched for the editor is a sighting of the edit buffer. The
+      // editor opens from the window's timer; a timer of ours closes it.
+      QTimer closer;
+      QObject::connect(&closer, &QTimer::timeout, [] {
+        if (auto* e = qobject_cast<TfrmPatchEdit*>(QApplication::activeModalWidget())) e->reject();
+      });
+      closer.start(20);
+      w->Action("actEditEditBuffer")->trigger();
+      int fetched = 128;
+      for (int i = 0; i < 500 && fetched == 128; ++i) {
+        QTest::qWait(10);
+        w->WaitForLibrary();
+        fetched = SightingsBySource(libFile).at(kInstrumentSource);
+      }
+      closer.stop();
+      EXPECT_EQ(fetched, 129);
     } else if (c.name == "switched off") {
       EXPECT_FALSE(std::filesystem::exists(libFile));
     } else {
