@@ -18,6 +18,7 @@
 #include "soundlib/SoundLibrary.h"
 #include "tests/support/Sounds.h"
 #include "tests/support/TempDir.h"
+#include "tests/support/TestWindow.h"
 
 namespace tarvix {
 namespace {
@@ -27,17 +28,7 @@ using test::TempDir;
 std::unique_ptr<TfrmMain> OpenWindow(const TempDir& dir, Prompter& prompter, const std::string& settings) {
   test::WriteSounds(dir / kInitSoundFileName, {MakeDefaultInitSound()});
   std::ofstream(dir / kSettingsFileName) << settings;
-  MainWindowOptions o;
-  o.programDirectory = dir.Path();
-  o.logFile = dir / "blofeld.log";
-  o.prompter = &prompter;
-  o.systemMidi = false;
-  o.midiSettingsAtStart = false;
-  o.libraryFile = dir / "data" / "library.db";
-  auto w = std::make_unique<TfrmMain>(o);
-  w->show();
-  QApplication::setActiveWindow(w.get());
-  return w;
+  return test::OpenTestWindow(dir, &prompter, nullptr, dir / "data" / "library.db");
 }
 
 // Sightings per source, over the whole library.

@@ -22,6 +22,7 @@
 #include "app/LibrarySearch.h"
 #include "app/TfrmLibrary.h"
 #include "app/TfrmMain.h"
+#include "tests/support/TestWindow.h"
 #include "midi/VirtualInstrument.h"
 #include "tests/support/Sounds.h"
 #include "library/SoundFile.h"
@@ -75,15 +76,7 @@ struct LibraryFixture {
       const auto records = Records();
       lib.Import((dir / "bank.syx").string(), records);
     }
-    MainWindowOptions o;
-    o.programDirectory = dir.Path();
-    o.logFile = dir / "blofeld.log";
-    o.prompter = &prompter;
-    o.systemMidi = false;
-    o.midiSettingsAtStart = false;
-    o.libraryFile = LibraryFile();
-    window = std::make_unique<TfrmMain>(o);
-    window->show();
+    window = test::OpenTestWindow(dir, &prompter, nullptr, LibraryFile());
     return *window;
   }
 
