@@ -79,7 +79,7 @@ void Run(const BackupOptions& o) {
   }
 }
 
-const CommandRegistrar registrar("backup", [](CLI::App& app) {
+const CommandRegistrar kBackupCommand("backup", [](CLI::App& app) {
   auto o = std::make_shared<BackupOptions>();
   auto* cmd = app.add_subcommand("backup", "Read sound banks from the instrument into a SysEx file");
   cmd->add_option("OUT", o->out, "SysEx file to write")->required();

@@ -85,7 +85,7 @@ void Run(const InstrumentOptions& o) {
   std::fprintf(stderr, "Stopped.\n");
 }
 
-const CommandRegistrar registrar("instrument", [](CLI::App& app) {
+const CommandRegistrar kInstrumentCommand("instrument", [](CLI::App& app) {
   auto o = std::make_shared<InstrumentOptions>();
   auto* cmd = app.add_subcommand("instrument", "Run the built-in virtual instrument on real MIDI ports until stopped");
   cmd->add_flag("--jack", o->jack, "Use JACK");

@@ -125,7 +125,7 @@ void Wrap(void (*f)(const Options&), const Options& o) {
   }
 }
 
-const CommandRegistrar kRegistrar("library", [](CLI::App& app) {
+const CommandRegistrar kLibraryCommand("library", [](CLI::App& app) {
   auto* lib = app.add_subcommand("library", "The sound library: every sound imported or read, searchable");
   lib->require_subcommand(1);
   auto o = std::make_shared<Options>();

@@ -55,7 +55,7 @@ void RunList(const ListOptions& o) {
   if (std::fflush(stdout) != 0 || std::ferror(stdout)) throw CliError(std::string("standard output: ") + std::strerror(errno));
 }
 
-const CommandRegistrar kRegistrar("list", [](CLI::App& app) {
+const CommandRegistrar kListCommand("list", [](CLI::App& app) {
   auto opts = std::make_shared<ListOptions>();
   CLI::App* cmd = app.add_subcommand("list", "List the sounds of a SysEx file");
   cmd->add_option("FILE", opts->file, "SysEx sound file")->required();

@@ -51,7 +51,7 @@ void Run(const MorphOptions& o) {
   WriteFileAtomically(o.out, std::span<const std::uint8_t>(result.bytes));
 }
 
-const CommandRegistrar registrar("morph", [](CLI::App& app) {
+const CommandRegistrar kMorphCommand("morph", [](CLI::App& app) {
   auto opts = std::make_shared<MorphOptions>();
   auto* cmd = app.add_subcommand("morph", "Blend two sounds as the morph window saves them");
   cmd->add_option("A", opts->fileA, "SysEx file of the first sound")->required();

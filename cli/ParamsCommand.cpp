@@ -111,7 +111,7 @@ void Run(const std::string& file, long long index, bool json) {
   }
 }
 
-const CommandRegistrar kRegistrar("params", [](CLI::App& app) {
+const CommandRegistrar kParamsCommand("params", [](CLI::App& app) {
   auto* cmd = app.add_subcommand("params", "Show the decoded parameters of one sound of a SysEx file");
   auto file = std::make_shared<std::string>();
   auto index = std::make_shared<long long>(0);

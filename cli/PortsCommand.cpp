@@ -34,7 +34,7 @@ void Run(const PortsOptions& o) {
   for (const auto& d : s.service->OutputDevices) std::cout << "  " << d.number << "  " << d.name << "\n";
 }
 
-const CommandRegistrar registrar("ports", [](CLI::App& app) {
+const CommandRegistrar kPortsCommand("ports", [](CLI::App& app) {
   auto o = std::make_shared<PortsOptions>();
   auto* cmd = app.add_subcommand("ports", "List the MIDI input and output devices");
   cmd->add_flag("--json", o->json, "Print JSON");

@@ -39,7 +39,7 @@ void Run(const RestoreOptions& o) {
   std::fprintf(stderr, "%s\n", result.c_str());
 }
 
-const CommandRegistrar registrar("restore", [](CLI::App& app) {
+const CommandRegistrar kRestoreCommand("restore", [](CLI::App& app) {
   auto o = std::make_shared<RestoreOptions>();
   auto* cmd = app.add_subcommand("restore", "Send a SysEx file to the instrument");
   cmd->add_option("IN", o->in, "SysEx file to send")->required();

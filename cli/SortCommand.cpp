@@ -48,7 +48,7 @@ void RunSort(const SortOptions& o) {
   WriteSoundRecords(o.out, sounds);
 }
 
-const CommandRegistrar kRegistrar("sort", [](CLI::App& app) {
+const CommandRegistrar kSortCommand("sort", [](CLI::App& app) {
   auto opts = std::make_shared<SortOptions>();
   CLI::App* cmd = app.add_subcommand("sort", "Order the sounds of a SysEx file by name or by category and name");
   cmd->add_option("IN", opts->in, "SysEx sound file to read")->required();

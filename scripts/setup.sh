@@ -10,7 +10,7 @@ PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev libsqlite3-dev
   jackd2 xvfb xauth
   help2man desktop-file-utils appstream dpkg-dev file
-  clang libclang-rt-14-dev gcovr
+  clang libclang-rt-14-dev lld gcovr
 )
 
 missing=()

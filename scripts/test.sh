@@ -3,7 +3,7 @@
 # a build with AddressSanitizer and UndefinedBehaviorSanitizer. Where clang
 # with libFuzzer is present (scripts/setup.sh installs it), the sanitizer build
 # is a clang build (build-san) that also holds the fuzz targets, and each
-# target runs for a short while (FUZZ_SECONDS, default 20) before the sanitizer
+# target runs for a short while (FUZZ_SECONDS, default 10) before the sanitizer
 # suite: one build serves both. Without clang the sanitizer build uses gcc
 # (build-asan) and fuzzing is skipped. The build types trade debug information
 # for build time (see CMakeLists.txt); scripts/start.sh builds into build.
@@ -25,7 +25,7 @@ if scripts/fuzz.sh --probe; then
   CC=clang CXX=clang++ BUILD_DIR=build-san scripts/build.sh -DCMAKE_BUILD_TYPE=SanCheck \
     -DTARVIX_SANITIZE=address,undefined -DTARVIX_FUZZ=ON
   took "sanitizer build"
-  BUILD_DIR=build-san FUZZ_SECONDS=${FUZZ_SECONDS:-20} scripts/fuzz.sh
+  BUILD_DIR=build-san FUZZ_SECONDS=${FUZZ_SECONDS:-10} scripts/fuzz.sh
   took "fuzzing"
   (cd build-san && ctest --output-on-failure -j2)
 else
