@@ -10,41 +10,38 @@ namespace tarvix {
 namespace {
 
 using test::MakeSound;
-using test::ScriptedPrompter;
 
-TEST(Sort, ByNameUpperCasesOnlyAsciiLettersAndKeepsUnselectedSlots) {
+std::string Names(const BankSet& set, std::initializer_list<int> rows) {
+  std::string s;
+  for (int i : rows) s += TrimmedSoundName(set.Sound(i)) + ";";
+  return s;
+}
+
+TEST(Sort, SortsTheSelectedRowsByNameOrCategoryAndLeavesTheRest) {
   BankSet set;
   for (int i = 0; i < kSlotCount; ++i) set.Sound(i) = MakeSound("Keep" + std::to_string(i));
-  set.Sound(2) = MakeSound("bass 2");
+  set.Sound(2) = MakeSound("bass 2");  // only ASCII letters are upper-cased for the key
   set.Sound(9) = MakeSound("Bass 1");
   set.Sound(128) = MakeSound("BASS");
   for (int i : {2, 9, 128}) set.Select(i);
-  ScriptedPrompter p;
+  test::ScriptedPrompter p;
   SortBankSet(set, set, SortKind::ByName, 0, p);
   EXPECT_TRUE(p.asked.empty());
-  EXPECT_EQ(TrimmedSoundName(set.Sound(2)), "BASS");
-  EXPECT_EQ(TrimmedSoundName(set.Sound(9)), "Bass 1");
-  EXPECT_EQ(TrimmedSoundName(set.Sound(128)), "bass 2");
-  EXPECT_EQ(TrimmedSoundName(set.Sound(3)), "Keep3");
+  EXPECT_EQ(Names(set, {2, 9, 128, 3}), "BASS;Bass 1;bass 2;Keep3;");
   EXPECT_FALSE(set.Changed(3));
   EXPECT_TRUE(set.IsSelected(2) && set.IsSelected(9) && set.IsSelected(128));
   EXPECT_EQ(set.Sound(128)[offs::kBank], 1);  // checksums refreshed
   EXPECT_EQ(SortKey(MakeSound("\xE9t\xE9"), SortKind::ByName).substr(0, 3), "\xE9T\xE9");
-}
 
-TEST(Sort, ByCategoryThenNameWithUnnamedCategoriesLast) {
-  BankSet set;
+  // By category, then name; categories without a name go last.
   set.Sound(0) = MakeSound("Arp", 6);
   set.Sound(1) = MakeSound("Zap", 3);
   set.Sound(2) = MakeSound("Odd", 13);
   set.Sound(3) = MakeSound("Aaa", 3);
+  set.ClearSelection();
   for (int i = 0; i < 4; ++i) set.Select(i);
-  ScriptedPrompter p;
   SortBankSet(set, set, SortKind::ByCategoryAndName, 0, p);
-  EXPECT_EQ(TrimmedSoundName(set.Sound(0)), "Aaa");
-  EXPECT_EQ(TrimmedSoundName(set.Sound(1)), "Zap");
-  EXPECT_EQ(TrimmedSoundName(set.Sound(2)), "Arp");
-  EXPECT_EQ(TrimmedSoundName(set.Sound(3)), "Odd");
+  EXPECT_EQ(Names(set, {0, 1, 2, 3}), "Aaa;Zap;Arp;Odd;");
 }
 
 TEST(Sort, OneSelectedRowAsksAndNoStillRefreshesTheBlofeldChecksums) {
@@ -53,7 +50,7 @@ TEST(Sort, OneSelectedRowAsksAndNoStillRefreshesTheBlofeldChecksums) {
   virt.Sound(1) = MakeSound("A");
   virt.Select(0);
   blofeld.Sound(1023)[offs::kBank] = 0;
-  ScriptedPrompter p;
+  test::ScriptedPrompter p;
   p.answers = {Answer::No};
   SortBankSet(virt, blofeld, SortKind::ByName, 3, p);
   EXPECT_EQ(p.asked, std::vector<std::string>{"Sort all?"});
@@ -75,32 +72,25 @@ TEST(Sort, RandomSelectionsEndOrderedAndArePermutations) {
     set.Sound(i) = MakeSound(name + std::to_string(i % 3), static_cast<std::uint8_t>(rng() % 14));
     if (rng() % 2) set.Select(i);
   }
-  std::vector<std::string> before;
+  std::vector<std::string> before, after;
   for (int i = 0; i < kSlotCount; ++i)
     if (set.IsSelected(i)) before.push_back(SortKey(set.Sound(i), SortKind::ByCategoryAndName));
-  ScriptedPrompter p;
+  test::ScriptedPrompter p;
   SortBankSet(set, set, SortKind::ByCategoryAndName, 0, p);
-  std::vector<std::string> after;
   for (int i : set.SelectionList) after.push_back(SortKey(set.Sound(i), SortKind::ByCategoryAndName));
   EXPECT_TRUE(std::is_sorted(after.begin(), after.end()));
   std::sort(before.begin(), before.end());
   EXPECT_EQ(before, after);
-}
 
-TEST(Sort, EqualKeysAreNeverExchangedButThePivotWalksPastThem) {
-  // Three equal keys: nothing exchanges, nothing is flagged.
-  BankSet set;
+  // Equal keys are never exchanged, so nothing is flagged.
+  BankSet same;
   for (int i = 0; i < 3; ++i) {
-    set.Sound(i) = MakeSound("Same");
-    set.Sound(i)[200] = static_cast<std::uint8_t>(i);
-    set.Select(i);
+    same.Sound(i) = MakeSound("Same");
+    same.Sound(i)[200] = static_cast<std::uint8_t>(i);
+    same.Select(i);
   }
-  ScriptedPrompter p;
-  SortBankSet(set, set, SortKind::ByName, 0, p);
-  for (int i = 0; i < 3; ++i) {
-    EXPECT_EQ(set.Sound(i)[200], i);
-    EXPECT_FALSE(set.Changed(i));
-  }
+  SortBankSet(same, same, SortKind::ByName, 0, p);
+  for (int i = 0; i < 3; ++i) EXPECT_TRUE(same.Sound(i)[200] == i && !same.Changed(i)) << i;
 }
 
 TEST(Find, NameOrCategoryWrapsAndIsCaseSensitive) {
@@ -112,9 +102,7 @@ TEST(Find, NameOrCategoryWrapsAndIsCaseSensitive) {
   set.CurrentIndex = 0;
   EXPECT_EQ(FindNext(set, s), 5);
   EXPECT_EQ(FindNext(set, s), 9);  // category Bass is enough
-  EXPECT_EQ(set.CurrentIndex, 9);
-  EXPECT_TRUE(set.IsSelected(9));
-  EXPECT_EQ(set.SelectedCount(), 1);
+  EXPECT_TRUE(set.CurrentIndex == 9 && set.IsSelected(9) && set.SelectedCount() == 1);
   EXPECT_EQ(FindNext(set, s), 5);  // wraps past H128
 
   EXPECT_FALSE(FindNext(set, SearchState{"pad", SearchState::kAnyCategory}).has_value());
