@@ -258,11 +258,11 @@ TEST(AtomicWrites, KilledSavesLeaveTheOldOrTheNewFileWholeAndTheNextSaveClearsLe
   BankSet set;
   for (const char* other : {".other.syx.tmp-abcdef", ".sounds.syx.tmp-abcdefg", "sounds.syx.tmp-abcdef"})
     test::WriteAll(dir / other, {1});
+  auto expected = Names(dir.Path());
   AtomicFileWriter running(dir / "sounds.syx");
-  const auto before = Names(dir.Path());
+  expected.insert(running.TempPath().filename().string());
   SaveAllRenumbered(set, dir / "sounds.syx");
-  EXPECT_EQ(Names(dir.Path()), before);
-  EXPECT_TRUE(before.count(running.TempPath().filename().string()));
+  EXPECT_EQ(Names(dir.Path()), expected);
   // An unwritable or missing folder: a clear error, the old file untouched.
   const auto old = ReadAll(file);
   if (geteuid() != 0) {  // root ignores permissions
