@@ -2,12 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <set>
-#include <sstream>
 
 #include "library/AppPaths.h"
-
 #include "tests/support/TempDir.h"
 
 namespace tarvix {
@@ -19,11 +16,10 @@ struct SettingsFile : ::testing::Test {
   MemoryLog log;
   Settings s;
 
-  void Write(const std::string& text) { std::ofstream(file, std::ios::binary | std::ios::trunc) << text; }
+  void Write(const std::string& text) { test::WriteAll(file, {text.begin(), text.end()}); }
   std::string Text() {
-    std::stringstream ss;
-    ss << std::ifstream(file, std::ios::binary).rdbuf();
-    return ss.str();
+    const auto bytes = test::ReadAll(file);
+    return {bytes.begin(), bytes.end()};
   }
 };
 

@@ -48,7 +48,7 @@ int Temporaries(const fs::path& dir, const std::string& name) {
   return n;
 }
 
-TEST(LoadSoundFile, ChosenPositionWrapsClampsAndMarksTheRecords) {
+TEST(LoadSoundFile, ChosenOrOwnPositionsOddSizesAndNoise) {
   TempDir dir;
   WriteSounds(dir / "three.syx", {MakeSound("One", 40), MakeSound("Two", 3), MakeSound("Three", 0xFF)});
   BankSet set;
@@ -65,38 +65,30 @@ TEST(LoadSoundFile, ChosenPositionWrapsClampsAndMarksTheRecords) {
   EXPECT_TRUE(set.SelectionList.empty());
   EXPECT_EQ(set.Sound(1022)[offs::kBank], 0);  // the record's own numbers stay
   EXPECT_EQ(GroupCaption(BankSetKind::Virtual, r.fileName), "Virtual banks (three.syx)");
-}
 
-TEST(LoadSoundFile, OwnPositionsFollowTheRecordsAndStopAtAnUnaddressableOne) {
-  TempDir dir;
+  // At the records' own positions: the later record wins, and reading stops at
+  // the first one that addresses no slot (the edit buffer, bank 8, program above 127).
   WriteSounds(dir / "own.syx",
               {MakeSound("Late", 1, 7, 127), MakeSound("C006", 2, 2, 5), MakeSound("Again", 2, 2, 5),
                MakeSound("Edit", 2, 0x7F, 0), MakeSound("Never", 2, 0, 9)});
-  BankSet set;
+  set = BankSet();
   EXPECT_THROW(LoadSoundFile(set, dir / "own.syx", kOwnPositions), std::runtime_error);
-  EXPECT_EQ(GetSoundName(set, 1023), "Late            ");
-  EXPECT_EQ(GetSoundName(set, 2 * 128 + 5), "Again           ");  // the later record wins
-  EXPECT_EQ(GetSoundName(set, 9), "");  // after the stop nothing is read
-
-  // Bank 8 and program bytes above 127 address no slot either.
-  WriteSounds(dir / "bank8.syx", {MakeSound("Bad", 0, 8, 0)});
-  EXPECT_THROW(LoadSoundFile(set, dir / "bank8.syx", kOwnPositions), std::runtime_error);
-  WriteSounds(dir / "prog.syx", {MakeSound("Bad", 0, 7, 200)});
-  EXPECT_THROW(LoadSoundFile(set, dir / "prog.syx", kOwnPositions), std::runtime_error);
+  EXPECT_EQ(TrimmedSoundName(set.Sound(1023)) + TrimmedSoundName(set.Sound(2 * 128 + 5)) +
+                TrimmedSoundName(set.Sound(9)),
+            "LateAgain");
+  for (const auto& bad : {MakeSound("Bad", 0, 8, 0), MakeSound("Bad", 0, 7, 200)}) {
+    WriteSounds(dir / "bad.syx", {bad});
+    EXPECT_THROW(LoadSoundFile(set, dir / "bad.syx", kOwnPositions), std::runtime_error);
+  }
   for (int i = 0; i < kSlotCount; ++i) EXPECT_NE(GetSoundName(set, i), "Bad             ");
-}
 
-TEST(LoadSoundFile, OddSizesEmptyAndRandomFiles) {
-  TempDir dir;
-  BankSet set;
-  const SoundData before = set.Sound(0);
+  const SoundData before = set.Sound(0);  // empty and short files store nothing
   for (std::size_t size : {0, 391}) {
     test::WriteAll(dir / "short.syx", std::vector<std::uint8_t>(size, 0xF0));
     EXPECT_EQ(CountSoundsInFile(dir / "short.syx"), 0);
     EXPECT_EQ(LoadSoundFile(set, dir / "short.syx", 0).stored, 0);
   }
   EXPECT_EQ(set.Sound(0), before);
-
   // Random bytes: whole records are stored, the trailing part is ignored, nothing crashes.
   std::mt19937 rng(7);
   std::vector<std::uint8_t> noise(1024 * 392 + 100);
@@ -111,7 +103,7 @@ TEST(LoadSoundFile, OddSizesEmptyAndRandomFiles) {
   }
 }
 
-TEST(SaveSelectedSounds, WritesSelectedNonEmptySlotsAndAsksBeforeReplacing) {
+TEST(SaveSounds, SelectedSeparateAndAllAskBeforeReplacingAndHonourCancel) {
   TempDir dir;
   BankSet set;
   set.Sound(3) = MakeSound("Three", 1, 5, 6);
@@ -145,15 +137,11 @@ TEST(SaveSelectedSounds, WritesSelectedNonEmptySlotsAndAsksBeforeReplacing) {
   EXPECT_EQ(ReadAll(dir / "sel.syx").size(), 0u);
   p.saveName.reset();  // cancelled dialog
   EXPECT_FALSE(SaveSelectedSounds(set, p).has_value());
-}
 
-TEST(SaveSeparateFiles, NamesFilesAfterTheSlotAndHonoursCancel) {
-  TempDir dir;
-  BankSet set;
+  // Separate files are named after the slot.
   for (int i = 0; i < kSlotCount; ++i) set.Sound(i) = MakeSound("S" + std::to_string(i));
   set.Select(0);
   set.Select(128);
-  ScriptedPrompter p;
   p.saveName = (dir / "x.syx").string();
   auto files = SaveSeparateFiles(set, p);
   ASSERT_EQ(files.size(), 2u);
@@ -177,17 +165,13 @@ TEST(SaveSeparateFiles, NamesFilesAfterTheSlotAndHonoursCancel) {
   p.answers = {Answer::No};
   EXPECT_EQ(SaveSeparateFiles(set, p).size(), 1u);
   EXPECT_EQ(p.asked.front(), "Select all?");
-}
 
-TEST(SaveAllRenumbered, StampsPositionsWritesEverySlotAndRoundTrips) {
-  TempDir dir;
-  BankSet set;
+  // Save all stamps the positions, writes every slot and reads back.
   for (int i = 0; i < kSlotCount; ++i) set.Sound(i) = MakeSound("N" + std::to_string(i), i % 13, 3, 3);
   set.Sound(5) = MakeSound("Empty", 0xFF);
   SaveAllRenumbered(set, dir / "all.syx");
   EXPECT_EQ(ReadAll(dir / "all.syx").size(), kSlotCount * kSoundSize);
-  EXPECT_EQ(set.Sound(1023)[offs::kBank], 7);
-  EXPECT_EQ(set.Sound(1023)[offs::kProgram], 127);
+  EXPECT_TRUE(set.Sound(1023)[offs::kBank] == 7 && set.Sound(1023)[offs::kProgram] == 127);
   BankSet back;
   LoadSoundFile(back, dir / "all.syx", kOwnPositions);
   for (int i = 0; i < kSlotCount; ++i) EXPECT_EQ(GetSoundName(back, i), GetSoundName(set, i));
@@ -195,7 +179,6 @@ TEST(SaveAllRenumbered, StampsPositionsWritesEverySlotAndRoundTrips) {
 
 TEST(AtomicWrites, SavingThroughALinkReplacesTheLinkedFileAndKeepsTheLink) {
   TempDir dir;
-  namespace fs = std::filesystem;
   fs::create_directory(dir / "store");
   WriteSounds(dir / "store/real.syx", {MakeSound("Old")});
   fs::create_symlink("store/real.syx", dir / "link.syx");     // relative to the link's folder
