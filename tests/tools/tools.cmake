@@ -4,5 +4,4 @@ tarvix_add_gtest(test_tools
 
 tarvix_add_gtest(test_tools_gui
   SOURCES ${CMAKE_SOURCE_DIR}/tests/support/QtTestMain.cpp ${CMAKE_CURRENT_LIST_DIR}/ToolsWindowTest.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/DialogsTest.cpp
   LIBS tarvix_gui Qt6::Test)
