@@ -71,7 +71,7 @@ TEST_F(SettingsFile, OddValuesAreKeptAndABadNumberStopsReadingAndIsLogged) {
   EXPECT_TRUE(ParseWholeNumber("250") == 250 && ParseWholeNumber("-3") == -3);
 }
 
-TEST_F(SettingsFile, DeviceIdKeys) {
+TEST_F(SettingsFile, DeviceIdKeysAndAFailedSave) {
   Write("[Midi]\nMidiDeviceID=17\n");
   EXPECT_TRUE(LoadSettings(file, s, log));
   EXPECT_EQ(s.DeviceId, 17);
