@@ -1,15 +1,16 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <random>
 
 #include "library/BankOperations.h"
+#include "library/SortFind.h"
 #include "tests/support/Sounds.h"
 
 namespace tarvix {
 namespace {
 
 using test::MakeSound;
-using test::ScriptedPrompter;
 
 // A set whose slot i is named "<i>" (so every name differs).
 BankSet Numbered(BankSetKind kind = BankSetKind::Blofeld) {
@@ -19,67 +20,62 @@ BankSet Numbered(BankSetKind kind = BankSetKind::Blofeld) {
 }
 
 std::string NameAt(const BankSet& set, int i) { return TrimmedSoundName(set.Sound(i)); }
+// The names of rows first..last, joined by blanks.
+std::string Names(const BankSet& set, int first, int last) {
+  std::string s;
+  for (int i = first; i <= last; ++i) s += (i > first ? " " : "") + NameAt(set, i);
+  return s;
+}
 
-TEST(MoveSelection, UpMovesBlocksAndDropsTheDisplacedSoundBelow) {
+TEST(MoveSelection, BlocksMoveWithTheirSelectionAndTheDisplacedSoundGoesRound) {
   BankSet set = Numbered();
   set.Select(4);
-  set.Select(5);  // A005, A006
+  set.Select(5);
   ASSERT_TRUE(MoveSelectionUp(set));
-  EXPECT_EQ(NameAt(set, 3), "4");
-  EXPECT_EQ(NameAt(set, 4), "5");
-  EXPECT_EQ(NameAt(set, 5), "3");
-  EXPECT_EQ(NameAt(set, 6), "6");
+  EXPECT_EQ(Names(set, 3, 6), "4 5 3 6");
   for (int i : {3, 4, 5, 6}) EXPECT_TRUE(set.Changed(i)) << i;  // A007 is flagged though unchanged
   EXPECT_FALSE(set.Changed(2));
-  EXPECT_TRUE(set.IsSelected(3) && set.IsSelected(4));
-  EXPECT_EQ(set.SelectedCount(), 2);
+  EXPECT_TRUE(set.IsSelected(3) && set.IsSelected(4) && set.SelectedCount() == 2);
 
   set.ClearSelection();  // A010 and A020 move independently
   set.Select(9);
   set.Select(19);
   ASSERT_TRUE(MoveSelectionDown(set));
-  EXPECT_EQ(NameAt(set, 10), "9");
-  EXPECT_EQ(NameAt(set, 9), "10");
-  EXPECT_EQ(NameAt(set, 20), "19");
-  EXPECT_EQ(NameAt(set, 19), "20");
+  EXPECT_EQ(Names(set, 9, 10) + " " + Names(set, 19, 20), "10 9 20 19");
   EXPECT_EQ(set.SelectionList, (std::vector<int>{10, 20}));
-}
 
-TEST(MoveSelection, EdgesDoNothingAndTheLastRowTakesTheHeldSound) {
-  BankSet set = Numbered();
+  // Edges, no current row and no selection move nothing.
+  set = Numbered();
   set.Select(0);
   EXPECT_FALSE(MoveSelectionUp(set));
-  EXPECT_EQ(NameAt(set, 0), "0");
   set.ClearSelection();
   set.Select(1023);
   EXPECT_FALSE(MoveSelectionDown(set));
   EXPECT_TRUE(MoveSelectionUp(set));
-  EXPECT_EQ(NameAt(set, 1022), "1023");
-  EXPECT_EQ(NameAt(set, 1023), "1022");
+  EXPECT_EQ(Names(set, 0, 0) + " " + Names(set, 1022, 1023), "0 1023 1022");
   set.ClearSelection();
   set.Select(1);
-  set.CurrentIndex = -1;  // no current row
+  set.CurrentIndex = -1;
   EXPECT_FALSE(MoveSelectionUp(set));
-  BankSet none = Numbered();  // nothing selected
+  BankSet none = Numbered();
   EXPECT_FALSE(MoveSelectionDown(none));
 }
 
 TEST(MoveSelection, ToARowPutsTheBlockThereKeepingEverySound) {
   BankSet set = Numbered();
-  for (int i : {9, 10, 11}) set.Select(i);  // A010..A012
+  for (int i : {9, 10, 11}) set.Select(i);
+  set.CurrentIndex = 11;
   int steps = 0;
   MoveSelectionTo(set, 49, [&] { ++steps; });  // Ctrl+right click on A050
   EXPECT_EQ(steps, 38);
-  EXPECT_EQ(NameAt(set, 47), "9");
-  EXPECT_EQ(NameAt(set, 49), "11");
+  EXPECT_EQ(Names(set, 47, 49), "9 10 11");
   EXPECT_EQ(set.SelectionList, (std::vector<int>{47, 48, 49}));
-  MoveSelectionTo(set, 4);  // up to A005
-  EXPECT_EQ(NameAt(set, 4), "9");
-  EXPECT_EQ(NameAt(set, 6), "11");
-  // The same sounds are still somewhere: moving only permutes.
-  std::vector<int> seen(kSlotCount, 0);
+  EXPECT_EQ(set.CurrentIndex, 49);  // the current row arrives with the block
+  MoveSelectionTo(set, 4);
+  EXPECT_EQ(Names(set, 4, 6), "9 10 11");
+  std::vector<int> seen(kSlotCount, 0);  // moving only permutes
   for (int i = 0; i < kSlotCount; ++i) ++seen[std::stoi(NameAt(set, i))];
-  for (int c : seen) EXPECT_EQ(c, 1);
+  EXPECT_EQ(std::count(seen.begin(), seen.end(), 1), kSlotCount);
   // A target inside the block moves it down by one.
   set.ClearSelection();
   for (int i : {10, 11, 12}) set.Select(i);
@@ -87,99 +83,75 @@ TEST(MoveSelection, ToARowPutsTheBlockThereKeepingEverySound) {
   EXPECT_EQ(set.SelectionList, (std::vector<int>{11, 12, 13}));
 }
 
-TEST(ExchangeOrCopy, SwapsCopiesAndAsksWithTheTrimmedNames) {
-  BankSet blofeld(BankSetKind::Blofeld), virt(BankSetKind::Virtual);
-  blofeld.Sound(128) = MakeSound("  Bass");
-  virt.Sound(2) = MakeSound("Pad 1");
-  ScriptedPrompter p;
-  p.answers = {Answer::No};
-  EXPECT_FALSE(ExchangeOrCopy(virt, 2, blofeld, 128, ExchangeMode::VirtualToBlofeld, true, p));
-  ASSERT_EQ(p.asked.size(), 1u);
-  EXPECT_EQ(p.asked[0], "Do you want to overwrite \"Bass\" with2 \"Pad 1\" ?");
-  EXPECT_EQ(NameAt(blofeld, 128), "Bass");
-  EXPECT_FALSE(blofeld.Changed(128));
-  p.answers = {Answer::Yes};
-  EXPECT_TRUE(ExchangeOrCopy(virt, 2, blofeld, 128, ExchangeMode::VirtualToBlofeld, true, p));
-  EXPECT_EQ(NameAt(blofeld, 128), "Pad 1");
-  EXPECT_TRUE(blofeld.Changed(128));
-  EXPECT_FALSE(virt.Changed(2));
-
-  // Without the setting no question; mode 1 says "with".
-  EXPECT_TRUE(ExchangeOrCopy(blofeld, 0, virt, 5, ExchangeMode::BlofeldToVirtual, false, p));
-  EXPECT_EQ(p.asked.size(), 2u);
-  EXPECT_EQ(OverwriteQuestion("A", "B", ExchangeMode::BlofeldToVirtual), "Do you want to overwrite \"A\" with \"B\" ?");
-
-  // A swap with itself still flags the slot.
-  EXPECT_TRUE(ExchangeOrCopy(blofeld, 7, blofeld, 7, ExchangeMode::Swap, true, p));
-  EXPECT_TRUE(blofeld.Changed(7));
-  ExchangeOrCopy(blofeld, 128, blofeld, 1, ExchangeMode::Swap, true, p);
-  EXPECT_EQ(NameAt(blofeld, 1), "Pad 1");
-}
-
-TEST(CopyRunAndClipboard, StopAtTheEndAndIgnoreAnEmptyClipboard) {
-  BankSet src = Numbered(), dst(BankSetKind::Virtual);
-  for (int i : {1, 2, 3, 4, 5}) src.Select(i);
-  EXPECT_EQ(CopyRun(src, dst, 1022), 2);  // H127 with five sources copies two
-  EXPECT_EQ(NameAt(dst, 1022), "1");
-  EXPECT_EQ(NameAt(dst, 1023), "2");
-  EXPECT_TRUE(dst.Changed(1023));
-  EXPECT_EQ(NameAt(dst, 0), "");
-
-  SoundClipboard clip;
-  EXPECT_FALSE(PasteFromClipboard(clip, dst, 0));
-  EXPECT_FALSE(dst.Changed(0));
-  CopyToClipboard(src, 42, clip);
-  EXPECT_TRUE(PasteFromClipboard(clip, dst, 0));
-  EXPECT_EQ(NameAt(dst, 0), "42");
-  EXPECT_TRUE(dst.Changed(0));
-}
-
-TEST(Select, AllAndAllChangedOnlyAdd) {
-  BankSet set;
-  set.SetChanged(6);
-  set.Select(2);
-  SelectAllChanged(set);
-  EXPECT_TRUE(set.IsSelected(2));
-  EXPECT_TRUE(set.IsSelected(6));
-  EXPECT_EQ(set.SelectedCount(), 2);
-  SelectAll(set);
-  EXPECT_EQ(set.SelectedCount(), kSlotCount);
-}
-
 TEST(MoveSelection, TheCurrentRowStaysOnTheMovedSound) {
-  // Table: selected rows, current row, direction, current row afterwards.
-  struct Case {
+  const struct {
     std::vector<int> selected;
     int current;
     bool up;
     int after;
+  } cases[] = {
+      {{30}, 30, true, 29},  {{30}, 30, false, 31},
+      {{9, 10, 11}, 10, false, 11}, {{9, 10, 11}, 9, true, 8},  // inside a block it keeps its sound
+      {{9, 20}, 50, true, 8}, {{9, 20}, 50, false, 21},  // not moved: the block's leading row
   };
-  const Case cases[] = {
-      {{30}, 30, true, 29},            // one sound up: the current row goes with it
-      {{30}, 30, false, 31},
-      {{9, 10, 11}, 10, false, 11},    // the current row inside a block keeps its sound
-      {{9, 10, 11}, 9, true, 8},
-      {{9, 20}, 50, true, 8},          // current row not moved: the block's leading row
-      {{9, 20}, 50, false, 21},
-  };
-  for (const Case& c : cases) {
+  for (const auto& c : cases) {
     BankSet set = Numbered();
     for (int i : c.selected) set.Select(i);
     set.CurrentIndex = c.current;
     const std::string before = NameAt(set, c.current);
     ASSERT_TRUE(c.up ? MoveSelectionUp(set) : MoveSelectionDown(set));
     EXPECT_EQ(set.CurrentIndex, c.after) << c.current;
-    if (std::find(c.selected.begin(), c.selected.end(), c.current) != c.selected.end()) {
+    if (std::count(c.selected.begin(), c.selected.end(), c.current)) {
       EXPECT_EQ(NameAt(set, set.CurrentIndex), before);
     }
   }
-  // Ctrl+right click: the current row arrives with the block.
-  BankSet set = Numbered();
-  for (int i : {9, 10, 11}) set.Select(i);
-  set.CurrentIndex = 11;
-  MoveSelectionTo(set, 49);
-  EXPECT_EQ(set.CurrentIndex, 49);
-  EXPECT_EQ(NameAt(set, 49), "11");
+}
+
+TEST(ExchangeOrCopy, SwapsCopiesAndAsksWithTheTrimmedNames) {
+  BankSet blofeld(BankSetKind::Blofeld), virt(BankSetKind::Virtual);
+  blofeld.Sound(128) = MakeSound("  Bass");
+  virt.Sound(2) = MakeSound("Pad 1");
+  test::ScriptedPrompter p;
+  p.answers = {Answer::No};
+  EXPECT_FALSE(ExchangeOrCopy(virt, 2, blofeld, 128, ExchangeMode::VirtualToBlofeld, true, p));
+  EXPECT_EQ(p.asked, std::vector<std::string>{"Do you want to overwrite \"Bass\" with2 \"Pad 1\" ?"});
+  EXPECT_TRUE(NameAt(blofeld, 128) == "Bass" && !blofeld.Changed(128));
+  p.answers = {Answer::Yes};
+  EXPECT_TRUE(ExchangeOrCopy(virt, 2, blofeld, 128, ExchangeMode::VirtualToBlofeld, true, p));
+  EXPECT_TRUE(NameAt(blofeld, 128) == "Pad 1" && blofeld.Changed(128) && !virt.Changed(2));
+
+  // Without the setting no question; mode 1 says "with".
+  EXPECT_TRUE(ExchangeOrCopy(blofeld, 0, virt, 5, ExchangeMode::BlofeldToVirtual, false, p));
+  EXPECT_EQ(p.asked.size(), 2u);
+  EXPECT_EQ(OverwriteQuestion("A", "B", ExchangeMode::BlofeldToVirtual), "Do you want to overwrite \"A\" with \"B\" ?");
+
+  EXPECT_TRUE(ExchangeOrCopy(blofeld, 7, blofeld, 7, ExchangeMode::Swap, true, p));
+  EXPECT_TRUE(blofeld.Changed(7));  // a swap with itself still flags the slot
+  ExchangeOrCopy(blofeld, 128, blofeld, 1, ExchangeMode::Swap, true, p);
+  EXPECT_EQ(NameAt(blofeld, 1), "Pad 1");
+}
+
+TEST(CopyRunClipboardAndSelect, StopAtTheEndIgnoreAnEmptyClipboardAndOnlyAdd) {
+  BankSet src = Numbered(), dst(BankSetKind::Virtual);
+  for (int i : {1, 2, 3, 4, 5}) src.Select(i);
+  EXPECT_EQ(CopyRun(src, dst, 1022), 2);  // H127 with five sources copies two
+  EXPECT_EQ(Names(dst, 1022, 1023) + Names(dst, 0, 0), "1 2");
+  EXPECT_TRUE(dst.Changed(1023));
+
+  SoundClipboard clip;
+  EXPECT_FALSE(PasteFromClipboard(clip, dst, 0));
+  EXPECT_FALSE(dst.Changed(0));
+  CopyToClipboard(src, 42, clip);
+  EXPECT_TRUE(PasteFromClipboard(clip, dst, 0));
+  EXPECT_TRUE(NameAt(dst, 0) == "42" && dst.Changed(0));
+
+  BankSet set;
+  set.SetChanged(6);
+  set.Select(2);
+  SelectAllChanged(set);
+  EXPECT_TRUE(set.IsSelected(2) && set.IsSelected(6) && set.SelectedCount() == 2);
+  SelectAll(set);
+  EXPECT_EQ(set.SelectedCount(), kSlotCount);
 }
 
 TEST(SendQuestion, NamesTheCountAndTheSlotsCompactly) {
@@ -194,8 +166,7 @@ TEST(SendQuestion, NamesTheCountAndTheSlotsCompactly) {
       {{127, 128, 1023}, "Send 3 sounds to the Blofeld, replacing A128\u2013B001, H128 there?"},
   };
   for (const auto& c : cases) EXPECT_EQ(SendQuestion(c.slots), c.text);
-  // Scattered slots stay readable: the runs past the limit are counted.
-  std::vector<int> every2nd;
+  std::vector<int> every2nd;  // scattered slots stay readable: the runs past the limit are counted
   for (int i = 0; i < 40; i += 2) every2nd.push_back(i);
   EXPECT_EQ(SlotRunsText(every2nd, 3), "A001, A003, A005 and 17 more");
 
@@ -203,6 +174,113 @@ TEST(SendQuestion, NamesTheCountAndTheSlotsCompactly) {
   for (int i : {3, 4, 700}) set.Select(i);
   set.Sound(4)[offs::kCategory] = kEmptyCategory;  // empty slots are never sent
   EXPECT_EQ(SendableRows(set), (std::vector<int>{3, 700}));
+}
+
+std::string NameList(const BankSet& set, std::initializer_list<int> rows) {
+  std::string s;
+  for (int i : rows) s += TrimmedSoundName(set.Sound(i)) + ";";
+  return s;
+}
+
+TEST(Sort, SortsTheSelectedRowsByNameOrCategoryAndLeavesTheRest) {
+  BankSet set;
+  for (int i = 0; i < kSlotCount; ++i) set.Sound(i) = MakeSound("Keep" + std::to_string(i));
+  set.Sound(2) = MakeSound("bass 2");  // only ASCII letters are upper-cased for the key
+  set.Sound(9) = MakeSound("Bass 1");
+  set.Sound(128) = MakeSound("BASS");
+  for (int i : {2, 9, 128}) set.Select(i);
+  test::ScriptedPrompter p;
+  SortBankSet(set, set, SortKind::ByName, 0, p);
+  EXPECT_TRUE(p.asked.empty());
+  EXPECT_EQ(NameList(set, {2, 9, 128, 3}), "BASS;Bass 1;bass 2;Keep3;");
+  EXPECT_FALSE(set.Changed(3));
+  EXPECT_TRUE(set.IsSelected(2) && set.IsSelected(9) && set.IsSelected(128));
+  EXPECT_EQ(set.Sound(128)[offs::kBank], 1);  // checksums refreshed
+  EXPECT_EQ(SortKey(MakeSound("\xE9t\xE9"), SortKind::ByName).substr(0, 3), "\xE9T\xE9");
+
+  // By category, then name; categories without a name go last.
+  set.Sound(0) = MakeSound("Arp", 6);
+  set.Sound(1) = MakeSound("Zap", 3);
+  set.Sound(2) = MakeSound("Odd", 13);
+  set.Sound(3) = MakeSound("Aaa", 3);
+  set.ClearSelection();
+  for (int i = 0; i < 4; ++i) set.Select(i);
+  SortBankSet(set, set, SortKind::ByCategoryAndName, 0, p);
+  EXPECT_EQ(NameList(set, {0, 1, 2, 3}), "Aaa;Zap;Arp;Odd;");
+}
+
+TEST(Sort, OneSelectedRowAsksAndNoStillRefreshesTheBlofeldChecksums) {
+  BankSet virt(BankSetKind::Virtual), blofeld;
+  virt.Sound(0) = MakeSound("B");
+  virt.Sound(1) = MakeSound("A");
+  virt.Select(0);
+  blofeld.Sound(1023)[offs::kBank] = 0;
+  test::ScriptedPrompter p;
+  p.answers = {Answer::No};
+  SortBankSet(virt, blofeld, SortKind::ByName, 3, p);
+  EXPECT_EQ(p.asked, std::vector<std::string>{"Sort all?"});
+  EXPECT_EQ(TrimmedSoundName(virt.Sound(0)), "B");
+  EXPECT_EQ(blofeld.Sound(1023)[offs::kBank], 7);
+  EXPECT_EQ(blofeld.Sound(1023)[offs::kDeviceId], 3);
+  p.answers = {Answer::Yes};
+  SortBankSet(virt, blofeld, SortKind::ByName, 3, p);
+  EXPECT_EQ(virt.SelectedCount(), kSlotCount);
+  EXPECT_EQ(TrimmedSoundName(virt.Sound(1022)), "A");  // 1022 empty names first
+}
+
+TEST(Sort, RandomSelectionsEndOrderedAndArePermutations) {
+  std::mt19937 rng(3);
+  BankSet set;
+  for (int i = 0; i < kSlotCount; ++i) {
+    std::string name;
+    for (int k = 0; k < 4; ++k) name.push_back(static_cast<char>('a' + rng() % 4));
+    set.Sound(i) = MakeSound(name + std::to_string(i % 3), static_cast<std::uint8_t>(rng() % 14));
+    if (rng() % 2) set.Select(i);
+  }
+  std::vector<std::string> before, after;
+  for (int i = 0; i < kSlotCount; ++i)
+    if (set.IsSelected(i)) before.push_back(SortKey(set.Sound(i), SortKind::ByCategoryAndName));
+  test::ScriptedPrompter p;
+  SortBankSet(set, set, SortKind::ByCategoryAndName, 0, p);
+  for (int i : set.SelectionList) after.push_back(SortKey(set.Sound(i), SortKind::ByCategoryAndName));
+  EXPECT_TRUE(std::is_sorted(after.begin(), after.end()));
+  std::sort(before.begin(), before.end());
+  EXPECT_EQ(before, after);
+
+  // Equal keys are never exchanged, so nothing is flagged.
+  BankSet same;
+  for (int i = 0; i < 3; ++i) {
+    same.Sound(i) = MakeSound("Same");
+    same.Sound(i)[200] = static_cast<std::uint8_t>(i);
+    same.Select(i);
+  }
+  SortBankSet(same, same, SortKind::ByName, 0, p);
+  for (int i = 0; i < 3; ++i) EXPECT_TRUE(same.Sound(i)[200] == i && !same.Changed(i)) << i;
+}
+
+TEST(Find, NameOrCategoryWrapsAndIsCaseSensitive) {
+  BankSet set;
+  for (int i = 0; i < kSlotCount; ++i) set.Sound(i) = MakeSound("x", 1);
+  set.Sound(5) = MakeSound("Warm Pad", 1);
+  set.Sound(9) = MakeSound("Sub", 3);
+  SearchState s{"Pad", 3};
+  set.CurrentIndex = 0;
+  EXPECT_EQ(FindNext(set, s), 5);
+  EXPECT_EQ(FindNext(set, s), 9);  // category Bass is enough
+  EXPECT_TRUE(set.CurrentIndex == 9 && set.IsSelected(9) && set.SelectedCount() == 1);
+  EXPECT_EQ(FindNext(set, s), 5);  // wraps past H128
+
+  EXPECT_FALSE(FindNext(set, SearchState{"pad", SearchState::kAnyCategory}).has_value());
+  EXPECT_FALSE(FindNext(set, SearchState{"", SearchState::kAnyCategory}).has_value());
+  EXPECT_EQ(set.CurrentIndex, 5);  // no match leaves the current row
+
+  set.CurrentIndex = 1023;  // from H128 a search starts at A001
+  EXPECT_EQ(FindNext(set, SearchState{"", 1}), 0);
+  set.CurrentIndex = 5;  // the current row itself is examined last
+  for (int i = 0; i < kSlotCount; ++i) set.Sound(i) = MakeSound("x", 0);
+  set.Sound(5) = MakeSound("Only", 0);
+  EXPECT_EQ(FindNext(set, SearchState{"Only", SearchState::kAnyCategory}), 5);
+  EXPECT_EQ(FindNext(set, SearchState{}), 6);  // the initial search finds Init
 }
 
 }  // namespace

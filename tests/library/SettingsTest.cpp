@@ -2,9 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <sstream>
+#include <set>
 
+#include "library/AppPaths.h"
 #include "tests/support/TempDir.h"
 
 namespace tarvix {
@@ -16,21 +16,17 @@ struct SettingsFile : ::testing::Test {
   MemoryLog log;
   Settings s;
 
-  void Write(const std::string& text) { std::ofstream(file, std::ios::binary | std::ios::trunc) << text; }
+  void Write(const std::string& text) { test::WriteAll(file, {text.begin(), text.end()}); }
   std::string Text() {
-    std::stringstream ss;
-    ss << std::ifstream(file, std::ios::binary).rdbuf();
-    return ss.str();
+    const auto bytes = test::ReadAll(file);
+    return {bytes.begin(), bytes.end()};
   }
 };
 
-TEST_F(SettingsFile, MissingFileGivesDefaults) {
+TEST_F(SettingsFile, MissingFileGivesDefaultsAndARoundTripKeepsEveryKeyInOrder) {
   s.MIDIDelay = 1;
   EXPECT_TRUE(LoadSettings(file, s, log));
   EXPECT_EQ(s, Settings{});
-}
-
-TEST_F(SettingsFile, RoundTripKeepsEveryKeyInOrderWithBlanks) {
   s = {"/home/me/My Sounds/bank one.syx", "1", "0", "0", 1, 255, 3, 4, 5, 6, 127,
        "Blofeld MIDI 1", "Waldorf Blofeld", "USB Keys", 65535};
   SaveSettings(file, s);
@@ -46,17 +42,13 @@ TEST_F(SettingsFile, RoundTripKeepsEveryKeyInOrderWithBlanks) {
             "MidiInDeviceIDKeyboard=USB Keys\nMIDIDelay=65535\nFastRead=1\n");
 }
 
-TEST_F(SettingsFile, UnusualSwitchTextCountsAsOffAndIsWrittenBack) {
-  Write("[Globals]\nSendToEditBuffer=yes\nOverwritequestion=\n");
+TEST_F(SettingsFile, OddValuesAreKeptAndABadNumberStopsReadingAndIsLogged) {
+  Write("[Globals]\nSendToEditBuffer=yes\nOverwritequestion=\n");  // unusual switch text counts as off
   EXPECT_TRUE(LoadSettings(file, s, log));
-  EXPECT_FALSE(IsOn(s.SendToEditBuffer));
-  EXPECT_FALSE(IsOn(s.Overwritequestion));
+  EXPECT_FALSE(IsOn(s.SendToEditBuffer) || IsOn(s.Overwritequestion));
   SaveSettings(file, s);
-  EXPECT_NE(Text().find("SendToEditBuffer=yes\n"), std::string::npos);
-  EXPECT_NE(Text().find("Overwritequestion=\n"), std::string::npos);
-}
+  EXPECT_NE(Text().find("SendToEditBuffer=yes\nOverwritequestion=\n"), std::string::npos);
 
-TEST_F(SettingsFile, BadNumberStopsReadingAndIsLogged) {
   for (const char* bad : {"256", "-1", "two"}) {
     Write(std::string("[Globals]\nAutoloadfile=a.syx\nToleranceOctave=") + bad +
           "\nToleranceDetuneKnobs=7\n[Midi]\nMIDIDelay=10\n");
@@ -64,10 +56,8 @@ TEST_F(SettingsFile, BadNumberStopsReadingAndIsLogged) {
     EXPECT_FALSE(LoadSettings(file, s, log)) << bad;
     ASSERT_EQ(log.lines.size(), 1u);
     EXPECT_NE(log.lines[0].find("ToleranceOctave"), std::string::npos) << log.lines[0];
-    EXPECT_EQ(s.Autoloadfile, "a.syx");    // read before the bad key
-    EXPECT_EQ(s.ToleranceOctave, 2);       // the bad key and all later keep their defaults
-    EXPECT_EQ(s.ToleranceDetuneKnobs, 3);
-    EXPECT_EQ(s.MIDIDelay, 250);
+    EXPECT_EQ(s.Autoloadfile, "a.syx");  // read before the bad key; it and all later keep their defaults
+    EXPECT_TRUE(s.ToleranceOctave == 2 && s.ToleranceDetuneKnobs == 3 && s.MIDIDelay == 250);
   }
   // The device id is read before the Midi names and the delay.
   Write("[Midi]\nBlofeldDeviceID=65536\nMidiOutDeviceID=X\nMIDIDelay=10\n");
@@ -76,9 +66,12 @@ TEST_F(SettingsFile, BadNumberStopsReadingAndIsLogged) {
   Write("[Midi]\nMIDIDelay=65536\n");
   EXPECT_FALSE(LoadSettings(file, s, log));
   EXPECT_EQ(s.MIDIDelay, 250);
+  for (const char* bad : {"", "-", "1a", " 1", "0x10", "99999999999999999999", "1.5"})
+    EXPECT_FALSE(ParseWholeNumber(bad).has_value()) << bad;
+  EXPECT_TRUE(ParseWholeNumber("250") == 250 && ParseWholeNumber("-3") == -3);
 }
 
-TEST_F(SettingsFile, DeviceIdKeys) {
+TEST_F(SettingsFile, DeviceIdKeysAndAFailedSave) {
   Write("[Midi]\nMidiDeviceID=17\n");
   EXPECT_TRUE(LoadSettings(file, s, log));
   EXPECT_EQ(s.DeviceId, 17);
@@ -90,12 +83,14 @@ TEST_F(SettingsFile, DeviceIdKeys) {
   // Above 127 reads as broadcast, says so, and reading goes on.
   Write("[Midi]\nBlofeldDeviceID=300\nMIDIDelay=40\n");
   EXPECT_TRUE(LoadSettings(file, s, log));
-  EXPECT_EQ(s.DeviceId, 127);
-  EXPECT_EQ(s.MIDIDelay, 40);
+  EXPECT_TRUE(s.DeviceId == 127 && s.MIDIDelay == 40);
   ASSERT_EQ(log.lines.size(), 1u);
   SaveSettings(file, s);
   EXPECT_NE(Text().find("BlofeldDeviceID=127\n"), std::string::npos);
   EXPECT_EQ(Text().find("MidiDeviceID"), std::string::npos);
+  const auto missing = dir / "no-folder" / kSettingsFileName;  // a failed save throws and leaves no file
+  EXPECT_THROW(SaveSettings(missing, Settings{}), std::runtime_error);
+  EXPECT_FALSE(std::filesystem::exists(missing));
 }
 
 TEST_F(SettingsFile, KeepsWhatItCouldNotReadAndRewritesOnlyChangedValues) {
@@ -136,63 +131,91 @@ TEST_F(SettingsFile, KeepsWhatItCouldNotReadAndRewritesOnlyChangedValues) {
   EXPECT_NE(Text().find("\r\n\r\n[Globals]\r\nAutoloadfile=\r\n"), std::string::npos);
 }
 
-TEST_F(SettingsFile, AwkwardTextValuesReadBackExactly) {
-  for (const std::string v : {"<<<", "<<<END", "two\nlines", "ends with a break\n", "\nstarts with one", "\n\n",
-                              "a\nEND_OF_TEXT\nb", "END_OF_TEXT", "x\nend_of_text  \nEND_OF_TEXT_2\ny",
-                              " edge blanks\t", "[Midi]\nMIDIDelay=0", "/tmp/odd\n<<<END\nEND"}) {
-    Write("[Globals]\nAutoloadfile=old\nUnknown=<<<END\n[Midi]\nMIDIDelay=1\nEND\n");
-    Settings asRead;
-    ASSERT_TRUE(LoadSettings(file, asRead, log));
-    s = asRead;
-    s.Autoloadfile = v;
-    s.MidiInDeviceIDKeyboard = v;
-    SaveSettings(file, s, &asRead);
-    Settings back;
-    EXPECT_TRUE(LoadSettings(file, back, log)) << v;
-    EXPECT_EQ(back, s) << v;
-    EXPECT_NE(Text().find("Unknown=<<<END\n[Midi]\nMIDIDelay=1\nEND\n"), std::string::npos) << v;
-    const std::string text = Text();  // saving again without a change keeps the file as it is
-    SaveSettings(file, back, &back);
-    EXPECT_EQ(Text(), text) << v;
-  }
-}
-
-TEST_F(SettingsFile, ChangesAreReadBackFromOddlyShapedFiles) {
-  // Files the reader takes in its own way: a change saved into them must be
+TEST_F(SettingsFile, ChangesReadBackExactlyFromAwkwardValuesAndOddlyShapedFiles) {
+  // Files the reader takes in its own way: a changed delay and switch must be
   // where the reader finds it, and what it read before must stay the same.
-  const std::vector<std::pair<const char*, std::string>> files{
-      {"block value never closed", "[Midi]\nMidiInDeviceID=<<<END\nIn\nport\n"},
-      {"block opened on the last line", "[Midi]\nMidiInDeviceID=<<<END"},
-      {"end tag in other case", "[Globals]\nAutoloadfile=<<<End\na\nEND\nb\nEnd\n"},
-      {"NUL byte", std::string("[Midi]\nMidiOutDeviceID=Out\0[Globals]\nx=1\n", 41)},
-      {"lone carriage returns", "[Globals]\rOverwritequestion=0\r[Midi]\rMidiOutDeviceID=Out\r"},
+  std::vector<std::pair<std::string, std::string>> cases{  // file, new text value ("": delay and switch)
+      {"[Midi]\nMidiInDeviceID=<<<END\nIn\nport\n", ""},  // block value never closed
+      {"[Midi]\nMidiInDeviceID=<<<END", ""},                // block opened on the last line
+      {"[Globals]\nAutoloadfile=<<<End\na\nEND\nb\nEnd\n", ""},  // end tag in other case
+      {std::string("[Midi]\nMidiOutDeviceID=Out\0[Globals]\nx=1\n", 41), ""},
+      {"[Globals]\rOverwritequestion=0\r[Midi]\rMidiOutDeviceID=Out\r", ""},  // lone carriage returns
   };
-  for (const auto& [what, text] : files) {
-    SCOPED_TRACE(what);
+  // Text values a plain line cannot carry, saved beside a block value the program does not know.
+  const std::string withBlock = "[Globals]\nAutoloadfile=old\nUnknown=<<<END\n[Midi]\nMIDIDelay=1\nEND\n";
+  for (const char* v : {"<<<", "<<<END", "two\nlines", "ends with a break\n", "\nstarts with one", "\n\n",
+                        "a\nEND_OF_TEXT\nb", "END_OF_TEXT", "x\nend_of_text  \nEND_OF_TEXT_2\ny", " edge blanks\t",
+                        "[Midi]\nMIDIDelay=0", "/tmp/odd\n<<<END\nEND"})
+    cases.emplace_back(withBlock, v);
+  for (const auto& [text, v] : cases) {
+    SCOPED_TRACE(text + " <- " + v);
     Write(text);
     Settings asRead;
     ASSERT_TRUE(LoadSettings(file, asRead, log));
-    Settings changed = asRead;
-    changed.MIDIDelay = 300;
-    changed.SendToEditBuffer = "1";
-    SaveSettings(file, changed, &asRead);
-    Settings reread;
-    EXPECT_TRUE(LoadSettings(file, reread, log));
-    EXPECT_EQ(reread, changed) << Text();
+    s = asRead;
+    if (v.empty()) s.MIDIDelay = 300, s.SendToEditBuffer = "1";
+    else s.Autoloadfile = s.MidiInDeviceIDKeyboard = v;
+    SaveSettings(file, s, &asRead);
+    Settings back;
+    EXPECT_TRUE(LoadSettings(file, back, log));
+    EXPECT_EQ(back, s) << Text();
+    const bool blockKept = Text().find("Unknown=<<<END\n[Midi]\nMIDIDelay=1\nEND\n") != std::string::npos;
+    EXPECT_TRUE(blockKept || text != withBlock);
+    const std::string saved = Text();  // saving again without a change keeps the file as it is
+    SaveSettings(file, back, &back);
+    EXPECT_EQ(Text(), saved);
   }
 }
 
-TEST_F(SettingsFile, SaveFailureThrowsAndLeavesNoFile) {
-  const auto missing = dir / "no-folder" / kSettingsFileName;
-  EXPECT_THROW(SaveSettings(missing, Settings{}), std::runtime_error);
-  EXPECT_FALSE(std::filesystem::exists(missing));
-}
+// Where settings, log and sound families go, for every way the program is started.
+struct PathCase {
+  const char *what, *exe, *cwd, *home, *config, *data, *state;
+  std::set<std::string> files;  // files that exist
+  PathMode mode;
+  const char *dataDir, *settings, *log, *userData;
+};
 
-TEST(ParseWholeNumber, SignAndDigitsOnly) {
-  EXPECT_EQ(ParseWholeNumber("250"), 250);
-  EXPECT_EQ(ParseWholeNumber("-3"), -3);
-  for (const char* bad : {"", "-", "1a", " 1", "0x10", "99999999999999999999", "1.5"})
-    EXPECT_FALSE(ParseWholeNumber(bad).has_value()) << bad;
+TEST(AppPaths, RulesForEveryWayOfStarting) {
+  const PathCase cases[] = {
+      {"build tree: beside the executable, log in the working folder", "/src/build", "/src", "/home/u", "", "", "",
+       {"/src/build/_initsound.syx"}, PathMode::BuildTree, "/src/build", "/src/build/waldorf_blofeld.ini",
+       "/src/blofeld.log", "/src/build"},
+      {"installed, XDG unset: defaults below home", "/usr/bin", "/home/u", "/home/u", "", "", "",
+       {"/usr/share/tarvix/_initsound.syx"}, PathMode::Installed, "/usr/share/tarvix",
+       "/home/u/.config/tarvix/waldorf_blofeld.ini", "/home/u/.local/state/tarvix/blofeld.log",
+       "/home/u/.local/share/tarvix"},
+      {"installed, XDG set", "/opt/t/bin", "/tmp", "/home/u", "/c", "/d", "/s", {"/opt/t/share/tarvix/_initsound.syx"},
+       PathMode::Installed, "/opt/t/share/tarvix", "/c/tarvix/waldorf_blofeld.ini", "/s/tarvix/blofeld.log",
+       "/d/tarvix"},
+      {"installed, relative XDG values are ignored", "/usr/bin", "/w", "/home/u", "rel/c", "rel/d", "./s",
+       {"/usr/share/tarvix/_initsound.syx"}, PathMode::Installed, "/usr/share/tarvix",
+       "/home/u/.config/tarvix/waldorf_blofeld.ini", "/home/u/.local/state/tarvix/blofeld.log",
+       "/home/u/.local/share/tarvix"},
+      {"installed, no home and no XDG: the working folder", "/usr/bin", "/w", "", "", "", "",
+       {"/usr/share/tarvix/_initsound.syx"}, PathMode::Installed, "/usr/share/tarvix", "/w/tarvix/waldorf_blofeld.ini",
+       "/w/tarvix/blofeld.log", "/w/tarvix"},
+      {"installed but settings in the working folder: portable", "/usr/bin", "/music", "/home/u", "/c", "/d", "/s",
+       {"/usr/share/tarvix/_initsound.syx", "/music/waldorf_blofeld.ini"}, PathMode::Portable, "/usr/share/tarvix",
+       "/music/waldorf_blofeld.ini", "/music/blofeld.log", "/music"},
+      {"build tree with settings in the working folder: portable", "/src/build", "/src", "/home/u", "", "", "",
+       {"/src/build/_initsound.syx", "/src/waldorf_blofeld.ini", "/src/build/waldorf_blofeld.ini"},
+       PathMode::Portable, "/src/build", "/src/waldorf_blofeld.ini", "/src/blofeld.log", "/src"},
+      {"both trees present: the one beside the executable wins", "/p/bin", "/w", "/home/u", "", "", "",
+       {"/p/bin/_initsound.syx", "/p/share/tarvix/_initsound.syx"}, PathMode::BuildTree, "/p/bin",
+       "/p/bin/waldorf_blofeld.ini", "/w/blofeld.log", "/p/bin"},
+      {"shipped files nowhere: as from the build tree", "/x/bin", "/w", "/home/u", "", "", "", {}, PathMode::BuildTree,
+       "/x/bin", "/x/bin/waldorf_blofeld.ini", "/w/blofeld.log", "/x/bin"},
+  };
+  for (const PathCase& c : cases) {
+    SCOPED_TRACE(c.what);
+    PathFacts f{c.exe, c.cwd, c.home, c.config, c.data, c.state,
+                [&](const std::filesystem::path& p) { return c.files.count(p.lexically_normal().string()) > 0; }};
+    const AppPaths p = ResolveAppPaths(f);
+    EXPECT_EQ(PathModeName(p.mode), std::string(PathModeName(c.mode)));
+    EXPECT_EQ(p.dataDir.string() + " " + p.settingsFile.string() + " " + p.logFile.string() + " " +
+                  p.userDataDir.string(),
+              std::string(c.dataDir) + " " + c.settings + " " + c.log + " " + c.userData);
+  }
 }
 
 }  // namespace

@@ -1,29 +1,54 @@
+// Loading and saving sound files, and saves under faults: a writer killed at
+// random moments, a full disk, an unwritable log.
 #include <signal.h>
-#include <sys/resource.h>
+#include <sys/mount.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <cstring>
 #include <functional>
 #include <random>
 #include <set>
+#include <thread>
 
 #include "library/AtomicFile.h"
+#include "library/Log.h"
 #include "library/SoundFile.h"
 #include "tests/support/Sounds.h"
 
 namespace tarvix {
 namespace {
 
+namespace fs = std::filesystem;
 using test::MakeSound;
 using test::ReadAll;
 using test::ScriptedPrompter;
 using test::TempDir;
 using test::WriteSounds;
 
-TEST(LoadSoundFile, ChosenPositionWrapsClampsAndMarksTheRecords) {
+std::string ReadText(const fs::path& p) {
+  const auto bytes = ReadAll(p);
+  return {bytes.begin(), bytes.end()};
+}
+
+std::set<std::string> Names(const fs::path& dir) {
+  std::set<std::string> n;
+  for (const auto& e : fs::directory_iterator(dir)) n.insert(e.path().filename().string());
+  return n;
+}
+
+// Temporary files a save to `name` leaves in its folder.
+int Temporaries(const fs::path& dir, const std::string& name) {
+  int n = 0;
+  for (const auto& f : Names(dir)) n += f.starts_with("." + name + ".tmp-");
+  return n;
+}
+
+TEST(LoadSoundFile, ChosenOrOwnPositionsOddSizesAndNoise) {
   TempDir dir;
   WriteSounds(dir / "three.syx", {MakeSound("One", 40), MakeSound("Two", 3), MakeSound("Three", 0xFF)});
   BankSet set;
@@ -31,56 +56,40 @@ TEST(LoadSoundFile, ChosenPositionWrapsClampsAndMarksTheRecords) {
   set.SetChanged(5);
   set.SelectionList = {1, 2};
   const LoadResult r = LoadSoundFile(set, dir / "three.syx", 1022);  // H127
-  EXPECT_EQ(r.stored, 3);
-  EXPECT_EQ(r.fileName, "three.syx");
-  EXPECT_EQ(GetSoundName(set, 1022), "One             ");
-  EXPECT_EQ(GetCategory(set, 1022), 0);  // 40 is clamped to Init
-  EXPECT_EQ(GetSoundName(set, 1023), "Two             ");
-  EXPECT_EQ(GetSoundName(set, 0), "Three           ");
-  EXPECT_EQ(GetCategory(set, 0), 0);  // 0xFF is above 12 too
-  for (int i : {1022, 1023, 0}) {
-    EXPECT_EQ(set.Sound(i)[offs::kChecksum], 0x7F);
-    EXPECT_FALSE(set.Changed(i));
-  }
+  EXPECT_TRUE(r.stored == 3 && r.fileName == "three.syx");
+  EXPECT_EQ(TrimmedSoundName(set.Sound(1022)) + TrimmedSoundName(set.Sound(1023)) + TrimmedSoundName(set.Sound(0)),
+            "OneTwoThree");
+  EXPECT_TRUE(GetCategory(set, 1022) == 0 && GetCategory(set, 0) == 0);  // 40 and 0xFF are clamped to Init
+  for (int i : {1022, 1023, 0}) EXPECT_TRUE(set.Sound(i)[offs::kChecksum] == 0x7F && !set.Changed(i)) << i;
   EXPECT_TRUE(set.Changed(5));  // slots the file does not address keep their flags
   EXPECT_TRUE(set.SelectionList.empty());
   EXPECT_EQ(set.Sound(1022)[offs::kBank], 0);  // the record's own numbers stay
   EXPECT_EQ(GroupCaption(BankSetKind::Virtual, r.fileName), "Virtual banks (three.syx)");
-}
 
-TEST(LoadSoundFile, OwnPositionsFollowTheRecordsAndStopAtAnUnaddressableOne) {
-  TempDir dir;
+  // At the records' own positions: the later record wins, and reading stops at
+  // the first one that addresses no slot (the edit buffer, bank 8, program above 127).
   WriteSounds(dir / "own.syx",
               {MakeSound("Late", 1, 7, 127), MakeSound("C006", 2, 2, 5), MakeSound("Again", 2, 2, 5),
                MakeSound("Edit", 2, 0x7F, 0), MakeSound("Never", 2, 0, 9)});
-  BankSet set;
+  set = BankSet();
   EXPECT_THROW(LoadSoundFile(set, dir / "own.syx", kOwnPositions), std::runtime_error);
-  EXPECT_EQ(GetSoundName(set, 1023), "Late            ");
-  EXPECT_EQ(GetSoundName(set, 2 * 128 + 5), "Again           ");  // the later record wins
-  EXPECT_EQ(GetSoundName(set, 9), "");  // after the stop nothing is read
-
-  // Bank 8 and program bytes above 127 address no slot either.
-  WriteSounds(dir / "bank8.syx", {MakeSound("Bad", 0, 8, 0)});
-  EXPECT_THROW(LoadSoundFile(set, dir / "bank8.syx", kOwnPositions), std::runtime_error);
-  WriteSounds(dir / "prog.syx", {MakeSound("Bad", 0, 7, 200)});
-  EXPECT_THROW(LoadSoundFile(set, dir / "prog.syx", kOwnPositions), std::runtime_error);
+  EXPECT_EQ(TrimmedSoundName(set.Sound(1023)) + TrimmedSoundName(set.Sound(2 * 128 + 5)) +
+                TrimmedSoundName(set.Sound(9)),
+            "LateAgain");
+  for (const auto& bad : {MakeSound("Bad", 0, 8, 0), MakeSound("Bad", 0, 7, 200)}) {
+    WriteSounds(dir / "bad.syx", {bad});
+    EXPECT_THROW(LoadSoundFile(set, dir / "bad.syx", kOwnPositions), std::runtime_error);
+  }
   for (int i = 0; i < kSlotCount; ++i) EXPECT_NE(GetSoundName(set, i), "Bad             ");
-}
 
-TEST(LoadSoundFile, OddSizesEmptyAndRandomFiles) {
-  TempDir dir;
-  BankSet set;
-  const SoundData before = set.Sound(0);
-  test::WriteAll(dir / "empty.syx", {});
-  EXPECT_EQ(CountSoundsInFile(dir / "empty.syx"), 0);
-  EXPECT_EQ(LoadSoundFile(set, dir / "empty.syx", 0).stored, 0);
-  test::WriteAll(dir / "short.syx", std::vector<std::uint8_t>(391, 0xF0));
-  EXPECT_EQ(CountSoundsInFile(dir / "short.syx"), 0);
-  EXPECT_EQ(LoadSoundFile(set, dir / "short.syx", 0).stored, 0);
+  const SoundData before = set.Sound(0);  // empty and short files store nothing
+  for (std::size_t size : {0, 391}) {
+    test::WriteAll(dir / "short.syx", std::vector<std::uint8_t>(size, 0xF0));
+    EXPECT_EQ(CountSoundsInFile(dir / "short.syx"), 0);
+    EXPECT_EQ(LoadSoundFile(set, dir / "short.syx", 0).stored, 0);
+  }
   EXPECT_EQ(set.Sound(0), before);
-
-  // Random bytes: whole records are stored as they are, the trailing part
-  // record is ignored, and nothing crashes in either mode.
+  // Random bytes: whole records are stored, the trailing part is ignored, nothing crashes.
   std::mt19937 rng(7);
   std::vector<std::uint8_t> noise(1024 * 392 + 100);
   for (auto& b : noise) b = static_cast<std::uint8_t>(rng());
@@ -94,7 +103,7 @@ TEST(LoadSoundFile, OddSizesEmptyAndRandomFiles) {
   }
 }
 
-TEST(SaveSelectedSounds, WritesSelectedNonEmptySlotsAndAsksBeforeReplacing) {
+TEST(SaveSounds, SelectedSeparateAndAllAskBeforeReplacingAndHonourCancel) {
   TempDir dir;
   BankSet set;
   set.Sound(3) = MakeSound("Three", 1, 5, 6);
@@ -128,15 +137,11 @@ TEST(SaveSelectedSounds, WritesSelectedNonEmptySlotsAndAsksBeforeReplacing) {
   EXPECT_EQ(ReadAll(dir / "sel.syx").size(), 0u);
   p.saveName.reset();  // cancelled dialog
   EXPECT_FALSE(SaveSelectedSounds(set, p).has_value());
-}
 
-TEST(SaveSeparateFiles, NamesFilesAfterTheSlotAndHonoursCancel) {
-  TempDir dir;
-  BankSet set;
+  // Separate files are named after the slot.
   for (int i = 0; i < kSlotCount; ++i) set.Sound(i) = MakeSound("S" + std::to_string(i));
   set.Select(0);
   set.Select(128);
-  ScriptedPrompter p;
   p.saveName = (dir / "x.syx").string();
   auto files = SaveSeparateFiles(set, p);
   ASSERT_EQ(files.size(), 2u);
@@ -160,65 +165,20 @@ TEST(SaveSeparateFiles, NamesFilesAfterTheSlotAndHonoursCancel) {
   p.answers = {Answer::No};
   EXPECT_EQ(SaveSeparateFiles(set, p).size(), 1u);
   EXPECT_EQ(p.asked.front(), "Select all?");
-}
 
-TEST(SaveAllRenumbered, StampsPositionsWritesEverySlotAndRoundTrips) {
-  TempDir dir;
-  BankSet set;
+  // Save all stamps the positions, writes every slot and reads back.
   for (int i = 0; i < kSlotCount; ++i) set.Sound(i) = MakeSound("N" + std::to_string(i), i % 13, 3, 3);
   set.Sound(5) = MakeSound("Empty", 0xFF);
   SaveAllRenumbered(set, dir / "all.syx");
   EXPECT_EQ(ReadAll(dir / "all.syx").size(), kSlotCount * kSoundSize);
-  EXPECT_EQ(set.Sound(1023)[offs::kBank], 7);
-  EXPECT_EQ(set.Sound(1023)[offs::kProgram], 127);
+  EXPECT_TRUE(set.Sound(1023)[offs::kBank] == 7 && set.Sound(1023)[offs::kProgram] == 127);
   BankSet back;
   LoadSoundFile(back, dir / "all.syx", kOwnPositions);
   for (int i = 0; i < kSlotCount; ++i) EXPECT_EQ(GetSoundName(back, i), GetSoundName(set, i));
 }
 
-TEST(AtomicWrites, FailuresLeaveTheOldFileAndNoLitter) {
-  TempDir dir;
-  BankSet set;
-  SaveAllRenumbered(set, dir / "keep.syx");
-  const auto old = ReadAll(dir / "keep.syx");
-
-  // A write that fails half-way: a child process limited to 100 kB of file
-  // size runs out of room in the middle of the 401 kB bank file.
-  const pid_t pid = fork();
-  ASSERT_GE(pid, 0);
-  if (pid == 0) {
-    signal(SIGXFSZ, SIG_IGN);
-    rlimit lim{100000, 100000};
-    setrlimit(RLIMIT_FSIZE, &lim);
-    BankSet other;
-    for (int i = 0; i < kSlotCount; ++i) other.Sound(i) = MakeSound("New");
-    try {
-      SaveAllRenumbered(other, dir / "keep.syx");
-    } catch (const std::runtime_error&) {
-      _exit(42);
-    }
-    _exit(0);
-  }
-  int status = 0;
-  waitpid(pid, &status, 0);
-  ASSERT_TRUE(WIFEXITED(status));
-  EXPECT_EQ(WEXITSTATUS(status), 42);
-  EXPECT_EQ(ReadAll(dir / "keep.syx"), old);
-  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), std::filesystem::directory_iterator()), 1);
-
-  // An unwritable folder: a clear error, the old file untouched.
-  if (geteuid() != 0) {  // root ignores permissions
-    std::filesystem::permissions(dir.Path(), std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
-    EXPECT_THROW(SaveAllRenumbered(set, dir / "keep.syx"), std::runtime_error);
-    std::filesystem::permissions(dir.Path(), std::filesystem::perms::owner_all);
-  }
-  EXPECT_THROW(SaveAllRenumbered(set, dir / "no/such/folder/x.syx"), std::runtime_error);
-  EXPECT_EQ(ReadAll(dir / "keep.syx"), old);
-}
-
 TEST(AtomicWrites, SavingThroughALinkReplacesTheLinkedFileAndKeepsTheLink) {
   TempDir dir;
-  namespace fs = std::filesystem;
   fs::create_directory(dir / "store");
   WriteSounds(dir / "store/real.syx", {MakeSound("Old")});
   fs::create_symlink("store/real.syx", dir / "link.syx");     // relative to the link's folder
@@ -243,36 +203,97 @@ TEST(AtomicWrites, SavingThroughALinkReplacesTheLinkedFileAndKeepsTheLink) {
   EXPECT_THROW(WriteSoundRecords(dir / "loop1.syx", {&sound}), std::runtime_error);
 }
 
-TEST(AtomicWrites, TheNextSaveRemovesTheLeftoversOfAKilledOne) {
+TEST(AtomicWrites, KilledSavesLeaveTheOldOrTheNewFileWholeAndTheNextSaveClearsLeftovers) {
   TempDir dir;
-  BankSet set;
-  SaveAllRenumbered(set, dir / "banks.syx");
-  // A save killed half-way leaves its temporary file behind.
-  const pid_t pid = fork();
-  ASSERT_GE(pid, 0);
-  if (pid == 0) {
-    AtomicFileWriter w(dir / "banks.syx");
-    w.Write("half a bank");
-    kill(getpid(), SIGKILL);
+  const fs::path file = dir / "sounds.syx";
+  // Two versions of different sizes and content: a torn file matches neither.
+  const std::string older(3000, 'a'), newer(7000, 'b');
+  WriteFileAtomically(file, older);
+  std::mt19937 random(12345);
+  int leftoversSeen = 0;
+  constexpr int kKills = 150;
+  for (int round = 0; round < kKills; ++round) {
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0) << std::strerror(errno);
+    if (child == 0) {  // saves the two versions in turn until killed; never returns into the test runner
+      try {
+        for (unsigned i = 0;; ++i) WriteFileAtomically(file, i % 2 ? older : newer);
+      } catch (...) {
+      }
+      ::_exit(3);
+    }
+    std::this_thread::sleep_for(std::chrono::microseconds(random() % 3000));
+    ::kill(child, SIGKILL);
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    ASSERT_TRUE(WIFSIGNALED(status)) << "the saving process ended by itself";
+    const std::string now = ReadText(file);
+    ASSERT_TRUE(now == older || now == newer) << "round " << round << ": a torn file of " << now.size() << " bytes";
+    leftoversSeen += Temporaries(dir.Path(), "sounds.syx") > 0;
+    const std::string next = round % 2 ? older : newer;  // the next save removes what the killed one left
+    WriteFileAtomically(file, next);
+    ASSERT_EQ(ReadText(file), next);
+    ASSERT_EQ(Temporaries(dir.Path(), "sounds.syx"), 0) << "round " << round;
   }
-  waitpid(pid, nullptr, 0);
-  auto names = [&] {
-    std::set<std::string> n;
-    for (const auto& e : std::filesystem::directory_iterator(dir.Path())) n.insert(e.path().filename().string());
-    return n;
-  };
-  ASSERT_EQ(names().size(), 2u);
+  std::printf("%d of %d kills left a temporary file behind\n", leftoversSeen, kKills);  // timing decides
+
   // Files that only look alike stay, and so does the file of a save still running.
-  test::WriteAll(dir / ".other.syx.tmp-abcdef", {1});
-  test::WriteAll(dir / ".banks.syx.tmp-abcdefg", {1});
-  test::WriteAll(dir / "banks.syx.tmp-abcdef", {1});
-  AtomicFileWriter running(dir / "banks.syx");
-  SaveAllRenumbered(set, dir / "banks.syx");
-  std::set<std::string> left = names();
-  EXPECT_EQ(left.size(), 5u);
-  EXPECT_TRUE(left.count(running.TempPath().filename().string()));
-  for (const char* keep : {"banks.syx", ".other.syx.tmp-abcdef", ".banks.syx.tmp-abcdefg", "banks.syx.tmp-abcdef"})
-    EXPECT_TRUE(left.count(keep)) << keep;
+  BankSet set;
+  for (const char* other : {".other.syx.tmp-abcdef", ".sounds.syx.tmp-abcdefg", "sounds.syx.tmp-abcdef"})
+    test::WriteAll(dir / other, {1});
+  auto expected = Names(dir.Path());
+  AtomicFileWriter running(dir / "sounds.syx");
+  expected.insert(running.TempPath().filename().string());
+  SaveAllRenumbered(set, dir / "sounds.syx");
+  EXPECT_EQ(Names(dir.Path()), expected);
+  // An unwritable or missing folder: a clear error, the old file untouched.
+  const auto old = ReadAll(file);
+  if (geteuid() != 0) {  // root ignores permissions
+    fs::permissions(dir.Path(), fs::perms::owner_read | fs::perms::owner_exec);
+    EXPECT_THROW(SaveAllRenumbered(set, file), std::runtime_error);
+    fs::permissions(dir.Path(), fs::perms::owner_all);
+  }
+  EXPECT_THROW(SaveAllRenumbered(set, dir / "no/such/folder/x.syx"), std::runtime_error);
+  EXPECT_EQ(ReadAll(file), old);
+}
+
+// A tmpfs of a few pages, unmounted when the test ends.
+struct SmallDisk {
+  fs::path at;
+  bool mounted = false;
+  std::string error;
+  explicit SmallDisk(const fs::path& where) : at(where) {
+    mounted = ::mount("tarvix-test", at.c_str(), "tmpfs", MS_NOSUID | MS_NODEV, "size=64k") == 0;
+    if (!mounted) error = std::strerror(errno);
+  }
+  ~SmallDisk() {
+    if (mounted) ::umount2(at.c_str(), MNT_DETACH);
+  }
+};
+
+TEST(AtomicWrites, AFullDiskKeepsTheOldFileAndSaysWhy) {
+  if (::geteuid() != 0) GTEST_SKIP() << "the full-disk test mounts a small tmpfs, which needs root";
+  TempDir dir;
+  fs::create_directory(dir / "disk");
+  SmallDisk disk(dir / "disk");
+  if (!disk.mounted) GTEST_SKIP() << "cannot mount a small tmpfs here: " << disk.error;
+  const fs::path file = dir / "disk/pads.syx";
+  const std::string old(8000, 'o');
+  WriteFileAtomically(file, old);
+  std::FILE* filler = std::fopen((dir / "disk/filler").c_str(), "wb");  // fill what is left
+  ASSERT_NE(filler, nullptr);
+  const std::string block(4096, 'f');
+  while (std::fwrite(block.data(), 1, block.size(), filler) == block.size() && std::fflush(filler) == 0) {
+  }
+  std::fclose(filler);
+  try {
+    WriteFileAtomically(file, std::string(40000, 'n'));
+    FAIL() << "a save to a full disk reported success";
+  } catch (const std::runtime_error& e) {
+    EXPECT_NE(std::string(e.what()).find(file.string() + ": " + std::strerror(ENOSPC)), std::string::npos) << e.what();
+  }
+  EXPECT_EQ(ReadText(file), old);
+  EXPECT_EQ(Temporaries(dir / "disk", "pads.syx"), 0);
 }
 
 TEST(SoundFiles, OnlyRegularFilesAreReadOrReplacedAndErrorsNameTheCause) {
@@ -314,6 +335,41 @@ TEST(SoundFiles, OnlyRegularFilesAreReadOrReplacedAndErrorsNameTheCause) {
   }
   EXPECT_TRUE(std::filesystem::is_fifo(dir / "fifo.syx"));
   alarm(0);
+}
+
+TEST(FileLog, AFailureIsReportedOnceAndNeverThrows) {
+  TempDir dir;
+  fs::create_directory(dir / "log");  // a folder where the file should be: never writable
+  FileLog log(dir / "log");
+  std::vector<std::string> memo;
+  log.AddListener([&](const std::string& line) { memo.push_back(line); });
+  testing::internal::CaptureStderr();
+  for (int i = 0; i < 3; ++i) EXPECT_NO_THROW(log.LogMessage("line " + std::to_string(i)));
+  const std::string err = testing::internal::GetCapturedStderr();
+  const std::string note = "Cannot write the log file " + (dir / "log").string();
+  EXPECT_EQ(memo, (std::vector<std::string>{"line 0", note + ": Is a directory; log lines are shown in the window only",
+                                            "line 1", "line 2"}));
+  EXPECT_EQ(err, "tarvix: " + memo[1] + "\n");
+  // Writable again: lines reach the file; a new failure is reported anew.
+  fs::remove(dir / "log");
+  log.LogMessage("back");
+  fs::remove(dir / "log");
+  fs::create_directory(dir / "log");
+  testing::internal::CaptureStderr();
+  log.LogMessage("lost");
+  EXPECT_FALSE(testing::internal::GetCapturedStderr().empty());
+  EXPECT_EQ(memo.size(), 7u);
+  // A FIFO nobody reads in the file's place does not block the program.
+  fs::remove(dir / "log");
+  log.LogMessage("ok");
+  fs::remove(dir / "log");
+  ASSERT_EQ(::mkfifo((dir / "log").c_str(), 0600), 0);
+  alarm(20);
+  testing::internal::CaptureStderr();
+  log.LogMessage("not stuck");
+  testing::internal::GetCapturedStderr();
+  alarm(0);
+  EXPECT_EQ(memo.back(), note + ": No such device or address; log lines are shown in the window only");
 }
 
 }  // namespace

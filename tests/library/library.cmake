@@ -3,11 +3,6 @@ tarvix_add_gtest(test_library
     ${CMAKE_CURRENT_LIST_DIR}/SoundDataTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/SoundFileTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/BankOperationsTest.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/SortFindTest.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/DuplicatesTest.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/LogTest.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/AppPathsTest.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/SaveFaultTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/SettingsTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/HistoryTest.cpp
   LIBS tarvix_core GTest::gtest_main)

@@ -7,8 +7,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 
 #include "tests/support/Paths.h"
@@ -36,14 +34,9 @@ inline CommandResult RunCli(const std::string& args, const std::filesystem::path
   CommandResult r;
   const int st = std::system(cmd.c_str());
   r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
-  auto slurp = [](const std::filesystem::path& p) {
-    std::ifstream in(p);
-    std::stringstream ss;
-    ss << in.rdbuf();
-    return ss.str();
-  };
-  r.out = slurp(out);
-  r.err = slurp(err);
+  const auto o = ReadAll(out), e = ReadAll(err);
+  r.out.assign(o.begin(), o.end());
+  r.err.assign(e.begin(), e.end());
   return r;
 }
 

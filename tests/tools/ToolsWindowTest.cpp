@@ -1,20 +1,24 @@
 #include <gtest/gtest.h>
 
+#include <QAbstractItemView>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QLineEdit>
-#include <QAbstractItemView>
 #include <QCompleter>
 #include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
 #include <QPushButton>
 #include <QSlider>
 #include <QTest>
 
-#include "tests/support/TempDir.h"
 #include "tests/support/Sounds.h"
 #include "tests/tools/ToolsTestSupport.h"
+#include "tools/TfrmCopySounds.h"
+#include "tools/TfrmLocator.h"
 #include "tools/TfrmLocker.h"
 #include "tools/TfrmMorph.h"
+#include "tools/TfrmParameterListView.h"
+#include "tools/TfrmSelectLocation.h"
 
 namespace tarvix {
 namespace {
@@ -40,28 +44,41 @@ struct MorphWindow : ::testing::Test {
   }
 };
 
-TEST_F(MorphWindow, OpensEmptyAndComputesOnlyAfterTheBarMoves) {
+TEST_F(MorphWindow, OpensEmptyFindsSoundsByTypingAndComputesOnlyAfterTheBarMoves) {
   TfrmMorph w(blofeld, sent.Fn(), prompter, random);
   w.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
   auto *s1 = Child<QComboBox>(w, "cmbSound1"), *s2 = Child<QComboBox>(w, "cmbSound2");
   auto* bar = Child<QSlider>(w, "trbMorph");
   auto* save = Child<QPushButton>(w, "btnSave");
+  auto percent = [&] { return Child<QLabel>(w, "lbkPercent")->text(); };
   ASSERT_EQ(s1->count(), 1024);
   EXPECT_EQ(s1->itemText(0), "A001 First           ");
   EXPECT_EQ(s2->itemText(1023), "H128 Last            ");
   EXPECT_EQ(s1->currentIndex(), -1);
+  EXPECT_FALSE(bar->isEnabled() || save->isEnabled());
+
+  // 1024 entries: typing part of a name finds the sound.
+  ASSERT_TRUE(s2->isEditable());
+  s2->setFocus();
+  QTest::keyClicks(s2->lineEdit(), "last");
+  QAbstractItemView* popup = s2->completer()->popup();
+  ASSERT_TRUE(popup->isVisible());
+  ASSERT_EQ(s2->completer()->completionCount(), 1);
+  QTest::keyClick(popup, Qt::Key_Down);
+  QTest::keyClick(popup, Qt::Key_Return);
+  EXPECT_EQ(s2->currentIndex(), 1023);
+  EXPECT_EQ(s1->currentIndex(), -1);
   EXPECT_FALSE(bar->isEnabled());
-  EXPECT_FALSE(save->isEnabled());
 
   s1->setCurrentIndex(5);
-  s2->setCurrentIndex(6);
   EXPECT_TRUE(bar->isEnabled());
   bar->setFocus();
   QTest::keyClick(bar, Qt::Key_End);  // to 100 %
-  EXPECT_EQ(Child<QLabel>(w, "lbkPercent")->text(), "100 %");  // at once
-  EXPECT_TRUE(sent.messages.empty());                            // the blend waits
+  EXPECT_EQ(percent(), "100 %");         // at once
+  EXPECT_TRUE(sent.messages.empty());  // the blend waits
   w.Timer1Timer();
-  EXPECT_EQ(Child<QLabel>(w, "lbkPercent")->text(), "100 %");
+  EXPECT_EQ(percent(), "100 %");
   EXPECT_EQ(sent.messages.size(), 381u);
   EXPECT_TRUE(save->isEnabled());
 
@@ -73,25 +90,7 @@ TEST_F(MorphWindow, OpensEmptyAndComputesOnlyAfterTheBarMoves) {
   QTest::keyClick(bar, Qt::Key_Left);
   w.Timer1Timer();
   EXPECT_EQ(sent.messages.size(), 381u);
-  EXPECT_EQ(Child<QLabel>(w, "lbkPercent")->text(), "99 %");
-}
-
-// 1024 entries: typing part of a name finds the sound.
-TEST_F(MorphWindow, SoundListsAreSearchedByTyping) {
-  TfrmMorph w(blofeld, sent.Fn(), prompter, random);
-  w.show();
-  ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
-  auto* s2 = Child<QComboBox>(w, "cmbSound2");
-  ASSERT_TRUE(s2->isEditable());
-  s2->setFocus();
-  QTest::keyClicks(s2->lineEdit(), "last");
-  QAbstractItemView* popup = s2->completer()->popup();
-  ASSERT_TRUE(popup->isVisible());
-  ASSERT_EQ(s2->completer()->completionCount(), 1);
-  QTest::keyClick(popup, Qt::Key_Down);
-  QTest::keyClick(popup, Qt::Key_Return);
-  EXPECT_EQ(s2->currentIndex(), 1023);
-  EXPECT_EQ(Child<QComboBox>(w, "cmbSound1")->currentIndex(), -1);
+  EXPECT_EQ(percent(), "99 %");
 }
 
 TEST_F(MorphWindow, RandomizeSelectsWithoutRefillAndSaveWritesTheBlend) {
@@ -100,13 +99,11 @@ TEST_F(MorphWindow, RandomizeSelectsWithoutRefillAndSaveWritesTheBlend) {
   QTest::mouseClick(Child<QPushButton>(w, "btnRandomizeSounds"), Qt::LeftButton);
   RandomSource replay(4242);
   const int i1 = static_cast<int>(replay.Random(1024));
-  const int i2 = static_cast<int>(replay.Random(1024));
   EXPECT_EQ(Child<QComboBox>(w, "cmbSound1")->currentIndex(), i1);
-  EXPECT_EQ(Child<QComboBox>(w, "cmbSound2")->currentIndex(), i2);
+  EXPECT_EQ(Child<QComboBox>(w, "cmbSound2")->currentIndex(), static_cast<int>(replay.Random(1024)));
   EXPECT_EQ(Child<QSlider>(w, "trbMorph")->value(), 0);
   w.Timer1Timer();
-  // MorphResult started all zero and was not refilled: zero bytes of the
-  // first sound are not sent.
+  // The send buffer started all zero and was not refilled: zero bytes of the first sound are not sent.
   std::size_t nonzero = 0;
   SoundData first = blofeld.Sound(i1);
   FixOscillatorTuning(first);
@@ -122,11 +119,9 @@ TEST_F(MorphWindow, RandomizeSelectsWithoutRefillAndSaveWritesTheBlend) {
   QTest::mouseClick(Child<QPushButton>(w, "btnSave"), Qt::LeftButton);
   EXPECT_EQ(test::ReadAll(file), (std::vector<std::uint8_t>{1, 2, 3}));
   QTest::mouseClick(Child<QPushButton>(w, "btnSave"), Qt::LeftButton);
-  const auto bytes = test::ReadAll(file);
-  ASSERT_EQ(bytes.size(), 392u);
-  SoundData expected = *w.Core().SavedSound();
-  EXPECT_EQ(bytes, std::vector<std::uint8_t>(expected.bytes.begin(), expected.bytes.end()));
-  EXPECT_EQ(bytes[64], blofeld.Sound(i1)[64]);
+  const SoundData expected = *w.Core().SavedSound();
+  EXPECT_EQ(test::ReadAll(file), std::vector<std::uint8_t>(expected.bytes.begin(), expected.bytes.end()));
+  EXPECT_EQ(expected[64], blofeld.Sound(i1)[64]);
 
   // A write error is shown, not thrown.
   prompter.saveName = (dir / "no" / "x.syx").string();
@@ -171,14 +166,11 @@ TEST_F(LockerWindow, BrowsingLockingSwappingAndSaving) {
   banks->setCurrentIndex(7);
   programs->setCurrentIndex(127);
   QTest::mouseClick(Child<QPushButton>(w, "btnNextSound"), Qt::LeftButton);
-  EXPECT_EQ(banks->currentIndex(), 0);
-  EXPECT_EQ(programs->currentIndex(), 0);
+  EXPECT_TRUE(banks->currentIndex() == 0 && programs->currentIndex() == 0);
   QTest::mouseClick(Child<QPushButton>(w, "btnPrevSound"), Qt::LeftButton);
-  EXPECT_EQ(banks->currentIndex(), 7);
-  EXPECT_EQ(programs->currentIndex(), 127);
+  EXPECT_TRUE(banks->currentIndex() == 7 && programs->currentIndex() == 127);
   QTest::mouseClick(Child<QPushButton>(w, "btnRandomSound"), Qt::LeftButton);
-  EXPECT_EQ(banks->currentIndex() + 1, w.Core().SelBank);
-  EXPECT_EQ(programs->currentIndex() + 1, w.Core().SelProgram);
+  EXPECT_TRUE(banks->currentIndex() + 1 == w.Core().SelBank && programs->currentIndex() + 1 == w.Core().SelProgram);
   w.Timer1Timer();
   EXPECT_EQ(w.WorkSound(), locked);
   EXPECT_TRUE(sent.messages.empty());
@@ -192,8 +184,238 @@ TEST_F(LockerWindow, BrowsingLockingSwappingAndSaving) {
   QTest::mouseClick(Child<QPushButton>(w, "btnSave"), Qt::LeftButton);
   const auto bytes = test::ReadAll(dir / "l.syx");
   ASSERT_EQ(bytes.size(), 392u);
-  EXPECT_EQ(bytes[172], locked[184]);
-  EXPECT_EQ(bytes[390], 127);
+  EXPECT_TRUE(bytes[172] == locked[184] && bytes[390] == 127);
+}
+
+int Index(char bank, int program) { return (bank - 'A') * kProgramsPerBank + program - 1; }
+
+TEST(TfrmCopySounds, CountBoxCopyRunsEnterEscAndARunPastTheEnd) {
+  BankSet blofeld;
+  MemoryLog log;
+  std::vector<int> redrawn;
+  TfrmCopySounds dlg{blofeld, log, [&](int i) { redrawn.push_back(i); }};
+  QLineEdit* count = Child<QLineEdit>(dlg, "edtCount");
+  auto choose = [&](const char* list, int index) { Child<QComboBox>(dlg, list)->setCurrentIndex(index); };
+  auto run = [&](const char* countText) {
+    count->setText(countText);
+    dlg.show();
+    QTest::mouseClick(Child<QPushButton>(dlg, "btnRandomSound"), Qt::LeftButton);
+  };
+
+  // The count box takes digits and editing keys only.
+  count->selectAll();
+  QTest::keyClicks(count, "200");
+  EXPECT_EQ(count->text(), "128");
+  count->selectAll();
+  QTest::keyClick(count, Qt::Key_Backspace);
+  EXPECT_EQ(count->text(), "1");
+  const struct {
+    Qt::Key key;
+    Qt::KeyboardModifiers mods;
+    const char* text;
+  } steps[] = {
+      {Qt::Key_A, {}, "1"},      {Qt::Key_Minus, {}, "1"},  {Qt::Key_Space, {}, "1"},  {Qt::Key_Period, {}, "1"},
+      {Qt::Key_V, Qt::ControlModifier, "1"},                {Qt::Key_2, {}, "12"},     {Qt::Key_Home, {}, "12"},
+      {Qt::Key_Delete, {}, "2"}, {Qt::Key_1, {}, "12"},     {Qt::Key_End, {}, "12"},   {Qt::Key_Backspace, {}, "1"},
+      {Qt::Key_5, {}, "15"},     {Qt::Key_Left, {}, "15"},  {Qt::Key_0, {}, "105"},    {Qt::Key_Right, {}, "105"},
+      {Qt::Key_Backspace, {}, "10"},
+  };
+  for (const auto& s : steps) {
+    QTest::keyClick(count, s.key, s.mods);
+    EXPECT_EQ(count->text().toStdString(), s.text) << QTest::toString(s.key);
+  }
+  run("0");  // closes without copying
+  EXPECT_FALSE(dlg.isVisible());
+  EXPECT_TRUE(redrawn.empty());
+
+  // A bank change keeps the program and refills quietly; the source side is independent.
+  SetSoundName(blofeld, Index('C', 10), "In Bank C");
+  choose("cmbPrograms2", 9);
+  choose("cmbBanks2", 2);
+  EXPECT_EQ(Child<QComboBox>(dlg, "cmbPrograms2")->currentText(), "10 In Bank C       ");
+  EXPECT_EQ(dlg.DestinationIndex(), Index('C', 10));
+  choose("cmbBanks", 7);
+  EXPECT_EQ(dlg.SourceIndex(), Index('H', 1));
+
+  SetSoundName(blofeld, Index('A', 5), "Five");  // A5 to D10, three times, and the dialog closes
+  choose("cmbBanks", 0);
+  choose("cmbPrograms", 4);
+  choose("cmbBanks2", 3);
+  run("3");
+  EXPECT_FALSE(dlg.isVisible());
+  EXPECT_EQ(redrawn, (std::vector<int>{Index('D', 10), Index('D', 11), Index('D', 12)}));
+  EXPECT_EQ(GetSoundName(blofeld, Index('D', 12)), "Five            ");
+
+  // Enter in the count box copies; Esc closes.
+  choose("cmbPrograms", 0);
+  choose("cmbBanks2", 0);
+  redrawn.clear();
+  dlg.show();
+  count->setFocus();
+  count->selectAll();
+  QTest::keyClicks(count, "2");
+  QTest::keyClick(count, Qt::Key_Return);
+  EXPECT_EQ(dlg.result(), QDialog::Accepted);
+  EXPECT_EQ(redrawn, (std::vector<int>{Index('A', 10), Index('A', 11)}));
+  redrawn.clear();
+  dlg.show();
+  count->setFocus();
+  QTest::keyClick(count, Qt::Key_Escape);
+  EXPECT_FALSE(dlg.isVisible());
+  EXPECT_EQ(dlg.result(), QDialog::Rejected);
+  EXPECT_TRUE(redrawn.empty());
+
+  // A run past the end fills up to H128, says so and stays open.
+  SetSoundName(blofeld, 0, "Source");
+  choose("cmbBanks2", 7);
+  choose("cmbPrograms2", 124);
+  log.lines.clear();
+  run("10");
+  EXPECT_TRUE(dlg.isVisible());
+  ASSERT_EQ(log.lines.size(), 1u);
+  EXPECT_NE(log.lines[0].find("H128"), std::string::npos);
+  EXPECT_FALSE(Child<QLabel>(dlg, "lblError")->isHidden());
+  EXPECT_EQ(Child<QComboBox>(dlg, "cmbPrograms2")->itemText(127), "128 Source          ");
+  dlg.reject();
+}
+
+std::string CopyTo(TfrmLocator& dlg) { return Child<QLabel>(dlg, "lblCopyTo")->text().toStdString(); }
+
+TEST(TfrmLocator, LabelsWarningBoxesAndClosing) {
+  BankSet set(BankSetKind::Virtual);
+  SetSoundName(set, Index('H', 125), "Here");
+  TfrmLocator dlg(10, 5, Index('H', 125), set);
+  EXPECT_EQ(Child<QLabel>(dlg, "lblTotalSounds")->text(), "The file contain 10 sounds.");
+  EXPECT_EQ(Child<QComboBox>(dlg, "cmbPrograms")->currentText(), "125 Here            ");
+  const struct {
+    int bank, program;  // list rows, counted from 0
+    const char* copyTo;
+    bool red;
+  } cases[] = {
+      {7, 124, "Copy from Bank: HProgram: 125 to Bank: A Program: 1", true},  // past H128
+      {7, 118, "Copy from Bank: HProgram: 119 to Bank: H Program: 128", false},
+      {1, -1, "Copy from Bank: BProgram: 119 to Bank: B Program: 128", false},  // the program stays
+      {0, 127, "Copy from Bank: AProgram: 128 to Bank: B Program: 9", false},
+  };
+  for (const auto& c : cases) {
+    Child<QComboBox>(dlg, "cmbBanks")->setCurrentIndex(c.bank);
+    if (c.program >= 0) Child<QComboBox>(dlg, "cmbPrograms")->setCurrentIndex(c.program);
+    EXPECT_EQ(CopyTo(dlg), c.copyTo);
+    EXPECT_EQ(Child<QLabel>(dlg, "lblAchtung")->palette().color(QPalette::WindowText),
+              c.red ? QColor(255, 0, 0) : QColor(0, 0, 0))
+        << c.copyTo;
+  }
+
+  TfrmLocator both(3, Index('C', 4), Index('C', 4), set);
+  Child<QComboBox>(both, "cmbPrograms")->setCurrentIndex(9);
+  auto* fromCurrent = Child<QCheckBox>(both, "CheckBox1");
+  fromCurrent->setChecked(true);  // back to the current position, lists locked
+  EXPECT_EQ(CopyTo(both), "Copy from Bank: CProgram: 4 to Bank: C Program: 6");
+  EXPECT_FALSE(Child<QComboBox>(both, "cmbBanks")->isEnabled());
+  Child<QCheckBox>(both, "CheckBox2")->setChecked(true);
+  EXPECT_FALSE(fromCurrent->isEnabled());
+  both.accept();
+  EXPECT_EQ(both.StartIndex(), -1);
+
+  TfrmLocator cancelled(3, 700, 700, set);
+  Child<QComboBox>(cancelled, "cmbBanks")->setCurrentIndex(1);
+  Child<QComboBox>(cancelled, "cmbPrograms")->setCurrentIndex(2);
+  cancelled.show();
+  QTest::keyClick(&cancelled, Qt::Key_Escape);  // Cancel still computes the answer
+  EXPECT_EQ(cancelled.result(), QDialog::Rejected);
+  EXPECT_EQ(cancelled.StartIndex(), Index('B', 3));
+  TfrmLocator current(3, 700, 5, set);
+  Child<QCheckBox>(current, "CheckBox1")->setChecked(true);
+  current.reject();
+  EXPECT_EQ(current.StartIndex(), 700);
+}
+
+TEST(TfrmParameterListView, ButtonsChangeOnlyTheTicksAndEveryCloseRebuildsTheMask) {
+  const QStringList five{"one", "two", "three", "four", "five"};
+  TfrmParameterListView view;
+  auto ticks = [&] { return QString::fromStdString(MaskOf(view.CurrentTicks())); };
+  view.SetItems(five, "0101");  // a short mask leaves the rest unticked
+  EXPECT_EQ(ticks(), "01010");
+  view.Button2->click();
+  EXPECT_EQ(ticks(), "10101");
+  view.Button2->click();
+  EXPECT_EQ(ticks(), "01010");
+
+  view.SetItems(five, "00001");
+  view.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));
+  // The list has the focus (so a current row) but no row is selected:
+  // "Select to" and "Select from" change nothing.
+  view.CheckListBox1->setFocus();
+  QTest::mouseClick(view.Button3, Qt::LeftButton);
+  QTest::mouseClick(view.Button4, Qt::LeftButton);
+  EXPECT_EQ(ticks(), "00001");
+  auto clickRow = [&](int row) {
+    const QRect r = view.CheckListBox1->visualItemRect(view.CheckListBox1->item(row));
+    QTest::mouseClick(view.CheckListBox1->viewport(), Qt::LeftButton, {}, QPoint(r.right() - 5, r.center().y()));
+  };
+  clickRow(2);
+  QTest::mouseClick(view.Button3, Qt::LeftButton);
+  EXPECT_EQ(ticks(), "11101");
+  view.SetItems(five, "10000");
+  clickRow(3);
+  QTest::mouseClick(view.Button4, Qt::LeftButton);
+  EXPECT_EQ(ticks(), "10011");
+  view.btnSelectAll->click();
+  EXPECT_EQ(ticks(), "11111");
+  EXPECT_EQ(view.CheckListBox1->count(), 5);
+
+  // Ok accepts; Esc and the close box rebuild the mask but do not accept.
+  view.SetItems(five);
+  view.CheckListBox1->item(1)->setCheckState(Qt::Checked);
+  view.CheckListBox1->item(3)->setCheckState(Qt::Checked);
+  view.open();
+  view.Button1->click();
+  EXPECT_EQ(view.result(), QDialog::Accepted);
+  EXPECT_EQ(view.Mask(), "01010");
+  EXPECT_EQ(view.CheckListBox1->item(1)->text(), "two");  // items untouched
+  view.SetItems(five, "11000");
+  view.open();
+  view.CheckListBox1->setFocus();
+  QTest::keyClick(view.CheckListBox1, Qt::Key_Escape);
+  EXPECT_FALSE(view.isVisible());
+  EXPECT_EQ(view.result(), QDialog::Rejected);
+  EXPECT_EQ(view.Mask(), "11000");
+  view.CheckListBox1->item(4)->setCheckState(Qt::Checked);
+  view.open();
+  view.close();
+  EXPECT_EQ(view.result(), QDialog::Rejected);
+  EXPECT_EQ(view.Mask(), "11001");
+  TfrmParameterListView empty;
+  empty.open();
+  empty.Button1->click();
+  EXPECT_EQ(empty.result(), QDialog::Accepted);
+  EXPECT_EQ(empty.Mask(), "");
+}
+
+TEST(TfrmSelectLocation, StartsAtA1ShowsTheChosenBanksNamesAndReturnsTheChoice) {
+  TfrmSelectLocation dlg;
+  EXPECT_TRUE(dlg.Bank() == 0 && dlg.Program() == 0);
+  QStringList names;
+  for (int i = 0; i < 1024; ++i) names << QString("Sound %1        ").arg(i);
+  dlg.SetSoundNames(names);
+  EXPECT_EQ(dlg.cmbProgram->itemText(0), "1  Sound 0");
+  dlg.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&dlg));
+  dlg.cmbBank->setFocus();
+  QTest::keyClick(dlg.cmbBank, Qt::Key_Down);  // bank B
+  EXPECT_EQ(dlg.cmbProgram->itemText(127), "128  Sound 255");
+  EXPECT_GE(dlg.width(), dlg.fontMetrics().horizontalAdvance(dlg.windowTitle()) + 120);  // the whole title shows
+
+  dlg.SetLocation(3, 127);
+  dlg.SetLocation(8, -1);  // out of range: kept
+  EXPECT_TRUE(dlg.Bank() == 3 && dlg.Program() == 127);
+  dlg.open();
+  dlg.Button1->click();
+  EXPECT_EQ(dlg.result(), QDialog::Accepted);
+  dlg.open();
+  dlg.Button2->click();
+  EXPECT_EQ(dlg.result(), QDialog::Rejected);
 }
 
 }  // namespace

@@ -1,0 +1,344 @@
+#include <gtest/gtest.h>
+
+#include <set>
+
+#include "library/InitSound.h"
+#include "tests/support/Sounds.h"
+#include "tests/tools/ToolsTestSupport.h"
+#include "tools/CopySounds.h"
+#include "tools/Morph.h"
+#include "tools/ParameterLocker.h"
+#include "tools/ProgramEntries.h"
+
+namespace tarvix {
+namespace {
+
+using test::NoiseSound;
+using test::SentLog;
+
+TEST(MorphBlend, RoundsTowardsMinusInfinity) {
+  const int cases[][4] = {{0, 127, 50, 63}, {127, 0, 50, 63},  // 127 + floor(-63.5)
+                          {10, 0, 5, 9}, {0, 10, 5, 0}, {100, 0, 1, 99}, {255, 0, 100, 0}, {0, 255, 100, 255}};
+  for (const auto& c : cases)
+    EXPECT_EQ(BlendByte(static_cast<std::uint8_t>(c[0]), static_cast<std::uint8_t>(c[1]), c[2]), c[3]) << c[0] << c[1];
+}
+
+struct MorphFixture : ::testing::Test {
+  BankSet blofeld;
+  SentLog sent;
+  Morph morph{blofeld, sent.Fn()};
+  MorphFixture() { test::FillNoise(blofeld, 11); }
+  SoundData ResultAt(int percent) {
+    morph.TrackBarMoved(percent);
+    EXPECT_TRUE(morph.Timer1Timer());
+    return *morph.SavedSound();
+  }
+};
+
+TEST_F(MorphFixture, EndsReproduceTheSoundsAndTheOptionPinsTheTuning) {
+  const std::set<std::size_t> tuning{9, 10, 11, 12, 25, 26, 27, 28, 41, 42, 43, 44};
+  morph.ChooseSounds(3, 900);
+  SoundData s1 = blofeld.Sound(3), s2 = blofeld.Sound(900);
+  for (bool detune : {true, false}) {
+    morph.SetWithDetune(detune);
+    const SoundData at0 = ResultAt(0), at100 = ResultAt(100);
+    for (std::size_t o = 0; o < kSoundSize; ++o) {
+      if (o == 5 || o == 6 || o == 64 || o == 65 || o == 390) continue;
+      const std::uint8_t fixed[] = {64, 64, 66, 96};  // band range +2 in its centred byte
+      const bool pinned = !detune && tuning.count(o);
+      EXPECT_EQ(at0[o], pinned ? fixed[(o - 9) % 16] : s1[o]) << o;
+      EXPECT_EQ(at100[o], pinned ? fixed[(o - 9) % 16] : s2[o]) << o;
+    }
+    EXPECT_TRUE(at100[64] == s1[64] && at100[65] == s1[65]);  // glide and allocation from the first sound
+  }
+}
+
+TEST_F(MorphFixture, OnlyATrackBarMoveComputesAndAListOrOptionChangeResendsEverything) {
+  EXPECT_FALSE(morph.Timer1Timer() || morph.CanSave());
+  morph.ChooseSounds(1, std::nullopt);
+  EXPECT_FALSE(morph.TrackBarEnabled());
+  morph.ChooseSounds(1, 2);
+  EXPECT_TRUE(morph.TrackBarEnabled());
+  EXPECT_FALSE(morph.Timer1Timer());  // choosing arms nothing
+  morph.TrackBarMoved(30);
+  morph.TrackBarMoved(70);
+  EXPECT_TRUE(morph.Timer1Timer());  // several moves, one computation at the last position
+  EXPECT_EQ(morph.PercentText(), "70 %");
+  EXPECT_FALSE(morph.Timer1Timer());
+  sent.messages.clear();
+  morph.ChooseSounds(5, 6);
+  EXPECT_FALSE(morph.Timer1Timer());
+  EXPECT_TRUE(sent.messages.empty());
+
+  // Every parameter but glide and allocation, ascending, also for the same
+  // blend again after a list change or the option box.
+  std::vector<int> all;
+  for (int p = 0; p <= 382; ++p)
+    if (p != 57 && p != 58) all.push_back(p);
+  for (int step = 0; step < 3; ++step) {
+    sent.messages.clear();
+    if (step < 2) morph.ChooseSounds(10, 20);
+    if (step == 2) morph.SetWithDetune(true);
+    morph.TrackBarMoved(40);
+    morph.Timer1Timer();
+    EXPECT_EQ(sent.Params(), all) << step;
+  }
+}
+
+TEST_F(MorphFixture, SmallMoveSendsOnlyChangedBytesAndTheSavedSoundIsStamped) {
+  blofeld.Sound(0).bytes.fill(0);
+  blofeld.Sound(1).bytes.fill(0);
+  blofeld.Sound(1)[100] = blofeld.Sound(1)[64] = blofeld.Sound(1)[65] = 127;  // 64/65 never sent
+  morph.ChooseSounds(0, 1);
+  ResultAt(0);
+  sent.messages.clear();
+  ResultAt(50);
+  EXPECT_EQ(sent.messages, (std::vector<std::pair<int, int>>{{93, 63}}));
+
+  blofeld.Sound(7)[390] = 100;
+  blofeld.Sound(8)[390] = 0;
+  blofeld.Sound(7)[5] = 3;
+  morph.ChooseSounds(7, 8);
+  const SoundData s = ResultAt(50);
+  EXPECT_EQ(std::vector<int>({s[0], s[5], s[6], s[390], s[391]}), std::vector<int>({0xF0, 0, 0, 0x7F, 0xF7}));
+  EXPECT_TRUE(s[64] == blofeld.Sound(7)[64] && s[65] == blofeld.Sound(7)[65]);
+  morph.SetWithDetune(true);  // a later option click refills the send buffer, not what a save writes
+  EXPECT_EQ(*morph.SavedSound(), s);
+  EXPECT_EQ(MorphedSound(blofeld.Sound(7), blofeld.Sound(8), 50, false), s);
+}
+
+std::set<int> AllGroupOffsets() {
+  std::set<int> all;
+  for (const auto& g : LockGroups()) all.insert(g.offsets.begin(), g.offsets.end());
+  return all;
+}
+
+struct LockerFixture : ::testing::Test {
+  BankSet blofeld;
+  SentLog sent;
+  SoundData start = NoiseSound(999);
+  ParameterLocker locker{blofeld, start, sent.Fn()};
+  LockerFixture() { test::FillNoise(blofeld, 5); }
+};
+
+TEST(LockerTables, GroupsAreDisjointAndHoldTheDocumentedByteCount) {
+  std::size_t total = 0;
+  for (const auto& g : LockGroups()) total += g.offsets.size();
+  EXPECT_TRUE(AllGroupOffsets().size() == total && total == 295u);
+  for (int o : {7, 51, 52, 54, 77, 86, 123, 169, 316, 328, 366, 370, 386, 389}) EXPECT_FALSE(AllGroupOffsets().count(o)) << o;
+  for (const auto& s : SwapButtons()) {
+    std::set<int> touched;
+    for (auto [a, b] : s.pairs) EXPECT_TRUE(touched.insert(a).second && touched.insert(b).second) << s.caption;
+  }
+}
+
+TEST_F(LockerFixture, MergeTakesEveryUnlockedGroupByteAndNothingElse) {
+  locker.SelectProgram(17);
+  EXPECT_GT(locker.Timer1Timer(), 0);
+  const SoundData& src = blofeld.Sound(16);
+  const auto groups = AllGroupOffsets();
+  for (int o = 0; o < static_cast<int>(kSoundSize); ++o) EXPECT_EQ(locker.WorkSound[o], groups.count(o) ? src[o] : start[o]) << o;
+  std::vector<std::pair<int, int>> expected;  // exactly the differing group bytes, ascending, with their new values
+  for (int o : groups)
+    if (start[o] != src[o]) expected.emplace_back(o - 7, src[o]);
+  EXPECT_EQ(sent.messages, expected);
+  sent.messages.clear();  // the slot it already matches sends nothing again
+  locker.SelectProgram(17);
+  EXPECT_EQ(locker.Timer1Timer(), 0);
+  EXPECT_EQ(locker.Timer1Timer(), -1);  // flag consumed
+
+  // Locked groups keep their bytes; unlocking after the selection but before the tick still counts.
+  ParameterLocker l(blofeld, start, sent.Fn());
+  for (int g = 0; g < kLockGroupCount; ++g) l.SetLocked(g, true);
+  l.NextSound();
+  EXPECT_EQ(l.Timer1Timer(), 0);
+  EXPECT_EQ(l.WorkSound, start);
+  l.SelectProgram(3);
+  l.SetLocked(12, false);  // LFO 2
+  l.Timer1Timer();
+  for (std::size_t o = 0; o < kSoundSize; ++o) {
+    const bool lfo2 = (o >= 179 && o <= 180) || (o >= 182 && o <= 186) || o == 189;
+    EXPECT_EQ(l.WorkSound[o], lfo2 ? blofeld.Sound(2)[o] : start[o]) << o;
+  }
+}
+
+TEST_F(LockerFixture, SelectorWrapsAndBankChangeKeepsTheProgram) {
+  auto at = [&] { return std::make_pair(locker.SelBank, locker.SelProgram); };
+  locker.SelectBank(8);
+  locker.SelectProgram(128);
+  locker.NextSound();
+  EXPECT_EQ(at(), std::make_pair(1, 1));
+  locker.PrevSound();
+  EXPECT_EQ(at(), std::make_pair(8, 128));
+  locker.SelectBank(3);
+  locker.NextSound();
+  EXPECT_EQ(at(), std::make_pair(4, 1));
+  locker.SelectBank(2);
+  locker.SelectProgram(17);
+  locker.SelectBank(4);  // D17 is what the next tick merges
+  locker.Timer1Timer();
+  EXPECT_EQ(locker.FlatIndex(), 3 * 128 + 16);
+  EXPECT_EQ(locker.WorkSound[100], blofeld.Sound(3 * 128 + 16)[100]);
+  RandomSource r(77), replay(77);
+  locker.RandomSound(r);
+  const int program = static_cast<int>(replay.Random(128)) + 1;
+  EXPECT_EQ(at(), std::make_pair(static_cast<int>(replay.Random(8)) + 1, program));
+  EXPECT_TRUE(locker.SelectionPending);
+}
+
+TEST_F(LockerFixture, EverySwapTwiceRestoresAndSendsOnlyDifferingBytes) {
+  for (const auto& s : SwapButtons()) {
+    locker.Swap(s.kind);
+    EXPECT_EQ(locker.UndoSound, start);
+    sent.messages.clear();
+    locker.Timer2Timer();
+    std::set<int> moved;
+    for (auto [a, b] : s.pairs)
+      if (start[a] != start[b]) moved.insert({a - 7, b - 7});
+    EXPECT_EQ(sent.Params(), std::vector<int>(moved.begin(), moved.end())) << s.caption;
+    for (auto [a, b] : s.pairs) EXPECT_TRUE(locker.WorkSound[a] == start[b] && locker.WorkSound[b] == start[a]) << s.caption;
+    locker.Swap(s.kind);
+    locker.Timer2Timer();
+    EXPECT_EQ(locker.WorkSound, start) << s.caption;
+  }
+  // Shapes, types and unmatched bytes stay.
+  locker.WorkSound[172] = 1;
+  locker.WorkSound[184] = 2;
+  locker.Swap(SwapKind::LFO1LFO2);
+  EXPECT_TRUE(locker.WorkSound[172] == 2 && locker.WorkSound[184] == 1);
+  const SoundData before = locker.WorkSound;
+  locker.Swap(SwapKind::Osc1Osc3);
+  for (std::size_t o : {15, 19, 20, 22, 47, 51, 52, 54}) EXPECT_EQ(locker.WorkSound[o], before[o]) << o;
+  EXPECT_TRUE(locker.WorkSound[8] == before[40] && locker.WorkSound[69] == before[73]);
+  const SoundData beforeFx = locker.WorkSound;
+  locker.Swap(SwapKind::Effect1Effect2);
+  EXPECT_TRUE(locker.WorkSound[135] == beforeFx[135] && locker.WorkSound[151] == beforeFx[151]);
+  EXPECT_EQ(locker.WorkSound[136], beforeFx[152]);
+}
+
+TEST_F(LockerFixture, RollsRotateOneColumnAndRestore) {
+  locker.Roll(RollKind::DestUp);
+  for (int k = 1; k <= 16; ++k) {
+    EXPECT_EQ(locker.WorkSound[MatrixOffset(k, 1)], start[MatrixOffset(k % 16 + 1, 1)]) << k;
+    for (int column : {0, 2}) EXPECT_EQ(locker.WorkSound[MatrixOffset(k, column)], start[MatrixOffset(k, column)]) << k;
+  }
+  locker.Roll(RollKind::DestDown);
+  EXPECT_EQ(locker.WorkSound, start);
+  locker.Roll(RollKind::AmountDown);
+  EXPECT_EQ(locker.WorkSound[270], start[315]);  // slot 1 takes slot 16
+  locker.Roll(RollKind::AmountUp);
+  EXPECT_EQ(locker.WorkSound, start);
+  for (RollKind k : {RollKind::DestUp, RollKind::DestDown, RollKind::AmountUp, RollKind::AmountDown}) {
+    for (int i = 0; i < 16; ++i) locker.Roll(k);
+    EXPECT_EQ(locker.WorkSound, start);
+  }
+}
+
+TEST_F(LockerFixture, TwoEditsWithinOnePeriodBothReachTheInstrument) {
+  SoundData instrument = start;  // the instrument's edit buffer
+  ParameterLocker l(blofeld, start, [&](int p, std::uint8_t v) { instrument[static_cast<std::size_t>(p + 7)] = v; });
+  l.Swap(SwapKind::Filter1Filter2);
+  l.Roll(RollKind::DestUp);
+  l.Timer2Timer();
+  EXPECT_EQ(instrument, l.WorkSound);
+  l.Swap(SwapKind::Osc1Osc2);  // a merge between a swap and its send must not lose either
+  l.SetLocked(0, true);
+  l.SetLocked(1, true);
+  l.SelectProgram(9);
+  l.Timer1Timer();
+  l.Swap(SwapKind::Env3Env4);
+  l.Timer2Timer();
+  EXPECT_EQ(instrument, l.WorkSound);
+  EXPECT_FALSE(l.EditPending);
+  EXPECT_EQ(l.Timer2Timer(), -1);
+}
+
+TEST_F(LockerFixture, PanelCaptionsAndSave) {
+  SoundData s = MakeDefaultInitSound();
+  s[15] = 1;         // oscillator 1 shape "Pulse"
+  s[8] = 64;         // octave 1 8'
+  s[9] = 76;         // semitone +12
+  s[124] = 1;        // routing "serial"
+  s[171] = 1;        // LFO 1 clocked, so the speed 115 reads as a sync name
+  s[168] = 115;
+  s[268] = 0;        // matrix slot 1 source "off"
+  s[270] = 64 + 10;  // amount +10
+  locker.WorkSound = s;
+  auto caption = [&](std::string_view name) {
+    for (int i = 0; i < kPanelLabelCount; ++i)
+      if (PanelLabels()[static_cast<std::size_t>(i)].name == name) return locker.Caption(i);
+    return std::string("?");
+  };
+  EXPECT_EQ(caption("lblOsc1").rfind("Osc1:  Pulse, ", 0), 0u) << caption("lblOsc1");
+  EXPECT_NE(caption("lblOsc1").find("Oct 8', 12, "), std::string::npos) << caption("lblOsc1");
+  EXPECT_EQ(caption("lblFilterRouting"), "Filter Routing:  serial");
+  EXPECT_NE(caption("lblLFO1").find("1/16."), std::string::npos) << caption("lblLFO1");
+  EXPECT_EQ(caption("lblMatrixModulation").rfind("Matrix Modulation: (off, 10, ", 0), 0u);
+  locker.WorkSound[124] = 99;  // a byte outside its list reads as its number rather than a wrong name
+  EXPECT_EQ(caption("lblFilterRouting"), "Filter Routing:  99");
+
+  // Save stamps the working sound and asks before replacing.
+  test::TempDir dir;
+  test::ScriptedPrompter prompter;
+  locker.WorkSound[5] = 4;
+  ASSERT_TRUE(locker.Save(dir / "l.syx", prompter));
+  const auto bytes = test::ReadAll(dir / "l.syx");
+  ASSERT_EQ(bytes.size(), 392u);
+  EXPECT_EQ(std::vector<int>({bytes[5], bytes[6], bytes[390]}), std::vector<int>({0, 0, 127}));
+  EXPECT_EQ(locker.WorkSound[390], 127);  // kept in the working sound
+  locker.WorkSound[200] ^= 1;
+  prompter.answers = {Answer::Cancel};
+  EXPECT_FALSE(locker.Save(dir / "l.syx", prompter));
+  EXPECT_EQ(test::ReadAll(dir / "l.syx"), bytes);
+}
+
+SoundData Marked(std::uint8_t mark) {
+  SoundData s{};
+  s[100] = mark;
+  SetSoundName(s, "Sound " + std::to_string(mark));
+  return s;
+}
+
+int Index(char bank, int program) { return (bank - 'A') * kProgramsPerBank + program - 1; }
+
+TEST(CopySoundsRun, FillsFlagsReportsEachSlotAndStopsAtH128) {
+  BankSet set;
+  set.Sound(Index('A', 5)) = Marked(5);
+  std::vector<int> redrawn;
+  EXPECT_EQ(CopySoundsRun(set, Index('A', 5), Index('D', 10), 3, [&](int i) { redrawn.push_back(i); }), 3);
+  EXPECT_EQ(redrawn, (std::vector<int>{Index('D', 10), Index('D', 11), Index('D', 12)}));
+  for (int i : redrawn) EXPECT_TRUE(set.Sound(i) == Marked(5) && set.Changed(i)) << i;
+  EXPECT_FALSE(set.Changed(Index('D', 13)) || set.Changed(Index('A', 5)) || set.Changed(Index('D', 9)));
+  EXPECT_EQ(CopySoundsRun(set, 0, 500, 0), 0);
+  EXPECT_FALSE(set.Changed(500));
+  set.Sound(3) = Marked(3);  // a source inside the run: every slot still gets the source's bytes
+  CopySoundsRun(set, 3, 2, 4);
+  for (int i = 2; i < 6; ++i) EXPECT_EQ(set.Sound(i), Marked(3)) << i;
+
+  set.Sound(0) = Marked(9);
+  redrawn.clear();
+  EXPECT_THROW(CopySoundsRun(set, 0, Index('H', 125), 10, [&](int i) { redrawn.push_back(i); }), CopyRunPastEnd);
+  EXPECT_EQ(redrawn, (std::vector<int>{1020, 1021, 1022, 1023}));
+  EXPECT_EQ(set.Sound(1023), Marked(9));
+  EXPECT_FALSE(set.Changed(1));  // no wrap to A001
+  EXPECT_THROW(CopySoundsRun(set, 1024, 0, 1), std::out_of_range);
+
+  const std::pair<const char*, const char*> normal[] = {{"200", "128"}, {"128", "128"}, {"", "1"}, {"x", "1"}, {"0", "0"}};
+  for (auto [in, out] : normal) EXPECT_EQ(NormalizeCount(in), out) << in;
+  const std::pair<const char*, int> counts[] = {{"007", 7}, {"99999999999999999999", 1}, {"-4", 0}};
+  for (auto [in, n] : counts) EXPECT_EQ(CountOf(in), n) << in;
+}
+
+TEST(ProgramEntries, NumberBlankAndRawNameBytes) {
+  BankSet set;
+  SetSoundName(set, Index('B', 7), "Pad");
+  set.Sound(Index('B', 7))[offs::kName + 15] = 0x01;  // every byte is taken as a character
+  const auto entries = ProgramEntries(set, 1);
+  ASSERT_EQ(entries.size(), 128u);
+  EXPECT_EQ(entries[6], std::string("7 Pad            \x01", 18));
+  EXPECT_EQ(entries[127].substr(0, 4), "128 ");
+  EXPECT_THROW(ProgramEntries(set, 8), std::out_of_range);
+}
+
+}  // namespace
+}  // namespace tarvix
