@@ -1,28 +1,16 @@
 // The help the program ships and the MIDI set-up on a first start.
-#include <gtest/gtest.h>
-
-#include <QAction>
-#include <QApplication>
 #include <QComboBox>
 #include <QDesktopServices>
-#include <QDialog>
 #include <QPlainTextEdit>
-#include <QTest>
-#include <QTimer>
 #include <QUrl>
-
-#include <fstream>
 #include <regex>
 #include <set>
 #include <sstream>
 
 #include "app/HelpLinks.h"
 #include "app/HelpText.h"
-#include "app/TfrmMain.h"
 #include "app/TfrmSettings.h"
-#include "midi/VirtualInstrument.h"
-#include "tests/support/Sounds.h"
-#include "tests/support/TempDir.h"
+#include "tests/app/AppTest.h"
 
 namespace tarvix {
 namespace {
@@ -45,16 +33,6 @@ class UrlCatcher : public QObject {
  public slots:
   void Open(const QUrl& url) { opened.push_back(url); }
 };
-
-std::unique_ptr<TfrmMain> OpenWindow(const test::TempDir& dir, test::ScriptedPrompter& prompter, bool settingsAtStart) {
-  MainWindowOptions o;
-  o.programDirectory = dir.Path();
-  o.logFile = dir / "blofeld.log";
-  o.prompter = &prompter;
-  o.systemMidi = false;
-  o.midiSettingsAtStart = settingsAtStart;
-  return std::make_unique<TfrmMain>(o);
-}
 
 TEST(Help, EveryEntryOpensAShippedPageWhoseLinksResolve) {
   std::vector<HelpLink> links(kHelpTopics.begin(), kHelpTopics.end());
@@ -81,10 +59,8 @@ TEST(Help, EveryEntryOpensAShippedPageWhoseLinksResolve) {
 }
 
 TEST(Help, MenuEntriesAndDriverNoteLeadToTheShippedPages) {
-  test::TempDir dir;
-  test::WriteSounds(dir / kInitSoundFileName, {MakeDefaultInitSound()});
-  test::ScriptedPrompter prompter;
-  auto w = OpenWindow(dir, prompter, false);
+  test::AppFixture f;
+  TfrmMain* w = &f.Open();
   UrlCatcher catcher;
   for (std::size_t i = 0; i < kHelpTopics.size(); ++i)
     w->findChild<QAction*>(QString("actHelpTopic%1").arg(i + 1))->trigger();
@@ -110,12 +86,8 @@ TEST(Help, MenuEntriesAndDriverNoteLeadToTheShippedPages) {
 TEST(FirstRun, MidiSettingsOpenOnlyWhileNoDeviceIsChosen) {
   for (const bool configured : {false, true}) {
     SCOPED_TRACE(configured ? "devices chosen" : "first start");
-    test::TempDir dir;
-    test::WriteSounds(dir / kInitSoundFileName, {MakeDefaultInitSound()});
-    if (configured)
-      std::ofstream(dir / kSettingsFileName) << "[Midi]\nMidiInDeviceID=" << VirtualInstrument::kDeviceName
-                                             << "\nMidiOutDeviceID=" << VirtualInstrument::kDeviceName << "\n";
-    test::ScriptedPrompter prompter;
+    const std::string vi = VirtualInstrument::kDeviceName;
+    test::AppFixture f(configured ? "[Midi]\nMidiInDeviceID=" + vi + "\nMidiOutDeviceID=" + vi + "\n" : "");
     QString shown, out, in;
     // Start-up shows the receive dialog of its own before the settings
     // dialog would come, so keep looking for it until the window is up.
@@ -131,7 +103,12 @@ TEST(FirstRun, MidiSettingsOpenOnlyWhileNoDeviceIsChosen) {
       }
     });
     watch.start();
-    auto w = OpenWindow(dir, prompter, true);
+    MainWindowOptions o;
+    o.programDirectory = f.dir.Path();
+    o.logFile = f.dir / "blofeld.log";
+    o.prompter = &f.prompter;
+    o.systemMidi = false;
+    TfrmMain w(o);  // the MIDI settings open at start unless devices are chosen
     QTest::qWait(200);
     watch.stop();
     if (configured) {

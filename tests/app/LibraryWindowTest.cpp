@@ -1,39 +1,28 @@
 // The Library window as the musician uses it: typing into its filters,
 // clicking its rows and buttons, dropping a sound on a bank row.
-#include <gtest/gtest.h>
-
-#include <chrono>
-#include <fstream>
-#include <thread>
-
-#include <QAction>
-#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMimeData>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTableView>
-#include <QTest>
-#include <QTimer>
+#include <chrono>
+#include <thread>
 
 #include "app/LibraryListModel.h"
 #include "app/LibrarySearch.h"
 #include "app/TfrmLibrary.h"
-#include "app/TfrmMain.h"
-#include "tests/support/TestWindow.h"
-#include "midi/VirtualInstrument.h"
-#include "tests/support/Sounds.h"
+#include "editor/TfrmPatchEdit.h"
 #include "library/SoundFile.h"
+#include "tests/app/AppTest.h"
 #include "tools/TfrmSelectLocation.h"
 
 namespace tarvix {
 namespace {
 
-using test::MakeSound;
-using test::ScriptedPrompter;
-using test::TempDir;
+using namespace test;
 
 // A query for a piece of a name only.
 tarvix::LibraryQuery ByName(const char* text) {
@@ -60,24 +49,14 @@ std::vector<ImportRecord> Records() {
   return records;
 }
 
-struct LibraryFixture {
-  TempDir dir;
-  ScriptedPrompter prompter;
-  std::unique_ptr<TfrmMain> window;
+struct LibraryFixture : AppFixture {
   TfrmLibrary* library = nullptr;
 
   std::filesystem::path LibraryFile() const { return dir / "library.db"; }
 
-  TfrmMain& Open(bool fill = true) {
-    test::WriteSounds(dir / kInitSoundFileName, {MakeDefaultInitSound()});
-    std::ofstream(dir / kSettingsFileName) << "[Midi]\nMIDIDelay=0\n";
-    if (fill) {
-      SoundLibrary lib(LibraryFile());
-      const auto records = Records();
-      lib.Import((dir / "bank.syx").string(), records);
-    }
-    window = test::OpenTestWindow(dir, &prompter, nullptr, LibraryFile());
-    return *window;
+  TfrmMain& Start(bool fill = true) {
+    if (fill) SoundLibrary(LibraryFile()).Import((dir / "bank.syx").string(), Records());
+    return Open(nullptr, LibraryFile());
   }
 
   TfrmLibrary& OpenLibrary() {
@@ -123,7 +102,7 @@ struct LibraryFixture {
 
 TEST(LibraryWindow, FiltersAsYouTypeByNameCategoryParameterFavouriteAndTag) {
   LibraryFixture f;
-  f.Open();
+  f.Start();
   TfrmLibrary& lib = f.OpenLibrary();
   EXPECT_EQ(f.Names(), (QStringList{"Cold Lead", "Glass Bell", "WARM Bass", "Warm Pad"}));
   EXPECT_EQ(f.Find<QLabel>("lblStatus")->text(), "4 sounds");
@@ -194,7 +173,7 @@ TEST(LibraryWindow, FiltersAsYouTypeByNameCategoryParameterFavouriteAndTag) {
 
 TEST(LibraryWindow, DroppingOnABankRowAsksBeforeOverwriting) {
   LibraryFixture f;
-  TfrmMain& w = f.Open();
+  TfrmMain& w = f.Start();
   f.OpenLibrary();
   SetSoundName(w.Blofeld(), 10, "Old Sound");
   const SoundData before = w.Blofeld().Sound(10);
@@ -242,7 +221,7 @@ TEST(LibraryWindow, DroppingOnABankRowAsksBeforeOverwriting) {
 
 TEST(LibraryWindow, CopiesSelectedSoundsToAChosenVirtualSlot) {
   LibraryFixture f;
-  TfrmMain& w = f.Open();
+  TfrmMain& w = f.Start();
   f.OpenLibrary();
   f.ClickSound("Cold Lead");
   f.ClickSound("Warm Pad", Qt::ControlModifier);
@@ -274,7 +253,7 @@ TEST(LibraryWindow, CopiesSelectedSoundsToAChosenVirtualSlot) {
 
 TEST(LibraryWindow, ExportsTheSelectedSoundsAndAuditionsThroughTheEditBuffer) {
   LibraryFixture f;
-  TfrmMain& w = f.Open();
+  TfrmMain& w = f.Start();
   TfrmLibrary& lib = f.OpenLibrary();
   f.ClickSound("Glass Bell");
   f.ClickSound("Cold Lead", Qt::ControlModifier);
@@ -321,11 +300,7 @@ TEST(LibraryWindow, ExportsTheSelectedSoundsAndAuditionsThroughTheEditBuffer) {
 
 TEST(LibraryWindow, SearchesAskedFasterThanAnsweredDeliverOnlyTheNewest) {
   TempDir dir;
-  {
-    SoundLibrary lib(dir / "library.db");
-    const auto records = Records();
-    lib.Import((dir / "bank.syx").string(), records);
-  }
+  SoundLibrary(dir / "library.db").Import((dir / "bank.syx").string(), Records());
   LibrarySearch search(dir / "library.db");
   std::vector<std::vector<std::string>> answers;
   QObject::connect(&search, &LibrarySearch::Found, [&] {
@@ -346,7 +321,7 @@ TEST(LibraryWindow, SearchesAskedFasterThanAnsweredDeliverOnlyTheNewest) {
 
 TEST(LibraryWindow, ADamagedLibraryIsReportedAndLeftAlone) {
   LibraryFixture f;
-  f.Open(false);
+  f.Start(false);
   const std::string junk(8192, 'x');
   std::ofstream(f.LibraryFile(), std::ios::binary) << junk;
   f.window->Action("actLibrary")->trigger();
@@ -355,6 +330,93 @@ TEST(LibraryWindow, ADamagedLibraryIsReportedAndLeftAlone) {
   EXPECT_NE(f.prompter.asked[0].find(f.LibraryFile().string()), std::string::npos) << f.prompter.asked[0];
   std::ifstream in(f.LibraryFile(), std::ios::binary);
   EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), junk);
+}
+
+// Sightings per source, over the whole library.
+std::map<std::string, int> SightingsBySource(const std::filesystem::path& file) {
+  SoundLibrary lib(file);
+  std::map<std::string, int> out;
+  for (const auto& e : lib.Find({})) {
+    const auto sound = lib.Get(e.id);
+    for (const auto& s : sound->sightings) ++out[s.source];
+  }
+  return out;
+}
+
+// The main window hands loaded files and read sounds to the sound library,
+// and a library that cannot take them changes nothing about the read.
+TEST(MainWindowLibrary, ReadsAndLoadedFilesAreAddedUnlessSwitchedOffAndABrokenLibraryStopsNoRead) {
+  enum Kind { kOn, kOff, kDamaged };
+  for (const Kind kind : {kOn, kOff, kDamaged}) {
+    SCOPED_TRACE(kind);
+    AppFixture f(kind == kOff ? "[Globals]\nLibraryAutoImport=0\n" + kNoDelay : kNoDelay);
+    const std::filesystem::path libFile = f.dir / "data" / "library.db";
+    const std::vector<std::uint8_t> garbage(3000, 0x42);
+    if (kind == kDamaged) {
+      std::filesystem::create_directory(f.dir / "data");
+      WriteAll(libFile, garbage);
+    }
+    TfrmMain& w = f.Open(nullptr, libFile);
+    w.Action("actReadBankC")->trigger();  // returns when the read is over
+    for (int i = 256; i < 384; ++i) ASSERT_EQ(w.Blofeld().Sound(i), w.Instrument().Sound(i)) << i;
+
+    WriteSounds(f.dir / "two.syx", {MakeSound("L1", 1), MakeSound("L2", 2, 0, 0, 9)});
+    f.prompter.openName = (f.dir / "two.syx").string();
+    OnNextDialog([](QDialog* d) { d->accept(); });
+    w.Action("actLoadVirtual")->trigger();
+    ASSERT_EQ(TrimmedSoundName(w.Virtual().Sound(0)), "L1");
+
+    w.WaitForLibrary();
+    QCoreApplication::processEvents();  // the library's log lines
+    const QString memo = w.LogMemo()->toPlainText();
+    if (kind == kOn) {
+      const auto seen = SightingsBySource(libFile);
+      EXPECT_EQ(seen.at(kInstrumentSource), 128);
+      EXPECT_EQ(seen.at(std::filesystem::canonical(f.dir / "two.syx").string()), 2);
+      EXPECT_TRUE(memo.contains("the sounds read from the instrument: 128 sounds read")) << memo.toStdString();
+      // Reading the same bank again adds no sightings.
+      w.Action("actReadBankC")->trigger();
+      w.WaitForLibrary();
+      EXPECT_EQ(SightingsBySource(libFile).at(kInstrumentSource), 128);
+      // A sound fetched for the editor is a sighting of the edit buffer. The
+      // editor opens from the window's timer; a timer of ours closes it.
+      QTimer closer;
+      QObject::connect(&closer, &QTimer::timeout, [] {
+        if (auto* e = qobject_cast<TfrmPatchEdit*>(QApplication::activeModalWidget())) e->reject();
+      });
+      closer.start(20);
+      w.Action("actEditEditBuffer")->trigger();
+      int fetched = 128;
+      for (int i = 0; i < 500 && fetched == 128; ++i) {
+        QTest::qWait(10);
+        w.WaitForLibrary();
+        fetched = SightingsBySource(libFile).at(kInstrumentSource);
+      }
+      EXPECT_EQ(fetched, 129);
+    } else if (kind == kOff) {
+      EXPECT_FALSE(std::filesystem::exists(libFile));
+    } else {
+      EXPECT_EQ(ReadAll(libFile), garbage);
+      EXPECT_EQ(memo.count("Sound library not used"), 1) << memo.toStdString();
+      EXPECT_TRUE(memo.contains("two.syx not added")) << memo.toStdString();
+    }
+  }
+}
+
+TEST(MainWindowLibrary, TheSettingsDialogSwitchesTheImportOffAndOn) {
+  AppFixture f("");
+  TfrmMain& w = f.Open(nullptr, f.dir / "data" / "library.db");
+  ASSERT_TRUE(IsOn(w.CurrentSettings().LibraryAutoImport));
+  for (bool expected : {false, true}) {
+    OnNextDialog([](QDialog* d) {
+      auto* box = d->findChild<QCheckBox*>("chbLibraryAutoImport");
+      ASSERT_NE(box, nullptr);
+      QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(8, box->height() / 2));
+      QTest::mouseClick(d->findChild<QPushButton*>("btnOk"), Qt::LeftButton);
+    });
+    w.Action("actTarvixSettings")->trigger();
+    EXPECT_EQ(IsOn(w.CurrentSettings().LibraryAutoImport), expected);
+  }
 }
 
 }  // namespace
