@@ -5,7 +5,6 @@
 #include <QUrl>
 #include <regex>
 #include <set>
-#include <sstream>
 
 #include "app/HelpLinks.h"
 #include "app/HelpText.h"
@@ -16,12 +15,6 @@ namespace tarvix {
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string Slurp(const fs::path& file) {
-  std::stringstream ss;
-  ss << std::ifstream(file).rdbuf();
-  return ss.str();
-}
 
 // Catches the URLs the program hands to the desktop.
 class UrlCatcher : public QObject {
@@ -49,7 +42,8 @@ TEST(Help, EveryEntryOpensAShippedPageWhoseLinksResolve) {
   const std::regex ref(R"re((?:href|src)="([^"#:]+)")re");
   for (const auto& entry : fs::directory_iterator(HelpFolder())) {
     if (entry.path().extension() != ".html") continue;
-    const std::string html = Slurp(entry.path());
+    const auto bytes = test::ReadAll(entry.path());
+    const std::string html(bytes.begin(), bytes.end());
     EXPECT_EQ(html.find("example."), std::string::npos) << entry.path();
     for (std::sregex_iterator m(html.begin(), html.end(), ref), end; m != end; ++m)
       EXPECT_TRUE(fs::is_regular_file(HelpFolder() / (*m)[1].str())) << entry.path() << " -> " << (*m)[1];
@@ -70,8 +64,7 @@ TEST(Help, MenuEntriesAndDriverNoteLeadToTheShippedPages) {
     const HelpLink& link = i < kHelpTopics.size() ? kHelpTopics[i] : kManual;
     EXPECT_EQ(fs::path(catcher.opened[i].toLocalFile().toStdString()), HelpPagePath(link));
   }
-  // The memo's note and the short help name the connecting page, nothing
-  // made up.
+  // The memo's note and the short help name the connecting page.
   const std::string connecting = HelpUrl(kDriverNote);
   EXPECT_NE(connecting.find("connecting.html"), std::string::npos);
   EXPECT_TRUE(w->LogMemo()->toPlainText().contains(QString::fromStdString(connecting)));
@@ -89,8 +82,7 @@ TEST(FirstRun, MidiSettingsOpenOnlyWhileNoDeviceIsChosen) {
     const std::string vi = VirtualInstrument::kDeviceName;
     test::AppFixture f(configured ? "[Midi]\nMidiInDeviceID=" + vi + "\nMidiOutDeviceID=" + vi + "\n" : "");
     QString shown, out, in;
-    // Start-up shows the receive dialog of its own before the settings
-    // dialog would come, so keep looking for it until the window is up.
+    // The receive dialog comes first, so keep looking until the window is up.
     QTimer watch;
     watch.setInterval(20);
     QObject::connect(&watch, &QTimer::timeout, [&] {

@@ -31,18 +31,14 @@ tarvix::LibraryQuery ByName(const char* text) {
   return q;
 }
 
-// Four sounds with parameters of their own; byte 12 is the first
-// oscillator's keytrack.
+// Four sounds; byte 12 is the first oscillator's keytrack.
 std::vector<ImportRecord> Records() {
-  const struct {
-    const char* name;
-    std::uint8_t category;
-    std::uint8_t keytrack;
-  } kSounds[] = {{"Warm Pad", 4, 64}, {"Glass Bell", 8, 100}, {"WARM Bass", 1, 100}, {"Cold Lead", 5, 64}};
+  const std::tuple<const char*, int, int> kSounds[] = {
+      {"Warm Pad", 4, 64}, {"Glass Bell", 8, 100}, {"WARM Bass", 1, 100}, {"Cold Lead", 5, 64}};
   std::vector<ImportRecord> records;
-  for (const auto& s : kSounds) {
-    SoundData d = MakeSound(s.name, s.category);
-    d[12] = s.keytrack;
+  for (const auto& [name, category, keytrack] : kSounds) {
+    SoundData d = MakeSound(name, static_cast<std::uint8_t>(category));
+    d[12] = static_cast<std::uint8_t>(keytrack);
     d[200] = static_cast<std::uint8_t>(records.size() + 1);
     records.push_back({d, static_cast<int>(records.size())});
   }
@@ -210,10 +206,8 @@ TEST(LibraryWindow, DroppingOnABankRowAsksBeforeOverwriting) {
   EXPECT_EQ(w.BlofeldList()->CurrentRow(), 10);
 
   // Bytes that are no sound dump are not taken.
-  QMimeData junk;
-  junk.setData(BankListModel::kSoundMimeType, QByteArray(392, '\x01'));
   mime.reset(new QMimeData);
-  mime->setData(BankListModel::kSoundMimeType, junk.data(BankListModel::kSoundMimeType));
+  mime->setData(BankListModel::kSoundMimeType, QByteArray(392, '\x01'));
   drop();
   EXPECT_EQ(f.prompter.asked.size(), 2u);
   EXPECT_EQ(TrimmedSoundName(w.Blofeld().Sound(10)), "Glass Bell");

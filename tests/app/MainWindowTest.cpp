@@ -40,8 +40,7 @@ std::string FileText(const std::filesystem::path& p) {
   return std::string((std::istreambuf_iterator<char>(in)), {});
 }
 
-// A settings file naming an autoload file of three sounds (A001..A003), with
-// a key of the user's own that must survive every close.
+// An autoload file of three sounds, and a key of the user's own that every close keeps.
 std::string AutoloadSettings(AppFixture& f, const std::string& more = "") {
   WriteSounds(f.dir / "auto.syx", {MakeSound("Auto0", 1, 0, 0), MakeSound("Auto1", 1, 0, 1), MakeSound("Auto2", 1, 0, 2)});
   const std::string text = "[Globals]\nAutoloadfile=" + (f.dir / "auto.syx").string() + "\nMyOwnKey=kept\n" + more;
@@ -76,7 +75,6 @@ TEST(MainWindow, StartsWithTheAutoloadFileAndAsksAboutItAtClose) {
   auto back = ReadSoundRecords(f.dir / "auto.syx");
   ASSERT_EQ(back.size(), 1024u);
   EXPECT_EQ(TrimmedSoundName(back[3]), "Edited");
-  // The settings were written on the way out, with every key.
   const std::string text = FileText(f.dir / kSettingsFileName);
   EXPECT_NE(text.find("MIDIDelay=250"), std::string::npos);
   EXPECT_NE(text.find("SendToEditBuffer=1"), std::string::npos);
@@ -106,7 +104,6 @@ TEST(MainWindow, WithoutSettingsFileUsesDefaultsAndLogsToFileAndMemo) {
   EXPECT_EQ(w.CurrentSettings().MIDIDelay, 250);
   EXPECT_FALSE(w.findChild<QCheckBox*>("chbSendToEditBuffer")->isChecked());
   EXPECT_TRUE(w.findChild<QCheckBox*>("chbSendToEditBuffer2")->isChecked());
-  // The memo keeps the last thousand lines; a double-click clears it.
   for (int i = 0; i < 1001; ++i) w.LogMessage("line " + std::to_string(i));
   QPlainTextEdit* memo = w.LogMemo();
   EXPECT_EQ(memo->document()->blockCount(), 1000);
@@ -137,7 +134,6 @@ TEST(MainWindow, ClicksStepAndMoveKeysWorkOnTheRightList) {
   EXPECT_EQ(w.Blofeld().CurrentIndex, 6);  // the highlighted row; shift extends the selection
   EXPECT_TRUE(w.Blofeld().IsSelected(5) && w.Blofeld().IsSelected(6));
 
-  // Ctrl+keypad minus moves the Blofeld selection up.
   QTest::keyClick(lv, Qt::Key_Minus, Qt::ControlModifier | Qt::KeypadModifier);
   EXPECT_EQ(Names(w.Blofeld(), {4, 5, 6}), (std::vector<std::string>{"5", "6", "4"}));
   EXPECT_TRUE(w.Blofeld().Changed(7));
@@ -157,7 +153,6 @@ TEST(MainWindow, ClicksStepAndMoveKeysWorkOnTheRightList) {
   QTest::keyClick(lv, Qt::Key_Slash, Qt::KeypadModifier);
   EXPECT_EQ(w.Virtual().CurrentIndex, 0);
 
-  // X and Z change the octave within 0..10.
   for (int i = 0; i < 11; ++i) QTest::keyClick(lv, Qt::Key_X);
   EXPECT_EQ(w.Octave(), 10);
   for (int i = 0; i < 15; ++i) QTest::keyClick(lv, Qt::Key_Z);
@@ -221,8 +216,7 @@ TEST(MainWindow, DropsSwapWithinAListAndCopyBetweenListsAfterAsking) {
   EXPECT_EQ(f.prompter.asked.back(), "Do you want to overwrite \"Init\" with \"Pad 1\" ?");
   EXPECT_EQ(Name(w.Virtual(), 7), "Pad 1");
 
-  // Within a list: a swap, without a question, and the dropped sound's row
-  // becomes current; onto its own row it flags it.
+  // Within a list: a swap without a question; onto its own row only a flag.
   const std::size_t asked = f.prompter.asked.size();
   emit w.BlofeldList()->RowDropped(w.BlofeldList(), 0);
   EXPECT_EQ(Names(w.Blofeld(), {0, 128}), (std::vector<std::string>{"Pad 1", "Init"}));
@@ -230,38 +224,6 @@ TEST(MainWindow, DropsSwapWithinAListAndCopyBetweenListsAfterAsking) {
   emit w.BlofeldList()->RowDropped(w.BlofeldList(), 0);
   EXPECT_EQ(Name(w.Blofeld(), 0), "Pad 1");
   EXPECT_EQ(f.prompter.asked.size(), asked);
-}
-
-TEST(MainWindow, CopyPasteSelectAndSortCommands) {
-  AppFixture f;
-  TfrmMain& w = f.Open();
-  SetSoundName(w.Blofeld(), 4, "Copied");
-  w.BlofeldList()->SetCurrentRow(4);
-  w.BlofeldList()->setFocus();
-  w.Action("actPasteSound")->trigger();  // empty clipboard: nothing
-  EXPECT_FALSE(w.Blofeld().Changed(4));
-  w.Action("actCopySound")->trigger();
-  w.VirtualList()->SetCurrentRow(9);
-  w.VirtualList()->setFocus();
-  w.Action("actPasteSound")->trigger();
-  EXPECT_EQ(Name(w.Virtual(), 9), "Copied");
-  EXPECT_TRUE(w.Virtual().Changed(9));
-
-  w.VirtualList()->clearSelection();
-  w.Action("actSelectAllChangedVirtual")->trigger();
-  EXPECT_EQ(SelectedRows(w.VirtualList()), std::vector<int>{9});
-  w.Action("actSelectAll")->trigger();
-  EXPECT_EQ(w.BlofeldList()->selectionModel()->selectedRows().size(), kSlotCount);
-
-  // Sorting with one row selected asks "Sort all?".
-  for (int i = 0; i < kSlotCount; ++i) SetSoundName(w.Virtual(), i, std::string(1, static_cast<char>('z' - i % 26)));
-  w.VirtualList()->SetCurrentRow(0);
-  f.prompter.answers = {Answer::Yes};
-  w.Action("actOrderVirtualByName")->trigger();
-  EXPECT_EQ(f.prompter.asked.back(), "Sort all?");
-  for (int i = 1; i < kSlotCount; ++i) ASSERT_LE(SortKey(w.Virtual().Sound(i - 1), SortKind::ByName),
-                                                SortKey(w.Virtual().Sound(i), SortKind::ByName));
-  EXPECT_EQ(w.VirtualList()->selectionModel()->selectedRows().size(), kSlotCount);
 }
 
 TEST(MainWindow, FindDialogAndSearchAgainShareTheSearch) {
@@ -300,12 +262,10 @@ TEST(MainWindow, LoadAsksWhereAndSavesWhatIsSelected) {
   EXPECT_EQ(Names(w.Virtual(), {1022, 0}), (std::vector<std::string>{"L1", "L3"}));
   EXPECT_EQ(w.findChild<QGroupBox*>("grpVirtual")->title(), "Virtual banks (three.syx)");
 
-  // Cancelling the locator loads nothing.
   OnNextDialog([](QDialog* d) { d->reject(); });
   w.Action("actLoadBlofeld")->trigger();
   EXPECT_EQ(Name(w.Blofeld(), 0), "Init");
 
-  // Save All selects every row and writes all of them.
   f.prompter.saveName = (f.dir / "all.syx").string();
   w.Action("actSaveAllVirtual")->trigger();
   EXPECT_EQ(ReadSoundRecords(f.dir / "all.syx").size(), 1024u);
@@ -338,8 +298,7 @@ TEST(MainWindow, TheSelectedPartPlaysTheNotesAndTakesTheSelectedRowsSound) {
   ASSERT_TRUE(tree->isEnabled());
   ASSERT_EQ(tree->topLevelItemCount(), 1);  // single mode: part 1 only
 
-  // No global data from the instrument yet, and it stays silent: the switch
-  // asks for them, and without an answer nothing changes and the user is told.
+  // Multi mode needs the global data first; a silent instrument changes nothing.
   auto* multi = w.findChild<QCheckBox*>("chbMultiMode");
   w.Dispatcher().Globals = GlobalData{};
   w.Instrument().InjectFault(VirtualInstrument::kGlobalKey, {VirtualInstrument::FaultKind::Drop, 0, 0, false});
@@ -351,8 +310,6 @@ TEST(MainWindow, TheSelectedPartPlaysTheNotesAndTakesTheSelectedRowsSound) {
   EXPECT_NE(f.prompter.asked[0].find("did not send its global data"), std::string::npos) << f.prompter.asked[0];
   EXPECT_FALSE(w.Instrument().Global().MultiMode());
 
-  // Answered: the global data come first, then the switch; the instrument
-  // hears it and the tree shows sixteen parts.
   w.Instrument().ClearFaults();
   f.prompter.asked.clear();
   QTest::mouseClick(multi, Qt::LeftButton, {}, QPoint(8, multi->height() / 2));
@@ -372,8 +329,7 @@ TEST(MainWindow, TheSelectedPartPlaysTheNotesAndTakesTheSelectedRowsSound) {
   ASSERT_TRUE(QTest::qWaitFor([&] { return sent({0x82, 64, 0}); }, 2000));
   EXPECT_EQ(tree->currentItem(), tree->topLevelItem(2));  // the letter did not move the selection
 
-  // Clicking B003 auditions it on that channel (C2 02: two bytes, nothing
-  // more) and makes it part 3's sound.
+  // Clicking B003 auditions it on that channel and makes it part 3's sound.
   wire.clear();
   ClickRow(w.BlofeldList(), 130);
   ASSERT_TRUE(QTest::qWaitFor([&] { return sent({0xC2, 0x02}); }, 2000));
@@ -384,7 +340,6 @@ TEST(MainWindow, TheSelectedPartPlaysTheNotesAndTakesTheSelectedRowsSound) {
   EXPECT_EQ(tree->currentItem(), tree->topLevelItem(2));
   EXPECT_TRUE(tree->topLevelItem(1)->text(0).startsWith("Part 02  -  A002 "));  // other parts keep theirs
 
-  // Off again: one part, channel 1.
   QTest::mouseClick(multi, Qt::LeftButton, {}, QPoint(8, multi->height() / 2));
   EXPECT_EQ(tree->topLevelItemCount(), 1);
   EXPECT_EQ(w.KeyboardChannel(), 0);
@@ -433,7 +388,6 @@ TEST(MainWindow, ClosingWithChangedSoundsAsksFirstAndCancelKeepsEverything) {
   const std::string settings = AutoloadSettings(f);
   TfrmMain& w = f.Open();
   const std::string autoload = (f.dir / "auto.syx").string();
-  // The user moves 40 Virtual sounds up one row: 41 rows change.
   BankListView* lv = w.VirtualList();
   ClickRow(lv, 10);
   ClickRow(lv, 49, Qt::ShiftModifier);
@@ -464,8 +418,6 @@ TEST(MainWindow, ClosingWithChangedSoundsAsksFirstAndCancelKeepsEverything) {
   EXPECT_EQ(f.prompter.asked.size(), 2u);
   nothingWritten();
 
-  // Save both: the autoload file gets all 1024 slots, the Virtual banks the
-  // chosen file, and the settings keep the user's own key.
   f.prompter.asked.clear();
   f.prompter.answers = {Answer::Yes, Answer::Yes};
   f.prompter.saveName = (f.dir / "virtual.syx").string();
@@ -555,8 +507,7 @@ TEST(MainWindow, LoadAndNewEmptyAskOnlyAboutChangedSoundsAndCancelStopsThem) {
   EXPECT_FALSE(w.Blofeld().Changed(7));
 }
 
-// The questions as the user sees them: real message boxes, answered with
-// real clicks.
+// Real message boxes, answered with real clicks.
 TEST(MainWindow, UnsavedWorkQuestionsOfferSaveDiscardAndCancel) {
   QString text;
   auto answer = [&text](QMessageBox::StandardButton button) {
@@ -586,8 +537,7 @@ TEST(MainWindow, UnsavedWorkQuestionsOfferSaveDiscardAndCancel) {
   EXPECT_FALSE(w.isVisible());
   f.window.reset();
 
-  // With an autoload file, changed Blofeld sounds are asked about once,
-  // offering that file.
+  // Changed Blofeld sounds are offered to the autoload file.
   AppFixture g("");
   g.messageBoxes = true;
   AutoloadSettings(g);
@@ -628,20 +578,20 @@ TEST(MainWindowRows, CopyPasteAndMovesActOnTheHighlightedRow) {
   TfrmMain& w = f.OpenNamed();
   BankListView* lv = w.BlofeldList();
   ClickRow(lv, 30);  // A031
+  w.Action("actPasteSound")->trigger();  // empty clipboard: nothing
+  EXPECT_FALSE(w.Blofeld().Changed(30));
   QTest::keyClick(lv, Qt::Key_C, Qt::ControlModifier);
   ClickRow(lv, 129);  // B002
   QTest::keyClick(lv, Qt::Key_V, Qt::ControlModifier);
   EXPECT_EQ(Names(w.Blofeld(), {129, 30}), (std::vector<std::string>{"b30", "b30"}));
 
-  // From the menu, with the focus elsewhere, paste goes to the list last
-  // worked in.
+  // From the menu, paste goes to the list last worked in.
   ClickRow(w.VirtualList(), 7);
   w.LogMemo()->setFocus();
   w.Action("actPasteSound")->trigger();
   EXPECT_EQ(Name(w.Virtual(), 7), "b30");
 
-  // A move step takes the current row with the sound: A011 moved down twice
-  // is A013, and it is still the current row.
+  // A move step takes the current row with the sound.
   ClickRow(lv, 10);
   auto* down = w.findChild<QToolButton*>("btnDownSound");
   QTest::mouseClick(down, Qt::LeftButton);
@@ -663,6 +613,16 @@ TEST(MainWindowRows, CopyPasteAndMovesActOnTheHighlightedRow) {
   EXPECT_EQ(lv->CurrentRow(), 41);
   EXPECT_EQ(Name(w.Blofeld(), 41), "b42");
   EXPECT_EQ(SelectedRows(lv), (std::vector<int>{39, 40, 41}));
+
+  w.Action("actSelectAllChangedVirtual")->trigger();
+  EXPECT_EQ(SelectedRows(w.VirtualList()), std::vector<int>{7});
+  // Sorting with one row selected asks "Sort all?".
+  f.prompter.answers = {Answer::Yes};
+  w.Action("actOrderVirtualByName")->trigger();
+  EXPECT_EQ(f.prompter.asked.back(), "Sort all?");
+  for (int i = 1; i < kSlotCount; ++i) ASSERT_LE(SortKey(w.Virtual().Sound(i - 1), SortKind::ByName),
+                                                SortKey(w.Virtual().Sound(i), SortKind::ByName));
+  EXPECT_EQ(w.VirtualList()->selectionModel()->selectedRows().size(), kSlotCount);
 }
 
 TEST(MainWindowRows, SendFollowsTheSelectionAndAsksBeforeReplacing) {
@@ -741,8 +701,7 @@ TEST(MainWindowRows, ARefreshNeverBringsBackAnOlderSelection) {
   EXPECT_EQ(lv->CurrentRow(), 20);
   EXPECT_TRUE(w.Action("actSendSelected")->isEnabled());
 
-  // A read of bank C takes every sound of it, refreshes both lists and keeps
-  // what is selected.
+  // A bank read refreshes both lists and keeps what is selected.
   const std::string first = Name(w.Blofeld(), 0);
   ClickRow(lv, 300);
   ClickRow(lv, 302, Qt::ShiftModifier);
@@ -845,7 +804,7 @@ TEST(TransfersWindow, SendingSelectedSoundsAndAFileNeedsOnlyAnOutput) {
   ASSERT_EQ(dumps.size(), 5u);
   EXPECT_EQ(dumps[3], dumps[1]);
   EXPECT_EQ(dumps[4], dumps[2]);
-  // The two send questions and nothing else: no failure was reported.
+  // No failure was reported.
   ASSERT_EQ(f.prompter.asked.size(), 2u);
   EXPECT_EQ(f.prompter.asked[1].rfind("Send 2 sounds", 0), 0u) << f.prompter.asked[1];
   EXPECT_EQ(w.Instrument().RequestsReceived(), 0);  // nothing went to the built-in instrument
@@ -901,7 +860,6 @@ TEST(TransfersWindow, ReadAllCannotCutASendAndRunsWholeAfterIt) {
     ASSERT_EQ(w.Blofeld().Sound(i)[offs::kFirstParameter + 356], expected[offs::kFirstParameter + 356]) << i;
     ASSERT_EQ(TrimmedSoundName(w.Blofeld().Sound(i)), TrimmedSoundName(expected)) << i;
   }
-  // Only the send asked; the read found nothing missing.
   ASSERT_EQ(f.prompter.asked.size(), 1u);
   EXPECT_EQ(f.prompter.asked[0].rfind("Send 6 sounds", 0), 0u) << f.prompter.asked[0];
 }
@@ -921,7 +879,6 @@ TEST(TransfersWindow, CancelStopsASendAndTheUnsentKeepTheirChangedMarks) {
   for (int i = 20; i < 30; ++i) EXPECT_EQ(w.Blofeld().Changed(i), i >= 20 + static_cast<int>(sent)) << i;
   EXPECT_EQ(w.Dispatcher().SentCount, static_cast<int>(sent));
   EXPECT_TRUE(w.Dispatcher().Cancelled);
-  // Only the send's question: the user's own cancel asks nothing more.
   ASSERT_EQ(f.prompter.asked.size(), 1u);
   EXPECT_EQ(f.prompter.asked[0].rfind("Send 10 sounds", 0), 0u) << f.prompter.asked[0];
 
