@@ -154,6 +154,7 @@ TEST(TfrmPatchEditSimple, UnknownCategoryAndNonAsciiNamesAreSafe) {
   QTest::keyClick(name, '!');
   dlg.ApplyTo(set, 0);
   EXPECT_EQ(GetCategory(set, 0), 40);  // kept, not reset to a listed category
+  EXPECT_TRUE(set.Changed(0));
   EXPECT_EQ(GetSoundName(set, 0), "Abc?!           ");
 }
 
