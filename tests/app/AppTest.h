@@ -1,6 +1,5 @@
 #pragma once
-// What the main-window tests share: a window on a private program folder that
-// answers questions from a script, and real clicks on its rows.
+// A main window on a private program folder that answers from a script, and clicks on its rows.
 #include <gtest/gtest.h>
 
 #include <QAction>
@@ -76,8 +75,7 @@ void OnNextDialog(Fn act) {
   });
 }
 
-// Runs `act` once on the first modal window of type W, polling with a timer
-// so that the dialogs before it (the receive dialog) can run their own loops.
+// Runs `act` once on the first modal W; a polling timer lets dialogs before it run their loops.
 template <typename W, typename Fn>
 std::unique_ptr<QTimer> OnModal(Fn act) {
   auto poll = std::make_unique<QTimer>();

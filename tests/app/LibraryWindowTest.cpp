@@ -1,5 +1,4 @@
-// The Library window as the musician uses it: typing into its filters,
-// clicking its rows and buttons, dropping a sound on a bank row.
+// The Library window as the musician uses it, and the main window feeding the library.
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
@@ -24,7 +23,6 @@ namespace {
 
 using namespace test;
 
-// A query for a piece of a name only.
 tarvix::LibraryQuery ByName(const char* text) {
   tarvix::LibraryQuery q;
   q.text = text;
@@ -64,7 +62,6 @@ struct LibraryFixture : AppFixture {
     return *library;
   }
 
-  // Waits for the search the last change asked for.
   void Settle() const { ASSERT_TRUE(QTest::qWaitFor([&] { return !library->Searching(); }, 5000)); }
 
   QStringList Names() const {
@@ -81,7 +78,6 @@ struct LibraryFixture : AppFixture {
     return w;
   }
 
-  // Clicks the row whose name is given, with modifiers.
   void ClickSound(const QString& name, Qt::KeyboardModifiers mods = {}, int column = LibraryListModel::kName) const {
     QTableView* tv = library->List();
     const auto& entries = library->Model()->Entries();
@@ -302,8 +298,7 @@ TEST(LibraryWindow, SearchesAskedFasterThanAnsweredDeliverOnlyTheNewest) {
     for (const LibraryEntry& e : search.TakeResults()) names.push_back(e.name);
     answers.push_back(names);
   });
-  // Keys typed faster than the interface thread looks at answers: each
-  // search has run and posted its answer before the next key comes.
+  // Each search has answered before the next key comes, unseen yet.
   for (const char* text : {"c", "co", "col", "cold", "cold ", "cold l"}) {
     search.Request(ByName(text));
     std::this_thread::sleep_for(std::chrono::milliseconds(30));
@@ -326,7 +321,6 @@ TEST(LibraryWindow, ADamagedLibraryIsReportedAndLeftAlone) {
   EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), junk);
 }
 
-// Sightings per source, over the whole library.
 std::map<std::string, int> SightingsBySource(const std::filesystem::path& file) {
   SoundLibrary lib(file);
   std::map<std::string, int> out;
@@ -337,8 +331,7 @@ std::map<std::string, int> SightingsBySource(const std::filesystem::path& file) 
   return out;
 }
 
-// The main window hands loaded files and read sounds to the sound library,
-// and a library that cannot take them changes nothing about the read.
+// A library that cannot take the sounds changes nothing about the read.
 TEST(MainWindowLibrary, ReadsAndLoadedFilesAreAddedUnlessSwitchedOffAndABrokenLibraryStopsNoRead) {
   enum Kind { kOn, kOff, kDamaged };
   for (const Kind kind : {kOn, kOff, kDamaged}) {
@@ -372,8 +365,7 @@ TEST(MainWindowLibrary, ReadsAndLoadedFilesAreAddedUnlessSwitchedOffAndABrokenLi
       w.Action("actReadBankC")->trigger();
       w.WaitForLibrary();
       EXPECT_EQ(SightingsBySource(libFile).at(kInstrumentSource), 128);
-      // A sound fetched for the editor is a sighting of the edit buffer. The
-      // editor opens from the window's timer; a timer of ours closes it.
+      // A sound fetched for the editor is a sighting of the edit buffer.
       QTimer closer;
       QObject::connect(&closer, &QTimer::timeout, [] {
         if (auto* e = qobject_cast<TfrmPatchEdit*>(QApplication::activeModalWidget())) e->reject();

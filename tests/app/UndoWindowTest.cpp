@@ -1,5 +1,4 @@
-// Undo and redo through the Edit menu and its keys, the editor's OK as a
-// step, and "Find Duplicate Sounds" acting on the main window's lists.
+// Undo and redo through the Edit menu and its keys, and "Find Duplicate Sounds".
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -107,9 +106,7 @@ TEST(UndoWindow, AWholeReadIsOneStepAndUndoingItMarksWhatTheInstrumentDoesNotHol
     ASSERT_TRUE(!w.Blofeld().Changed(i) && SameSoundContent(w.Blofeld().Sound(i), w.Instrument().Sound(i))) << i;
 }
 
-// F4 after a send: the editor opens on the instrument's edit buffer, and OK
-// stores the edited sound into the current row (never silently A001), as a
-// step of its own.
+// F4 after a send: OK stores the edited sound into the current row, never silently A001.
 TEST(UndoWindow, ALoadedFileAndTheEditorsOkAfterASendAreSteps) {
   UndoFixture f;
   TfrmMain& w = f.Start();
@@ -140,8 +137,7 @@ TEST(UndoWindow, ALoadedFileAndTheEditorsOkAfterASendAreSteps) {
   w.Action("actReadCurrentSound")->trigger();
   ASSERT_TRUE(QTest::qWaitFor([&] { return !w.Dispatcher().Busy(); }, 5000));
   QApplication::setActiveWindow(&w);
-  // Deselecting every row leaves A031 current: an empty selection is no
-  // reason to fall back to A001.
+  // An empty selection leaves A031 current.
   for (int row : {33, 32, 31, 30}) ClickRow(lv, row, Qt::ControlModifier);
   ASSERT_TRUE(SelectedRows(lv).empty());
 
@@ -247,8 +243,7 @@ TEST(DuplicatesWindow, ListsGroupsAcrossBothSetsAndSelectsOrGoesToTheirRows) {
   EXPECT_EQ(group->child(1)->text(0), "Blofeld A041");
   EXPECT_EQ(group->child(2)->text(0), "Virtual F061");
 
-  // A row and "Go to Row": that row becomes current and the only one
-  // selected, and is auditioned (the Virtual list sends to the edit buffer).
+  // "Go to Row" makes it current and the only one selected, and auditions it.
   ClickItem(tree, group->child(2));
   QTest::mouseClick(d->findChild<QPushButton*>("btnGoToRow"), Qt::LeftButton);
   EXPECT_EQ(w.VirtualList()->CurrentRow(), 700);
@@ -257,7 +252,6 @@ TEST(DuplicatesWindow, ListsGroupsAcrossBothSetsAndSelectsOrGoesToTheirRows) {
   EXPECT_EQ(w.ActiveList(), 2);
   EXPECT_TRUE(QTest::qWaitFor([&] { return TrimmedSoundName(w.Instrument().EditBuffer()) == "Pad again"; }, 5000));
 
-  // A double-click on a row goes there too.
   ClickItem(tree, group->child(1), true);
   EXPECT_EQ(w.BlofeldList()->CurrentRow(), 40);
   EXPECT_EQ(SelectedSlots(w.Blofeld()), std::vector<int>{40});
