@@ -122,7 +122,7 @@ TEST(MainWindow, WithoutSettingsFileUsesDefaultsAndLogsToFileAndMemo) {
   EXPECT_TRUE(std::filesystem::exists(f.dir / kSettingsFileName));
 }
 
-TEST(MainWindow, ClicksStepAndMoveKeysWorkOnTheRightList) {
+TEST(MainWindow, ClicksKeysRightClicksAndDropsWorkOnTheRightList) {
   AppFixture f;
   TfrmMain& w = f.Open();
   for (int i = 0; i < kSlotCount; ++i) SetSoundName(w.Blofeld(), i, std::to_string(i));
@@ -157,13 +157,9 @@ TEST(MainWindow, ClicksStepAndMoveKeysWorkOnTheRightList) {
   EXPECT_EQ(w.Octave(), 10);
   for (int i = 0; i < 15; ++i) QTest::keyClick(lv, Qt::Key_Z);
   EXPECT_EQ(w.Octave(), 0);
-}
 
-TEST(MainWindow, RightClickRenamesAndCtrlRightClickMoves) {
-  AppFixture f;
-  TfrmMain& w = f.Open();
-  for (int i = 0; i < kSlotCount; ++i) SetSoundName(w.Blofeld(), i, std::to_string(i));
-  BankListView* lv = w.BlofeldList();
+  // Ctrl+right-click moves the selection to the row; a right-click renames.
+  w.Blofeld().ClearSelection();
   for (int i : {9, 10, 11}) w.Blofeld().Select(i);
   lv->SyncSelectionFromSet();
   ClickRow(lv, 49, Qt::ControlModifier, Qt::RightButton);
@@ -193,11 +189,8 @@ TEST(MainWindow, RightClickRenamesAndCtrlRightClickMoves) {
   });
   ClickRow(w.VirtualList(), 3, {}, Qt::RightButton);
   EXPECT_FALSE(w.Virtual().Changed(3));
-}
 
-TEST(MainWindow, DropsSwapWithinAListAndCopyBetweenListsAfterAsking) {
-  AppFixture f;
-  TfrmMain& w = f.Open();
+  // Drops copy between lists after asking.
   SetSoundName(w.Virtual(), 2, "Pad 1");
   SetSoundName(w.Blofeld(), 128, "Bass");
   w.VirtualList()->SetCurrentRow(2);
@@ -218,17 +211,37 @@ TEST(MainWindow, DropsSwapWithinAListAndCopyBetweenListsAfterAsking) {
 
   // Within a list: a swap without a question; onto its own row only a flag.
   const std::size_t asked = f.prompter.asked.size();
+  const std::string zero = Name(w.Blofeld(), 0);
   emit w.BlofeldList()->RowDropped(w.BlofeldList(), 0);
-  EXPECT_EQ(Names(w.Blofeld(), {0, 128}), (std::vector<std::string>{"Pad 1", "Init"}));
+  EXPECT_EQ(Names(w.Blofeld(), {0, 128}), (std::vector<std::string>{"Pad 1", zero}));
   EXPECT_EQ(w.BlofeldList()->CurrentRow(), 0);
   emit w.BlofeldList()->RowDropped(w.BlofeldList(), 0);
   EXPECT_EQ(Name(w.Blofeld(), 0), "Pad 1");
   EXPECT_EQ(f.prompter.asked.size(), asked);
 }
 
-TEST(MainWindow, FindDialogAndSearchAgainShareTheSearch) {
+// At its default size every column and check box shows whole.
+TEST(MainWindow, DefaultSizeFindAndLoad) {
   AppFixture f;
   TfrmMain& w = f.Open();
+  w.Blofeld().SetChanged(0);
+  QTest::qWait(20);
+  EXPECT_GE(w.width(), 872);
+  for (BankListView* lv : {w.BlofeldList(), w.VirtualList()}) {
+    SCOPED_TRACE(lv->objectName().toStdString());
+    const QHeaderView* h = lv->horizontalHeader();
+    const int need = std::max(lv->fontMetrics().horizontalAdvance("Changed"),
+                              h->fontMetrics().horizontalAdvance("Status")) + 8;
+    EXPECT_GE(h->sectionSize(3), need);
+    EXPECT_LE(h->sectionViewportPosition(3) + h->sectionSize(3), lv->viewport()->width());
+    EXPECT_GE(h->sectionSize(1), lv->fontMetrics().horizontalAdvance("Dusty Strings 12"));
+  }
+  for (QCheckBox* c : w.findChildren<QCheckBox*>()) {
+    if (!c->isVisibleTo(&w)) continue;
+    EXPECT_GE(c->width(), c->sizeHint().width()) << c->objectName().toStdString();
+    EXPECT_TRUE(c->parentWidget()->rect().contains(c->geometry())) << c->objectName().toStdString();
+  }
+
   SetSoundName(w.Blofeld(), 300, "Warm Pad");
   SetSoundName(w.Virtual(), 17, "Pad Virtual");
   OnNextDialog([](QDialog* d) {
@@ -244,11 +257,7 @@ TEST(MainWindow, FindDialogAndSearchAgainShareTheSearch) {
   OnNextDialog([](QDialog* d) { d->reject(); });  // Cancel changes nothing
   w.Action("actFindVirtual")->trigger();
   EXPECT_EQ(w.Search().text, "Pad");
-}
 
-TEST(MainWindow, LoadAsksWhereAndSavesWhatIsSelected) {
-  AppFixture f;
-  TfrmMain& w = f.Open();
   WriteSounds(f.dir / "three.syx", {MakeSound("L1", 1), MakeSound("L2", 1), MakeSound("L3", 1)});
   f.prompter.openName = (f.dir / "three.syx").string();
   w.VirtualList()->SetCurrentRow(1022);
@@ -551,27 +560,6 @@ TEST(MainWindow, UnsavedWorkQuestionsOfferSaveDiscardAndCancel) {
   EXPECT_TRUE(w2.isVisible());
 }
 
-TEST(MainWindow, DefaultSizeShowsTheStatusColumnAndEveryCheckBoxWhole) {
-  AppFixture f;
-  TfrmMain& w = f.Open();
-  w.Blofeld().SetChanged(0);
-  QTest::qWait(20);
-  EXPECT_GE(w.width(), 872);
-  for (BankListView* lv : {w.BlofeldList(), w.VirtualList()}) {
-    SCOPED_TRACE(lv->objectName().toStdString());
-    const QHeaderView* h = lv->horizontalHeader();
-    const int need = std::max(lv->fontMetrics().horizontalAdvance("Changed"),
-                              h->fontMetrics().horizontalAdvance("Status")) + 8;
-    EXPECT_GE(h->sectionSize(3), need);
-    EXPECT_LE(h->sectionViewportPosition(3) + h->sectionSize(3), lv->viewport()->width());
-    EXPECT_GE(h->sectionSize(1), lv->fontMetrics().horizontalAdvance("Dusty Strings 12"));
-  }
-  for (QCheckBox* c : w.findChildren<QCheckBox*>()) {
-    if (!c->isVisibleTo(&w)) continue;
-    EXPECT_GE(c->width(), c->sizeHint().width()) << c->objectName().toStdString();
-    EXPECT_TRUE(c->parentWidget()->rect().contains(c->geometry())) << c->objectName().toStdString();
-  }
-}
 
 TEST(MainWindowRows, CopyPasteAndMovesActOnTheHighlightedRow) {
   AppFixture f;
