@@ -1,39 +1,20 @@
 // The help the program ships and the MIDI set-up on a first start.
-#include <gtest/gtest.h>
-
-#include <QAction>
-#include <QApplication>
 #include <QComboBox>
 #include <QDesktopServices>
-#include <QDialog>
 #include <QPlainTextEdit>
-#include <QTest>
-#include <QTimer>
 #include <QUrl>
-
-#include <fstream>
 #include <regex>
 #include <set>
-#include <sstream>
 
 #include "app/HelpLinks.h"
 #include "app/HelpText.h"
-#include "app/TfrmMain.h"
 #include "app/TfrmSettings.h"
-#include "midi/VirtualInstrument.h"
-#include "tests/support/Sounds.h"
-#include "tests/support/TempDir.h"
+#include "tests/app/AppTest.h"
 
 namespace tarvix {
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string Slurp(const fs::path& file) {
-  std::stringstream ss;
-  ss << std::ifstream(file).rdbuf();
-  return ss.str();
-}
 
 // Catches the URLs the program hands to the desktop.
 class UrlCatcher : public QObject {
@@ -46,17 +27,7 @@ class UrlCatcher : public QObject {
   void Open(const QUrl& url) { opened.push_back(url); }
 };
 
-std::unique_ptr<TfrmMain> OpenWindow(const test::TempDir& dir, test::ScriptedPrompter& prompter, bool settingsAtStart) {
-  MainWindowOptions o;
-  o.programDirectory = dir.Path();
-  o.logFile = dir / "blofeld.log";
-  o.prompter = &prompter;
-  o.systemMidi = false;
-  o.midiSettingsAtStart = settingsAtStart;
-  return std::make_unique<TfrmMain>(o);
-}
-
-TEST(Help, EveryEntryOpensAShippedPageWhoseLinksResolve) {
+TEST(Help, EveryEntryOpensAShippedPageWhoseLinksResolveFromTheMenu) {
   std::vector<HelpLink> links(kHelpTopics.begin(), kHelpTopics.end());
   links.push_back(kManual);
   links.push_back(kDriverNote);
@@ -71,20 +42,18 @@ TEST(Help, EveryEntryOpensAShippedPageWhoseLinksResolve) {
   const std::regex ref(R"re((?:href|src)="([^"#:]+)")re");
   for (const auto& entry : fs::directory_iterator(HelpFolder())) {
     if (entry.path().extension() != ".html") continue;
-    const std::string html = Slurp(entry.path());
+    const auto bytes = test::ReadAll(entry.path());
+    const std::string html(bytes.begin(), bytes.end());
     EXPECT_EQ(html.find("example."), std::string::npos) << entry.path();
     for (std::sregex_iterator m(html.begin(), html.end(), ref), end; m != end; ++m)
       EXPECT_TRUE(fs::is_regular_file(HelpFolder() / (*m)[1].str())) << entry.path() << " -> " << (*m)[1];
     pages.erase(entry.path().filename().string());
   }
   EXPECT_TRUE(pages.empty());
-}
 
-TEST(Help, MenuEntriesAndDriverNoteLeadToTheShippedPages) {
-  test::TempDir dir;
-  test::WriteSounds(dir / kInitSoundFileName, {MakeDefaultInitSound()});
-  test::ScriptedPrompter prompter;
-  auto w = OpenWindow(dir, prompter, false);
+  // The menu entries open them.
+  test::AppFixture f;
+  TfrmMain* w = &f.Open();
   UrlCatcher catcher;
   for (std::size_t i = 0; i < kHelpTopics.size(); ++i)
     w->findChild<QAction*>(QString("actHelpTopic%1").arg(i + 1))->trigger();
@@ -94,8 +63,7 @@ TEST(Help, MenuEntriesAndDriverNoteLeadToTheShippedPages) {
     const HelpLink& link = i < kHelpTopics.size() ? kHelpTopics[i] : kManual;
     EXPECT_EQ(fs::path(catcher.opened[i].toLocalFile().toStdString()), HelpPagePath(link));
   }
-  // The memo's note and the short help name the connecting page, nothing
-  // made up.
+  // The memo's note and the short help name the connecting page.
   const std::string connecting = HelpUrl(kDriverNote);
   EXPECT_NE(connecting.find("connecting.html"), std::string::npos);
   EXPECT_TRUE(w->LogMemo()->toPlainText().contains(QString::fromStdString(connecting)));
@@ -110,15 +78,10 @@ TEST(Help, MenuEntriesAndDriverNoteLeadToTheShippedPages) {
 TEST(FirstRun, MidiSettingsOpenOnlyWhileNoDeviceIsChosen) {
   for (const bool configured : {false, true}) {
     SCOPED_TRACE(configured ? "devices chosen" : "first start");
-    test::TempDir dir;
-    test::WriteSounds(dir / kInitSoundFileName, {MakeDefaultInitSound()});
-    if (configured)
-      std::ofstream(dir / kSettingsFileName) << "[Midi]\nMidiInDeviceID=" << VirtualInstrument::kDeviceName
-                                             << "\nMidiOutDeviceID=" << VirtualInstrument::kDeviceName << "\n";
-    test::ScriptedPrompter prompter;
+    const std::string vi = VirtualInstrument::kDeviceName;
+    test::AppFixture f(configured ? "[Midi]\nMidiInDeviceID=" + vi + "\nMidiOutDeviceID=" + vi + "\n" : "");
     QString shown, out, in;
-    // Start-up shows the receive dialog of its own before the settings
-    // dialog would come, so keep looking for it until the window is up.
+    // The receive dialog comes first, so keep looking until the window is up.
     QTimer watch;
     watch.setInterval(20);
     QObject::connect(&watch, &QTimer::timeout, [&] {
@@ -131,7 +94,12 @@ TEST(FirstRun, MidiSettingsOpenOnlyWhileNoDeviceIsChosen) {
       }
     });
     watch.start();
-    auto w = OpenWindow(dir, prompter, true);
+    MainWindowOptions o;
+    o.programDirectory = f.dir.Path();
+    o.logFile = f.dir / "blofeld.log";
+    o.prompter = &f.prompter;
+    o.systemMidi = false;
+    TfrmMain w(o);  // the MIDI settings open at start unless devices are chosen
     QTest::qWait(200);
     watch.stop();
     if (configured) {

@@ -1,83 +1,56 @@
-// The Library window as the musician uses it: typing into its filters,
-// clicking its rows and buttons, dropping a sound on a bank row.
-#include <gtest/gtest.h>
-
-#include <chrono>
-#include <fstream>
-#include <thread>
-
-#include <QAction>
-#include <QApplication>
+// The Library window as the musician uses it, and the main window feeding the library.
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMimeData>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTableView>
-#include <QTest>
-#include <QTimer>
+#include <chrono>
+#include <thread>
 
 #include "app/LibraryListModel.h"
 #include "app/LibrarySearch.h"
 #include "app/TfrmLibrary.h"
-#include "app/TfrmMain.h"
-#include "tests/support/TestWindow.h"
-#include "midi/VirtualInstrument.h"
-#include "tests/support/Sounds.h"
+#include "editor/TfrmPatchEdit.h"
 #include "library/SoundFile.h"
+#include "tests/app/AppTest.h"
 #include "tools/TfrmSelectLocation.h"
 
 namespace tarvix {
 namespace {
 
-using test::MakeSound;
-using test::ScriptedPrompter;
-using test::TempDir;
+using namespace test;
 
-// A query for a piece of a name only.
 tarvix::LibraryQuery ByName(const char* text) {
   tarvix::LibraryQuery q;
   q.text = text;
   return q;
 }
 
-// Four sounds with parameters of their own; byte 12 is the first
-// oscillator's keytrack.
+// Four sounds; byte 12 is the first oscillator's keytrack.
 std::vector<ImportRecord> Records() {
-  const struct {
-    const char* name;
-    std::uint8_t category;
-    std::uint8_t keytrack;
-  } kSounds[] = {{"Warm Pad", 4, 64}, {"Glass Bell", 8, 100}, {"WARM Bass", 1, 100}, {"Cold Lead", 5, 64}};
+  const std::tuple<const char*, int, int> kSounds[] = {
+      {"Warm Pad", 4, 64}, {"Glass Bell", 8, 100}, {"WARM Bass", 1, 100}, {"Cold Lead", 5, 64}};
   std::vector<ImportRecord> records;
-  for (const auto& s : kSounds) {
-    SoundData d = MakeSound(s.name, s.category);
-    d[12] = s.keytrack;
+  for (const auto& [name, category, keytrack] : kSounds) {
+    SoundData d = MakeSound(name, static_cast<std::uint8_t>(category));
+    d[12] = static_cast<std::uint8_t>(keytrack);
     d[200] = static_cast<std::uint8_t>(records.size() + 1);
     records.push_back({d, static_cast<int>(records.size())});
   }
   return records;
 }
 
-struct LibraryFixture {
-  TempDir dir;
-  ScriptedPrompter prompter;
-  std::unique_ptr<TfrmMain> window;
+struct LibraryFixture : AppFixture {
   TfrmLibrary* library = nullptr;
 
   std::filesystem::path LibraryFile() const { return dir / "library.db"; }
 
-  TfrmMain& Open(bool fill = true) {
-    test::WriteSounds(dir / kInitSoundFileName, {MakeDefaultInitSound()});
-    std::ofstream(dir / kSettingsFileName) << "[Midi]\nMIDIDelay=0\n";
-    if (fill) {
-      SoundLibrary lib(LibraryFile());
-      const auto records = Records();
-      lib.Import((dir / "bank.syx").string(), records);
-    }
-    window = test::OpenTestWindow(dir, &prompter, nullptr, LibraryFile());
-    return *window;
+  TfrmMain& Start(bool fill = true) {
+    if (fill) SoundLibrary(LibraryFile()).Import((dir / "bank.syx").string(), Records());
+    return Open(nullptr, LibraryFile());
   }
 
   TfrmLibrary& OpenLibrary() {
@@ -89,7 +62,6 @@ struct LibraryFixture {
     return *library;
   }
 
-  // Waits for the search the last change asked for.
   void Settle() const { ASSERT_TRUE(QTest::qWaitFor([&] { return !library->Searching(); }, 5000)); }
 
   QStringList Names() const {
@@ -106,7 +78,6 @@ struct LibraryFixture {
     return w;
   }
 
-  // Clicks the row whose name is given, with modifiers.
   void ClickSound(const QString& name, Qt::KeyboardModifiers mods = {}, int column = LibraryListModel::kName) const {
     QTableView* tv = library->List();
     const auto& entries = library->Model()->Entries();
@@ -123,7 +94,7 @@ struct LibraryFixture {
 
 TEST(LibraryWindow, FiltersAsYouTypeByNameCategoryParameterFavouriteAndTag) {
   LibraryFixture f;
-  f.Open();
+  f.Start();
   TfrmLibrary& lib = f.OpenLibrary();
   EXPECT_EQ(f.Names(), (QStringList{"Cold Lead", "Glass Bell", "WARM Bass", "Warm Pad"}));
   EXPECT_EQ(f.Find<QLabel>("lblStatus")->text(), "4 sounds");
@@ -194,7 +165,7 @@ TEST(LibraryWindow, FiltersAsYouTypeByNameCategoryParameterFavouriteAndTag) {
 
 TEST(LibraryWindow, DroppingOnABankRowAsksBeforeOverwriting) {
   LibraryFixture f;
-  TfrmMain& w = f.Open();
+  TfrmMain& w = f.Start();
   f.OpenLibrary();
   SetSoundName(w.Blofeld(), 10, "Old Sound");
   const SoundData before = w.Blofeld().Sound(10);
@@ -231,10 +202,8 @@ TEST(LibraryWindow, DroppingOnABankRowAsksBeforeOverwriting) {
   EXPECT_EQ(w.BlofeldList()->CurrentRow(), 10);
 
   // Bytes that are no sound dump are not taken.
-  QMimeData junk;
-  junk.setData(BankListModel::kSoundMimeType, QByteArray(392, '\x01'));
   mime.reset(new QMimeData);
-  mime->setData(BankListModel::kSoundMimeType, junk.data(BankListModel::kSoundMimeType));
+  mime->setData(BankListModel::kSoundMimeType, QByteArray(392, '\x01'));
   drop();
   EXPECT_EQ(f.prompter.asked.size(), 2u);
   EXPECT_EQ(TrimmedSoundName(w.Blofeld().Sound(10)), "Glass Bell");
@@ -242,7 +211,7 @@ TEST(LibraryWindow, DroppingOnABankRowAsksBeforeOverwriting) {
 
 TEST(LibraryWindow, CopiesSelectedSoundsToAChosenVirtualSlot) {
   LibraryFixture f;
-  TfrmMain& w = f.Open();
+  TfrmMain& w = f.Start();
   f.OpenLibrary();
   f.ClickSound("Cold Lead");
   f.ClickSound("Warm Pad", Qt::ControlModifier);
@@ -274,7 +243,7 @@ TEST(LibraryWindow, CopiesSelectedSoundsToAChosenVirtualSlot) {
 
 TEST(LibraryWindow, ExportsTheSelectedSoundsAndAuditionsThroughTheEditBuffer) {
   LibraryFixture f;
-  TfrmMain& w = f.Open();
+  TfrmMain& w = f.Start();
   TfrmLibrary& lib = f.OpenLibrary();
   f.ClickSound("Glass Bell");
   f.ClickSound("Cold Lead", Qt::ControlModifier);
@@ -321,11 +290,7 @@ TEST(LibraryWindow, ExportsTheSelectedSoundsAndAuditionsThroughTheEditBuffer) {
 
 TEST(LibraryWindow, SearchesAskedFasterThanAnsweredDeliverOnlyTheNewest) {
   TempDir dir;
-  {
-    SoundLibrary lib(dir / "library.db");
-    const auto records = Records();
-    lib.Import((dir / "bank.syx").string(), records);
-  }
+  SoundLibrary(dir / "library.db").Import((dir / "bank.syx").string(), Records());
   LibrarySearch search(dir / "library.db");
   std::vector<std::vector<std::string>> answers;
   QObject::connect(&search, &LibrarySearch::Found, [&] {
@@ -333,8 +298,7 @@ TEST(LibraryWindow, SearchesAskedFasterThanAnsweredDeliverOnlyTheNewest) {
     for (const LibraryEntry& e : search.TakeResults()) names.push_back(e.name);
     answers.push_back(names);
   });
-  // Keys typed faster than the interface thread looks at answers: each
-  // search has run and posted its answer before the next key comes.
+  // Each search has answered before the next key comes, unseen yet.
   for (const char* text : {"c", "co", "col", "cold", "cold ", "cold l"}) {
     search.Request(ByName(text));
     std::this_thread::sleep_for(std::chrono::milliseconds(30));
@@ -346,7 +310,7 @@ TEST(LibraryWindow, SearchesAskedFasterThanAnsweredDeliverOnlyTheNewest) {
 
 TEST(LibraryWindow, ADamagedLibraryIsReportedAndLeftAlone) {
   LibraryFixture f;
-  f.Open(false);
+  f.Start(false);
   const std::string junk(8192, 'x');
   std::ofstream(f.LibraryFile(), std::ios::binary) << junk;
   f.window->Action("actLibrary")->trigger();
@@ -355,6 +319,90 @@ TEST(LibraryWindow, ADamagedLibraryIsReportedAndLeftAlone) {
   EXPECT_NE(f.prompter.asked[0].find(f.LibraryFile().string()), std::string::npos) << f.prompter.asked[0];
   std::ifstream in(f.LibraryFile(), std::ios::binary);
   EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), junk);
+}
+
+std::map<std::string, int> SightingsBySource(const std::filesystem::path& file) {
+  SoundLibrary lib(file);
+  std::map<std::string, int> out;
+  for (const auto& e : lib.Find({})) {
+    const auto sound = lib.Get(e.id);
+    for (const auto& s : sound->sightings) ++out[s.source];
+  }
+  return out;
+}
+
+// A library that cannot take the sounds changes nothing about the read.
+TEST(MainWindowLibrary, ReadsAndLoadedFilesAreAddedUnlessSwitchedOffAndABrokenLibraryStopsNoRead) {
+  enum Kind { kOn, kOff, kDamaged };
+  for (const Kind kind : {kOn, kOff, kDamaged}) {
+    SCOPED_TRACE(kind);
+    AppFixture f(kind == kOff ? "[Globals]\nLibraryAutoImport=0\n" + kNoDelay : kNoDelay);
+    const std::filesystem::path libFile = f.dir / "data" / "library.db";
+    const std::vector<std::uint8_t> garbage(3000, 0x42);
+    if (kind == kDamaged) {
+      std::filesystem::create_directory(f.dir / "data");
+      WriteAll(libFile, garbage);
+    }
+    TfrmMain& w = f.Open(nullptr, libFile);
+    w.Action("actReadBankC")->trigger();  // returns when the read is over
+    for (int i = 256; i < 384; ++i) ASSERT_EQ(w.Blofeld().Sound(i), w.Instrument().Sound(i)) << i;
+
+    WriteSounds(f.dir / "two.syx", {MakeSound("L1", 1), MakeSound("L2", 2, 0, 0, 9)});
+    f.prompter.openName = (f.dir / "two.syx").string();
+    OnNextDialog([](QDialog* d) { d->accept(); });
+    w.Action("actLoadVirtual")->trigger();
+    ASSERT_EQ(TrimmedSoundName(w.Virtual().Sound(0)), "L1");
+
+    w.WaitForLibrary();
+    QCoreApplication::processEvents();  // the library's log lines
+    const QString memo = w.LogMemo()->toPlainText();
+    if (kind == kOn) {
+      const auto seen = SightingsBySource(libFile);
+      EXPECT_EQ(seen.at(kInstrumentSource), 128);
+      EXPECT_EQ(seen.at(std::filesystem::canonical(f.dir / "two.syx").string()), 2);
+      EXPECT_TRUE(memo.contains("the sounds read from the instrument: 128 sounds read")) << memo.toStdString();
+      // Reading the same bank again adds no sightings.
+      w.Action("actReadBankC")->trigger();
+      w.WaitForLibrary();
+      EXPECT_EQ(SightingsBySource(libFile).at(kInstrumentSource), 128);
+      // A sound fetched for the editor is a sighting of the edit buffer.
+      QTimer closer;
+      QObject::connect(&closer, &QTimer::timeout, [] {
+        if (auto* e = qobject_cast<TfrmPatchEdit*>(QApplication::activeModalWidget())) e->reject();
+      });
+      closer.start(20);
+      w.Action("actEditEditBuffer")->trigger();
+      int fetched = 128;
+      for (int i = 0; i < 500 && fetched == 128; ++i) {
+        QTest::qWait(10);
+        w.WaitForLibrary();
+        fetched = SightingsBySource(libFile).at(kInstrumentSource);
+      }
+      EXPECT_EQ(fetched, 129);
+    } else if (kind == kOff) {
+      EXPECT_FALSE(std::filesystem::exists(libFile));
+    } else {
+      EXPECT_EQ(ReadAll(libFile), garbage);
+      EXPECT_EQ(memo.count("Sound library not used"), 1) << memo.toStdString();
+      EXPECT_TRUE(memo.contains("two.syx not added")) << memo.toStdString();
+    }
+  }
+}
+
+TEST(MainWindowLibrary, TheSettingsDialogSwitchesTheImportOffAndOn) {
+  AppFixture f("");
+  TfrmMain& w = f.Open(nullptr, f.dir / "data" / "library.db");
+  ASSERT_TRUE(IsOn(w.CurrentSettings().LibraryAutoImport));
+  for (bool expected : {false, true}) {
+    OnNextDialog([](QDialog* d) {
+      auto* box = d->findChild<QCheckBox*>("chbLibraryAutoImport");
+      ASSERT_NE(box, nullptr);
+      QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(8, box->height() / 2));
+      QTest::mouseClick(d->findChild<QPushButton*>("btnOk"), Qt::LeftButton);
+    });
+    w.Action("actTarvixSettings")->trigger();
+    EXPECT_EQ(IsOn(w.CurrentSettings().LibraryAutoImport), expected);
+  }
 }
 
 }  // namespace

@@ -6,8 +6,6 @@
 #include <QAction>
 #include <QApplication>
 #include <QTest>
-
-#include <cstdlib>
 #include <fstream>
 
 #include "app/TfrmMain.h"
@@ -28,7 +26,6 @@ TEST(MainWindowOverJack, ReadsBanksAndSendsSelectedSoundsBackAcrossTheServer) {
 
   test::TempDir dir;
   test::WriteSounds(dir / kInitSoundFileName, {MakeDefaultInitSound()});
-  // The instrument's output is the program's input and the other way round.
   // JACK numbers client names ("TarvixWindowSim-02"), so take them from the lists.
   auto named = [](const std::vector<std::string>& names) {
     for (const auto& n : names)
@@ -49,12 +46,11 @@ TEST(MainWindowOverJack, ReadsBanksAndSendsSelectedSoundsBackAcrossTheServer) {
   o.jackMidi = true;
   TfrmMain w(o);
   w.show();
-  // Activating the main window stops a receive; let that happen before the
-  // read, as it does when the user clicks the window's menu.
+  // Activating the window stops a receive; let that happen before the read.
   QApplication::setActiveWindow(&w);
   ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
 
-  w.Action("actReadBankC")->trigger();  // returns when the receive dialog has closed
+  w.Action("actReadBankC")->trigger();
   for (int i = 256; i < 384; ++i) ASSERT_EQ(w.Blofeld().Sound(i), instrument.Sound(i)) << i;
   EXPECT_EQ(w.Instrument().RequestsReceived(), 0);  // nothing went to the built-in one
 
@@ -62,9 +58,8 @@ TEST(MainWindowOverJack, ReadsBanksAndSendsSelectedSoundsBackAcrossTheServer) {
     SetSoundName(w.Blofeld(), i, "Sent " + std::to_string(i));
     w.Blofeld().SetChanged(i);
   }
-  // A JACK server drops a period's events when a client misses its deadline
-  // on a busy machine, and a dump has no answer to tell; a lost one is sent
-  // again, as the user would: selecting the rows again and sending.
+  // A busy JACK server may drop a dump, which has no answer to tell: send
+  // again, as the user would.
   auto arrived = [&] {
     return TrimmedSoundName(instrument.Sound(3)) == "Sent 3" && TrimmedSoundName(instrument.Sound(700)) == "Sent 700";
   };
@@ -74,13 +69,11 @@ TEST(MainWindowOverJack, ReadsBanksAndSendsSelectedSoundsBackAcrossTheServer) {
     w.BlofeldList()->SyncSelectionFromSet();
     prompter.answers = {Answer::Yes};  // "Send 2 sounds to the Blofeld, ..."
     w.Action("actSendSelected")->trigger();
-    (void)QTest::qWaitFor(arrived, 3000);  // checked below, after the last try
+    (void)QTest::qWaitFor(arrived, 3000);
   }
   ASSERT_TRUE(arrived());
   EXPECT_FALSE(w.Blofeld().Changed(700));
 
-  // The send dialog has gone; the window becomes active again (which stops a
-  // receive) before the user can pick the next command.
   QApplication::setActiveWindow(&w);
   ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
   QTest::qWait(20);

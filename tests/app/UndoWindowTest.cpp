@@ -1,61 +1,42 @@
-// Undo and redo in the main window, through the Edit menu and its keys.
-#include <gtest/gtest.h>
-
-#include <QAction>
-#include <QApplication>
-#include <QTest>
-#include <QTimer>
+// Undo and redo through the Edit menu and its keys, and "Find Duplicate Sounds".
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTreeWidget>
 #include <atomic>
-#include <fstream>
 
-#include "app/QtPrompter.h"
-#include "app/TfrmMain.h"
+#include "app/TfrmDuplicates.h"
 #include "editor/TfrmPatchEdit.h"
 #include "midi/ReceiveDispatcher.h"
 #include "midi/SysExMessages.h"
-#include "midi/VirtualInstrument.h"
-#include "tests/support/Sounds.h"
-#include "tests/support/TestWindow.h"
+#include "tests/app/AppTest.h"
 
 namespace tarvix {
 namespace {
 
-struct UndoFixture {
-  test::TempDir dir;
-  test::ScriptedPrompter prompter;
-  std::unique_ptr<TfrmMain> window;
-  std::atomic<int> sent{0};  // messages that left for the instrument
+using namespace test;
 
-  TfrmMain& Open() {
-    test::WriteSounds(dir / kInitSoundFileName, {MakeDefaultInitSound()});
-    std::ofstream(dir / kSettingsFileName) << "[Midi]\nMIDIDelay=0\n";
-    window = test::OpenTestWindow(dir, &prompter);
-    for (int i = 0; i < kSlotCount; ++i) {
-      SetSoundName(window->Blofeld(), i, "b" + std::to_string(i));
-      SetSoundName(window->Virtual(), i, "v" + std::to_string(i));
-    }
+struct UndoFixture : AppFixture {
+  std::atomic<int> sent{0};  // messages that left for the instrument
+  TfrmMain& Start() {
+    OpenNamed();
     window->Midi().SetTrace([this](bool out, std::span<const std::uint8_t>) { sent += out ? 1 : 0; });
     return *window;
   }
 };
 
-std::string Name(const BankSet& set, int i) { return TrimmedSoundName(set.Sound(i)); }
 // Names with a * for changed rows: what the list shows.
 std::vector<std::string> Rows(const BankSet& set) {
   std::vector<std::string> rows;
   for (int i = 0; i < kSlotCount; ++i) rows.push_back(Name(set, i) + (set.Changed(i) ? "*" : ""));
   return rows;
 }
-void ClickRow(BankListView* lv, int row, Qt::KeyboardModifiers mods = {}) {
-  lv->scrollTo(lv->model()->index(row, 1));
-  QTest::mouseClick(lv->viewport(), Qt::LeftButton, mods, lv->visualRect(lv->model()->index(row, 1)).center());
-}
 void UndoKey(QWidget* w) { QTest::keyClick(w, Qt::Key_Backspace, Qt::AltModifier); }
 void RedoKey(QWidget* w) { QTest::keyClick(w, Qt::Key_Backspace, Qt::AltModifier | Qt::ShiftModifier); }
 
 TEST(UndoWindow, TheEditMenuNamesTheStepAndItsKeysUndoAndRedoWithoutSending) {
   UndoFixture f;
-  TfrmMain& w = f.Open();
+  TfrmMain& w = f.Start();
   BankListView* lv = w.BlofeldList();
   QAction* undo = w.Action("actUndo");
   EXPECT_FALSE(undo->isEnabled());
@@ -107,7 +88,7 @@ TEST(UndoWindow, TheEditMenuNamesTheStepAndItsKeysUndoAndRedoWithoutSending) {
 
 TEST(UndoWindow, AWholeReadIsOneStepAndUndoingItMarksWhatTheInstrumentDoesNotHold) {
   UndoFixture f;
-  TfrmMain& w = f.Open();
+  TfrmMain& w = f.Start();
   w.Action("actReadAll")->trigger();  // returns when the read has ended
   ASSERT_TRUE(QTest::qWaitFor([&] { return !w.Dispatcher().Busy(); }, 20000));
   QApplication::setActiveWindow(&w);  // back from the read dialog, as the window manager does
@@ -119,65 +100,86 @@ TEST(UndoWindow, AWholeReadIsOneStepAndUndoingItMarksWhatTheInstrumentDoesNotHol
   EXPECT_EQ(f.sent, sentBefore);
   // Every row is back and differs from the instrument: one Send puts them back.
   const auto undone = Rows(w.Blofeld());
-  for (std::size_t i = 0; i < undone.size(); ++i) ASSERT_EQ(undone[i], Name(w.Blofeld(), int(i)) + "*") << i;
-  for (std::size_t i = 0; i < undone.size(); ++i) ASSERT_EQ(Name(w.Blofeld(), int(i)), "b" + std::to_string(i));
+  for (int i = 0; i < kSlotCount; ++i) ASSERT_EQ(undone[i], "b" + std::to_string(i) + "*") << i;
   RedoKey(w.BlofeldList());
   for (int i = 0; i < kSlotCount; ++i)
     ASSERT_TRUE(!w.Blofeld().Changed(i) && SameSoundContent(w.Blofeld().Sound(i), w.Instrument().Sound(i))) << i;
 }
 
-// Runs `act` on the next modal dialog once it is shown.
-template <typename Fn>
-void OnNextDialog(Fn act) {
-  QTimer::singleShot(0, [act] {
-    for (int i = 0; i < 300 && !QApplication::activeModalWidget(); ++i) QTest::qWait(10);
-    if (auto* d = qobject_cast<QDialog*>(QApplication::activeModalWidget())) act(d);
-  });
-}
-
-TEST(UndoWindow, ALoadedFileAndTheEditorsOkAreSteps) {
+// F4 after a send: OK stores the edited sound into the current row, never silently A001.
+TEST(UndoWindow, ALoadedFileAndTheEditorsOkAfterASendAreSteps) {
   UndoFixture f;
-  TfrmMain& w = f.Open();
+  TfrmMain& w = f.Start();
   const auto start = Rows(w.Virtual());
-  test::WriteSounds(f.dir / "two.syx", {test::MakeSound("L1", 1), test::MakeSound("L2", 1)});
+  WriteSounds(f.dir / "two.syx", {MakeSound("L1", 1), MakeSound("L2", 1)});
   f.prompter.openName = (f.dir / "two.syx").string();
   ClickRow(w.VirtualList(), 20);
   OnNextDialog([](QDialog* d) { d->accept(); });  // the locator: at the current row
   w.Action("actLoadVirtual")->trigger();
   ASSERT_EQ(Name(w.Virtual(), 20), "L1");
   QApplication::setActiveWindow(&w);
-
-  // F4 opens the editor on the instrument's edit buffer; OK stores it into A031.
   BankListView* lv = w.BlofeldList();
-  ClickRow(lv, 30);  // (plays A031, which fills the edit buffer)
-  SoundData edit = w.Instrument().Sound(42);
-  SetSoundName(edit, "Warm Pad 1");
-  SendSoundToEditBuffer(w.Midi(), edit);
-  ASSERT_TRUE(QTest::qWaitFor([&] { return TrimmedSoundName(w.Instrument().EditBuffer()) == "Warm Pad 1"; }, 3000));
-  QTimer poll;
-  QObject::connect(&poll, &QTimer::timeout, [&] {
-    if (auto* editor = qobject_cast<TfrmPatchEdit*>(QApplication::activeModalWidget())) editor->accept();
-  });
-  poll.start(10);
-  f.prompter.answers = {Answer::Yes};  // store into A031
-  QTest::keyClick(lv, Qt::Key_F4);
-  ASSERT_TRUE(QTest::qWaitFor([&] { return Name(w.Blofeld(), 30) == "Warm Pad 1"; }, 6000));
-  QApplication::setActiveWindow(&w);
-  EXPECT_EQ(w.Action("actUndo")->text(), "Undo Edit Sound");
-  UndoKey(lv);
-  EXPECT_EQ(Name(w.Blofeld(), 30), "b30");
   EXPECT_EQ(w.Action("actUndo")->text(), "Undo Load File");
   UndoKey(lv);
   EXPECT_EQ(Rows(w.Virtual()), start);
   RedoKey(lv);
-  RedoKey(lv);
   EXPECT_EQ(Name(w.Virtual(), 21), "L2");
-  EXPECT_EQ(Name(w.Blofeld(), 30), "Warm Pad 1");
+
+  ClickRow(lv, 33);
+  ClickRow(lv, 30, Qt::ShiftModifier);  // A031..A034, A031 current
+  f.prompter.answers = {Answer::Yes};
+  QTest::keyClick(lv, Qt::Key_Return);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return !w.Blofeld().Changed(33) && w.Instrument().Sound(33) == w.Blofeld().Sound(33); },
+                              5000));
+  // One transfer at a time: the next command waits until the send has ended.
+  ASSERT_TRUE(QTest::qWaitFor([&] { return !w.Dispatcher().Busy(); }, 5000));
+  QApplication::setActiveWindow(&w);
+  w.Action("actReadCurrentSound")->trigger();
+  ASSERT_TRUE(QTest::qWaitFor([&] { return !w.Dispatcher().Busy(); }, 5000));
+  QApplication::setActiveWindow(&w);
+  // An empty selection leaves A031 current.
+  for (int row : {33, 32, 31, 30}) ClickRow(lv, row, Qt::ControlModifier);
+  ASSERT_TRUE(SelectedRows(lv).empty());
+
+  // The instrument's edit buffer, changed on the instrument itself.
+  SoundData edit = w.Instrument().Sound(42);
+  SetSoundName(edit, "Warm Pad 1");
+  SendSoundToEditBuffer(w.Midi(), edit);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return TrimmedSoundName(w.Instrument().EditBuffer()) == "Warm Pad 1"; }, 3000));
+  bool sawEditor = false;
+  auto poll = OnModal<TfrmPatchEdit>([&](TfrmPatchEdit* editor) {
+    sawEditor = true;
+    EXPECT_EQ(TrimmedSoundName(editor->EditSound()), "Warm Pad 1");
+    auto* name = editor->findChild<QLineEdit*>("edtName");
+    name->setFocus();
+    name->selectAll();
+    QTest::keyClicks(name, "Edited");
+    editor->Timer1Timer();
+    editor->accept();
+  });
+  f.prompter.answers = {Answer::Yes};
+  QTest::keyClick(lv, Qt::Key_F4);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return sawEditor && Name(w.Blofeld(), 30) == "Edited"; }, 6000))
+      << "asked: " << (f.prompter.asked.empty() ? "" : f.prompter.asked.back());
+  EXPECT_EQ(f.prompter.asked.back(), "Store \"Edited\" into A031?");
+  EXPECT_EQ(Name(w.Blofeld(), 0), "b0");
+  EXPECT_TRUE(w.Blofeld().Changed(30));
+  // The rename was heard: the instrument's edit buffer carries the new name.
+  EXPECT_TRUE(QTest::qWaitFor([&] { return TrimmedSoundName(w.Instrument().EditBuffer()) == "Edited"; }, 3000));
+  QApplication::setActiveWindow(&w);
+  EXPECT_EQ(w.Action("actUndo")->text(), "Undo Edit Sound");
+  UndoKey(lv);
+  EXPECT_EQ(Name(w.Blofeld(), 30), "b30");
+  RedoKey(lv);
+  EXPECT_EQ(Name(w.Blofeld(), 30), "Edited");
+  w.close();
+  // No schema was changed or named: closing writes no hidden ".sndfamily".
+  EXPECT_FALSE(std::filesystem::exists(f.dir / ".sndfamily"));
 }
 
 TEST(UndoWindow, DiscardingAtCloseIsTheLastStepAndCannotBeUndone) {
   UndoFixture f;
-  TfrmMain& w = f.Open();
+  TfrmMain& w = f.Start();
   ClickRow(w.VirtualList(), 5);
   QTest::keyClick(w.VirtualList(), Qt::Key_C, Qt::ControlModifier);
   ClickRow(w.VirtualList(), 6);
@@ -189,6 +191,94 @@ TEST(UndoWindow, DiscardingAtCloseIsTheLastStepAndCannotBeUndone) {
   EXPECT_TRUE(w.close());
   EXPECT_EQ(w.UndoHistory().SealedBy(), "Discard");
   EXPECT_FALSE(w.Action("actUndo")->isEnabled());
+}
+
+void ClickItem(QTreeWidget* tree, QTreeWidgetItem* item, bool twice = false) {
+  tree->scrollToItem(item);
+  const QPoint at = tree->visualItemRect(item).center();
+  QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, at);
+  if (twice) QTest::mouseDClick(tree->viewport(), Qt::LeftButton, {}, at);
+}
+
+std::vector<int> SelectedSlots(const BankSet& set) {
+  std::vector<int> rows;
+  for (int i = 0; i < kSlotCount; ++i)
+    if (set.IsSelected(i)) rows.push_back(i);
+  return rows;
+}
+
+TEST(DuplicatesWindow, ListsGroupsAcrossBothSetsAndSelectsOrGoesToTheirRows) {
+  AppFixture f;
+  TfrmMain& w = f.Open();
+  // Every slot a sound of its own (bytes 100..102 tell them apart).
+  for (BankSet* set : {&w.Blofeld(), &w.Virtual()})
+    for (int i = 0; i < kSlotCount; ++i) {
+      set->Sound(i)[100] = static_cast<std::uint8_t>(i & 0x7F);
+      set->Sound(i)[101] = static_cast<std::uint8_t>(i >> 7);
+      set->Sound(i)[102] = static_cast<std::uint8_t>(set->Kind());
+    }
+  // One sound in three rows under other names; two empty slots alike.
+  SoundData pad = w.Blofeld().Sound(5);
+  SetSoundName(pad, "Warm Pad");
+  w.Blofeld().Sound(5) = pad;
+  SetSoundName(pad, "Pad again");
+  SetCategory(pad, 4);
+  w.Blofeld().Sound(40) = pad;
+  w.Virtual().Sound(700) = pad;
+  for (int i : {8, 9}) {
+    w.Blofeld().Sound(i) = w.Blofeld().Sound(7);
+    SetCategory(w.Blofeld().Sound(i), kEmptyCategory);
+  }
+
+  w.Action("actFindDuplicates")->trigger();
+  TfrmDuplicates* d = w.DuplicatesWindow();
+  ASSERT_NE(d, nullptr);
+  ASSERT_TRUE(d->isVisible());
+  QApplication::setActiveWindow(d);  // keys go to it, not to the main window's key handling
+  QTreeWidget* tree = d->Tree();
+  ASSERT_EQ(tree->topLevelItemCount(), 1);
+  QTreeWidgetItem* group = tree->topLevelItem(0);
+  ASSERT_EQ(group->childCount(), 3);
+  EXPECT_EQ(group->child(0)->text(0) + group->child(0)->text(1).trimmed(), "Blofeld A006Warm Pad");
+  EXPECT_EQ(group->child(1)->text(0), "Blofeld A041");
+  EXPECT_EQ(group->child(2)->text(0), "Virtual F061");
+
+  // "Go to Row" makes it current and the only one selected, and auditions it.
+  ClickItem(tree, group->child(2));
+  QTest::mouseClick(d->findChild<QPushButton*>("btnGoToRow"), Qt::LeftButton);
+  EXPECT_EQ(w.VirtualList()->CurrentRow(), 700);
+  EXPECT_EQ(w.Virtual().CurrentIndex, 700);
+  EXPECT_EQ(SelectedSlots(w.Virtual()), std::vector<int>{700});
+  EXPECT_EQ(w.ActiveList(), 2);
+  EXPECT_TRUE(QTest::qWaitFor([&] { return TrimmedSoundName(w.Instrument().EditBuffer()) == "Pad again"; }, 5000));
+
+  ClickItem(tree, group->child(1), true);
+  EXPECT_EQ(w.BlofeldList()->CurrentRow(), 40);
+  EXPECT_EQ(SelectedSlots(w.Blofeld()), std::vector<int>{40});
+  EXPECT_EQ(w.ActiveList(), 1);
+
+  // Enter on the group selects all its rows in both lists and nothing else.
+  ClickItem(tree, group);
+  QTest::keyClick(tree, Qt::Key_Return);
+  EXPECT_EQ(SelectedSlots(w.Blofeld()), (std::vector<int>{5, 40}));
+  EXPECT_EQ(SelectedSlots(w.Virtual()), std::vector<int>{700});
+  EXPECT_EQ(SelectedRows(w.BlofeldList()), (std::vector<int>{5, 40}));
+  EXPECT_TRUE(w.Action("actSendSelected")->isEnabled());
+  // The button does the same from one of the group's rows.
+  ClickRow(w.BlofeldList(), 100);
+  ASSERT_EQ(SelectedSlots(w.Blofeld()), std::vector<int>{100});
+  ClickItem(tree, group->child(0));
+  QTest::mouseClick(d->findChild<QPushButton*>("btnSelectGroup"), Qt::LeftButton);
+  EXPECT_EQ(SelectedSlots(w.Blofeld()), (std::vector<int>{5, 40}));
+  EXPECT_EQ(w.BlofeldList()->CurrentRow(), 5);
+
+  // Once the copies differ, searching again finds nothing.
+  w.Blofeld().Sound(40)[150] ^= 1;
+  w.Virtual().Sound(700)[150] ^= 2;
+  QTest::mouseClick(d->findChild<QPushButton*>("btnRefresh"), Qt::LeftButton);
+  EXPECT_EQ(tree->topLevelItemCount(), 0);
+  EXPECT_EQ(d->findChild<QLabel*>("lblSummary")->text(), "No two rows hold the same sound.");
+  EXPECT_FALSE(d->findChild<QPushButton*>("btnGoToRow")->isEnabled());
 }
 
 }  // namespace

@@ -1,6 +1,5 @@
 tarvix_add_gtest(test_controls
   SOURCES
-    ${CMAKE_CURRENT_LIST_DIR}/KnobTest.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/CheckLedTest.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/ControlsTest.cpp
     ${CMAKE_SOURCE_DIR}/tests/support/QtTestMain.cpp
   LIBS tarvix_gui Qt6::Test)
