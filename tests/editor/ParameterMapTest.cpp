@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <set>
+#include <tuple>
 
 #include "editor/ControlState.h"
 #include "editor/ControlTable.h"
@@ -55,7 +56,7 @@ TEST(ParameterMap, EveryControlReadsBackEveryValueOfItsRange) {
 
 // The editor's map and the schema's table are written separately; they must
 // agree on every control, or a schema would draw values for the wrong byte.
-TEST(ParameterMap, AgreesWithTheSchemaTable) {
+TEST(ParameterMap, AgreesWithTheSchemaTableAndWritesSharedBytesInOrder) {
   for (const auto& c : ControlTable()) {
     SCOPED_TRACE(c.control.name);
     const auto i = Map().Find(c.control.name);
@@ -67,46 +68,21 @@ TEST(ParameterMap, AgreesWithTheSchemaTable) {
     if (m.IsList()) EXPECT_EQ(m.EntryCount(), c.control.entryCount);
   }
   EXPECT_EQ(Map().size(), ControlTable().size() + 1);  // and the category, which no schema draws
-}
-
-TEST(ParameterMap, NamesOffsetsAndUneditedBytesMatchTheInstrument) {
   std::set<std::string> names;
-  for (const auto& c : Map().Controls()) {
-    EXPECT_TRUE(names.insert(c.name).second) << "duplicate " << c.name;
-    EXPECT_GE(c.offset, 7);
-    EXPECT_LE(c.offset, 389);
-  }
+  for (const auto& c : Map().Controls()) EXPECT_TRUE(names.insert(c.name).second) << "duplicate " << c.name;
   EXPECT_THROW(Map().IndexOf("NoSuchKnob"), std::out_of_range);
-  EXPECT_EQ(Map().Spec("KnobLFO3Keytrack").offset, 201);
-  EXPECT_EQ(Map().Spec("KnobArpLength16").offset, 365);
   EXPECT_EQ(PageName(Map().Spec("KnobEffect2Para3").page), "Amplifier / Effects");
   EXPECT_EQ(PageName(Map().Spec("cmbModifier2SourceB").page), "Matrix");
-  EXPECT_EQ(Map().Spec("cmbModifier2SourceB").entries->at(0), "Constant");
-
-  // Parameter numbers no control edits.
-  std::vector<int> expected{0,   12,  13,  28,  29,  44,  45,  47,  52,  54,  55,  60,  70,  73,  74,  75,  76,
-                            79,  83,  84,  85,  96,  99,  103, 104, 105, 116, 118, 119, 120, 125, 126, 127, 137,
-                            140, 141, 142, 143, 157, 158, 159, 162, 168, 169, 171, 174, 180, 181, 183, 186, 192,
-                            193, 195, 197, 198, 206, 207, 209, 210, 218, 219, 221, 222, 230, 231, 233, 234, 242,
-                            243, 244, 309, 310, 313, 321, 324, 325, 359, 360, 361, 362, 380, 381, 382};
-  std::vector<int> actual;
-  for (int off : Map().UneditedOffsets()) actual.push_back(off - 7);
-  EXPECT_EQ(actual, expected);
-  // Writers of shared bytes, in writing order.
-  const auto& at161 = Map().ControlsAt(161);
-  ASSERT_EQ(at161.size(), 2u);
-  EXPECT_EQ(Map()[at161[0]].name, "CheckLedEffect2Para0");
-  EXPECT_EQ(Map()[at161[1]].name, "KnobEffect2Para9");
-  const auto& at162 = Map().ControlsAt(162);
-  ASSERT_EQ(at162.size(), 2u);
-  EXPECT_EQ(Map()[at162[0]].name, "cmbEffect2Curve");
-  EXPECT_EQ(Map()[at162[1]].name, "KnobEffect2Para10");
-  EXPECT_EQ(Map()[Map().ControlsAt(22).at(0)].name, "cmbShape1");
+  // Writers of shared bytes, in writing order: the later one wins.
+  for (const auto& [offset, first, second] : {std::tuple{161, "CheckLedEffect2Para0", "KnobEffect2Para9"},
+                                              std::tuple{162, "cmbEffect2Curve", "KnobEffect2Para10"}}) {
+    const auto& at = Map().ControlsAt(offset);
+    ASSERT_EQ(at.size(), 2u);
+    EXPECT_EQ(std::pair(Map()[at[0]].name, Map()[at[1]].name), std::pair(std::string(first), std::string(second)));
+  }
+  EXPECT_EQ(Map()[Map().ControlsAt(22).at(0)].name, "cmbShape1");  // the sample flag, set from the shape list
   EXPECT_EQ(Map().ControlsAt(336).size(), 3u);
   EXPECT_TRUE(Map().ControlsAt(500).empty());
-  EXPECT_TRUE(Map().IsEdited(22));   // the sample flag, set from the shape list
-  EXPECT_FALSE(Map().IsEdited(54));  // oscillator 3 has no sample flag
-  EXPECT_TRUE(Map().IsEdited(375));  // name
 }
 
 TEST(ParameterMap, PackedBytesAreWrittenWholeFromAllTheirControls) {
@@ -252,46 +228,38 @@ TEST(ParameterMap, EffectBytesAreWrittenByTheControlsTheTypeShows) {
 }
 
 TEST(ControlLayout, EffectTypesShowTheirControlsWithCaptions) {
-  auto idx = [](const char* n) { return Map().IndexOf(n); };
-  auto l = ControlLayout::For(3, 8, 0);  // Phaser, Reverb, arp pattern off
-  EXPECT_TRUE(l.IsVisible(idx("CheckLedEffectPara0")));
-  EXPECT_EQ(l.Caption(idx("CheckLedEffectPara0")), "Polarity+-");
-  EXPECT_EQ(l.Caption(idx("KnobEffect1Para7")), "Spacing");
-  EXPECT_FALSE(l.IsVisible(idx("KnobEffect1Para3")));
-  EXPECT_EQ(l.Caption(idx("KnobEffect1Para3")), "");
-  EXPECT_FALSE(l.IsVisible(idx("cmbEffect1Curve")));
-  EXPECT_EQ(l.Caption(idx("KnobEffect2Para9")), "Damping");
-  EXPECT_FALSE(l.IsVisible(idx("CheckLedEffect2Para0")));
-  EXPECT_EQ(l.Caption(idx("CheckLedEffect2Para0")), "");
-  EXPECT_FALSE(l.IsVisible(idx("KnobArpStep1")));
-  EXPECT_FALSE(l.IsVisible(idx("CheckLedGlide16")));
-  EXPECT_TRUE(l.IsVisible(idx("CheckLedGlide")));   // the oscillators' glide is not a step LED
-  EXPECT_TRUE(l.IsVisible(idx("knobEffect1Mix")));  // unmanaged
-  EXPECT_EQ(l.Caption(idx("knobEffect1Mix")), std::nullopt);
-
-  l = ControlLayout::For(4, 7, 1);
-  EXPECT_EQ(l.Caption(idx("cmbEffect1Curve")), "Curve");
-  EXPECT_EQ(l.Caption(idx("KnobEffect1Para3")), "Post Gain");
-  EXPECT_EQ(l.Caption(idx("cmbEffect2Length")), "Length");
-  EXPECT_EQ(l.Caption(idx("KnobEffect2Para10")), "Spread");
-  EXPECT_FALSE(l.IsVisible(idx("KnobEffect2Para4")));
-  EXPECT_TRUE(l.IsVisible(idx("KnobArpTiming9")));
-  EXPECT_EQ(l.Caption(idx("KnobArpTiming9")), std::nullopt);
-
-  // Delay types are not offered by effect 1, and unknown bytes show nothing.
-  const auto none = ControlLayout::For(6, 100, 1);
-  for (auto& item : none.Items()) {
-    if (Map()[item.control].page == Page::Arpeggiator) continue;
-    EXPECT_FALSE(item.visible) << Map()[item.control].name;
-  }
+  const auto a = ControlLayout::For(3, 8, 0);  // phaser, reverb, arpeggiator pattern off
+  const auto b = ControlLayout::For(4, 7, 1);  // overdrive, clocked delay
   SoundData s = BaseSound();
-  s[135] = 2;
-  s[151] = 6;
-  s[319] = 1;
-  l = ControlLayout::For(s);
-  EXPECT_EQ(l.Caption(idx("CheckLedEffectPara0")), "Polarity+");
-  EXPECT_EQ(l.Caption(idx("KnobEffect2Para4")), "Length");
-  EXPECT_TRUE(l.IsVisible(idx("KnobArpStep1")));
+  s[135] = 2, s[151] = 6, s[319] = 1;  // flanger, delay, a pattern
+  const auto c = ControlLayout::For(s);
+  // visible: -1 not checked; caption: nullptr not checked, "-" none managed.
+  const struct {
+    const ControlLayout& layout;
+    const char* control;
+    int visible;
+    const char* caption;
+  } cases[] = {
+      {a, "CheckLedEffectPara0", 1, "Polarity+-"}, {a, "KnobEffect1Para7", 1, "Spacing"},
+      {a, "KnobEffect1Para3", 0, ""},              {a, "cmbEffect1Curve", 0, nullptr},
+      {a, "KnobEffect2Para9", 1, "Damping"},       {a, "CheckLedEffect2Para0", 0, ""},
+      {a, "KnobArpStep1", 0, nullptr},             {a, "CheckLedGlide16", 0, nullptr},
+      {a, "CheckLedGlide", 1, nullptr},  // the oscillators' glide is not a step LED
+      {a, "knobEffect1Mix", 1, "-"},               {b, "cmbEffect1Curve", -1, "Curve"},
+      {b, "KnobEffect1Para3", -1, "Post Gain"},    {b, "cmbEffect2Length", -1, "Length"},
+      {b, "KnobEffect2Para10", -1, "Spread"},      {b, "KnobEffect2Para4", 0, nullptr},
+      {b, "KnobArpTiming9", 1, "-"},               {c, "CheckLedEffectPara0", -1, "Polarity+"},
+      {c, "KnobEffect2Para4", -1, "Length"},       {c, "KnobArpStep1", 1, nullptr},
+  };
+  for (const auto& k : cases) {
+    SCOPED_TRACE(k.control);
+    const auto i = Map().IndexOf(k.control);
+    if (k.visible >= 0) EXPECT_EQ(k.layout.IsVisible(i), k.visible == 1);
+    if (k.caption) EXPECT_EQ(k.layout.Caption(i).value_or("-"), k.caption);
+  }
+  // Delay types are not offered by effect 1, and unknown bytes show nothing.
+  for (auto& item : ControlLayout::For(6, 100, 1).Items())
+    if (Map()[item.control].page != Page::Arpeggiator) EXPECT_FALSE(item.visible) << Map()[item.control].name;
 
   LayoutGuard guard;
   {
@@ -301,8 +269,7 @@ TEST(ControlLayout, EffectTypesShowTheirControlsWithCaptions) {
     EXPECT_FALSE(inner);
   }
   EXPECT_FALSE(guard.Active());
-  LayoutGuard::Scope again(guard);
-  EXPECT_TRUE(again);
+  EXPECT_TRUE(LayoutGuard::Scope(guard));
 }
 
 TEST(ControlState, LfoSpeedCaptionFollowsItsClockedLed) {
