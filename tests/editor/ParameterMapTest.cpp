@@ -5,7 +5,6 @@
 
 #include "editor/ControlState.h"
 #include "editor/ControlTable.h"
-#include "tests/editor/ExpectBytes.h"
 #include "editor/ParameterMap.h"
 #include "library/InitSound.h"
 
@@ -85,87 +84,61 @@ TEST(ParameterMap, AgreesWithTheSchemaTableAndWritesSharedBytesInOrder) {
   EXPECT_TRUE(Map().ControlsAt(500).empty());
 }
 
-TEST(ParameterMap, PackedBytesAreWrittenWholeFromAllTheirControls) {
-  SoundData s = BaseSound();
-  ControlState st = ReadControls(s);
-  st["cmbUnisono"] = 1;     // dual
-  st["cmbAllocation"] = 1;  // Mono
-  st["cmbFilterEnvelopeMode"] = 4;     // Loop All
-  st["cmbFilterEnvelopeTrigger"] = 1;  // single
-  st["KnobArpStep3"] = 6;    // chord
-  st["KnobArpAccent3"] = 5;  // *2
-  st["CheckLedGlide3"] = 1;
-  st["KnobArpTiming5"] = 2;
-  st["KnobArpLength5"] = 7;
-  WriteControls(st, s);
-  test::ExpectBytes(s, {{65, 17}, {203, 36}, {336, 109}, {354, 7 * 16 + 2}});
-
-  const ControlState back = ReadControls(s);
-  EXPECT_EQ(back.values, st.values);
-
-  // A unisono field outside its list selects nothing and survives a change
-  // of the allocation that shares its byte.
-  s[65] = 7 * 16;
-  st = ReadControls(s);
-  EXPECT_EQ(st["cmbUnisono"], kNoSelection);
-  st["cmbAllocation"] = 1;
-  WriteControls(st, s);
-  EXPECT_EQ(s[65], 7 * 16 + 1);
-}
-
-TEST(ParameterMap, OctaveShapeFlagAndListEncodings) {
-  SoundData s = BaseSound();
-  s[8] = 64;
-  EXPECT_EQ(ReadControls(s)["KnobOctave1"], 4);
-  s[8] = 70;  // not on the 16 + 12k grid
-  ControlState st = ReadControls(s);
-  EXPECT_EQ(st["KnobOctave1"], 4);
-  WriteControls(st, s);
-  EXPECT_EQ(s[8], 64);
-  s[8] = 5;  // below the first octave: truncation towards zero gives 0
-  EXPECT_EQ(ReadControls(s)["KnobOctave1"], 0);
-
-  // Shape lists with sample entries.
-  st = ReadControls(s, 2);
-  st["cmbShape1"] = 125;
-  WriteControls(st, s, 2);
-  test::ExpectBytes(s, {{15, 0}, {22, 1}});
-  EXPECT_EQ(ReadControls(s, 2)["cmbShape1"], 125);
-  // Without sample names the same bytes select nothing and are kept.
-  st = ReadControls(s, 0);
-  EXPECT_EQ(st["cmbShape1"], kNoSelection);
-  WriteControls(st, s, 0);
-  test::ExpectBytes(s, {{15, 0}, {22, 1}});
-  st["cmbShape2"] = 124;
-  WriteControls(st, s, 0);
-  test::ExpectBytes(s, {{31, 124}, {38, 0}});
-  s[47] = 5;  // oscillator 3 offers five shapes only
-  EXPECT_EQ(ReadControls(s)["cmbShape3"], kNoSelection);
-
-  // Inverted flags: Limit WT byte 0 is lit; unlighting writes 1.
-  s[21] = 0;
-  st = ReadControls(s);
-  EXPECT_EQ(st["CheckLedLimitWT1"], 1);
-  st["CheckLedLimitWT1"] = 0;
-  WriteControls(st, s);
-  EXPECT_EQ(s[21], 1);
-  s[56] = 2;  // a plain flag is lit only by 1
-  EXPECT_EQ(ReadControls(s)["CheckLedSynctoOsc3"], 0);
-
-  // Lists with no selection keep the loaded byte; the category as well.
-  s[84] = 50;
-  s[386] = 13;
-  st = ReadControls(s);
-  EXPECT_EQ(st["cmbFilter1Type"], kNoSelection);
-  EXPECT_EQ(st["cmbCategory"], kNoSelection);
-  WriteControls(st, s);
-  test::ExpectBytes(s, {{84, 50}, {386, 13}});
-
-  // Knob values beyond the byte never produce an invalid byte.
-  st["KnobFilter1Cutoff"] = 500;
-  st["KnobSemitone1"] = -100;
-  WriteControls(st, s);
-  test::ExpectBytes(s, {{85, 127}, {9, 0}});
+// Each case sets bytes, reads the controls, changes some and writes them
+// back; "none" is a list byte outside its list, kept as loaded.
+TEST(ParameterMap, EncodingsReadAndWriteTheirBytes) {
+  using Bytes = std::vector<std::pair<int, int>>;
+  using Values = std::vector<std::pair<const char*, int>>;
+  constexpr int none = kNoSelection;
+  const struct {
+    const char* what;
+    Bytes bytes;
+    int samples;
+    Values read, set;
+    Bytes written;
+  } cases[] = {
+      {"octave", {{8, 64}}, 0, {{"KnobOctave1", 4}}, {}, {{8, 64}}},
+      {"octave off the 16 + 12k grid", {{8, 70}}, 0, {{"KnobOctave1", 4}}, {}, {{8, 64}}},
+      {"below the first octave: truncation towards zero", {{8, 5}}, 0, {{"KnobOctave1", 0}}, {}, {}},
+      {"sample shape", {{22, 0}}, 2, {}, {{"cmbShape1", 125}}, {{15, 0}, {22, 1}}},
+      {"sample read", {{15, 0}, {22, 1}}, 2, {{"cmbShape1", 125}}, {}, {{15, 0}, {22, 1}}},
+      {"sample without names", {{15, 0}, {22, 1}}, 0, {{"cmbShape1", none}}, {}, {{15, 0}, {22, 1}}},
+      {"wave shape clears the flag", {{38, 1}}, 0, {}, {{"cmbShape2", 124}}, {{31, 124}, {38, 0}}},
+      {"oscillator 3 offers five shapes", {{47, 5}}, 0, {{"cmbShape3", none}}, {}, {}},
+      {"inverted flag", {{21, 0}}, 0, {{"CheckLedLimitWT1", 1}}, {{"CheckLedLimitWT1", 0}}, {{21, 1}}},
+      {"a plain flag is lit only by 1", {{56, 2}}, 0, {{"CheckLedSynctoOsc3", 0}}, {}, {}},
+      {"lists and category outside", {{84, 50}, {386, 13}}, 0, {{"cmbFilter1Type", none}, {"cmbCategory", none}},
+       {}, {{84, 50}, {386, 13}}},
+      {"knobs beyond the byte", {}, 0, {}, {{"KnobFilter1Cutoff", 500}, {"KnobSemitone1", -100}}, {{85, 127}, {9, 0}}},
+      {"packed fields", {}, 0, {},
+       {{"cmbUnisono", 1}, {"cmbAllocation", 1}, {"cmbFilterEnvelopeMode", 4}, {"cmbFilterEnvelopeTrigger", 1},
+        {"KnobArpStep3", 6}, {"KnobArpAccent3", 5}, {"CheckLedGlide3", 1}, {"KnobArpTiming5", 2},
+        {"KnobArpLength5", 7}},
+       {{65, 17}, {203, 36}, {336, 109}, {354, 7 * 16 + 2}}},
+      {"unisono outside its list survives the allocation", {{65, 7 * 16}}, 0, {{"cmbUnisono", none}},
+       {{"cmbAllocation", 1}}, {{65, 7 * 16 + 1}}},
+      // Effect controls write only while their type shows them: chorus hides
+      // the curve, Para9/10 and length; overdrive's curves write 0 for none.
+      {"chorus", {{135, 1}, {151, 1}, {146, 50}, {162, 99}, {163, 77}}, 0, {}, {}, {{146, 50}, {162, 99}, {163, 77}}},
+      {"overdrive", {{135, 4}, {151, 4}, {146, 50}, {162, 99}, {163, 77}}, 0, {}, {}, {{146, 0}, {162, 0}, {163, 77}}},
+      {"clocked delay: the LED always writes, Para10 centred, length 0 for none", {{151, 7}, {163, 77}}, 0, {},
+       {{"CheckLedEffect2Para0", 1}, {"KnobEffect2Para10", -10}}, {{161, 0}, {162, 54}, {163, 0}}},
+      {"reverb: Para9 is written after the LED and wins", {{151, 8}}, 0, {},
+       {{"CheckLedEffect2Para0", 1}, {"KnobEffect2Para9", 90}}, {{161, 90}}},
+      {"the layout before a type change decides", {{151, 1}, {162, 99}}, 0, {}, {{"cmbEffect2type", 4}},
+       {{151, 4}, {162, 99}}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    SoundData s = BaseSound();
+    for (auto [offset, value] : c.bytes) s[static_cast<std::size_t>(offset)] = static_cast<std::uint8_t>(value);
+    ControlState st = ReadControls(s, c.samples);
+    for (auto [control, value] : c.read) EXPECT_EQ(st[control], value) << control;
+    for (auto [control, value] : c.set) st[control] = value;
+    WriteControls(st, s, c.samples);
+    for (auto [offset, value] : c.written) EXPECT_EQ(s[static_cast<std::size_t>(offset)], value) << offset;
+    if (c.set.size() > 2) EXPECT_EQ(ReadControls(s, c.samples).values, st.values);  // no field clobbers another
+  }
 }
 
 TEST(ParameterMap, NameIsPaddedOnWriteAndTrimmedOnRead) {
@@ -177,54 +150,6 @@ TEST(ParameterMap, NameIsPaddedOnWriteAndTrimmedOnRead) {
   WriteControls(st, s);
   EXPECT_EQ(GetSoundName(s), "Pad             ");
   EXPECT_THROW(WriteControls(ControlState{}, s), std::invalid_argument);
-}
-
-TEST(ParameterMap, EffectBytesAreWrittenByTheControlsTheTypeShows) {
-  SoundData s = BaseSound();
-  s[146] = 50;  // effect 1 curve outside its list
-  s[162] = 99;
-  s[163] = 77;
-
-  // Chorus: the curve, Para9/Para10 and length controls are hidden and keep
-  // their bytes even though their lists select nothing.
-  s[135] = 1;
-  s[151] = 1;
-  ControlState st = ReadControls(s);
-  WriteControls(st, s);
-  test::ExpectBytes(s, {{146, 50}, {162, 99}, {163, 77}});
-
-  // Overdrive shows the curve lists, which write 0 with no selection.
-  s[135] = 4;
-  s[151] = 4;
-  st = ReadControls(s);
-  WriteControls(st, s);
-  test::ExpectBytes(s, {{146, 0}, {162, 0}, {163, 77}});
-
-  // Clocked delay: polarity LED always writes, Para10 is centred, the length
-  // list writes 0 with no selection.
-  s[151] = 7;
-  st = ReadControls(s);
-  st["CheckLedEffect2Para0"] = 1;
-  st["KnobEffect2Para10"] = -10;
-  WriteControls(st, s);
-  test::ExpectBytes(s, {{161, 0}, {162, 54}, {163, 0}});
-
-  // Reverb: Para9 is written after the polarity LED and wins.
-  s[151] = 8;
-  st = ReadControls(s);
-  st["CheckLedEffect2Para0"] = 1;
-  st["KnobEffect2Para9"] = 90;
-  WriteControls(st, s);
-  EXPECT_EQ(s[161], 90);
-
-  // The layout of the pass is the one before the type change: switching to
-  // Overdrive does not yet let the (hidden) curve list write.
-  s[151] = 1;
-  s[162] = 99;
-  st = ReadControls(s);
-  st["cmbEffect2type"] = 4;
-  WriteControls(st, s);
-  test::ExpectBytes(s, {{151, 4}, {162, 99}});
 }
 
 TEST(ControlLayout, EffectTypesShowTheirControlsWithCaptions) {
