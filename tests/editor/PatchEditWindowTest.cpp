@@ -46,27 +46,15 @@ struct EditorFixture : ::testing::Test {
   std::unique_ptr<TfrmPatchEdit> editor;
 
   PatchEditContext Context(MidiOut& o) {
-    return PatchEditContext{
-        .out = o,
-        .deviceId = 0x11,
-        .blofeld = blofeld,
-        .refreshBlofeldRow = [this](int i) { refreshed.push_back(i); },
-        .prompter = prompter,
-        .random = random,
-        .log = log,
-        .octave = octave,
-        .volume = [] { return 100; },
-        .computerKeyboardOn = [] { return true; },
-        .tolerances = tolerances,
-        .lastLocation = lastLocation,
-        .programDir = dir.Path(),
-        .schemaDir = dir.Path(),
-        .pause = {},
-        .dialogs = {},
-    };
+    return PatchEditContext{.out = o, .deviceId = 0x11, .blofeld = blofeld,
+                            .refreshBlofeldRow = [this](int i) { refreshed.push_back(i); },
+                            .prompter = prompter, .random = random, .log = log, .octave = octave,
+                            .volume = [] { return 100; }, .computerKeyboardOn = [] { return true; },
+                            .tolerances = tolerances, .lastLocation = lastLocation, .programDir = dir.Path(),
+                            .schemaDir = dir.Path(), .pause = {}, .dialogs = {}};
   }
-  void Open(MidiOut& o) {
-    editor = std::make_unique<TfrmPatchEdit>(sound, Context(o));
+  void Open() {
+    editor = std::make_unique<TfrmPatchEdit>(sound, Context(out));
     editor->Timer1Timer();  // the load's own pass: nothing differs
     out.sent.clear();
   }
@@ -80,13 +68,11 @@ struct EditorFixture : ::testing::Test {
     EXPECT_NE(w, nullptr) << name;
     return w;
   }
-  // The user drags a knob's face from its value to `value` (one step per
-  // pixel upwards), as a hand would.
+  // The user drags a knob's face from its value to `value`, one step per pixel upwards.
   static void Turn(TKnob* knob, int value) {
-    const int from = 10;
-    test::SendMouse(knob, QEvent::MouseButtonPress, {16, from});
-    test::SendMouse(knob, QEvent::MouseMove, {16, from - (value - knob->Position())});
-    test::SendMouse(knob, QEvent::MouseButtonRelease, {16, from - (value - knob->Position())});
+    test::SendMouse(knob, QEvent::MouseButtonPress, {16, 10});
+    test::SendMouse(knob, QEvent::MouseMove, {16, 10 - (value - knob->Position())});
+    test::SendMouse(knob, QEvent::MouseButtonRelease, {16, 10 - (value - knob->Position())});
   }
   // The user steps a list to an entry with the arrow keys.
   static void Choose(QComboBox* list, int entry) {
@@ -116,7 +102,7 @@ struct EditorFixture : ::testing::Test {
 };
 
 TEST_F(EditorFixture, PassSendsOnlyTheUsersChangesWithTheInstrumentsBytes) {
-  Open(out);
+  Open();
   auto* cutoff = Widget<TKnob>("KnobFilter1Cutoff");
   const int was = cutoff->Position();
   Turn(cutoff, 3);  // turned and turned back within one period: nothing
@@ -183,7 +169,7 @@ TEST_F(EditorFixture, InitSwapAndRandomizeCommands) {
   sound[184] = 99;
   sound[167] = 2;
   sound[85] = 5;
-  Open(out);
+  Open();
   Click("btnSwapLFO1LFO2");
   editor->Timer1Timer();
   test::ExpectBytes(editor->EditSound(), {{172, 99}, {184, 11}, {179, 2}});
@@ -252,7 +238,7 @@ TEST_F(EditorFixture, SaveToFileAndSendToBlofeld) {
 }
 
 TEST_F(EditorFixture, KeysPlayTestNotesAndMoveTheOctave) {
-  Open(out);
+  Open();
   auto* test = editor->findChild<QPushButton*>("btnTestSound");
   QTest::keyPress(editor.get(), Qt::Key_1, Qt::KeypadModifier);
   QTest::keyPress(editor.get(), Qt::Key_5, Qt::KeypadModifier);  // a note is held: no second
@@ -292,48 +278,6 @@ TEST_F(EditorFixture, KeysPlayTestNotesAndMoveTheOctave) {
   QTest::mouseRelease(test, Qt::LeftButton);
   EXPECT_EQ(out.sent, (Sent{{0x90, 60, 127}}));
   EXPECT_EQ(out.resets, 2);
-}
-
-TEST_F(EditorFixture, ClosingKeepsOnlyAChangedSchemaAndAsksAboutTheEdit) {
-  Open(out);
-  editor->findChild<QComboBox*>("cmbRandomSchema")->setEditText("Family");
-  prompter.answers = {Answer::Yes};
-  editor->done(QDialog::Rejected);
-  EXPECT_EQ(editor->result(), QDialog::Accepted);
-  EXPECT_EQ(prompter.asked.back(), "Do you want to save changes?");
-  EXPECT_FALSE(std::filesystem::exists(dir.Path() / "Family.sndfamily"));  // nothing was changed
-
-  // A changed schema is kept under its name, never under an empty one.
-  PatchEditContext ctx = Context(out);
-  ctx.dialogs.parameterList = [](const QString&, const AllowedValueList&) {
-    return std::optional<std::string>("0011");
-  };
-  for (const char* name : {"", "Family"}) {
-    editor = std::make_unique<TfrmPatchEdit>(sound, ctx);
-    editor->AllowedValuesClick(ParameterMap::Instance().IndexOf("KnobOctave1"));
-    editor->findChild<QComboBox*>("cmbRandomSchema")->setEditText(name);
-    prompter.answers = {Answer::No};
-    editor->done(QDialog::Accepted);
-    EXPECT_EQ(editor->result(), QDialog::Rejected);
-  }
-  EXPECT_FALSE(std::filesystem::exists(dir.Path() / ".sndfamily"));
-  ASSERT_TRUE(std::filesystem::exists(dir.Path() / "Family.sndfamily"));
-
-  // Reopened, the list offers it and loads it. A new name typed and
-  // confirmed with Enter loads nothing: the masks stay.
-  Open(out);
-  auto* schema = editor->findChild<QComboBox*>("cmbRandomSchema");
-  EXPECT_EQ(schema->currentText(), "Family");
-  EXPECT_EQ(editor->Schema().MaskOf("KnobOctave1"), "0011");
-  schema->setFocus();
-  schema->lineEdit()->selectAll();
-  QTest::keyClicks(schema->lineEdit(), "Brand new");
-  QTest::keyClick(schema->lineEdit(), Qt::Key_Return);
-  EXPECT_EQ(schema->currentText(), "Brand new");
-  EXPECT_EQ(editor->Schema().MaskOf("KnobOctave1"), "0011");
-  prompter.answers = {Answer::No};
-  editor->done(QDialog::Accepted);
-  EXPECT_FALSE(std::filesystem::exists(dir.Path() / "Brand new.sndfamily"));  // unchanged: not saved
 }
 
 // Opening a sound and closing with OK changes nothing and sends nothing,
@@ -382,14 +326,16 @@ TEST_F(EditorFixture, OpeningAndClosingNeverChangesASound) {
   EXPECT_EQ(editor->EditSound()[8], 0);
 }
 
-TEST_F(EditorFixture, AllowedValuesAndSchemaFromTheSound) {
+// Allowed values, a schema made from the sound, and which schemas closing keeps.
+TEST_F(EditorFixture, SchemaEditingSavingAndClosing) {
   PatchEditContext ctx = Context(out);
   QString caption;
   AllowedValueList shown;
+  std::string mask = "000001";
   ctx.dialogs.parameterList = [&](const QString& c, const AllowedValueList& l) {
     caption = c;
     shown = l;
-    return std::optional<std::string>("000001");
+    return std::optional<std::string>(mask);
   };
   ctx.dialogs.createSchemaParameters = [](const Tolerances& t) {
     Tolerances n = t;
@@ -398,8 +344,9 @@ TEST_F(EditorFixture, AllowedValuesAndSchemaFromTheSound) {
     return std::optional<Tolerances>(n);
   };
   editor = std::make_unique<TfrmPatchEdit>(sound, ctx);
+  const auto octave1 = ParameterMap::Instance().IndexOf("KnobOctave1");
   // A fresh mask ticks the middle row only; the knob's caption names it.
-  editor->AllowedValuesClick(ParameterMap::Instance().IndexOf("KnobOctave1"));
+  editor->AllowedValuesClick(octave1);
   EXPECT_EQ(caption, "Parameter List View (" + Widget<TKnob>("KnobOctave1")->Caption() + ")");
   ASSERT_EQ(shown.items.size(), 9u);
   EXPECT_EQ(shown.ticked, (std::vector<bool>{false, false, false, false, true, false, false, false, false}));
@@ -419,12 +366,49 @@ TEST_F(EditorFixture, AllowedValuesAndSchemaFromTheSound) {
   EXPECT_TRUE(prompter.asked.empty());
   editor->btnSaveRandomSchemaClick();  // the list's text is empty now
   EXPECT_EQ(prompter.asked, std::vector<std::string>{"Please set the schema name."});
+
+  // Closing keeps a changed schema under its name, never under an empty one.
+  mask = "0011";
+  for (const char* name : {"", "Family"}) {
+    if (*name) editor = std::make_unique<TfrmPatchEdit>(sound, ctx);
+    editor->AllowedValuesClick(octave1);
+    editor->findChild<QComboBox*>("cmbRandomSchema")->setEditText(name);
+    prompter.answers = {Answer::No};
+    editor->done(QDialog::Accepted);
+    EXPECT_EQ(editor->result(), QDialog::Rejected);
+    EXPECT_EQ(prompter.asked.back(), "Do you want to save changes?");
+  }
+  EXPECT_FALSE(std::filesystem::exists(dir.Path() / ".sndfamily"));
+  ASSERT_TRUE(std::filesystem::exists(dir.Path() / "Family.sndfamily"));
+  // An unchanged schema is not written.
+  Open();
+  editor->findChild<QComboBox*>("cmbRandomSchema")->setEditText("Other");
+  prompter.answers = {Answer::Yes};
+  editor->done(QDialog::Rejected);
+  EXPECT_EQ(editor->result(), QDialog::Accepted);
+  EXPECT_FALSE(std::filesystem::exists(dir.Path() / "Other.sndfamily"));
+
+  // Reopened, the list offers the saved schema and loads it. A new name typed
+  // and confirmed with Enter loads nothing: the masks stay, and unchanged are not saved.
+  Open();
+  schema = editor->findChild<QComboBox*>("cmbRandomSchema");
+  EXPECT_EQ(schema->currentText(), "Family");
+  EXPECT_EQ(editor->Schema().MaskOf("KnobOctave1"), "0011");
+  schema->setFocus();
+  schema->lineEdit()->selectAll();
+  QTest::keyClicks(schema->lineEdit(), "Brand new");
+  QTest::keyClick(schema->lineEdit(), Qt::Key_Return);
+  EXPECT_EQ(schema->currentText(), "Brand new");
+  EXPECT_EQ(editor->Schema().MaskOf("KnobOctave1"), "0011");
+  prompter.answers = {Answer::No};
+  editor->done(QDialog::Accepted);
+  EXPECT_FALSE(std::filesystem::exists(dir.Path() / "Brand new.sndfamily"));
 }
 
 // Each gesture is one step; undo and redo change the sound, and the pass
 // (not the undo) sends what differs from what the instrument holds.
 TEST_F(EditorFixture, EachGestureIsOneUndoStepAndThePassSendsTheUndoneSound) {
-  Open(out);
+  Open();
   std::vector<SoundData> states{editor->EditSound()};
   auto settle = [&] {
     QTest::qWait(450);  // past the quiet spell that ends a wheel burst or a list choice
@@ -495,7 +479,7 @@ TEST_F(EditorFixture, EveryControlIsReadableOnSmallScreens) {
   sound[151] = 8;
   sound[319] = 1;  // arpeggiator steps shown
   sound[93] = 127; // "Keytrck 196%"
-  Open(out);
+  Open();
   editor->show();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(editor.get()));
   for (const QSize screen : {QSize(1280, 800), QSize(853, 533)}) {
@@ -581,7 +565,7 @@ TEST_F(EditorFixture, ScreenshotsOfThePages) {
   sound[151] = 8;
   sound[319] = 1;  // arpeggiator pattern "user": the steps show
   SetSoundName(sound, "Glass Pad");
-  Open(out);
+  Open();
   editor->show();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(editor.get()));
   editor->resize(QSize(1280, 800) / editor->devicePixelRatioF());
