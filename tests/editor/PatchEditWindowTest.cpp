@@ -147,6 +147,12 @@ TEST_F(EditorFixture, PassSendsOnlyTheUsersChangesWithTheInstrumentsBytes) {
   editor->ControllerMessage(67, 1);  // a list moved by the instrument alone is written too
   EXPECT_TRUE(Pass().empty());
   EXPECT_EQ(editor->EditSound()[124], 1);
+  // The hold lasts one pass; a grab right after the instrument moved a knob wins.
+  Turn(cutoff, 40);
+  EXPECT_EQ(Pass(), Sent{Change(78, 40)});
+  editor->ControllerMessage(69, 50);
+  Turn(cutoff, 41);
+  EXPECT_EQ(Pass(), Sent{Change(78, 41)});
 
   // The wheel turns the knob under the pointer only; pictures follow a pass
   // that changed something.
@@ -173,6 +179,8 @@ TEST_F(EditorFixture, InitSwapAndRandomizeCommands) {
   Click("btnSwapLFO1LFO2");
   editor->Timer1Timer();
   test::ExpectBytes(editor->EditSound(), {{172, 99}, {184, 11}, {179, 2}});
+  editor->ControllerMessage(69, 33);  // held back for one pass only, not from the command's
+  editor->Timer1Timer();
   Click("btnInitFilters");
   test::ExpectBytes(editor->EditSound(), {{85, 127}, {84, 0}});
   EXPECT_EQ(Widget<TKnob>("KnobFilter1Cutoff")->Position(), 127);

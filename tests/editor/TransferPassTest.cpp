@@ -26,7 +26,6 @@ struct PassFixture : ::testing::Test {
   int pauses = 0;
   TransferPass pass{sound, [this](int p, std::uint8_t v) { sent.push_back({p, v}); }, [this] { ++pauses; }};
   ControlState state = ReadControls(sound);
-  std::size_t Index(const char* name) { return ParameterMap::Instance().IndexOf(name); }
 };
 
 TEST_F(PassFixture, ChangesAreSentOncePerByteInOffsetOrderWithAPauseEach) {
@@ -66,35 +65,6 @@ TEST_F(PassFixture, ChangesAreSentOncePerByteInOffsetOrderWithAPauseEach) {
   pass.ApplyControlsToSound(state);
   EXPECT_EQ(sent.size(), 4u);
   EXPECT_EQ(GetSoundName(pass.EditSound), "Inxt two        ");
-}
-
-TEST_F(PassFixture, ControllerChangesAreWrittenButNotEchoedWhileUserChangesAreSent) {
-  // The instrument moved the cutoff and a list; the user the resonance.
-  state["KnobFilter1Cutoff"] = 99;
-  pass.MarkFromInstrument(Index("KnobFilter1Cutoff"));
-  state["cmbLFO1Shape"] = 3;
-  pass.MarkFromInstrument(Index("cmbLFO1Shape"));
-  state["KnobFilter1Resonance"] = 77;
-  pass.MarkFromUser(Index("KnobFilter1Resonance"));
-  EXPECT_TRUE(pass.HeldBack(85));
-  pass.ApplyControlsToSound(state);
-  EXPECT_EQ(sent, (std::vector<Sent>{{80, 77}}));
-  EXPECT_EQ(pass.EditSound[85], 99);
-  EXPECT_EQ(pass.EditSound[167], 3);
-  // The hold lasts one pass only: the user turning the cutoff later is sent.
-  EXPECT_FALSE(pass.HeldBack(85));
-  sent.clear();
-  state["KnobFilter1Cutoff"] = 98;
-  pass.ApplyControlsToSound(state);
-  EXPECT_EQ(sent, (std::vector<Sent>{{78, 98}}));
-  // The user grabbing a control after the instrument moved it wins.
-  sent.clear();
-  state["KnobFilter1Cutoff"] = 40;
-  pass.MarkFromInstrument(Index("KnobFilter1Cutoff"));
-  state["KnobFilter1Cutoff"] = 41;
-  pass.MarkFromUser(Index("KnobFilter1Cutoff"));
-  pass.ApplyControlsToSound(state);
-  EXPECT_EQ(sent, (std::vector<Sent>{{78, 41}}));
 }
 
 TEST_F(PassFixture, SentBytesFormValidParameterChanges) {
