@@ -139,17 +139,8 @@ TEST(ParameterMap, EncodingsReadAndWriteTheirBytes) {
     for (auto [offset, value] : c.written) EXPECT_EQ(s[static_cast<std::size_t>(offset)], value) << offset;
     if (c.set.size() > 2) EXPECT_EQ(ReadControls(s, c.samples).values, st.values);  // no field clobbers another
   }
-}
-
-TEST(ParameterMap, NameIsPaddedOnWriteAndTrimmedOnRead) {
   SoundData s = BaseSound();
-  SetSoundName(s, "  Organ          ");
-  ControlState st = ReadControls(s);
-  EXPECT_EQ(st.name, "Organ");
-  st.name = "Pad";
-  WriteControls(st, s);
-  EXPECT_EQ(GetSoundName(s), "Pad             ");
-  EXPECT_THROW(WriteControls(ControlState{}, s), std::invalid_argument);
+  EXPECT_THROW(WriteControls(ControlState{}, s), std::invalid_argument);  // a state of the wrong size
 }
 
 TEST(ControlLayout, EffectTypesShowTheirControlsWithCaptions) {
