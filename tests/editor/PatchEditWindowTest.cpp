@@ -482,11 +482,28 @@ TEST_F(EditorFixture, EachGestureIsOneUndoStepAndThePassSendsTheUndoneSound) {
 // On a 1280 x 800 screen, also at 150 % (853 x 533 in window units), the
 // window fits, every page flows its groups into the width (only vertical
 // scrolling) and every caption is shown whole inside its cell.
+// With TARVIX_SCREENSHOT_DIR set, the pages filling 1280 x 800 device pixels
+// are also saved there for the docs (QT_SCALE_FACTOR=1.5 gives the 150 %
+// layout, TARVIX_SCREENSHOT_DARK=1 a dark palette).
 TEST_F(EditorFixture, EveryControlIsReadableOnSmallScreens) {
-  sound[135] = 2;  // effects with their long captions
+  const char* shots = std::getenv("TARVIX_SCREENSHOT_DIR");
+  const char* prefix = std::getenv("TARVIX_SCREENSHOT_PREFIX");
+  const QPalette palette = QApplication::palette();
+  if (shots && std::getenv("TARVIX_SCREENSHOT_DARK")) {
+    QPalette p;
+    const QColor light(225, 225, 225);
+    for (const auto& [role, colour] : std::initializer_list<std::pair<QPalette::ColorRole, QColor>>{
+             {QPalette::Window, {45, 45, 48}}, {QPalette::WindowText, light}, {QPalette::Base, {30, 30, 32}},
+             {QPalette::AlternateBase, {50, 50, 54}}, {QPalette::Text, light}, {QPalette::Button, {60, 60, 64}},
+             {QPalette::ButtonText, light}, {QPalette::Highlight, {70, 110, 170}}, {QPalette::HighlightedText, Qt::white}})
+      p.setColor(role, colour);
+    QApplication::setPalette(p);
+  }
+  sound[135] = 2;  // a flanger and a reverb with their long captions
   sound[151] = 8;
-  sound[319] = 1;  // arpeggiator steps shown
+  sound[319] = 1;  // arpeggiator pattern "user": the steps show
   sound[93] = 127; // "Keytrck 196%"
+  SetSoundName(sound, "Glass Pad");
   Open();
   editor->show();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(editor.get()));
@@ -501,10 +518,17 @@ TEST_F(EditorFixture, EveryControlIsReadableOnSmallScreens) {
       auto* scroll = qobject_cast<QScrollArea*>(tabs->currentWidget());
       ASSERT_NE(scroll, nullptr);
       EXPECT_EQ(scroll->horizontalScrollBar()->maximum(), 0) << "page " << page << " at " << screen.width();
+      if (shots && screen * editor->devicePixelRatioF() == QSize(1280, 800)) {
+        editor->Timer1Timer();
+        QTest::qWait(50);
+        const QString name = tabs->tabText(page).toLower().remove(QRegularExpression("[^a-z]"));
+        editor->grab().save(QString("%1/%2%3.png").arg(shots).arg(prefix ? prefix : "editor-").arg(name));
+      }
     }
     auto* close = editor->findChild<QPushButton*>("btnClose");
     EXPECT_TRUE(editor->rect().contains(QRect(close->mapTo(editor.get(), QPoint(0, 0)), close->size())));
   }
+  QApplication::setPalette(palette);
   // Each picture sits in the group whose sound it draws.
   for (const auto& [picture, group] : std::initializer_list<std::pair<const char*, const char*>>{
            {"imgOscillator1", "Oscillator 1"}, {"imgOscillator3", "Oscillator 3"}, {"imgFilter2", "Filter 2"},
@@ -548,44 +572,6 @@ TEST_F(EditorFixture, ChangesReachTheInstrumentsEditBuffer) {
   for (std::size_t i = offs::kFirstParameter; i <= offs::kLastParameter; ++i)
     EXPECT_EQ(buffer[i], editor->EditSound()[i]) << "offset " << i;
   test::ExpectBytes(buffer, {{85, 12}, {104, 6}});
-}
-
-// Writes a picture of every editor page for the documentation when
-// TARVIX_SCREENSHOT_DIR names a folder: the window fills a 1280 x 800 screen
-// (in device pixels, so QT_SCALE_FACTOR=1.5 shows the 150 % layout), and
-// TARVIX_SCREENSHOT_DARK=1 uses a dark palette.
-TEST_F(EditorFixture, ScreenshotsOfThePages) {
-  const char* dirName = std::getenv("TARVIX_SCREENSHOT_DIR");
-  if (!dirName) GTEST_SKIP() << "set TARVIX_SCREENSHOT_DIR to write docs pictures";
-  const char* prefix = std::getenv("TARVIX_SCREENSHOT_PREFIX");
-  const QPalette before = QApplication::palette();
-  if (std::getenv("TARVIX_SCREENSHOT_DARK")) {
-    QPalette p;
-    const QColor light(225, 225, 225);
-    for (const auto& [role, colour] : std::initializer_list<std::pair<QPalette::ColorRole, QColor>>{
-             {QPalette::Window, {45, 45, 48}}, {QPalette::WindowText, light}, {QPalette::Base, {30, 30, 32}},
-             {QPalette::AlternateBase, {50, 50, 54}}, {QPalette::Text, light}, {QPalette::Button, {60, 60, 64}},
-             {QPalette::ButtonText, light}, {QPalette::Highlight, {70, 110, 170}}, {QPalette::HighlightedText, Qt::white}})
-      p.setColor(role, colour);
-    QApplication::setPalette(p);
-  }
-  sound[135] = 2;  // a flanger and a reverb show their effect layouts
-  sound[151] = 8;
-  sound[319] = 1;  // arpeggiator pattern "user": the steps show
-  SetSoundName(sound, "Glass Pad");
-  Open();
-  editor->show();
-  ASSERT_TRUE(QTest::qWaitForWindowExposed(editor.get()));
-  editor->resize(QSize(1280, 800) / editor->devicePixelRatioF());
-  auto* tabs = editor->findChild<QTabWidget*>();
-  for (int i = 0; i < tabs->count(); ++i) {
-    tabs->setCurrentIndex(i);
-    editor->Timer1Timer();
-    QTest::qWait(50);
-    const QString page = tabs->tabText(i).toLower().remove(QRegularExpression("[^a-z]"));
-    editor->grab().save(QString("%1/%2%3.png").arg(dirName).arg(prefix ? prefix : "editor-").arg(page));
-  }
-  QApplication::setPalette(before);
 }
 
 }  // namespace
