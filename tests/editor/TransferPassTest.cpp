@@ -116,37 +116,33 @@ TEST(GroupCommandsTest, SwapAndCopyCoverWholeGroups) {
   for (auto g : {ControlGroup::Oscillator, ControlGroup::Filter, ControlGroup::Envelope, ControlGroup::Lfo})
     for (int i = 1; i <= GroupInstanceCount(g); ++i)
       for (const auto& n : GroupControls(g, i)) EXPECT_TRUE(map.Find(n)) << n;
-  auto command = [](const std::string& caption) {
-    const auto& all = AllGroupCommands();
-    return *std::find_if(all.begin(), all.end(), [&](auto& c) { return c.caption == caption; });
+  using Values = std::vector<std::pair<const char*, int>>;
+  const struct {
+    const char* command;
+    Values set, expected;
+    std::size_t changed;
+  } cases[] = {
+      {"Swap LFO1 LFO2",
+       {{"KnobLFO1StartPhase", 10}, {"KnobLFO2StartPhase", 90}, {"CheckLedLFO1Clocked", 1}, {"CheckLedLFO2Clocked", 0}},
+       {{"KnobLFO1StartPhase", 90}, {"KnobLFO2StartPhase", 10}, {"CheckLedLFO1Clocked", 0}, {"CheckLedLFO2Clocked", 1}},
+       4},
+      {"Copy Env4 to Filter", {{"KnobEnvelope4Attack", 5}, {"cmbEnvelope4Mode", 4}},
+       {{"KnobFilterEnvelopeAttack", 5}, {"cmbFilterEnvelopeMode", 4}, {"KnobEnvelope4Attack", 5}}, 0},
+      // Oscillator 3 offers 5 shapes only: a sample or a wavetable shape of
+      // oscillator 1 cannot go there and oscillator 3 keeps its shape.
+      {"Swap O13", {{"cmbShape1", 126}, {"cmbShape3", 2}, {"KnobOctave1", 7}},
+       {{"cmbShape3", 2}, {"cmbShape1", 2}, {"KnobOctave3", 7}}, 0},
   };
-  s["KnobLFO1StartPhase"] = 10;
-  s["KnobLFO2StartPhase"] = 90;
-  s["CheckLedLFO1Clocked"] = 1;
-  s["CheckLedLFO2Clocked"] = 0;
-  auto changed = ApplyGroupCommand(command("Swap LFO1 LFO2"), s);
-  EXPECT_EQ(s["KnobLFO1StartPhase"], 90);
-  EXPECT_EQ(s["KnobLFO2StartPhase"], 10);
-  EXPECT_EQ(s["CheckLedLFO1Clocked"], 0);
-  EXPECT_EQ(s["CheckLedLFO2Clocked"], 1);
-  EXPECT_EQ(changed.size(), 4u);
-
-  s["KnobEnvelope4Attack"] = 5;
-  s["cmbEnvelope4Mode"] = 4;
-  ApplyGroupCommand(command("Copy Env4 to Filter"), s);
-  EXPECT_EQ(s["KnobFilterEnvelopeAttack"], 5);
-  EXPECT_EQ(s["cmbFilterEnvelopeMode"], 4);
-  EXPECT_EQ(s["KnobEnvelope4Attack"], 5);
-
-  // Oscillator 3 offers 5 shapes only: a sample or a wavetable shape of
-  // oscillator 1 cannot go there and oscillator 3 keeps its shape.
-  s["cmbShape1"] = 126;
-  s["cmbShape3"] = 2;
-  s["KnobOctave1"] = 7;
-  ApplyGroupCommand(command("Swap O13"), s, 3);
-  EXPECT_EQ(s["cmbShape3"], 2);
-  EXPECT_EQ(s["cmbShape1"], 2);
-  EXPECT_EQ(s["KnobOctave3"], 7);
+  const auto& all = AllGroupCommands();
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.command);
+    const auto command = std::find_if(all.begin(), all.end(), [&](auto& g) { return g.caption == c.command; });
+    ASSERT_NE(command, all.end());
+    for (auto [control, value] : c.set) s[control] = value;
+    const auto changed = ApplyGroupCommand(*command, s, 3);
+    for (auto [control, value] : c.expected) EXPECT_EQ(s[control], value) << control;
+    if (c.changed) EXPECT_EQ(changed.size(), c.changed);
+  }
 }
 
 TEST(TestNotesTest, NotesOctavesAndCaption) {
