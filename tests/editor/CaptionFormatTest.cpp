@@ -50,6 +50,7 @@ TEST(Vocabulary, ListsKeepTheirLengthAndOrder) {
       {DelayLengthNames(), 30, 29, "10 bars"},        {ArpPatternNames(), 17, 16, "15"},
       {Effect2TypeNames(), 9, 7, "Clk. Delay"},       {FmSourceNames(), 12, 0, nullptr},
       {ClockNames(), 43, 0, nullptr},                 {CategoryListNames(), 13, 0, nullptr},
+      {ModSourceBNames(), 31, 0, "Constant"},  // source B "off" is the modifier's constant
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.size);

@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
 
 #include <set>
+#include <tuple>
 
 #include "editor/ControlState.h"
 #include "editor/ControlTable.h"
-#include "tests/editor/ExpectBytes.h"
 #include "editor/ParameterMap.h"
 #include "library/InitSound.h"
 
@@ -55,7 +55,7 @@ TEST(ParameterMap, EveryControlReadsBackEveryValueOfItsRange) {
 
 // The editor's map and the schema's table are written separately; they must
 // agree on every control, or a schema would draw values for the wrong byte.
-TEST(ParameterMap, AgreesWithTheSchemaTable) {
+TEST(ParameterMap, AgreesWithTheSchemaTableAndWritesSharedBytesInOrder) {
   for (const auto& c : ControlTable()) {
     SCOPED_TRACE(c.control.name);
     const auto i = Map().Find(c.control.name);
@@ -67,231 +67,115 @@ TEST(ParameterMap, AgreesWithTheSchemaTable) {
     if (m.IsList()) EXPECT_EQ(m.EntryCount(), c.control.entryCount);
   }
   EXPECT_EQ(Map().size(), ControlTable().size() + 1);  // and the category, which no schema draws
-}
-
-TEST(ParameterMap, NamesOffsetsAndUneditedBytesMatchTheInstrument) {
   std::set<std::string> names;
-  for (const auto& c : Map().Controls()) {
-    EXPECT_TRUE(names.insert(c.name).second) << "duplicate " << c.name;
-    EXPECT_GE(c.offset, 7);
-    EXPECT_LE(c.offset, 389);
-  }
+  for (const auto& c : Map().Controls()) EXPECT_TRUE(names.insert(c.name).second) << "duplicate " << c.name;
   EXPECT_THROW(Map().IndexOf("NoSuchKnob"), std::out_of_range);
-  EXPECT_EQ(Map().Spec("KnobLFO3Keytrack").offset, 201);
-  EXPECT_EQ(Map().Spec("KnobArpLength16").offset, 365);
   EXPECT_EQ(PageName(Map().Spec("KnobEffect2Para3").page), "Amplifier / Effects");
   EXPECT_EQ(PageName(Map().Spec("cmbModifier2SourceB").page), "Matrix");
-  EXPECT_EQ(Map().Spec("cmbModifier2SourceB").entries->at(0), "Constant");
-
-  // Parameter numbers no control edits.
-  std::vector<int> expected{0,   12,  13,  28,  29,  44,  45,  47,  52,  54,  55,  60,  70,  73,  74,  75,  76,
-                            79,  83,  84,  85,  96,  99,  103, 104, 105, 116, 118, 119, 120, 125, 126, 127, 137,
-                            140, 141, 142, 143, 157, 158, 159, 162, 168, 169, 171, 174, 180, 181, 183, 186, 192,
-                            193, 195, 197, 198, 206, 207, 209, 210, 218, 219, 221, 222, 230, 231, 233, 234, 242,
-                            243, 244, 309, 310, 313, 321, 324, 325, 359, 360, 361, 362, 380, 381, 382};
-  std::vector<int> actual;
-  for (int off : Map().UneditedOffsets()) actual.push_back(off - 7);
-  EXPECT_EQ(actual, expected);
-  // Writers of shared bytes, in writing order.
-  const auto& at161 = Map().ControlsAt(161);
-  ASSERT_EQ(at161.size(), 2u);
-  EXPECT_EQ(Map()[at161[0]].name, "CheckLedEffect2Para0");
-  EXPECT_EQ(Map()[at161[1]].name, "KnobEffect2Para9");
-  const auto& at162 = Map().ControlsAt(162);
-  ASSERT_EQ(at162.size(), 2u);
-  EXPECT_EQ(Map()[at162[0]].name, "cmbEffect2Curve");
-  EXPECT_EQ(Map()[at162[1]].name, "KnobEffect2Para10");
-  EXPECT_EQ(Map()[Map().ControlsAt(22).at(0)].name, "cmbShape1");
+  // Writers of shared bytes, in writing order: the later one wins.
+  for (const auto& [offset, first, second] : {std::tuple{161, "CheckLedEffect2Para0", "KnobEffect2Para9"},
+                                              std::tuple{162, "cmbEffect2Curve", "KnobEffect2Para10"}}) {
+    const auto& at = Map().ControlsAt(offset);
+    ASSERT_EQ(at.size(), 2u);
+    EXPECT_EQ(std::pair(Map()[at[0]].name, Map()[at[1]].name), std::pair(std::string(first), std::string(second)));
+  }
+  EXPECT_EQ(Map()[Map().ControlsAt(22).at(0)].name, "cmbShape1");  // the sample flag, set from the shape list
   EXPECT_EQ(Map().ControlsAt(336).size(), 3u);
   EXPECT_TRUE(Map().ControlsAt(500).empty());
-  EXPECT_TRUE(Map().IsEdited(22));   // the sample flag, set from the shape list
-  EXPECT_FALSE(Map().IsEdited(54));  // oscillator 3 has no sample flag
-  EXPECT_TRUE(Map().IsEdited(375));  // name
 }
 
-TEST(ParameterMap, PackedBytesAreWrittenWholeFromAllTheirControls) {
+// Each case sets bytes, reads the controls, changes some and writes them
+// back; "none" is a list byte outside its list, kept as loaded.
+TEST(ParameterMap, EncodingsReadAndWriteTheirBytes) {
+  using Bytes = std::vector<std::pair<int, int>>;
+  using Values = std::vector<std::pair<const char*, int>>;
+  constexpr int none = kNoSelection;
+  const struct {
+    const char* what;
+    Bytes bytes;
+    int samples;
+    Values read, set;
+    Bytes written;
+  } cases[] = {
+      {"octave", {{8, 64}}, 0, {{"KnobOctave1", 4}}, {}, {{8, 64}}},
+      {"octave off the 16 + 12k grid", {{8, 70}}, 0, {{"KnobOctave1", 4}}, {}, {{8, 64}}},
+      {"below the first octave: truncation towards zero", {{8, 5}}, 0, {{"KnobOctave1", 0}}, {}, {}},
+      {"sample shape", {{22, 0}}, 2, {}, {{"cmbShape1", 125}}, {{15, 0}, {22, 1}}},
+      {"sample read", {{15, 0}, {22, 1}}, 2, {{"cmbShape1", 125}}, {}, {{15, 0}, {22, 1}}},
+      {"sample without names", {{15, 0}, {22, 1}}, 0, {{"cmbShape1", none}}, {}, {{15, 0}, {22, 1}}},
+      {"wave shape clears the flag", {{38, 1}}, 0, {}, {{"cmbShape2", 124}}, {{31, 124}, {38, 0}}},
+      {"oscillator 3 offers five shapes", {{47, 5}}, 0, {{"cmbShape3", none}}, {}, {}},
+      {"inverted flag", {{21, 0}}, 0, {{"CheckLedLimitWT1", 1}}, {{"CheckLedLimitWT1", 0}}, {{21, 1}}},
+      {"a plain flag is lit only by 1", {{56, 2}}, 0, {{"CheckLedSynctoOsc3", 0}}, {}, {}},
+      {"lists and category outside", {{84, 50}, {386, 13}}, 0, {{"cmbFilter1Type", none}, {"cmbCategory", none}},
+       {}, {{84, 50}, {386, 13}}},
+      {"knobs beyond the byte", {}, 0, {}, {{"KnobFilter1Cutoff", 500}, {"KnobSemitone1", -100}}, {{85, 127}, {9, 0}}},
+      {"packed fields", {}, 0, {},
+       {{"cmbUnisono", 1}, {"cmbAllocation", 1}, {"cmbFilterEnvelopeMode", 4}, {"cmbFilterEnvelopeTrigger", 1},
+        {"KnobArpStep3", 6}, {"KnobArpAccent3", 5}, {"CheckLedGlide3", 1}, {"KnobArpTiming5", 2},
+        {"KnobArpLength5", 7}},
+       {{65, 17}, {203, 36}, {336, 109}, {354, 7 * 16 + 2}}},
+      {"unisono outside its list survives the allocation", {{65, 7 * 16}}, 0, {{"cmbUnisono", none}},
+       {{"cmbAllocation", 1}}, {{65, 7 * 16 + 1}}},
+      // Effect controls write only while their type shows them: chorus hides
+      // the curve, Para9/10 and length; overdrive's curves write 0 for none.
+      {"chorus", {{135, 1}, {151, 1}, {146, 50}, {162, 99}, {163, 77}}, 0, {}, {}, {{146, 50}, {162, 99}, {163, 77}}},
+      {"overdrive", {{135, 4}, {151, 4}, {146, 50}, {162, 99}, {163, 77}}, 0, {}, {}, {{146, 0}, {162, 0}, {163, 77}}},
+      {"clocked delay: the LED always writes, Para10 centred, length 0 for none", {{151, 7}, {163, 77}}, 0, {},
+       {{"CheckLedEffect2Para0", 1}, {"KnobEffect2Para10", -10}}, {{161, 0}, {162, 54}, {163, 0}}},
+      {"reverb: Para9 is written after the LED and wins", {{151, 8}}, 0, {},
+       {{"CheckLedEffect2Para0", 1}, {"KnobEffect2Para9", 90}}, {{161, 90}}},
+      {"the layout before a type change decides", {{151, 1}, {162, 99}}, 0, {}, {{"cmbEffect2type", 4}},
+       {{151, 4}, {162, 99}}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    SoundData s = BaseSound();
+    for (auto [offset, value] : c.bytes) s[static_cast<std::size_t>(offset)] = static_cast<std::uint8_t>(value);
+    ControlState st = ReadControls(s, c.samples);
+    for (auto [control, value] : c.read) EXPECT_EQ(st[control], value) << control;
+    for (auto [control, value] : c.set) st[control] = value;
+    WriteControls(st, s, c.samples);
+    for (auto [offset, value] : c.written) EXPECT_EQ(s[static_cast<std::size_t>(offset)], value) << offset;
+    if (c.set.size() > 2) EXPECT_EQ(ReadControls(s, c.samples).values, st.values);  // no field clobbers another
+  }
   SoundData s = BaseSound();
-  ControlState st = ReadControls(s);
-  st["cmbUnisono"] = 1;     // dual
-  st["cmbAllocation"] = 1;  // Mono
-  st["cmbFilterEnvelopeMode"] = 4;     // Loop All
-  st["cmbFilterEnvelopeTrigger"] = 1;  // single
-  st["KnobArpStep3"] = 6;    // chord
-  st["KnobArpAccent3"] = 5;  // *2
-  st["CheckLedGlide3"] = 1;
-  st["KnobArpTiming5"] = 2;
-  st["KnobArpLength5"] = 7;
-  WriteControls(st, s);
-  test::ExpectBytes(s, {{65, 17}, {203, 36}, {336, 109}, {354, 7 * 16 + 2}});
-
-  const ControlState back = ReadControls(s);
-  EXPECT_EQ(back.values, st.values);
-
-  // A unisono field outside its list selects nothing and survives a change
-  // of the allocation that shares its byte.
-  s[65] = 7 * 16;
-  st = ReadControls(s);
-  EXPECT_EQ(st["cmbUnisono"], kNoSelection);
-  st["cmbAllocation"] = 1;
-  WriteControls(st, s);
-  EXPECT_EQ(s[65], 7 * 16 + 1);
-}
-
-TEST(ParameterMap, OctaveShapeFlagAndListEncodings) {
-  SoundData s = BaseSound();
-  s[8] = 64;
-  EXPECT_EQ(ReadControls(s)["KnobOctave1"], 4);
-  s[8] = 70;  // not on the 16 + 12k grid
-  ControlState st = ReadControls(s);
-  EXPECT_EQ(st["KnobOctave1"], 4);
-  WriteControls(st, s);
-  EXPECT_EQ(s[8], 64);
-  s[8] = 5;  // below the first octave: truncation towards zero gives 0
-  EXPECT_EQ(ReadControls(s)["KnobOctave1"], 0);
-
-  // Shape lists with sample entries.
-  st = ReadControls(s, 2);
-  st["cmbShape1"] = 125;
-  WriteControls(st, s, 2);
-  test::ExpectBytes(s, {{15, 0}, {22, 1}});
-  EXPECT_EQ(ReadControls(s, 2)["cmbShape1"], 125);
-  // Without sample names the same bytes select nothing and are kept.
-  st = ReadControls(s, 0);
-  EXPECT_EQ(st["cmbShape1"], kNoSelection);
-  WriteControls(st, s, 0);
-  test::ExpectBytes(s, {{15, 0}, {22, 1}});
-  st["cmbShape2"] = 124;
-  WriteControls(st, s, 0);
-  test::ExpectBytes(s, {{31, 124}, {38, 0}});
-  s[47] = 5;  // oscillator 3 offers five shapes only
-  EXPECT_EQ(ReadControls(s)["cmbShape3"], kNoSelection);
-
-  // Inverted flags: Limit WT byte 0 is lit; unlighting writes 1.
-  s[21] = 0;
-  st = ReadControls(s);
-  EXPECT_EQ(st["CheckLedLimitWT1"], 1);
-  st["CheckLedLimitWT1"] = 0;
-  WriteControls(st, s);
-  EXPECT_EQ(s[21], 1);
-  s[56] = 2;  // a plain flag is lit only by 1
-  EXPECT_EQ(ReadControls(s)["CheckLedSynctoOsc3"], 0);
-
-  // Lists with no selection keep the loaded byte; the category as well.
-  s[84] = 50;
-  s[386] = 13;
-  st = ReadControls(s);
-  EXPECT_EQ(st["cmbFilter1Type"], kNoSelection);
-  EXPECT_EQ(st["cmbCategory"], kNoSelection);
-  WriteControls(st, s);
-  test::ExpectBytes(s, {{84, 50}, {386, 13}});
-
-  // Knob values beyond the byte never produce an invalid byte.
-  st["KnobFilter1Cutoff"] = 500;
-  st["KnobSemitone1"] = -100;
-  WriteControls(st, s);
-  test::ExpectBytes(s, {{85, 127}, {9, 0}});
-}
-
-TEST(ParameterMap, NameIsPaddedOnWriteAndTrimmedOnRead) {
-  SoundData s = BaseSound();
-  SetSoundName(s, "  Organ          ");
-  ControlState st = ReadControls(s);
-  EXPECT_EQ(st.name, "Organ");
-  st.name = "Pad";
-  WriteControls(st, s);
-  EXPECT_EQ(GetSoundName(s), "Pad             ");
-  EXPECT_THROW(WriteControls(ControlState{}, s), std::invalid_argument);
-}
-
-TEST(ParameterMap, EffectBytesAreWrittenByTheControlsTheTypeShows) {
-  SoundData s = BaseSound();
-  s[146] = 50;  // effect 1 curve outside its list
-  s[162] = 99;
-  s[163] = 77;
-
-  // Chorus: the curve, Para9/Para10 and length controls are hidden and keep
-  // their bytes even though their lists select nothing.
-  s[135] = 1;
-  s[151] = 1;
-  ControlState st = ReadControls(s);
-  WriteControls(st, s);
-  test::ExpectBytes(s, {{146, 50}, {162, 99}, {163, 77}});
-
-  // Overdrive shows the curve lists, which write 0 with no selection.
-  s[135] = 4;
-  s[151] = 4;
-  st = ReadControls(s);
-  WriteControls(st, s);
-  test::ExpectBytes(s, {{146, 0}, {162, 0}, {163, 77}});
-
-  // Clocked delay: polarity LED always writes, Para10 is centred, the length
-  // list writes 0 with no selection.
-  s[151] = 7;
-  st = ReadControls(s);
-  st["CheckLedEffect2Para0"] = 1;
-  st["KnobEffect2Para10"] = -10;
-  WriteControls(st, s);
-  test::ExpectBytes(s, {{161, 0}, {162, 54}, {163, 0}});
-
-  // Reverb: Para9 is written after the polarity LED and wins.
-  s[151] = 8;
-  st = ReadControls(s);
-  st["CheckLedEffect2Para0"] = 1;
-  st["KnobEffect2Para9"] = 90;
-  WriteControls(st, s);
-  EXPECT_EQ(s[161], 90);
-
-  // The layout of the pass is the one before the type change: switching to
-  // Overdrive does not yet let the (hidden) curve list write.
-  s[151] = 1;
-  s[162] = 99;
-  st = ReadControls(s);
-  st["cmbEffect2type"] = 4;
-  WriteControls(st, s);
-  test::ExpectBytes(s, {{151, 4}, {162, 99}});
+  EXPECT_THROW(WriteControls(ControlState{}, s), std::invalid_argument);  // a state of the wrong size
 }
 
 TEST(ControlLayout, EffectTypesShowTheirControlsWithCaptions) {
-  auto idx = [](const char* n) { return Map().IndexOf(n); };
-  auto l = ControlLayout::For(3, 8, 0);  // Phaser, Reverb, arp pattern off
-  EXPECT_TRUE(l.IsVisible(idx("CheckLedEffectPara0")));
-  EXPECT_EQ(l.Caption(idx("CheckLedEffectPara0")), "Polarity+-");
-  EXPECT_EQ(l.Caption(idx("KnobEffect1Para7")), "Spacing");
-  EXPECT_FALSE(l.IsVisible(idx("KnobEffect1Para3")));
-  EXPECT_EQ(l.Caption(idx("KnobEffect1Para3")), "");
-  EXPECT_FALSE(l.IsVisible(idx("cmbEffect1Curve")));
-  EXPECT_EQ(l.Caption(idx("KnobEffect2Para9")), "Damping");
-  EXPECT_FALSE(l.IsVisible(idx("CheckLedEffect2Para0")));
-  EXPECT_EQ(l.Caption(idx("CheckLedEffect2Para0")), "");
-  EXPECT_FALSE(l.IsVisible(idx("KnobArpStep1")));
-  EXPECT_FALSE(l.IsVisible(idx("CheckLedGlide16")));
-  EXPECT_TRUE(l.IsVisible(idx("CheckLedGlide")));   // the oscillators' glide is not a step LED
-  EXPECT_TRUE(l.IsVisible(idx("knobEffect1Mix")));  // unmanaged
-  EXPECT_EQ(l.Caption(idx("knobEffect1Mix")), std::nullopt);
-
-  l = ControlLayout::For(4, 7, 1);
-  EXPECT_EQ(l.Caption(idx("cmbEffect1Curve")), "Curve");
-  EXPECT_EQ(l.Caption(idx("KnobEffect1Para3")), "Post Gain");
-  EXPECT_EQ(l.Caption(idx("cmbEffect2Length")), "Length");
-  EXPECT_EQ(l.Caption(idx("KnobEffect2Para10")), "Spread");
-  EXPECT_FALSE(l.IsVisible(idx("KnobEffect2Para4")));
-  EXPECT_TRUE(l.IsVisible(idx("KnobArpTiming9")));
-  EXPECT_EQ(l.Caption(idx("KnobArpTiming9")), std::nullopt);
-
-  // Delay types are not offered by effect 1, and unknown bytes show nothing.
-  const auto none = ControlLayout::For(6, 100, 1);
-  for (auto& item : none.Items()) {
-    if (Map()[item.control].page == Page::Arpeggiator) continue;
-    EXPECT_FALSE(item.visible) << Map()[item.control].name;
-  }
+  const auto a = ControlLayout::For(3, 8, 0);  // phaser, reverb, arpeggiator pattern off
+  const auto b = ControlLayout::For(4, 7, 1);  // overdrive, clocked delay
   SoundData s = BaseSound();
-  s[135] = 2;
-  s[151] = 6;
-  s[319] = 1;
-  l = ControlLayout::For(s);
-  EXPECT_EQ(l.Caption(idx("CheckLedEffectPara0")), "Polarity+");
-  EXPECT_EQ(l.Caption(idx("KnobEffect2Para4")), "Length");
-  EXPECT_TRUE(l.IsVisible(idx("KnobArpStep1")));
+  s[135] = 2, s[151] = 6, s[319] = 1;  // flanger, delay, a pattern
+  const auto c = ControlLayout::For(s);
+  // visible: -1 not checked; caption: nullptr not checked, "-" none managed.
+  const struct {
+    const ControlLayout& layout;
+    const char* control;
+    int visible;
+    const char* caption;
+  } cases[] = {
+      {a, "CheckLedEffectPara0", 1, "Polarity+-"}, {a, "KnobEffect1Para7", 1, "Spacing"},
+      {a, "KnobEffect1Para3", 0, ""},              {a, "cmbEffect1Curve", 0, nullptr},
+      {a, "KnobEffect2Para9", 1, "Damping"},       {a, "CheckLedEffect2Para0", 0, ""},
+      {a, "KnobArpStep1", 0, nullptr},             {a, "CheckLedGlide16", 0, nullptr},
+      {a, "CheckLedGlide", 1, nullptr},  // the oscillators' glide is not a step LED
+      {a, "knobEffect1Mix", 1, "-"},               {b, "cmbEffect1Curve", -1, "Curve"},
+      {b, "KnobEffect1Para3", -1, "Post Gain"},    {b, "cmbEffect2Length", -1, "Length"},
+      {b, "KnobEffect2Para10", -1, "Spread"},      {b, "KnobEffect2Para4", 0, nullptr},
+      {b, "KnobArpTiming9", 1, "-"},               {c, "CheckLedEffectPara0", -1, "Polarity+"},
+      {c, "KnobEffect2Para4", -1, "Length"},       {c, "KnobArpStep1", 1, nullptr},
+  };
+  for (const auto& k : cases) {
+    SCOPED_TRACE(k.control);
+    const auto i = Map().IndexOf(k.control);
+    if (k.visible >= 0) EXPECT_EQ(k.layout.IsVisible(i), k.visible == 1);
+    if (k.caption) EXPECT_EQ(k.layout.Caption(i).value_or("-"), k.caption);
+  }
+  // Delay types are not offered by effect 1, and unknown bytes show nothing.
+  for (auto& item : ControlLayout::For(6, 100, 1).Items())
+    if (Map()[item.control].page != Page::Arpeggiator) EXPECT_FALSE(item.visible) << Map()[item.control].name;
 
   LayoutGuard guard;
   {
@@ -301,8 +185,7 @@ TEST(ControlLayout, EffectTypesShowTheirControlsWithCaptions) {
     EXPECT_FALSE(inner);
   }
   EXPECT_FALSE(guard.Active());
-  LayoutGuard::Scope again(guard);
-  EXPECT_TRUE(again);
+  EXPECT_TRUE(LayoutGuard::Scope(guard));
 }
 
 TEST(ControlState, LfoSpeedCaptionFollowsItsClockedLed) {

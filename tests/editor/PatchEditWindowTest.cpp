@@ -29,6 +29,7 @@ namespace tarvix {
 namespace {
 
 using test::Bytes;
+using Sent = std::vector<Bytes>;
 
 struct EditorFixture : ::testing::Test {
   test::TempDir dir;
@@ -45,27 +46,15 @@ struct EditorFixture : ::testing::Test {
   std::unique_ptr<TfrmPatchEdit> editor;
 
   PatchEditContext Context(MidiOut& o) {
-    return PatchEditContext{
-        .out = o,
-        .deviceId = 0x11,
-        .blofeld = blofeld,
-        .refreshBlofeldRow = [this](int i) { refreshed.push_back(i); },
-        .prompter = prompter,
-        .random = random,
-        .log = log,
-        .octave = octave,
-        .volume = [] { return 100; },
-        .computerKeyboardOn = [] { return true; },
-        .tolerances = tolerances,
-        .lastLocation = lastLocation,
-        .programDir = dir.Path(),
-        .schemaDir = dir.Path(),
-        .pause = {},
-        .dialogs = {},
-    };
+    return PatchEditContext{.out = o, .deviceId = 0x11, .blofeld = blofeld,
+                            .refreshBlofeldRow = [this](int i) { refreshed.push_back(i); },
+                            .prompter = prompter, .random = random, .log = log, .octave = octave,
+                            .volume = [] { return 100; }, .computerKeyboardOn = [] { return true; },
+                            .tolerances = tolerances, .lastLocation = lastLocation, .programDir = dir.Path(),
+                            .schemaDir = dir.Path(), .pause = {}, .dialogs = {}};
   }
-  void Open(MidiOut& o) {
-    editor = std::make_unique<TfrmPatchEdit>(sound, Context(o));
+  void Open() {
+    editor = std::make_unique<TfrmPatchEdit>(sound, Context(out));
     editor->Timer1Timer();  // the load's own pass: nothing differs
     out.sent.clear();
   }
@@ -79,13 +68,11 @@ struct EditorFixture : ::testing::Test {
     EXPECT_NE(w, nullptr) << name;
     return w;
   }
-  // The user drags a knob's face from its value to `value` (one step per
-  // pixel upwards), as a hand would.
+  // The user drags a knob's face from its value to `value`, one step per pixel upwards.
   static void Turn(TKnob* knob, int value) {
-    const int from = 10;
-    test::SendMouse(knob, QEvent::MouseButtonPress, {16, from});
-    test::SendMouse(knob, QEvent::MouseMove, {16, from - (value - knob->Position())});
-    test::SendMouse(knob, QEvent::MouseButtonRelease, {16, from - (value - knob->Position())});
+    test::SendMouse(knob, QEvent::MouseButtonPress, {16, 10});
+    test::SendMouse(knob, QEvent::MouseMove, {16, 10 - (value - knob->Position())});
+    test::SendMouse(knob, QEvent::MouseButtonRelease, {16, 10 - (value - knob->Position())});
   }
   // The user steps a list to an entry with the arrow keys.
   static void Choose(QComboBox* list, int entry) {
@@ -93,106 +80,119 @@ struct EditorFixture : ::testing::Test {
     for (int guard = 0; list->currentIndex() != entry && guard < 300; ++guard)
       QTest::keyClick(list, list->currentIndex() < entry ? Qt::Key_Down : Qt::Key_Up);
   }
+  std::vector<Bytes> Pass() {
+    out.sent.clear();
+    editor->Timer1Timer();
+    return out.sent;
+  }
+  void Click(const char* name) {
+    auto* b = editor->findChild<QPushButton*>(name);
+    ASSERT_NE(b, nullptr) << name;
+    b->click();
+  }
+  static void Wheel(QWidget* w, int delta) {
+    QWheelEvent e(QPointF(5, 5), QPointF(5, 5), QPoint(), QPoint(0, delta), Qt::NoButton, Qt::NoModifier,
+                  Qt::NoScrollPhase, false);
+    QApplication::sendEvent(w, &e);
+  }
   static Bytes Change(int parameter, int value) {
     return {0xF0, 0x3E, 0x13, 0x11, 0x20, 0x00, static_cast<std::uint8_t>(parameter >> 7),
             static_cast<std::uint8_t>(parameter & 0x7F), static_cast<std::uint8_t>(value), 0xF7};
   }
 };
 
-TEST_F(EditorFixture, PassSendsOnlyWhatChangedWithTheInstrumentsBytes) {
-  Open(out);
+TEST_F(EditorFixture, PassSendsOnlyTheUsersChangesWithTheInstrumentsBytes) {
+  Open();
   auto* cutoff = Widget<TKnob>("KnobFilter1Cutoff");
   const int was = cutoff->Position();
-  // Turned and turned back within one period: nothing.
-  Turn(cutoff, 3);
+  Turn(cutoff, 3);  // turned and turned back within one period: nothing
   Turn(cutoff, was);
   EXPECT_TRUE(editor->ControlsChanged());
-  editor->Timer1Timer();
-  EXPECT_TRUE(out.sent.empty());
-  // One change, one message: offset 85 is parameter 78.
-  Turn(cutoff, 20);
-  editor->Timer1Timer();
-  EXPECT_EQ(out.sent, (std::vector<Bytes>{Change(78, 20)}));
-  // A parameter above 127 uses the high byte: amplifier volume is 121,
-  // arpeggiator step 1 (offset 334) is 327 = 2 x 128 + 71.
-  out.sent.clear();
+  EXPECT_TRUE(Pass().empty());
+  Turn(cutoff, 20);  // offset 85 is parameter 78
+  EXPECT_EQ(Pass(), Sent{Change(78, 20)});
+  // An LED set from code fires no event: no pass. A clicked step LED sends
+  // its step byte alone, parameter 328 = 2 x 128 + 72.
   Widget<TCheckLed>("CheckLedGlide1")->setStatus(!Widget<TCheckLed>("CheckLedGlide1")->Status());
-  editor->Timer1Timer();  // an LED set from code fires no event: no pass
-  EXPECT_TRUE(out.sent.empty());
+  EXPECT_TRUE(Pass().empty());
   QTest::mouseClick(Widget<TCheckLed>("CheckLedGlide2"), Qt::LeftButton);
-  editor->Timer1Timer();
-  ASSERT_EQ(out.sent.size(), 1u);  // only the clicked LED's step byte
-  EXPECT_EQ(out.sent[0][6], 2);
-  EXPECT_EQ(out.sent[0][7], 328 - 256);
-}
+  Sent sent = Pass();
+  ASSERT_EQ(sent.size(), 1u);
+  EXPECT_EQ(sent[0], Change(328, sent[0][8]));
 
-TEST_F(EditorFixture, RenameSendsPerCharacterAndCategoryNothing) {
-  Open(out);
+  // A rename sends one message per character; the category none.
   auto* name = editor->findChild<QLineEdit*>("edtName");
-  ASSERT_NE(name, nullptr);
   EXPECT_EQ(name->text(), "Init");
   EXPECT_EQ(name->maxLength(), 16);
-  name->setText("Bass");
-  Q_EMIT name->textEdited("Bass");
-  auto* category = editor->findChild<QComboBox*>("cmbCategory");
-  Choose(category, 3);
+  name->setFocus();
+  name->selectAll();
+  QTest::keyClicks(name, "Bass");
+  Choose(editor->findChild<QComboBox*>("cmbCategory"), 3);
   EXPECT_EQ(editor->EditSound()[offs::kCategory], 3);  // at once
-  editor->Timer1Timer();
-  ASSERT_EQ(out.sent.size(), 4u);
-  for (int k = 0; k < 4; ++k) EXPECT_EQ(out.sent[k], Change(363 + k, std::string("Bass")[k]));
-}
+  sent = Pass();
+  ASSERT_EQ(sent.size(), 4u);
+  for (int k = 0; k < 4; ++k) EXPECT_EQ(sent[k], Change(363 + k, std::string("Bass")[k]));
 
-TEST_F(EditorFixture, ControllerMessagesMoveControlsWithoutEcho) {
-  Open(out);
+  // Controller messages move controls without an echo.
   editor->ControllerMessage(69, 33);  // filter 1 cutoff
   editor->ControllerMessage(15, 4);   // LFO 1 shape, a list
   editor->ControllerMessage(27, 88);  // octave 1: (88 - 16) div 12 = 6
   editor->ControllerMessage(5, 1);    // not mapped: ignored
-  EXPECT_EQ(Widget<TKnob>("KnobFilter1Cutoff")->Position(), 33);
+  EXPECT_EQ(cutoff->Position(), 33);
   EXPECT_EQ(Widget<QComboBox>("cmbLFO1Shape")->currentIndex(), 4);
-  // The user's own change in the same period still goes out.
-  Turn(Widget<TKnob>("KnobFilter1Resonance"), 71);
-  editor->Timer1Timer();
-  EXPECT_EQ(out.sent, (std::vector<Bytes>{Change(80, 71)}));
+  auto* resonance = Widget<TKnob>("KnobFilter1Resonance");
+  Turn(resonance, 71);  // the user's own change in the same period still goes out
+  EXPECT_EQ(Pass(), Sent{Change(80, 71)});
   test::ExpectBytes(editor->EditSound(), {{85, 33}, {167, 4}, {8, 16 + 12 * 6}});
-  // A list moved by the instrument alone is written although no knob moved.
-  out.sent.clear();
-  editor->ControllerMessage(67, 1);
-  editor->Timer1Timer();
+  editor->ControllerMessage(67, 1);  // a list moved by the instrument alone is written too
+  EXPECT_TRUE(Pass().empty());
   EXPECT_EQ(editor->EditSound()[124], 1);
-  EXPECT_TRUE(out.sent.empty());
+  // The hold lasts one pass; a grab right after the instrument moved a knob wins.
+  Turn(cutoff, 40);
+  EXPECT_EQ(Pass(), Sent{Change(78, 40)});
+  editor->ControllerMessage(69, 50);
+  Turn(cutoff, 41);
+  EXPECT_EQ(Pass(), Sent{Change(78, 41)});
+
+  // The wheel turns the knob under the pointer only; pictures follow a pass
+  // that changed something.
+  Q_EMIT resonance->OnEnter(resonance);
+  EXPECT_EQ(editor->focusWidget(), editor->findChild<QPushButton*>("btnTestSound"));
+  Wheel(resonance, 120);
+  EXPECT_EQ(resonance->Position(), 72);
+  Q_EMIT resonance->OnLeave(resonance);
+  Wheel(resonance, -120);
+  EXPECT_EQ(resonance->Position(), 72);
+  const int pictures = editor->PicturePasses();
+  Pass();
+  EXPECT_EQ(editor->PicturePasses(), pictures + 1);
+  Pass();
+  EXPECT_EQ(editor->PicturePasses(), pictures + 1);
 }
 
-TEST_F(EditorFixture, InitAndGroupCommands) {
-  sound[172] = 11;   // LFO 1 start phase
-  sound[184] = 99;   // LFO 2 start phase
+TEST_F(EditorFixture, InitSwapAndRandomizeCommands) {
+  sound[172] = 11;  // LFO 1 and 2 start phases, LFO 1 shape, cutoff
+  sound[184] = 99;
   sound[167] = 2;
   sound[85] = 5;
-  Open(out);
-  auto click = [&](const char* name) {
-    auto* b = editor->findChild<QPushButton*>(name);
-    ASSERT_NE(b, nullptr) << name;
-    b->click();
-  };
-  click("btnSwapLFO1LFO2");
+  Open();
+  Click("btnSwapLFO1LFO2");
   editor->Timer1Timer();
   test::ExpectBytes(editor->EditSound(), {{172, 99}, {184, 11}, {179, 2}});
-  click("btnInitFilters");
+  editor->ControllerMessage(69, 33);  // held back for one pass only, not from the command's
+  editor->Timer1Timer();
+  Click("btnInitFilters");
   test::ExpectBytes(editor->EditSound(), {{85, 127}, {84, 0}});
   EXPECT_EQ(Widget<TKnob>("KnobFilter1Cutoff")->Position(), 127);
-  out.sent.clear();
-  editor->Timer1Timer();  // the pass after the command sends what the init changed
-  EXPECT_NE(std::find(out.sent.begin(), out.sent.end(), Change(78, 127)), out.sent.end());
+  const Sent sent = Pass();  // the pass after the command sends what the init changed
+  EXPECT_NE(std::find(sent.begin(), sent.end(), Change(78, 127)), sent.end());
   // A knob turned just before a command is not lost by the command's reload.
   Turn(Widget<TKnob>("KnobAmplifierVolume"), 7);
-  click("btnInitLFOs");
+  Click("btnInitLFOs");
   test::ExpectBytes(editor->EditSound(), {{128, 7}, {172, 0}});
-}
-
-TEST_F(EditorFixture, FreshSchemaRandomizesToTheMiddle) {
-  Open(out);
-  editor->findChild<QPushButton*>("btnRandomizeSound")->click();
-  EXPECT_EQ(editor->EditSound()[85], 64);  // cutoff 0..127 -> 64
+  // A fresh schema randomizes to the middle of each range.
+  Click("btnRandomizeSound");
+  EXPECT_EQ(editor->EditSound()[85], 64);
   EXPECT_EQ(Widget<TKnob>("KnobFilter1Cutoff")->Position(), 64);
   // Ctrl+1 reaches the oscillators, also when a control has the focus.
   Turn(Widget<TKnob>("KnobOctave1"), 1);
@@ -205,7 +205,13 @@ TEST_F(EditorFixture, SaveToFileAndSendToBlofeld) {
   sound[offs::kBank] = 3;
   sound[offs::kProgram] = 9;
   sound[offs::kChecksum] = 0x21;
-  Open(out);
+  PatchEditContext ctx = Context(out);
+  ctx.dialogs.selectLocation = [](SoundLocation preset) {
+    EXPECT_EQ(std::pair(preset.bank, preset.program), std::pair(2, 5));
+    return std::optional<SoundLocation>(SoundLocation{1, 127});
+  };
+  editor = std::make_unique<TfrmPatchEdit>(sound, ctx);
+  editor->Timer1Timer();
   const auto file = dir.Path() / "x.syx";
   { std::ofstream(file) << "old"; }
   prompter.saveName = file.string();
@@ -218,15 +224,8 @@ TEST_F(EditorFixture, SaveToFileAndSendToBlofeld) {
   editor->btnSaveSoundToFileClick();
   EXPECT_EQ(std::filesystem::file_size(file), kSoundSize);
 
-  PatchEditContext ctx = Context(out);
-  editor.reset();
-  ctx.dialogs.selectLocation = [](SoundLocation preset) {
-    EXPECT_EQ(std::pair(preset.bank, preset.program), std::pair(2, 5));
-    return std::optional<SoundLocation>(SoundLocation{1, 127});
-  };
-  editor = std::make_unique<TfrmPatchEdit>(sound, ctx);
-  out.sent.clear();
   // Replacing a slot is confirmed first, naming the slot and its sound.
+  out.sent.clear();
   SetSoundName(blofeld.Sound(255), "Old Pad");
   prompter.asked.clear();
   prompter.answers = {Answer::No};
@@ -237,10 +236,9 @@ TEST_F(EditorFixture, SaveToFileAndSendToBlofeld) {
   prompter.answers = {Answer::Yes};
   editor->btnSavSoundtoClick();
   ASSERT_EQ(out.sent.size(), 1u);
-  EXPECT_EQ(out.sent[0].size(), kSoundSize);
-  EXPECT_EQ(out.sent[0][3], 0x11);
-  EXPECT_EQ(out.sent[0][5], 1);
-  EXPECT_EQ(out.sent[0][6], 127);
+  const Bytes& dump = out.sent[0];
+  EXPECT_EQ(dump.size(), kSoundSize);
+  EXPECT_EQ((std::array{dump[3], dump[5], dump[6]}), (std::array<std::uint8_t, 3>{0x11, 1, 127}));
   EXPECT_EQ(std::pair(lastLocation.bank, lastLocation.program), std::pair(1, 127));
   EXPECT_TRUE(blofeld.Changed(255));
   EXPECT_EQ(GetSoundName(blofeld.Sound(255)), GetSoundName(sound));
@@ -248,11 +246,11 @@ TEST_F(EditorFixture, SaveToFileAndSendToBlofeld) {
 }
 
 TEST_F(EditorFixture, KeysPlayTestNotesAndMoveTheOctave) {
-  Open(out);
+  Open();
   auto* test = editor->findChild<QPushButton*>("btnTestSound");
   QTest::keyPress(editor.get(), Qt::Key_1, Qt::KeypadModifier);
   QTest::keyPress(editor.get(), Qt::Key_5, Qt::KeypadModifier);  // a note is held: no second
-  EXPECT_EQ(out.sent, (std::vector<Bytes>{{0x90, 60, 100}}));
+  EXPECT_EQ(out.sent, (Sent{{0x90, 60, 100}}));
   QTest::keyRelease(editor.get(), Qt::Key_5, Qt::KeypadModifier);
   EXPECT_EQ(out.resets, 1);
   octave = 9;
@@ -262,77 +260,32 @@ TEST_F(EditorFixture, KeysPlayTestNotesAndMoveTheOctave) {
   QTest::keyClick(editor.get(), Qt::Key_Minus, Qt::KeypadModifier);
   EXPECT_EQ(octave, 8);
   EXPECT_EQ(test->text(), "Test Sound C8-C9");
-  // A key that reaches a control passes the window once only.
-  QTest::keyClick(Widget<QComboBox>("cmbShape1"), Qt::Key_Minus, Qt::KeypadModifier);
+  auto* shape = Widget<QComboBox>("cmbShape1");
+  QTest::keyClick(shape, Qt::Key_Minus, Qt::KeypadModifier);  // a key reaching a control passes the window once
   EXPECT_EQ(octave, 7);
-  // Note letters are swallowed except while typing the name.
+  // Note letters, Z and X are letters while typing the name or a schema
+  // name, in either case and with Ctrl.
   auto* name = editor->findChild<QLineEdit*>("edtName");
   name->setFocus();
-  QTest::keyClicks(name, "as");
-  EXPECT_EQ(name->text(), "Initas");
-  // Z and X are letters while typing a name, in either case and with Ctrl.
-  QTest::keyClicks(name, "zXZx");
+  QTest::keyClicks(name, "aszXZx");
+  EXPECT_EQ(name->text(), "InitaszXZx");
   QTest::keyClick(name, Qt::Key_Z, Qt::ControlModifier);
   QTest::keyClick(name, Qt::Key_X, Qt::ControlModifier);
-  EXPECT_EQ(octave, 7);
   auto* schema = editor->findChild<QComboBox*>("cmbRandomSchema");
   schema->setFocus();
   QTest::keyClicks(schema->lineEdit(), "zx");
   EXPECT_EQ(schema->currentText(), "zx");
   EXPECT_EQ(octave, 7);
-  Widget<QComboBox>("cmbShape1")->setFocus();
-  QTest::keyClick(Widget<QComboBox>("cmbShape1"), Qt::Key_Z);  // elsewhere Z is octave down
+  shape->setFocus();
+  QTest::keyClick(shape, Qt::Key_Z);  // elsewhere Z is octave down
   EXPECT_EQ(octave, 6);
-  QTest::keyClick(Widget<QComboBox>("cmbShape1"), Qt::Key_X);
+  QTest::keyClick(shape, Qt::Key_X);
   EXPECT_EQ(octave, 7);
   out.sent.clear();
   QTest::mousePress(test, Qt::LeftButton);
   QTest::mouseRelease(test, Qt::LeftButton);
-  EXPECT_EQ(out.sent, (std::vector<Bytes>{{0x90, 60, 127}}));
+  EXPECT_EQ(out.sent, (Sent{{0x90, 60, 127}}));
   EXPECT_EQ(out.resets, 2);
-}
-
-TEST_F(EditorFixture, ClosingKeepsOnlyAChangedSchemaAndAsksAboutTheEdit) {
-  Open(out);
-  auto* schema = editor->findChild<QComboBox*>("cmbRandomSchema");
-  schema->setEditText("Family");
-  prompter.answers = {Answer::Yes};
-  editor->done(QDialog::Rejected);
-  EXPECT_EQ(editor->result(), QDialog::Accepted);
-  EXPECT_EQ(prompter.asked.back(), "Do you want to save changes?");
-  EXPECT_FALSE(std::filesystem::exists(dir.Path() / "Family.sndfamily"));  // nothing was changed
-
-  // A changed schema is kept under its name, never under an empty one.
-  PatchEditContext ctx = Context(out);
-  ctx.dialogs.parameterList = [](const QString&, const AllowedValueList&) {
-    return std::optional<std::string>("0011");
-  };
-  for (const char* name : {"", "Family"}) {
-    editor = std::make_unique<TfrmPatchEdit>(sound, ctx);
-    editor->AllowedValuesClick(ParameterMap::Instance().IndexOf("KnobOctave1"));
-    editor->findChild<QComboBox*>("cmbRandomSchema")->setEditText(name);
-    prompter.answers = {Answer::No};
-    editor->done(QDialog::Accepted);
-    EXPECT_EQ(editor->result(), QDialog::Rejected);
-  }
-  EXPECT_FALSE(std::filesystem::exists(dir.Path() / ".sndfamily"));
-  ASSERT_TRUE(std::filesystem::exists(dir.Path() / "Family.sndfamily"));
-
-  // Reopened, the list offers it and loads it. A new name typed and
-  // confirmed with Enter loads nothing: the masks stay.
-  Open(out);
-  schema = editor->findChild<QComboBox*>("cmbRandomSchema");
-  EXPECT_EQ(schema->currentText(), "Family");
-  EXPECT_EQ(editor->Schema().MaskOf("KnobOctave1"), "0011");
-  schema->setFocus();
-  schema->lineEdit()->selectAll();
-  QTest::keyClicks(schema->lineEdit(), "Brand new");
-  QTest::keyClick(schema->lineEdit(), Qt::Key_Return);
-  EXPECT_EQ(schema->currentText(), "Brand new");
-  EXPECT_EQ(editor->Schema().MaskOf("KnobOctave1"), "0011");
-  prompter.answers = {Answer::No};
-  editor->done(QDialog::Accepted);
-  EXPECT_FALSE(std::filesystem::exists(dir.Path() / "Brand new.sndfamily"));  // unchanged: not saved
 }
 
 // Opening a sound and closing with OK changes nothing and sends nothing,
@@ -341,8 +294,7 @@ TEST_F(EditorFixture, ClosingKeepsOnlyAChangedSchemaAndAsksAboutTheEdit) {
 TEST_F(EditorFixture, OpeningAndClosingNeverChangesASound) {
   std::mt19937 gen(20261207);
   for (int n = 0; n < 25; ++n) {
-    SoundData s{};
-    // The first sound is all zero; half the others use full 8-bit bytes.
+    SoundData s{};  // the first all zero; half the others with full 8-bit bytes
     if (n > 0)
       for (auto& b : s.bytes) b = static_cast<std::uint8_t>(gen() % (n % 2 ? 256 : 128));
     out.sent.clear();
@@ -362,15 +314,13 @@ TEST_F(EditorFixture, OpeningAndClosingNeverChangesASound) {
     for (std::size_t o = 0; o < kSoundSize; ++o) EXPECT_EQ(editor->EditSound()[o], s[o]) << "sound " << n << " offset " << o;
   }
 
-  // Stored values outside the range are shown as they are.
   SoundData s = MakeDefaultInitSound();
   s[9] = 100;  // semitone 1: +36, outside -12..12
   s[8] = 0;    // octave 1: below 128'
   s[334] = 0x70 | 0x08 | 0x03;  // step 1: "random", glide, accent "/2"
   s[124] = 99;                  // filter routing outside its list
   editor = std::make_unique<TfrmPatchEdit>(s, Context(out));
-  editor->Timer1Timer();
-  out.sent.clear();
+  Pass();
   EXPECT_EQ(Widget<TKnob>("KnobSemitone1")->Position(), 36);
   EXPECT_EQ(Widget<TKnob>("KnobOctave1")->Caption(), "-1");
   EXPECT_EQ(Widget<QComboBox>("cmbFilterRouting")->currentIndex(), -1);  // byte 99: no entry,
@@ -378,23 +328,22 @@ TEST_F(EditorFixture, OpeningAndClosingNeverChangesASound) {
   // Moving one control writes that control alone; a click on the glide LED
   // clears only its bit of the shared step byte.
   QTest::mouseClick(Widget<TCheckLed>("CheckLedGlide1"), Qt::LeftButton);
-  editor->Timer1Timer();
-  EXPECT_EQ(out.sent, (std::vector<Bytes>{Change(327, 0x73)}));
-  out.sent.clear();
+  EXPECT_EQ(Pass(), Sent{Change(327, 0x73)});
   Turn(Widget<TKnob>("KnobSemitone1"), 30);  // a drag brings it into range
-  editor->Timer1Timer();
-  EXPECT_EQ(out.sent, (std::vector<Bytes>{Change(2, 64 + 12)}));
+  EXPECT_EQ(Pass(), Sent{Change(2, 64 + 12)});
   EXPECT_EQ(editor->EditSound()[8], 0);
 }
 
-TEST_F(EditorFixture, AllowedValuesAndSchemaFromTheSound) {
+// Allowed values, a schema made from the sound, and which schemas closing keeps.
+TEST_F(EditorFixture, SchemaEditingSavingAndClosing) {
   PatchEditContext ctx = Context(out);
   QString caption;
   AllowedValueList shown;
+  std::string mask = "000001";
   ctx.dialogs.parameterList = [&](const QString& c, const AllowedValueList& l) {
     caption = c;
     shown = l;
-    return std::optional<std::string>("000001");
+    return std::optional<std::string>(mask);
   };
   ctx.dialogs.createSchemaParameters = [](const Tolerances& t) {
     Tolerances n = t;
@@ -414,22 +363,60 @@ TEST_F(EditorFixture, AllowedValuesAndSchemaFromTheSound) {
   EXPECT_EQ(editor->EditSound()[8], 16 + 12 * 5);
   EXPECT_EQ(Widget<TKnob>("KnobOctave1")->Position(), 5);
   // A schema made from the sound allows the octaves next to it.
-  editor->findChild<QComboBox*>("cmbRandomSchema")->setEditText("Old");
+  auto* schema = editor->findChild<QComboBox*>("cmbRandomSchema");
+  schema->setEditText("Old");
   editor->btnCreateSchemaFromCurrentSoundClick();
-  EXPECT_EQ(editor->findChild<QComboBox*>("cmbRandomSchema")->currentText(), "");
+  EXPECT_EQ(schema->currentText(), "");
   EXPECT_EQ(tolerances.octave, 1);
   EXPECT_EQ(editor->Schema().MaskOf("KnobOctave1"), "000011100");
   const bool lit = Widget<TCheckLed>("CheckLedLimitWT1")->Status();
   EXPECT_EQ(editor->Schema().MaskOf("CheckLedLimitWT1"), lit ? "10" : "01");
-  EXPECT_EQ(prompter.asked, std::vector<std::string>{});
+  EXPECT_TRUE(prompter.asked.empty());
   editor->btnSaveRandomSchemaClick();  // the list's text is empty now
   EXPECT_EQ(prompter.asked, std::vector<std::string>{"Please set the schema name."});
+
+  // Closing keeps a changed schema under its name, never under an empty one.
+  mask = "0011";
+  for (const char* name : {"", "Family"}) {
+    if (*name) editor = std::make_unique<TfrmPatchEdit>(sound, ctx);
+    editor->AllowedValuesClick(octave1);
+    editor->findChild<QComboBox*>("cmbRandomSchema")->setEditText(name);
+    prompter.answers = {Answer::No};
+    editor->done(QDialog::Accepted);
+    EXPECT_EQ(editor->result(), QDialog::Rejected);
+    EXPECT_EQ(prompter.asked.back(), "Do you want to save changes?");
+  }
+  EXPECT_FALSE(std::filesystem::exists(dir.Path() / ".sndfamily"));
+  ASSERT_TRUE(std::filesystem::exists(dir.Path() / "Family.sndfamily"));
+  // An unchanged schema is not written.
+  Open();
+  editor->findChild<QComboBox*>("cmbRandomSchema")->setEditText("Other");
+  prompter.answers = {Answer::Yes};
+  editor->done(QDialog::Rejected);
+  EXPECT_EQ(editor->result(), QDialog::Accepted);
+  EXPECT_FALSE(std::filesystem::exists(dir.Path() / "Other.sndfamily"));
+
+  // Reopened, the list offers the saved schema and loads it. A new name typed
+  // and confirmed with Enter loads nothing: the masks stay, and unchanged are not saved.
+  Open();
+  schema = editor->findChild<QComboBox*>("cmbRandomSchema");
+  EXPECT_EQ(schema->currentText(), "Family");
+  EXPECT_EQ(editor->Schema().MaskOf("KnobOctave1"), "0011");
+  schema->setFocus();
+  schema->lineEdit()->selectAll();
+  QTest::keyClicks(schema->lineEdit(), "Brand new");
+  QTest::keyClick(schema->lineEdit(), Qt::Key_Return);
+  EXPECT_EQ(schema->currentText(), "Brand new");
+  EXPECT_EQ(editor->Schema().MaskOf("KnobOctave1"), "0011");
+  prompter.answers = {Answer::No};
+  editor->done(QDialog::Accepted);
+  EXPECT_FALSE(std::filesystem::exists(dir.Path() / "Brand new.sndfamily"));
 }
 
 // Each gesture is one step; undo and redo change the sound, and the pass
 // (not the undo) sends what differs from what the instrument holds.
 TEST_F(EditorFixture, EachGestureIsOneUndoStepAndThePassSendsTheUndoneSound) {
-  Open(out);
+  Open();
   std::vector<SoundData> states{editor->EditSound()};
   auto settle = [&] {
     QTest::qWait(450);  // past the quiet spell that ends a wheel burst or a list choice
@@ -438,9 +425,9 @@ TEST_F(EditorFixture, EachGestureIsOneUndoStepAndThePassSendsTheUndoneSound) {
   };
   auto* cutoff = Widget<TKnob>("KnobFilter1Cutoff");
   const int cutoffWas = cutoff->Position();
-  // A drag with several moves, released: one step.
+  // A drag with several moves (downwards: the cutoff starts at the top).
   test::SendMouse(cutoff, QEvent::MouseButtonPress, {16, 10});
-  for (int y : {15, 20, 30}) {  // downwards: the init sound's cutoff is at the top
+  for (int y : {15, 20, 30}) {
     test::SendMouse(cutoff, QEvent::MouseMove, {16, y});
     editor->Timer1Timer();  // passes during the drag do not split it
   }
@@ -448,96 +435,81 @@ TEST_F(EditorFixture, EachGestureIsOneUndoStepAndThePassSendsTheUndoneSound) {
   ASSERT_NE(cutoff->Position(), cutoffWas);
   settle();
   EXPECT_EQ(editor->UndoHistory().UndoCount(), 1u);
-  // A wheel burst over a knob.
-  auto* resonance = Widget<TKnob>("KnobFilter1Resonance");
+  auto* resonance = Widget<TKnob>("KnobFilter1Resonance");  // a wheel burst
   Q_EMIT resonance->OnEnter(resonance);
-  for (int k = 0; k < 3; ++k) {
-    QWheelEvent up(QPointF(5, 5), QPointF(5, 5), QPoint(), QPoint(0, 120), Qt::NoButton, Qt::NoModifier,
-                   Qt::NoScrollPhase, false);
-    QApplication::sendEvent(resonance, &up);
-  }
+  for (int k = 0; k < 3; ++k) Wheel(resonance, 120);
   Q_EMIT resonance->OnLeave(resonance);
   settle();
-  // A list stepped with the keys, a name typed, then commands.
-  Choose(Widget<QComboBox>("cmbLFO1Shape"), 3);
+  Choose(Widget<QComboBox>("cmbLFO1Shape"), 3);  // a list stepped with the keys
   settle();
-  editor->findChild<QLineEdit*>("edtName")->setFocus();
-  QTest::keyClicks(editor->findChild<QLineEdit*>("edtName"), "Pad");
+  auto* name = editor->findChild<QLineEdit*>("edtName");
+  name->setFocus();
+  QTest::keyClicks(name, "Pad");
   settle();
-  editor->findChild<QPushButton*>("btnSwapLFO1LFO2")->click();
-  settle();
-  editor->findChild<QPushButton*>("btnRandomizeSound")->click();
-  settle();
-  editor->findChild<QPushButton*>("btnInitSound")->click();
-  settle();
+  for (const char* command : {"btnSwapLFO1LFO2", "btnRandomizeSound", "btnInitSound"}) {
+    Click(command);
+    settle();
+  }
   ASSERT_EQ(editor->UndoHistory().UndoCount(), 7u);
   for (std::size_t k = 1; k < states.size(); ++k) ASSERT_NE(states[k], states[k - 1]) << k;
 
   auto* undo = editor->findChild<QPushButton*>("btnUndo");
-  ASSERT_NE(undo, nullptr);
   EXPECT_EQ(undo->toolTip(), "Undo Init (Alt+Backspace)");
   for (std::size_t k = states.size() - 1; k > 0; --k) {
     out.sent.clear();
     // The keys work also while the name field has the focus.
-    if (k % 2) QTest::keyClick(editor->findChild<QLineEdit*>("edtName"), Qt::Key_Backspace, Qt::AltModifier);
+    if (k % 2) QTest::keyClick(name, Qt::Key_Backspace, Qt::AltModifier);
     else undo->click();
     EXPECT_EQ(editor->EditSound(), states[k - 1]) << k;
     EXPECT_TRUE(out.sent.empty()) << "undo itself sends nothing";
-    editor->Timer1Timer();
-    EXPECT_FALSE(out.sent.empty()) << "the pass sends the sound that came back, step " << k;
+    EXPECT_FALSE(Pass().empty()) << "the pass sends the sound that came back, step " << k;
   }
   EXPECT_FALSE(undo->isEnabled());
   EXPECT_EQ(cutoff->Position(), cutoffWas);
   EXPECT_EQ(out.sent.back(), Change(78, cutoffWas));  // the drag undone last
   for (std::size_t k = 1; k < states.size(); ++k) {
-    QTest::keyClick(editor->findChild<QLineEdit*>("edtName"), Qt::Key_Backspace, Qt::AltModifier | Qt::ShiftModifier);
+    QTest::keyClick(name, Qt::Key_Backspace, Qt::AltModifier | Qt::ShiftModifier);
     EXPECT_EQ(editor->EditSound(), states[k]) << k;
   }
   // A new gesture after undoing drops the redo.
-  editor->findChild<QPushButton*>("btnUndo")->click();
+  undo->click();
   Turn(cutoff, 5);
   QTest::qWait(10);
   EXPECT_FALSE(editor->findChild<QPushButton*>("btnRedo")->isEnabled());
   EXPECT_EQ(editor->UndoHistory().UndoCount(), 7u);
 }
 
-TEST_F(EditorFixture, WheelTurnsTheHoveredKnobAndPicturesFollowThePass) {
-  Open(out);
-  auto* knob = Widget<TKnob>("KnobFilter1Resonance");
-  const int was = knob->Position();
-  Q_EMIT knob->OnEnter(knob);
-  EXPECT_EQ(editor->focusWidget(), editor->findChild<QPushButton*>("btnTestSound"));
-  QWheelEvent up(QPointF(5, 5), QPointF(5, 5), QPoint(), QPoint(0, 120), Qt::NoButton, Qt::NoModifier,
-                 Qt::NoScrollPhase, false);
-  QApplication::sendEvent(knob, &up);
-  EXPECT_EQ(knob->Position(), was + 1);
-  Q_EMIT knob->OnLeave(knob);
-  QWheelEvent down(QPointF(5, 5), QPointF(5, 5), QPoint(), QPoint(0, -120), Qt::NoButton, Qt::NoModifier,
-                   Qt::NoScrollPhase, false);
-  QApplication::sendEvent(knob, &down);
-  EXPECT_EQ(knob->Position(), was + 1);  // no knob under the pointer any more
-  const int before = editor->PicturePasses();
-  editor->Timer1Timer();
-  EXPECT_EQ(editor->PicturePasses(), before + 1);
-  editor->Timer1Timer();  // nothing changed: no pass, no redraw
-  EXPECT_EQ(editor->PicturePasses(), before + 1);
-}
-
 // On a 1280 x 800 screen, also at 150 % (853 x 533 in window units), the
 // window fits, every page flows its groups into the width (only vertical
 // scrolling) and every caption is shown whole inside its cell.
+// With TARVIX_SCREENSHOT_DIR set, the pages filling 1280 x 800 device pixels
+// are also saved there for the docs (QT_SCALE_FACTOR=1.5 gives the 150 %
+// layout, TARVIX_SCREENSHOT_DARK=1 a dark palette).
 TEST_F(EditorFixture, EveryControlIsReadableOnSmallScreens) {
-  sound[135] = 2;  // effects with their long captions
+  const char* shots = std::getenv("TARVIX_SCREENSHOT_DIR");
+  const char* prefix = std::getenv("TARVIX_SCREENSHOT_PREFIX");
+  const QPalette palette = QApplication::palette();
+  if (shots && std::getenv("TARVIX_SCREENSHOT_DARK")) {
+    QPalette p;
+    const QColor light(225, 225, 225);
+    for (const auto& [role, colour] : std::initializer_list<std::pair<QPalette::ColorRole, QColor>>{
+             {QPalette::Window, {45, 45, 48}}, {QPalette::WindowText, light}, {QPalette::Base, {30, 30, 32}},
+             {QPalette::AlternateBase, {50, 50, 54}}, {QPalette::Text, light}, {QPalette::Button, {60, 60, 64}},
+             {QPalette::ButtonText, light}, {QPalette::Highlight, {70, 110, 170}}, {QPalette::HighlightedText, Qt::white}})
+      p.setColor(role, colour);
+    QApplication::setPalette(p);
+  }
+  sound[135] = 2;  // a flanger and a reverb with their long captions
   sound[151] = 8;
-  sound[319] = 1;  // arpeggiator steps shown
+  sound[319] = 1;  // arpeggiator pattern "user": the steps show
   sound[93] = 127; // "Keytrck 196%"
-  Open(out);
+  SetSoundName(sound, "Glass Pad");
+  Open();
   editor->show();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(editor.get()));
   for (const QSize screen : {QSize(1280, 800), QSize(853, 533)}) {
-    const QSize minimum = editor->minimumSizeHint();
-    EXPECT_LE(minimum.width(), screen.width());
-    EXPECT_LE(minimum.height(), screen.height());
+    EXPECT_LE(editor->minimumSizeHint().width(), screen.width());
+    EXPECT_LE(editor->minimumSizeHint().height(), screen.height());
     editor->resize(screen);
     auto* tabs = editor->findChild<QTabWidget*>();
     for (int page = 0; page < tabs->count(); ++page) {
@@ -546,19 +518,23 @@ TEST_F(EditorFixture, EveryControlIsReadableOnSmallScreens) {
       auto* scroll = qobject_cast<QScrollArea*>(tabs->currentWidget());
       ASSERT_NE(scroll, nullptr);
       EXPECT_EQ(scroll->horizontalScrollBar()->maximum(), 0) << "page " << page << " at " << screen.width();
+      if (shots && screen * editor->devicePixelRatioF() == QSize(1280, 800)) {
+        editor->Timer1Timer();
+        QTest::qWait(50);
+        const QString name = tabs->tabText(page).toLower().remove(QRegularExpression("[^a-z]"));
+        editor->grab().save(QString("%1/%2%3.png").arg(shots).arg(prefix ? prefix : "editor-").arg(name));
+      }
     }
     auto* close = editor->findChild<QPushButton*>("btnClose");
     EXPECT_TRUE(editor->rect().contains(QRect(close->mapTo(editor.get(), QPoint(0, 0)), close->size())));
   }
+  QApplication::setPalette(palette);
   // Each picture sits in the group whose sound it draws.
-  const std::pair<const char*, const char*> pictures[] = {
-      {"imgOscillator1", "Oscillator 1"}, {"imgOscillator3", "Oscillator 3"}, {"imgFilter2", "Filter 2"},
-      {"imgFilterRouting", "Filter Routing"}, {"ImgAmpEnvelope", "Amplifier Envelope"},
-      {"ImgEnvelope4", "Envelope 4"}, {"ImgLFO3", "LFO 3"}};
-  for (const auto& [picture, group] : pictures) {
-    auto* img = editor->findChild<QLabel*>(picture);
-    ASSERT_NE(img, nullptr) << picture;
-    auto* box = qobject_cast<QGroupBox*>(img->parentWidget());
+  for (const auto& [picture, group] : std::initializer_list<std::pair<const char*, const char*>>{
+           {"imgOscillator1", "Oscillator 1"}, {"imgOscillator3", "Oscillator 3"}, {"imgFilter2", "Filter 2"},
+           {"imgFilterRouting", "Filter Routing"}, {"ImgAmpEnvelope", "Amplifier Envelope"},
+           {"ImgEnvelope4", "Envelope 4"}, {"ImgLFO3", "LFO 3"}}) {
+    auto* box = qobject_cast<QGroupBox*>(editor->findChild<QLabel*>(picture)->parentWidget());
     ASSERT_NE(box, nullptr) << picture;
     EXPECT_EQ(box->title(), group);
   }
@@ -568,30 +544,29 @@ TEST_F(EditorFixture, EveryControlIsReadableOnSmallScreens) {
     if (auto* l = qobject_cast<TCheckLed*>(editor->Control(i))) label = l->CaptionLabelWidget();
     if (!label || editor->Control(i)->isHidden()) continue;
     const QRect r = label->geometry();
-    const QString name = editor->Control(i)->objectName();
-    EXPECT_GE(r.left(), 0) << name.toStdString() << " " << label->text().toStdString();
-    EXPECT_LE(r.right(), label->parentWidget()->width() - 1) << name.toStdString() << " " << label->text().toStdString();
-    EXPECT_GE(r.width(), label->fontMetrics().horizontalAdvance(label->text())) << name.toStdString();
+    const std::string name = editor->Control(i)->objectName().toStdString() + " " + label->text().toStdString();
+    EXPECT_GE(r.left(), 0) << name;
+    EXPECT_LE(r.right(), label->parentWidget()->width() - 1) << name;
+    EXPECT_GE(r.width(), label->fontMetrics().horizontalAdvance(label->text())) << name;
   }
 }
 
 TEST_F(EditorFixture, ChangesReachTheInstrumentsEditBuffer) {
   VirtualInstrument instrument;
-  SoundData demo = VirtualInstrument::DemoSound(5);
-  instrument.Receive(EditBufferDump(demo).bytes);
+  instrument.Receive(EditBufferDump(VirtualInstrument::DemoSound(5)).bytes);
   sound = instrument.EditBuffer();
-  // The editor sends to device 0x11; the instrument listens to its own id
-  // or to broadcast.
+  // The editor sends to device 0x7F; the instrument listens to its own id or to broadcast.
   PatchEditContext ctx = Context(out);
   ctx.deviceId = 0x7F;
   editor = std::make_unique<TfrmPatchEdit>(sound, ctx);
   editor->Timer1Timer();
   Turn(Widget<TKnob>("KnobFilter1Cutoff"), 12);
   Choose(Widget<QComboBox>("cmbFilter2Type"), 6);
-  editor->findChild<QLineEdit*>("edtName")->setText("Edited");
-  Q_EMIT editor->findChild<QLineEdit*>("edtName")->textEdited("Edited");
-  editor->Timer1Timer();
-  for (const Bytes& m : out.sent) instrument.Receive(m);
+  auto* name = editor->findChild<QLineEdit*>("edtName");
+  name->setFocus();
+  name->selectAll();
+  QTest::keyClicks(name, "Edited");
+  for (const Bytes& m : Pass()) instrument.Receive(m);
   ASSERT_TRUE(instrument.WaitIdle(2000));
   const SoundData buffer = instrument.EditBuffer();
   for (std::size_t i = offs::kFirstParameter; i <= offs::kLastParameter; ++i)
@@ -603,52 +578,3 @@ TEST_F(EditorFixture, ChangesReachTheInstrumentsEditBuffer) {
 }  // namespace tarvix
 
 int main(int argc, char** argv) { return tarvix::test::RunQtTests(argc, argv); }
-
-namespace tarvix {
-namespace {
-
-// Writes a picture of every editor page for the documentation when
-// TARVIX_SCREENSHOT_DIR names a folder: the window fills a 1280 x 800 screen
-// (in device pixels, so QT_SCALE_FACTOR=1.5 shows the 150 % layout), and
-// TARVIX_SCREENSHOT_DARK=1 uses a dark palette.
-TEST_F(EditorFixture, ScreenshotsOfThePages) {
-  const char* dirName = std::getenv("TARVIX_SCREENSHOT_DIR");
-  if (!dirName) GTEST_SKIP() << "set TARVIX_SCREENSHOT_DIR to write docs pictures";
-  const char* prefix = std::getenv("TARVIX_SCREENSHOT_PREFIX");
-  const bool dark = std::getenv("TARVIX_SCREENSHOT_DARK") != nullptr;
-  const QPalette before = QApplication::palette();
-  if (dark) {
-    QPalette p;
-    const QColor light(225, 225, 225);
-    for (const auto& [role, colour] : std::initializer_list<std::pair<QPalette::ColorRole, QColor>>{
-             {QPalette::Window, {45, 45, 48}}, {QPalette::WindowText, light}, {QPalette::Base, {30, 30, 32}},
-             {QPalette::AlternateBase, {50, 50, 54}}, {QPalette::Text, light}, {QPalette::Button, {60, 60, 64}},
-             {QPalette::ButtonText, light}, {QPalette::Highlight, {70, 110, 170}}, {QPalette::HighlightedText, Qt::white}})
-      p.setColor(role, colour);
-    QApplication::setPalette(p);
-  }
-  sound = MakeDefaultInitSound();
-  sound[135] = 2;  // a flanger and a reverb show their effect layouts
-  sound[151] = 8;
-  sound[319] = 1;  // arpeggiator pattern "user": the steps show
-  SetSoundName(sound, "Glass Pad");
-  Open(out);
-  editor->show();
-  ASSERT_TRUE(QTest::qWaitForWindowExposed(editor.get()));
-  const qreal ratio = editor->devicePixelRatioF();
-  editor->resize(QSize(1280, 800) / ratio);
-  auto* tabs = editor->findChild<QTabWidget*>();
-  ASSERT_NE(tabs, nullptr);
-  for (int i = 0; i < tabs->count(); ++i) {
-    tabs->setCurrentIndex(i);
-    editor->Timer1Timer();
-    QTest::qWait(50);
-    QString page = tabs->tabText(i).toLower();
-    page.remove(QRegularExpression("[^a-z]"));
-    editor->grab().save(QString("%1/%2%3.png").arg(dirName).arg(prefix ? prefix : "editor-").arg(page));
-  }
-  QApplication::setPalette(before);
-}
-
-}  // namespace
-}  // namespace tarvix

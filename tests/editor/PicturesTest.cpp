@@ -46,40 +46,32 @@ SoundData Filter1(int type, int cutoff, int resonance) {
   return s;
 }
 
-TEST(FilterPictureTest, LowPassFillsToTheCutoffWithTheResonancePeak) {
-  const QImage img = Keep(DrawFilter(Filter1(1, 127, 127), 0, {}), "lowpass");
-  ASSERT_EQ(img.size(), QSize(256, 66));
-  // The lower half is black from the left up to x = 254, white above it.
-  for (int x : {1, 60, 200, 240}) {
-    EXPECT_TRUE(Black(img, x, 33)) << x;
-    EXPECT_TRUE(Black(img, x, 60)) << x;
-    EXPECT_FALSE(Black(img, x, 31)) << x;
+TEST(FilterPictureTest, EachTypeDrawsItsShape) {
+  // Pixels as {x, y, black}; tops as {x, the topmost black pixel's y}. The
+  // middle line is y = 33.
+  const struct {
+    const char* name;
+    int type, cutoff, resonance;
+    std::vector<std::tuple<int, int, bool>> pixels;
+    std::vector<std::pair<int, int>> tops;
+  } cases[] = {
+      {"lowpass", 1, 127, 127,  // black below the middle up to the cutoff; the apex 31 above the middle
+       {{1, 33, 1}, {1, 60, 1}, {1, 31, 0}, {60, 33, 1}, {60, 60, 1}, {60, 31, 0}, {200, 33, 1}, {200, 60, 1},
+        {200, 31, 0}, {240, 33, 1}, {240, 60, 1}, {240, 31, 0}},
+       {{254, 33 - 31}}},
+      {"lowpass without resonance", 2, 100, 0, {}, {{200, 33}}},
+      {"bandpass", 3, 64, 40, {{128, 60, 1}, {20, 60, 0}, {110, 60, 0}, {140, 60, 0}, {250, 60, 0}}, {{128, 66 - 43}}},
+      {"highpass", 6, 40, 0, {{40, 50, 0}, {100, 50, 1}, {250, 50, 1}}, {}},
+      {"notch", 7, 64, 0, {{60, 50, 1}, {200, 50, 1}, {128, 40, 0}}, {}},
+      {"bypass", 0, 0, 0, {{5, 40, 1}, {250, 40, 1}, {128, 20, 0}}, {}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const QImage img = Keep(DrawFilter(Filter1(c.type, c.cutoff, c.resonance), 0, {}), c.name);
+    ASSERT_EQ(img.size(), QSize(256, 66));
+    for (const auto& [x, y, black] : c.pixels) EXPECT_EQ(Black(img, x, y), black) << x << ", " << y;
+    for (const auto& [x, y] : c.tops) EXPECT_EQ(TopBlack(img, x), y) << x;
   }
-  // The apex lies 31 pixels above the middle line (y = 33).
-  EXPECT_EQ(TopBlack(img, 254), 33 - 31);
-  // With no resonance the peak reaches the middle line only.
-  EXPECT_EQ(TopBlack(DrawFilter(Filter1(2, 100, 0), 0, {}), 200), 33);
-}
-
-TEST(FilterPictureTest, BandAndHighPassNotchCombAndBypass) {
-  // Band-pass: only the triangle at the cutoff.
-  const QImage band = Keep(DrawFilter(Filter1(3, 64, 40), 0, {}), "bandpass");
-  EXPECT_TRUE(Black(band, 128, 60));
-  EXPECT_EQ(TopBlack(band, 128), 66 - (33 + 10));
-  for (int x : {20, 110, 140, 250}) EXPECT_FALSE(Black(band, x, 60)) << x;
-
-  // High-pass: from the cutoff to the right edge.
-  const QImage high = DrawFilter(Filter1(6, 40, 0), 0, {});
-  ExpectPixels(high, {{40, 50, false}, {100, 50, true}, {250, 50, true}});
-
-  // Notch: black on both sides, white at the cutoff itself.
-  const QImage notch = Keep(DrawFilter(Filter1(7, 64, 0), 0, {}), "notch");
-  ExpectPixels(notch, {{60, 50, true}, {200, 50, true}, {128, 40, false}});
-
-  // Bypass: the whole lower half.
-  const QImage bypass = DrawFilter(Filter1(0, 0, 0), 0, {});
-  ExpectPixels(bypass, {{5, 40, true}, {250, 40, true}, {128, 20, false}});
-
   // Comb: teeth; "Comb-" puts its teeth between those of "Comb+".
   const QImage plus = Keep(DrawFilter(Filter1(9, 64, 64), 0, {}), "combplus");
   const QImage minus = Keep(DrawFilter(Filter1(10, 64, 64), 0, {}), "combminus");

@@ -22,12 +22,6 @@ std::vector<std::string> Lines(const std::filesystem::path& p) {
   return out;
 }
 
-SoundFamilySchema FreshSchema() {
-  SoundFamilySchema s(ControlTableDescriptors());
-  s.Load("/nonexistent/folder/none.sndfamily");  // a missing file reads as all "0"
-  return s;
-}
-
 TEST(SchemaEntryListTest, KeysOrderSpellingAndDoubleEntries) {
   const auto& e = SchemaEntryList();
   ASSERT_EQ(e.size(), 343u);
@@ -53,13 +47,11 @@ TEST(SchemaEntryListTest, KeysOrderSpellingAndDoubleEntries) {
   // Entries sharing a control: three start phases, the effect types and mixes.
   EXPECT_EQ(controlsOfKey["LFO2StartPhase"].size(), 2u);
   EXPECT_EQ(controlsOfKey["Effect1Type"].size(), 2u);
-  EXPECT_EQ(entriesOfControl["knobEffect1Mix"], 2);
-  EXPECT_EQ(entriesOfControl["cmbEffect2type"], 2);
-  EXPECT_EQ(entriesOfControl["KnobEffect2Mix"], 2);
+  for (const char* c : {"knobEffect1Mix", "cmbEffect2type", "KnobEffect2Mix"}) EXPECT_EQ(entriesOfControl[c], 2) << c;
   EXPECT_EQ(entriesOfControl.size(), ControlTable().size());  // every control has its entry
 }
 
-TEST(SchemaFileTest, RoundTripKeepsEveryKeyInOrder) {
+TEST(SchemaFileTest, RoundTripOldSpellingsUnknownKeysAndListing) {
   test::TempDir dir;
   const auto file = SoundFamilySchema::FileFor(dir.Path(), "Bright Pads");
   EXPECT_EQ(file.filename(), "Bright Pads.sndfamily");
@@ -69,13 +61,9 @@ TEST(SchemaFileTest, RoundTripKeepsEveryKeyInOrder) {
 
   SoundFamilySchema a(ControlTableDescriptors());
   int n = 0;
-  for (const auto& c : a.Controls()) {
-    ++n;
-    a.SetMaskOf(c.name, std::to_string(n % 2) + "01" + std::string(n % 7, '1'));
-  }
+  for (const auto& c : a.Controls()) a.SetMaskOf(c.name, std::to_string(++n % 2) + "01" + std::string(n % 7, '1'));
   a.SetMaskOf("KnobLFO1StartPhase", "0110");
   a.Save(file);
-
   // One line per key, "key=value" with no blanks around "=", in list order;
   // keys that occur twice keep their first place.
   std::vector<std::string> expected{"[Parameters]"};
@@ -83,44 +71,27 @@ TEST(SchemaFileTest, RoundTripKeepsEveryKeyInOrder) {
   for (const auto& e : a.Entries())
     if (seen.insert(e.name).second) expected.push_back(e.name + "=" + e.mask);
   EXPECT_EQ(Lines(file), expected);
-
-  SoundFamilySchema b(ControlTableDescriptors());
-  b.Load(file);
-  for (std::size_t i = 0; i < a.Entries().size(); ++i) EXPECT_EQ(b.Entries()[i].mask, a.Entries()[i].mask) << i;
-  // Both start phase entries carry the same mask.
-  int startPhases = 0;
-  for (const auto& e : b.Entries())
-    if (e.name == "LFO1StartPhase") {
-      EXPECT_EQ(e.mask, "0110");
-      ++startPhases;
-    }
-  EXPECT_EQ(startPhases, 2);
-}
-
-TEST(SchemaFileTest, MissingKeysReadZeroAndUnknownKeysSurviveSaving) {
-  test::TempDir dir;
-  const auto file = dir / "x.sndfamily";
-  {
-    std::ofstream out(file);
-    out << "[Notes]\nauthor=me\n[Parameters]\nFilter1Cutoff=0011\nMyOwnKey=1\n";
-  }
   SoundFamilySchema s(ControlTableDescriptors());
+  s.Load(file);
+  for (std::size_t i = 0; i < a.Entries().size(); ++i) EXPECT_EQ(s.Entries()[i].mask, a.Entries()[i].mask) << i;
+  EXPECT_EQ(std::count_if(s.Entries().begin(), s.Entries().end(),
+                          [](auto& e) { return e.name == "LFO1StartPhase" && e.mask == "0110"; }),
+            2);  // both start phase entries carry the mask
+
+  // Missing keys read "0"; other sections and unknown keys survive saving.
+  std::ofstream(file) << "[Notes]\nauthor=me\n[Parameters]\nFilter1Cutoff=0011\nMyOwnKey=1\n";
   s.Load(file);
   EXPECT_EQ(s.MaskOf("KnobFilter1Cutoff"), "0011");
   EXPECT_EQ(s.MaskOf("KnobFilter2Cutoff"), "0");
   EXPECT_EQ(s.MaskOf("CheckLedGlide3"), "0");
   s.Save(file);
   const auto lines = Lines(file);
-  EXPECT_NE(std::find(lines.begin(), lines.end(), "author=me"), lines.end());
-  EXPECT_NE(std::find(lines.begin(), lines.end(), "MyOwnKey=1"), lines.end());
-  EXPECT_NE(std::find(lines.begin(), lines.end(), "Filter1Cutoff=0011"), lines.end());
+  for (const char* line : {"author=me", "MyOwnKey=1", "Filter1Cutoff=0011"})
+    EXPECT_NE(std::find(lines.begin(), lines.end(), line), lines.end()) << line;
   // Keys cut to 20 characters, as older files hold them, are still read;
   // full keys win over them and are what is written.
-  {
-    std::ofstream out(file);
-    out << "[Parameters]\nModulation1Destinati=0101\nFilterEnvelopeAttack=011\nAmpEnvelopeAttackLevel=1\n"
-           "AmpEnvelopeAttackLev=0001\n";
-  }
+  std::ofstream(file) << "[Parameters]\nModulation1Destinati=0101\nFilterEnvelopeAttack=011\nAmpEnvelopeAttackLevel=1\n"
+                         "AmpEnvelopeAttackLev=0001\n";
   s.Load(file);
   EXPECT_EQ(s.MaskOf("cmbModulation1Destination"), "0101");
   EXPECT_EQ(s.MaskOf("KnobFilterEnvelopeAttackLevel"), "011");
@@ -134,14 +105,11 @@ TEST(SchemaFileTest, MissingKeysReadZeroAndUnknownKeysSurviveSaving) {
   EXPECT_EQ(s.MaskOf("KnobFilterEnvelopeAttackLevel"), "01");
   // A folder that cannot be written leaves no partial file and reports it.
   EXPECT_THROW(s.Save(dir / "no-such-folder" / "y.sndfamily"), std::runtime_error);
-}
 
-TEST(SchemaFileTest, ListsSchemaNamesWithoutExtension) {
-  test::TempDir dir;
   for (const char* f : {"b.sndfamily", "a one.sndfamily", ".sndfamily", "c.sndfamily.bak", "notes.txt"})
     std::ofstream(dir / f) << "[Parameters]\n";
   std::filesystem::create_directory(dir / "d.sndfamily");
-  EXPECT_EQ(SoundFamilySchema::ListSchemas(dir.Path()), (std::vector<std::string>{"", "a one", "b"}));
+  EXPECT_EQ(SoundFamilySchema::ListSchemas(dir.Path()), (std::vector<std::string>{"", "Bright Pads", "a one", "b"}));
   EXPECT_TRUE(SoundFamilySchema::ListSchemas(dir / "missing").empty());
 }
 
@@ -157,7 +125,8 @@ TEST(SchemaTest, UnknownControlsAreRejected) {
 }
 
 TEST(RandomValueTest, FreshSchemaGivesMiddleValues) {
-  SoundFamilySchema s = FreshSchema();
+  SoundFamilySchema s(ControlTableDescriptors());
+  s.Load("/nonexistent/folder/none.sndfamily");  // a missing file reads as all "0"
   RandomSource r(12345);
   // The middle of an even range lies above its centre: -64..63 gives 0.
   for (const auto& [control, middle] : std::vector<std::pair<const char*, int>>{
@@ -181,24 +150,7 @@ TEST(RandomValueTest, FreshSchemaGivesMiddleValues) {
 }
 
 TEST(RandomValueTest, DrawsOnlyAllowedValuesAndReachesEachOfThem) {
-  SoundFamilySchema s(ControlTableDescriptors());
-  RandomSource r(777);
-  s.SetMaskOf("KnobFilter1Resonance", "0000000000101");  // values 10 and 12
-  s.SetMaskOf("cmbFilterRouting", "00");                   // nothing: last index
-  s.SetMaskOf("CheckLedGlide", "");                        // nothing at all: "On"
-  std::set<int> got;
-  for (int i = 0; i < 200; ++i) got.insert(s.RandomValueFor("KnobFilter1Resonance", r));
-  EXPECT_EQ(got, (std::set<int>{10, 12}));
-  EXPECT_EQ(s.RandomValueFor("cmbFilterRouting", r), 1);
-  EXPECT_EQ(s.RandomValueFor("CheckLedGlide", r), 0);
-  // The draw is the r-th allowed value for r = Random(n) + 1.
-  RandomSource a(99), b(99);
-  s.SetMaskOf("KnobAmplifierVolume", "0110101");  // values 1, 2, 4, 6
-  const int expected[] = {1, 2, 4, 6};
-  for (int i = 0; i < 20; ++i) EXPECT_EQ(s.RandomValueFor("KnobAmplifierVolume", a), expected[b.Random(4)]);
-}
-
-TEST(RandomValueTest, CharactersBeyondTheValueListAreNeverDrawnOrShown) {
+  // Characters beyond a control's value list are never drawn nor shown.
   test::TempDir dir;
   const auto file = dir / "long.sndfamily";
   std::ofstream(file) << "[Parameters]\nFilterRouting=0011\nArpStep1=000000001\nLFO1Sync=01111\nGlide=000\n";
@@ -214,10 +166,21 @@ TEST(RandomValueTest, CharactersBeyondTheValueListAreNeverDrawnOrShown) {
     EXPECT_EQ(s.RandomValueFor("CheckLedLFO1Sync", r), 1);
     EXPECT_EQ(s.RandomValueFor("CheckLedGlide", r), 1);     // "00" usable: last index "Off"
   }
-  const auto caption = [](const SchemaControl&, int v) { return "#" + std::to_string(v); };
-  const auto rows = s.AllowedValuesFor("cmbFilterRouting", caption);
-  EXPECT_EQ(rows.items, (std::vector<std::string>{"#0", "#1"}));
+  const auto rows = s.AllowedValuesFor("cmbFilterRouting", [](const SchemaControl&, int v) { return std::to_string(v); });
+  EXPECT_EQ(rows.items, (std::vector<std::string>{"0", "1"}));
   EXPECT_EQ(rows.ticked, (std::vector<bool>{false, false}));  // the "1"s beyond are not shown
+
+  s.SetMaskOf("KnobFilter1Resonance", "0000000000101");  // values 10 and 12
+  s.SetMaskOf("CheckLedGlide", "");                        // nothing at all: "On"
+  std::set<int> got;
+  for (int i = 0; i < 200; ++i) got.insert(s.RandomValueFor("KnobFilter1Resonance", r));
+  EXPECT_EQ(got, (std::set<int>{10, 12}));
+  EXPECT_EQ(s.RandomValueFor("CheckLedGlide", r), 0);
+  // The draw is the r-th allowed value for r = Random(n) + 1.
+  RandomSource a(99), b(99);
+  s.SetMaskOf("KnobAmplifierVolume", "0110101");  // values 1, 2, 4, 6
+  const int expected[] = {1, 2, 4, 6};
+  for (int i = 0; i < 20; ++i) EXPECT_EQ(s.RandomValueFor("KnobAmplifierVolume", a), expected[b.Random(4)]);
 }
 
 TEST(CreateSchemaTest, TolerancesBoundTheDraws) {
@@ -237,8 +200,10 @@ TEST(CreateSchemaTest, TolerancesBoundTheDraws) {
   sound[60] = 1;                  // glide lit
   sound[21] = 1;                  // Limit WT 1 dark
   sound[268] = 0;                 // modulation 1 source "off"
-  s.CreateFromValues([&](const SchemaControl& c) { return DecodeValue(*FindControl(c.name), sound); }, t);
-
+  const auto create = [&] {
+    s.CreateFromValues([&](const SchemaControl& c) { return DecodeValue(*FindControl(c.name), sound); }, t);
+  };
+  create();
   EXPECT_EQ(s.MaskOf("KnobOctave1"), "000111000");
   EXPECT_EQ(s.MaskOf("KnobFilter1Cutoff"), "111" + std::string(125, '0'));
   EXPECT_EQ(s.MaskOf("CheckLedGlide"), "10");
@@ -247,33 +212,24 @@ TEST(CreateSchemaTest, TolerancesBoundTheDraws) {
   EXPECT_EQ(s.MaskOf("cmbModulation1Destination"), std::string(54, '1'));
 
   RandomSource r(4242);
-  std::set<int> octaves, detunes, destinations, speeds, tempos, steps, glides;
-  for (int i = 0; i < 600; ++i) {
-    octaves.insert(s.RandomValueFor("KnobOctave1", r));
-    detunes.insert(s.RandomValueFor("KnobDetune1", r));
-    destinations.insert(s.RandomValueFor("cmbModulation1Destination", r));
-    speeds.insert(s.RandomValueFor("KnobLFO1Speed", r));
-    tempos.insert(s.RandomValueFor("KnobArpTempo", r));
-    steps.insert(s.RandomValueFor("KnobArpStep1", r));
-    glides.insert(s.RandomValueFor("CheckLedGlide", r));
-  }
-  EXPECT_EQ(octaves, (std::set<int>{3, 4, 5}));
-  EXPECT_EQ(detunes, std::set<int>{-5});
-  EXPECT_EQ(destinations.size(), 54u);
-  EXPECT_EQ(speeds, (std::set<int>{1, 2, 3, 4, 5}));
-  EXPECT_EQ(tempos, (std::set<int>{118, 119, 120, 121, 122}));
-  EXPECT_EQ(steps.size(), 8u);  // step knobs follow the list tolerance, 64 here
-  EXPECT_EQ(glides, std::set<int>{0});
-
-  // Tolerance 0 for the octave: it never changes.
+  const auto draws = [&](const char* control, int n) {
+    std::set<int> got;
+    for (int i = 0; i < n; ++i) got.insert(s.RandomValueFor(control, r));
+    return got;
+  };
+  EXPECT_EQ(draws("KnobOctave1", 600), (std::set<int>{3, 4, 5}));
+  EXPECT_EQ(draws("KnobDetune1", 600), std::set<int>{-5});
+  EXPECT_EQ(draws("cmbModulation1Destination", 600).size(), 54u);
+  EXPECT_EQ(draws("KnobLFO1Speed", 600), (std::set<int>{1, 2, 3, 4, 5}));
+  EXPECT_EQ(draws("KnobArpTempo", 600), (std::set<int>{118, 119, 120, 121, 122}));
+  EXPECT_EQ(draws("KnobArpStep1", 600).size(), 8u);  // step knobs follow the list tolerance, 64 here
+  EXPECT_EQ(draws("CheckLedGlide", 600), std::set<int>{0});
+  // Tolerance 0: the value never changes.
   t.octave = 0;
-  s.CreateFromValues([&](const SchemaControl& c) { return DecodeValue(*FindControl(c.name), sound); }, t);
   t.comboBox = 0;
-  s.CreateFromValues([&](const SchemaControl& c) { return DecodeValue(*FindControl(c.name), sound); }, t);
-  for (int i = 0; i < 50; ++i) {
-    EXPECT_EQ(s.RandomValueFor("KnobOctave1", r), 4);
-    EXPECT_EQ(s.RandomValueFor("KnobArpStep1", r), 7);
-  }
+  create();
+  EXPECT_EQ(draws("KnobOctave1", 50), std::set<int>{4});
+  EXPECT_EQ(draws("KnobArpStep1", 50), std::set<int>{7});
 }
 
 TEST(AllowedValuesTest, RowsAndTicks) {

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <optional>
+#include <tuple>
 #include <vector>
 
 #include "editor/ControllerMap.h"
@@ -24,92 +26,49 @@ struct PassFixture : ::testing::Test {
   int pauses = 0;
   TransferPass pass{sound, [this](int p, std::uint8_t v) { sent.push_back({p, v}); }, [this] { ++pauses; }};
   ControlState state = ReadControls(sound);
-  std::size_t Index(const char* name) { return ParameterMap::Instance().IndexOf(name); }
 };
 
 TEST_F(PassFixture, ChangesAreSentOncePerByteInOffsetOrderWithAPauseEach) {
+  const SoundData before = pass.EditSound;
+  ControlState bad;  // a damaged state throws before touching the sound
+  bad.values.resize(3);
+  EXPECT_THROW(pass.ApplyControlsToSound(bad), std::invalid_argument);
+  EXPECT_EQ(pass.EditSound, before);
   // Made in reverse offset order; they must leave in ascending order.
   state["KnobAmplifierVolume"] = 3;   // offset 128
   state["KnobFilter1Cutoff"] = 20;    // offset 85
   state["KnobSemitone1"] = -12;       // offset 9, centred
-  const SoundData before = pass.EditSound;
   EXPECT_EQ(pass.ApplyControlsToSound(state), 3);
   EXPECT_EQ(sent, (std::vector<Sent>{{2, 52}, {78, 20}, {121, 3}}));
   EXPECT_EQ(pauses, 3);
   EXPECT_EQ(pass.PreviousSound, before);
   EXPECT_EQ(pass.CompareSound, pass.EditSound);
   EXPECT_EQ(pass.EditSound[85], 20);
-  // A second pass with the same state finds nothing new.
   sent.clear();
-  EXPECT_EQ(pass.ApplyControlsToSound(state), 0);
+  EXPECT_EQ(pass.ApplyControlsToSound(state), 0);  // the same state again: nothing new
   EXPECT_TRUE(sent.empty());
-}
-
-TEST_F(PassFixture, BytesWrittenStraightIntoTheSoundAreSentByTheNextPass) {
-  // What an init command or a randomizer does: write EditSound, then load
-  // the controls from it.
+  // Bytes written straight into the sound (an init command, a randomizer)
+  // are sent by the next pass.
   pass.EditSound[85] = 50;
   pass.EditSound[9] = 70;
   pass.ApplyControlsToSound(ReadControls(pass.EditSound));
   EXPECT_EQ(sent, (std::vector<Sent>{{2, 70}, {78, 50}}));
-}
-
-TEST_F(PassFixture, RenameSendsOneMessagePerChangedCharacter) {
+  // A rename sends one message per changed character.
   SetSoundName(pass.EditSound, "Init");
   SetSoundName(pass.CompareSound, "Init");
+  state = ReadControls(pass.EditSound);
   state.name = "Inxt";
-  pass.ApplyControlsToSound(state);
-  ASSERT_EQ(sent.size(), 1u);
-  EXPECT_EQ(sent[0], (Sent{363 + 2, 'x'}));
   sent.clear();
+  pass.ApplyControlsToSound(state);
+  EXPECT_EQ(sent, (std::vector<Sent>{{363 + 2, 'x'}}));
   state.name = "Inxt two";  // three more characters over blanks
   pass.ApplyControlsToSound(state);
-  EXPECT_EQ(sent.size(), 3u);
+  EXPECT_EQ(sent.size(), 4u);
   EXPECT_EQ(GetSoundName(pass.EditSound), "Inxt two        ");
 }
 
-TEST_F(PassFixture, ControllerChangesAreWrittenButNotEchoedWhileUserChangesAreSent) {
-  // The instrument moved filter 1's cutoff and LFO 1's shape (a list); the
-  // user turned the resonance in the same period.
-  state["KnobFilter1Cutoff"] = 99;
-  pass.MarkFromInstrument(Index("KnobFilter1Cutoff"));
-  state["cmbLFO1Shape"] = 3;
-  pass.MarkFromInstrument(Index("cmbLFO1Shape"));
-  state["KnobFilter1Resonance"] = 77;
-  pass.MarkFromUser(Index("KnobFilter1Resonance"));
-  EXPECT_TRUE(pass.HeldBack(85));
-  pass.ApplyControlsToSound(state);
-  EXPECT_EQ(sent, (std::vector<Sent>{{80, 77}}));
-  EXPECT_EQ(pass.EditSound[85], 99);
-  EXPECT_EQ(pass.EditSound[167], 3);
-  // The hold lasts one pass only: the user turning the cutoff later is sent.
-  EXPECT_FALSE(pass.HeldBack(85));
-  sent.clear();
-  state["KnobFilter1Cutoff"] = 98;
-  pass.ApplyControlsToSound(state);
-  EXPECT_EQ(sent, (std::vector<Sent>{{78, 98}}));
-  // The user grabbing a control after the instrument moved it wins.
-  sent.clear();
-  state["KnobFilter1Cutoff"] = 40;
-  pass.MarkFromInstrument(Index("KnobFilter1Cutoff"));
-  state["KnobFilter1Cutoff"] = 41;
-  pass.MarkFromUser(Index("KnobFilter1Cutoff"));
-  pass.ApplyControlsToSound(state);
-  EXPECT_EQ(sent, (std::vector<Sent>{{78, 41}}));
-}
-
-TEST_F(PassFixture, BadStateThrowsBeforeTouchingTheSound) {
-  ControlState bad;
-  bad.values.resize(3);
-  const SoundData before = pass.EditSound;
-  EXPECT_THROW(pass.ApplyControlsToSound(bad), std::invalid_argument);
-  EXPECT_EQ(pass.EditSound, before);
-  EXPECT_TRUE(sent.empty());
-}
-
 TEST_F(PassFixture, SentBytesFormValidParameterChanges) {
-  // Every byte a full random-ish change produces must form a message the
-  // instrument accepts: parameter 0..382, data bytes below 128.
+  // Every message of a change of all controls is one the instrument accepts.
   for (std::size_t i = 0; i < state.values.size(); ++i) {
     const auto& c = ParameterMap::Instance()[i];
     state.values[i] = c.IsKnob() ? c.max : (c.IsLed() ? 1 - state.values[i] : 0);
@@ -129,12 +88,10 @@ TEST_F(PassFixture, SentBytesFormValidParameterChanges) {
 TEST(ControllerMapTest, TargetsAndConversions) {
   struct Case { int cc; const char* control; int value; int expected; };
   const Case cases[] = {
-      {15, "cmbLFO1Shape", 2, 2},          {24, "KnobLFO3Speed", 90, 90},
-      {26, "KnobLFO3Delay", 5, 5},         {27, "KnobOctave1", 64, 4},
-      {42, "KnobOctave3", 124, 9},         {36, "KnobSemitone2", 60, -4},
-      {45, "KnobFMAmount3", 1, 1},         {59, "KnobBalance3", 0, -64},
-      {67, "cmbFilterRouting", 1, 1},      {69, "KnobFilter1Cutoff", 33, 33},
-      {79, "cmbFilter2Type", 3, 3},        {89, "KnobFilter2PanAmount", 127, 63},
+      {15, "cmbLFO1Shape", 2, 2},       {24, "KnobLFO3Speed", 90, 90},         {26, "KnobLFO3Delay", 5, 5},
+      {27, "KnobOctave1", 64, 4},       {42, "KnobOctave3", 124, 9},           {36, "KnobSemitone2", 60, -4},
+      {45, "KnobFMAmount3", 1, 1},      {59, "KnobBalance3", 0, -64},          {67, "cmbFilterRouting", 1, 1},
+      {69, "KnobFilter1Cutoff", 33, 33}, {79, "cmbFilter2Type", 3, 3},          {89, "KnobFilter2PanAmount", 127, 63},
       {95, "KnobFilterEnvelopeAttack", 1, 1}, {100, "KnobFilterEnvelopeRelease", 2, 2},
       {104, "KnobAmpEnvelopeDecay2", 3, 3},   {118, "KnobEnvelope4Release", 4, 4},
   };
@@ -159,47 +116,39 @@ TEST(GroupCommandsTest, SwapAndCopyCoverWholeGroups) {
   for (auto g : {ControlGroup::Oscillator, ControlGroup::Filter, ControlGroup::Envelope, ControlGroup::Lfo})
     for (int i = 1; i <= GroupInstanceCount(g); ++i)
       for (const auto& n : GroupControls(g, i)) EXPECT_TRUE(map.Find(n)) << n;
-  auto command = [](const std::string& caption) {
-    for (const auto& c : AllGroupCommands())
-      if (c.caption == caption) return c;
-    throw std::runtime_error("no command " + caption);
+  using Values = std::vector<std::pair<const char*, int>>;
+  const struct {
+    const char* command;
+    Values set, expected;
+    std::size_t changed;
+  } cases[] = {
+      {"Swap LFO1 LFO2",
+       {{"KnobLFO1StartPhase", 10}, {"KnobLFO2StartPhase", 90}, {"CheckLedLFO1Clocked", 1}, {"CheckLedLFO2Clocked", 0}},
+       {{"KnobLFO1StartPhase", 90}, {"KnobLFO2StartPhase", 10}, {"CheckLedLFO1Clocked", 0}, {"CheckLedLFO2Clocked", 1}},
+       4},
+      {"Copy Env4 to Filter", {{"KnobEnvelope4Attack", 5}, {"cmbEnvelope4Mode", 4}},
+       {{"KnobFilterEnvelopeAttack", 5}, {"cmbFilterEnvelopeMode", 4}, {"KnobEnvelope4Attack", 5}}, 0},
+      // Oscillator 3 offers 5 shapes only: a sample or a wavetable shape of
+      // oscillator 1 cannot go there and oscillator 3 keeps its shape.
+      {"Swap O13", {{"cmbShape1", 126}, {"cmbShape3", 2}, {"KnobOctave1", 7}},
+       {{"cmbShape3", 2}, {"cmbShape1", 2}, {"KnobOctave3", 7}}, 0},
   };
-  s["KnobLFO1StartPhase"] = 10;
-  s["KnobLFO2StartPhase"] = 90;
-  s["CheckLedLFO1Clocked"] = 1;
-  s["CheckLedLFO2Clocked"] = 0;
-  auto changed = ApplyGroupCommand(command("Swap LFO1 LFO2"), s);
-  EXPECT_EQ(s["KnobLFO1StartPhase"], 90);
-  EXPECT_EQ(s["KnobLFO2StartPhase"], 10);
-  EXPECT_EQ(s["CheckLedLFO1Clocked"], 0);
-  EXPECT_EQ(s["CheckLedLFO2Clocked"], 1);
-  EXPECT_EQ(changed.size(), 4u);
-
-  s["KnobEnvelope4Attack"] = 5;
-  s["cmbEnvelope4Mode"] = 4;
-  ApplyGroupCommand(command("Copy Env4 to Filter"), s);
-  EXPECT_EQ(s["KnobFilterEnvelopeAttack"], 5);
-  EXPECT_EQ(s["cmbFilterEnvelopeMode"], 4);
-  EXPECT_EQ(s["KnobEnvelope4Attack"], 5);
-
-  // Oscillator 3 offers 5 shapes only: a sample or a wavetable shape of
-  // oscillator 1 cannot go there and oscillator 3 keeps its shape.
-  s["cmbShape1"] = 126;
-  s["cmbShape3"] = 2;
-  s["KnobOctave1"] = 7;
-  ApplyGroupCommand(command("Swap O13"), s, 3);
-  EXPECT_EQ(s["cmbShape3"], 2);
-  EXPECT_EQ(s["cmbShape1"], 2);
-  EXPECT_EQ(s["KnobOctave3"], 7);
+  const auto& all = AllGroupCommands();
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.command);
+    const auto command = std::find_if(all.begin(), all.end(), [&](auto& g) { return g.caption == c.command; });
+    ASSERT_NE(command, all.end());
+    for (auto [control, value] : c.set) s[control] = value;
+    const auto changed = ApplyGroupCommand(*command, s, 3);
+    for (auto [control, value] : c.expected) EXPECT_EQ(s[control], value) << control;
+    if (c.changed) EXPECT_EQ(changed.size(), c.changed);
+  }
 }
 
 TEST(TestNotesTest, NotesOctavesAndCaption) {
-  EXPECT_EQ(KeypadTestNote(1, 4), 60);
-  EXPECT_EQ(KeypadTestNote(5, 0), 19);
-  EXPECT_EQ(KeypadTestNote(9, 2), 50);
-  EXPECT_FALSE(KeypadTestNote(0, 4));
-  EXPECT_EQ(KeypadTestNote(9, 8), 122);
-  EXPECT_FALSE(KeypadTestNote(9, 9));  // 134 is no MIDI note
+  const std::tuple<int, int, std::optional<int>> notes[] = {{1, 4, 60}, {5, 0, 19}, {9, 2, 50}, {0, 4, std::nullopt},
+                                                            {9, 8, 122}, {9, 9, std::nullopt}};  // 134 is no note
+  for (const auto& [key, octave, note] : notes) EXPECT_EQ(KeypadTestNote(key, octave), note) << key << " " << octave;
   EXPECT_EQ(StepOctave(9, true), 9);
   EXPECT_EQ(StepOctave(0, false), 0);
   EXPECT_EQ(StepOctave(4, true), 5);

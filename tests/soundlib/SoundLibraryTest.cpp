@@ -45,6 +45,15 @@ std::vector<std::string> Names(const std::vector<LibraryEntry>& found) {
 
 std::int64_t Count(sql::Database& db, const std::string& q) { return db.QueryInt(q).value_or(-1); }
 
+// All problems of a report, one a line, to search for a message.
+std::string Problems(const ImportReport& r) {
+  std::string s;
+  for (const auto& p : r.problems) s += p + "\n";
+  return s;
+}
+
+bool Has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+
 TEST(SoundLibrary, OneSoundPerParameterContentWithEveryNameAndPlaceItWasSeenAt) {
   TempDir dir;
   const SoundData pad = RandomSound("Warm Pad", 1, 5);
@@ -70,8 +79,7 @@ TEST(SoundLibrary, OneSoundPerParameterContentWithEveryNameAndPlaceItWasSeenAt) 
   EXPECT_EQ(sound->name, "Warm Pad");
   EXPECT_EQ(sound->category, 5);
   ASSERT_EQ(sound->names.size(), 2u);
-  EXPECT_EQ(sound->names[1].name, "Pad Renamed");
-  EXPECT_EQ(sound->names[1].category, 7);
+  EXPECT_EQ(std::pair(sound->names[1].name, int{sound->names[1].category}), std::pair(std::string("Pad Renamed"), 7));
   ASSERT_EQ(sound->sightings.size(), 3u);
   std::set<std::pair<std::string, int>> places;
   for (const auto& s : sound->sightings) places.insert({s.source, s.index});
@@ -95,11 +103,9 @@ TEST(SoundLibrary, OneSoundPerParameterContentWithEveryNameAndPlaceItWasSeenAt) 
   EXPECT_EQ(r.Summary(), "2 sounds read, 1 new, 1 already known");
   EXPECT_EQ(r.newSightings, 1);
   // The instrument is a source of its own, indexed by slot.
-  const std::vector<ImportRecord> read{{pad, 130}};
-  r = lib.Import(kInstrumentSource, read);
-  EXPECT_EQ(r.newSightings, 1);
-  EXPECT_EQ(lib.Get(*id)->sightings.back().source, kInstrumentSource);
-  EXPECT_EQ(lib.Get(*id)->sightings.back().index, 130);
+  EXPECT_EQ(lib.Import(kInstrumentSource, std::vector<ImportRecord>{{pad, 130}}).newSightings, 1);
+  const auto last = lib.Get(*id)->sightings.back();
+  EXPECT_EQ(std::pair(last.source, last.index), std::pair(std::string(kInstrumentSource), 130));
 }
 
 TEST(SoundLibrary, FindMatchesAnyNameAsSubstringAndTheOtherFilters) {
@@ -244,8 +250,8 @@ TEST(SoundLibrary, DamagedAndMidiFilesAddWhatTheyCanAndSayWhatWasSkipped) {
   ImportReport r = lib.ImportFile(dir / "damaged.syx");
   EXPECT_EQ(r.Summary(), "2 sounds read, 2 new, 0 already known");
   ASSERT_EQ(r.problems.size(), 1u);
-  EXPECT_NE(r.problems[0].find("1 message cut off"), std::string::npos) << r.problems[0];
-  EXPECT_NE(r.problems[0].find("1 message that is no sound dump"), std::string::npos) << r.problems[0];
+  EXPECT_TRUE(Has(r.problems[0], "1 message cut off") && Has(r.problems[0], "1 message that is no sound dump"))
+      << r.problems[0];
   EXPECT_TRUE(lib.IdOf(FingerprintOf(three)));
 
   // The same sounds in a MIDI file are the same library sounds.
@@ -264,23 +270,18 @@ TEST(SoundLibrary, DamagedAndMidiFilesAddWhatTheyCanAndSayWhatWasSkipped) {
   r = lib.ImportPaths({dir.Path(), dir / "missing.syx", dir / "pipe.syx"});
   EXPECT_EQ(r.Summary(), "4 sounds read, 1 new, 3 already known");  // damaged.syx again, pair.mid
   EXPECT_EQ(r.files, 3);
-  const std::string all = [&] {
-    std::string s;
-    for (const auto& p : r.problems) s += p + "\n";
-    return s;
-  }();
-  EXPECT_NE(all.find("empty.syx: no sound dumps found"), std::string::npos) << all;
-  EXPECT_NE(all.find("missing.syx"), std::string::npos) << all;
-  EXPECT_EQ(all.find("notes.txt"), std::string::npos) << all;
-  EXPECT_NE(all.find("pipe.syx: not a regular file"), std::string::npos) << all;
+  const std::string all = Problems(r);
+  EXPECT_TRUE(Has(all, "empty.syx: no sound dumps found") && Has(all, "missing.syx") && !Has(all, "notes.txt") &&
+              Has(all, "pipe.syx: not a regular file"))
+      << all;
 
   // Records that are no dumps, handed in directly.
   SoundData junk = one;
   junk[offs::kCommand] = 0x11;
   r = lib.Import("/y.syx", std::vector<ImportRecord>{{junk, 4}, {junk, 5}, {one, 6}});
   EXPECT_EQ(r.read, 1);
-  ASSERT_EQ(r.problems.size(), 1u);
-  EXPECT_NE(r.problems[0].find("2 records are not a sound dump (first at 4)"), std::string::npos) << r.problems[0];
+  EXPECT_EQ(r.problems.size(), 1u);
+  EXPECT_TRUE(Has(Problems(r), "2 records are not a sound dump (first at 4)")) << Problems(r);
 
   // Export gives the dumps back in the order asked, unknown ids left out.
   const std::vector<std::int64_t> ids{*lib.IdOf(FingerprintOf(three)), 4242, *lib.IdOf(FingerprintOf(one))};
@@ -292,8 +293,6 @@ TEST(SoundLibrary, DamagedAndMidiFilesAddWhatTheyCanAndSayWhatWasSkipped) {
 }
 
 // ---- The library file under faults ----
-
-std::vector<std::uint8_t> Bytes(const fs::path& p) { return test::ReadAll(p); }
 
 TEST(SoundLibraryFile, NewerDamagedAndForeignFilesAreRefusedAndLeftByteForByte) {
   TempDir dir;
@@ -316,47 +315,33 @@ TEST(SoundLibraryFile, NewerDamagedAndForeignFilesAreRefusedAndLeftByteForByte) 
     std::function<void(const fs::path&)> make;
     std::string message;
   };
+  auto torn = test::ReadAll(file);
+  for (std::size_t i = 100; i < torn.size(); ++i) torn[i] = static_cast<std::uint8_t>(i * 7);
   const std::vector<Case> cases = {
-      {"newer",
-       [&](const fs::path& f) {
+      {"newer", [&](const fs::path& f) {
          fs::copy_file(file, f);
-         sql::Database db(f, sql::Database::Mode::ReadWrite);
-         db.Exec("PRAGMA user_version = 2");
-       },
-       "newer version"},
+         sql::Database(f, sql::Database::Mode::ReadWrite).Exec("PRAGMA user_version = 2");
+       }, "newer version"},
       {"garbage", [](const fs::path& f) { test::WriteAll(f, std::vector<std::uint8_t>(5000, 0x5A)); }, "damaged"},
-      {"torn pages",
-       [&](const fs::path& f) {
-         fs::copy_file(file, f);
-         auto bytes = Bytes(f);
-         for (std::size_t i = 100; i < bytes.size(); ++i) bytes[i] = static_cast<std::uint8_t>(i * 7);
-         test::WriteAll(f, bytes);
-       },
-       "damaged"},
-      {"foreign",
-       [](const fs::path& f) {
-         sql::Database db(f, sql::Database::Mode::ReadWriteCreate);
-         db.Exec("CREATE TABLE recipes(name TEXT)");
-       },
-       "not a Tarvix sound library"},
+      {"torn pages", [&](const fs::path& f) { test::WriteAll(f, torn); }, "damaged"},
+      {"foreign", [](const fs::path& f) {
+         sql::Database(f, sql::Database::Mode::ReadWriteCreate).Exec("CREATE TABLE recipes(name TEXT)");
+       }, "not a Tarvix sound library"},
       {"folder", [](const fs::path& f) { fs::create_directory(f); }, "not a regular file"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     const fs::path f = dir / (c.name + ".db");
     c.make(f);
-    const auto before = fs::is_regular_file(f) ? Bytes(f) : std::vector<std::uint8_t>{};
+    const auto before = fs::is_regular_file(f) ? test::ReadAll(f) : std::vector<std::uint8_t>{};
     try {
       SoundLibrary lib(f);
       lib.Find({});
       ADD_FAILURE() << "opened";
     } catch (const LibraryFileError& e) {
-      EXPECT_NE(std::string(e.what()).find(c.message), std::string::npos) << e.what();
-      EXPECT_NE(std::string(e.what()).find(f.string()), std::string::npos) << e.what();
+      EXPECT_TRUE(Has(e.what(), c.message) && Has(e.what(), f.string())) << e.what();
     }
-    if (fs::is_regular_file(f)) {
-      EXPECT_EQ(Bytes(f), before);
-    }
+    if (fs::is_regular_file(f)) EXPECT_EQ(test::ReadAll(f), before);
   }
 }
 
@@ -396,11 +381,9 @@ TEST(SoundLibraryFile, ImportsKilledHalfWayLeaveAConsistentLibrary) {
     ::waitpid(child, &status, 0);
 
     sql::Database db(file, sql::Database::Mode::ReadWrite);
-    {
-      auto st = db.Prepare("PRAGMA integrity_check");
-      ASSERT_TRUE(st.Step());
-      EXPECT_EQ(st.Text(0), "ok") << "round " << round;
-    }
+    auto check = db.Prepare("PRAGMA integrity_check");
+    ASSERT_TRUE(check.Step());
+    EXPECT_EQ(check.Text(0), "ok") << "round " << round;
     EXPECT_FALSE(db.Prepare("PRAGMA foreign_key_check").Step());
     db.Exec("INSERT INTO names_fts(names_fts) VALUES ('integrity-check')");
     const auto sources = Count(db, "SELECT count(*) FROM sources");
