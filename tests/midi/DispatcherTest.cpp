@@ -153,35 +153,6 @@ TEST_F(Dispatcher, SilentInstrumentEndsReadsByThemselvesNamingEverySlot) {
   EXPECT_EQ(link.SoundRequests().size(), 8u + 2 * ReceiveDispatcher::kSilentAfter);
 }
 
-TEST_F(Dispatcher, OnlyTheSlotsAskedForAreStoredAndGapsAreAskedForAgain) {
-  // Noise on the line during a read of bank A: an edit-buffer dump nobody
-  // asked for in place of A006, a dump of bank C, junk SysEx, lost replies,
-  // and a reply for A010 that answers A009's request (A009 comes later).
-  int asked[128] = {};
-  link.answer = [&](const Bytes& req) -> Reply {
-    const int p = req[6], n = asked[p]++;
-    if (p == 5 && n == 0) return DumpFor(0x7F, 0, 777);
-    if (p == 7 && n == 0) return DumpFor(2, 7, 2 * 128 + 7);
-    if (p == 8 && n == 0) return DumpFor(0, 9, 9);
-    if (p == 11 && n == 0) return Bytes{0xF0, 0x00, 0x20, 0x33, 0x01, 0xF7};
-    if (p == 12 && n < 2) return std::nullopt;
-    return test::ScriptedLink::DefaultReply(req);
-  };
-  blofeld.CurrentIndex = 300;
-  d.ReadBank(0);
-  ASSERT_TRUE(RunUntilClosed(120000));
-  EXPECT_TRUE(d.Missing.empty());
-  for (int i = 0; i < 128; ++i) {
-    ASSERT_EQ(blofeld.Sound(i), SoundData::FromBytes(DumpFor(0, i, i))) << i;
-    ASSERT_FALSE(blofeld.Changed(i)) << i;
-  }
-  EXPECT_EQ(blofeld.Sound(300), MakeDefaultInitSound());  // the edit buffer went nowhere
-  EXPECT_TRUE(blofeld.Changed(300));
-  EXPECT_EQ(blofeld.Sound(2 * 128 + 7), MakeDefaultInitSound());
-  ExpectLog({"Ignored an edit buffer dump that was not asked for", "Ignored a dump of C008: not asked for in this read",
-             "Asking again for *", "Received all 128 sound(s)"});
-}
-
 TEST_F(Dispatcher, FastReadsChainAsSoonAsAReplyIsStored) {
   d.FastRead = true;
   link.latencyMs = 125;  // about a dump at cable speed
