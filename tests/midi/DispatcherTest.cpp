@@ -181,28 +181,23 @@ TEST_F(Dispatcher, ClosingMidReadStopsTheChain) {
   EXPECT_TRUE(blofeld.Changed(9));
 }
 
-TEST_F(Dispatcher, DamagedRepliesAreRejectedRetriedOnceAndNeverStored) {
+// Damage of every kind is a row of the in-process noisy-link table; here a
+// bank byte naming no bank, asked for again in the pass and every round.
+TEST_F(Dispatcher, ADumpNamingNoBankIsRejectedRetriedAndNeverStored) {
   const SoundData before = blofeld.Sound(3);
-  int asked3 = 0, asked4 = 0;
+  int asked3 = 0;
   link.answer = [&](const Bytes& req) -> Reply {
-    Bytes good = test::ScriptedLink::DefaultReply(req);
-    if (req[6] == 3 && ++asked3) return DumpFor(9, 3, 3);  // always a wrong bank byte
-    if (req[6] == 4 && asked4++ == 0) good[200] ^= 1;     // corrupted once: a flipped data bit
-    if (req[6] == 6) good.resize(120);                    // cut short every time
-    return good;
+    if (req[6] == 3 && ++asked3) return DumpFor(9, 3, 3);
+    return test::ScriptedLink::DefaultReply(req);
   };
   d.ReadBank(0);
   ASSERT_TRUE(RunUntilClosed(60000));
   EXPECT_EQ(asked3, 8);  // asked and asked again, in the pass and three more rounds
-  EXPECT_EQ(d.Missing, (std::vector<int>{3, 6}));
+  EXPECT_EQ(d.Missing, std::vector<int>{3});
   EXPECT_EQ(blofeld.Sound(3), before);
   EXPECT_TRUE(blofeld.Changed(3));
-  EXPECT_TRUE(blofeld.Changed(6));
-  EXPECT_EQ(blofeld.Sound(4), SoundData::FromBytes(test::ScriptedLink::DefaultReply(Request(0, 4))));
   EXPECT_FALSE(blofeld.Changed(127));
-  ExpectLog({"Missing 2 of 128 sound(s): A004, A007", "Rejected sound dump: bank byte 9 names no bank",
-             "Rejected reply to the request for A005: checksum mismatch (392 bytes)",
-             "Rejected reply to the request for A007: wrong length (120 bytes)"});
+  ExpectLog({"Missing 1 of 128 sound(s): A004", "Rejected sound dump: bank byte 9 names no bank"});
 }
 
 TEST_F(Dispatcher, AnOverdueReplyIsAskedForAgainAndDuplicatesDoNotDoubleTheChain) {

@@ -149,7 +149,8 @@ TEST_F(InProcess, NoisyLinksEndExactAndCompleteOrNameExactlyTheMissingSlots) {
       {"damaged every time",
        {{50, always(F::Corrupt)}, {51, always(F::Truncate)}, {52, always(F::CutOff)}},
        {50, 51},
-       {"Missing 2 of 128 sound(s): A051, A052", "Rejected reply to the request for A051: checksum mismatch"}},
+       {"Missing 2 of 128 sound(s): A051, A052", "Rejected reply to the request for A051: checksum mismatch (392 bytes)",
+        "Rejected reply to the request for A052: wrong length (101 bytes)"}},
       // Once the instrument has shown that it computes checksums, 7F in
       // place of the sum no longer passes damage.
       {"damaged under 7F every time", {{60, always(F::CorruptAs7F)}}, {60}, {}},
