@@ -1,19 +1,16 @@
 #include <sys/stat.h>
 
-#include <gtest/gtest.h>
-
 #include <nlohmann/json.hpp>
-#include <set>
 
 #include "library/SoundFile.h"
-#include "tests/support/RunCommand.h"
+#include "tests/cli/CliTest.h"
 #include "tests/support/Sounds.h"
 
 namespace tarvix {
 namespace {
 
+using test::Cmd;
 using test::MakeSound;
-using test::Quote;
 using test::RunCli;
 using test::TempDir;
 
@@ -22,51 +19,38 @@ TEST(CliList, JsonHasExactlyTheKeysAndIgnoresThePartRecord) {
   SoundData odd = MakeSound("Caf\xE9", 13, 0x7F, 0);
   odd[offs::kName + 6] = 0x07;  // a control byte is left out of the name
   test::WriteSounds(dir / "f.syx", {MakeSound("Bass", 3, 1, 2), odd, MakeSound("Gone", 0xFF, 7, 127)});
-  {  // a trailing part record
-    std::ofstream app(dir / "f.syx", std::ios::app | std::ios::binary);
-    app << "trailing";
-  }
-  const auto r = RunCli("list --json " + Quote((dir / "f.syx").string()));
+  std::ofstream(dir / "f.syx", std::ios::app | std::ios::binary) << "trailing";  // a part record
+  const auto r = RunCli(Cmd("list --json", dir / "f.syx"));
   ASSERT_EQ(r.status, 0) << r.err;
   const auto j = nlohmann::json::parse(r.out);
-  ASSERT_EQ(j.size(), 3u);
   EXPECT_EQ(r.out, j.dump(2) + "\n");  // indented, one key a line
-  const std::set<std::string> keys{"index", "bank", "program", "label", "name", "category", "categoryName", "empty"};
-  for (const auto& e : j) {
-    std::set<std::string> got;
-    for (auto it = e.begin(); it != e.end(); ++it) got.insert(it.key());
-    EXPECT_EQ(got, keys);
-  }
-  EXPECT_EQ(j[0]["label"], "B003");
-  EXPECT_EQ(j[0]["name"], "Bass            ");
-  EXPECT_EQ(j[0]["categoryName"], "Bass");
-  EXPECT_EQ(j[1]["label"], "");
-  EXPECT_EQ(j[1]["bank"], 127);
-  EXPECT_EQ(j[1]["name"], std::string("Caf\xC3\xA9") + std::string(11, ' '));
-  EXPECT_EQ(j[1]["categoryName"], "13");
-  EXPECT_EQ(j[2]["label"], "H128");
-  EXPECT_EQ(j[2]["empty"], true);
-  EXPECT_EQ(j[2]["index"], 2);
+  EXPECT_EQ(j, nlohmann::json::parse(R"([
+    {"index": 0, "bank": 1, "program": 2, "label": "B003", "name": "Bass            ", "category": 3,
+     "categoryName": "Bass", "empty": false},
+    {"index": 1, "bank": 127, "program": 0, "label": "", "name": "Caf\u00e9           ", "category": 13,
+     "categoryName": "13", "empty": false},
+    {"index": 2, "bank": 7, "program": 127, "label": "H128", "name": "Gone            ", "category": 255,
+     "categoryName": "255", "empty": true}])"));
 
-  const auto plain = RunCli("list " + Quote((dir / "f.syx").string()));
+  const auto plain = RunCli(Cmd("list", dir / "f.syx"));
   EXPECT_EQ(plain.status, 0);
   EXPECT_EQ(std::count(plain.out.begin(), plain.out.end(), '\n'), 3);
   test::WriteAll(dir / "e.syx", {});
-  EXPECT_EQ(RunCli("list --json " + Quote((dir / "e.syx").string())).out, "[]\n");
+  EXPECT_EQ(RunCli(Cmd("list --json", dir / "e.syx")).out, "[]\n");
 }
 
-TEST(CliSort, OrdersLikeTheProgramAndNeverReplacesWithoutForce) {
+TEST(CliSort, OrdersLikeTheProgramAndWritesOnlyWhatItMay) {
   TempDir dir;
   const auto in = dir / "in.syx", out = dir / "out.syx";
+  auto names = [&] {
+    std::vector<std::string> n;
+    for (const auto& s : ReadSoundRecords(out)) n.push_back(TrimmedSoundName(s));
+    return n;
+  };
   test::WriteSounds(in, {MakeSound("bass 2", 3, 5, 5), MakeSound("Zap", 3), MakeSound("Arp", 6), MakeSound("BASS", 3)});
-  auto r = RunCli("sort " + Quote(in.string()) + " " + Quote(out.string()) + " --by category --device 9");
-  ASSERT_EQ(r.status, 0) << r.err;
-  auto sounds = ReadSoundRecords(out);
-  ASSERT_EQ(sounds.size(), 4u);
-  EXPECT_EQ(TrimmedSoundName(sounds[0]), "BASS");
-  EXPECT_EQ(TrimmedSoundName(sounds[1]), "bass 2");
-  EXPECT_EQ(TrimmedSoundName(sounds[2]), "Zap");
-  EXPECT_EQ(TrimmedSoundName(sounds[3]), "Arp");
+  ASSERT_EQ(RunCli(Cmd("sort", in, out) + " --by category --device 9").status, 0);
+  EXPECT_EQ(names(), (std::vector<std::string>{"BASS", "bass 2", "Zap", "Arp"}));
+  const auto sounds = ReadSoundRecords(out);
   for (int i = 0; i < 4; ++i) {  // renumbered from A001 with the device id and real checksums
     EXPECT_EQ(sounds[i][offs::kProgram], i);
     EXPECT_EQ(sounds[i][offs::kDeviceId], 9);
@@ -74,70 +58,45 @@ TEST(CliSort, OrdersLikeTheProgramAndNeverReplacesWithoutForce) {
   }
 
   const auto before = test::ReadAll(out);
-  r = RunCli("sort " + Quote(in.string()) + " " + Quote(out.string()) + " --by name");
-  EXPECT_EQ(r.status, 1);
-  EXPECT_NE(r.err.find("out.syx"), std::string::npos);
-  EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1);
+  test::ExpectFailure(RunCli(Cmd("sort", in, out) + " --by name"), "out.syx");
   EXPECT_EQ(test::ReadAll(out), before);
-  r = RunCli("sort " + Quote(in.string()) + " " + Quote(out.string()) + " --by name --force");
-  EXPECT_EQ(r.status, 0);
-  EXPECT_EQ(TrimmedSoundName(ReadSoundRecords(out)[0]), "Arp");
-
+  EXPECT_EQ(RunCli(Cmd("sort", in, out) + " --by name --force").status, 0);
+  EXPECT_EQ(names().front(), "Arp");
   // One sound: nothing to order, it is written back renumbered.
   test::WriteSounds(in, {MakeSound("Solo", 2, 4, 4)});
-  r = RunCli("sort " + Quote(in.string()) + " " + Quote(out.string()) + " --by name --force");
-  EXPECT_EQ(r.status, 0);
-  EXPECT_EQ(ReadSoundRecords(out).size(), 1u);
-}
+  EXPECT_EQ(RunCli(Cmd("sort", in, out) + " --by name --force").status, 0);
+  EXPECT_EQ(names(), std::vector<std::string>{"Solo"});
 
-TEST(CliSort, RefusesMoreSoundsThanTheBanksHoldAndWritesNothing) {
-  TempDir dir;
-  const auto in = dir / "in.syx", out = dir / "out.syx";
+  // More sounds than the banks hold: refused, nothing written; a full set is still sorted.
+  std::filesystem::remove(out);
   std::vector<SoundData> many(1500, MakeSound("Many", 3));
   test::WriteSounds(in, many);
-  auto r = RunCli("sort " + Quote(in.string()) + " " + Quote(out.string()) + " --by name");
-  EXPECT_EQ(r.status, 1);
-  EXPECT_NE(r.err.find("1500"), std::string::npos) << r.err;
-  EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
+  test::ExpectFailure(RunCli(Cmd("sort", in, out) + " --by name"), "1500");
   EXPECT_FALSE(std::filesystem::exists(out));
-
-  many.resize(1024);  // a full set is still sorted
+  many.resize(1024);
   test::WriteSounds(in, many);
-  r = RunCli("sort " + Quote(in.string()) + " " + Quote(out.string()) + " --by name");
-  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(RunCli(Cmd("sort", in, out) + " --by name").status, 0);
   EXPECT_EQ(ReadSoundRecords(out).size(), 1024u);
 }
 
-TEST(CliErrors, NonRegularFilesAreRefusedWithTheReason) {
+TEST(CliErrors, BadFilesAndArgumentsGiveOneLineAndStatusOne) {
   TempDir dir;
   ASSERT_EQ(::mkfifo((dir / "fifo.syx").c_str(), 0600), 0);
-  const auto out = Quote((dir / "o.syx").string());
+  const auto out = dir / "o.syx";
   struct Case {
     std::string file, reason;
   };
   for (const Case& c : {Case{dir.Path().string(), "Is a directory"}, Case{(dir / "fifo.syx").string(), "FIFO"},
                         Case{"/dev/null", "device"}, Case{(dir / "missing.syx").string(), "No such file"}}) {
     // A FIFO nobody writes to must not block any command.
-    for (const std::string& args : {"list " + Quote(c.file), "list --json " + Quote(c.file),
-                                    "sort " + Quote(c.file) + " " + out + " --by name",
-                                    "syx2mid " + Quote(c.file) + " " + out, "mid2syx " + Quote(c.file) + " " + out,
-                                    "morph " + Quote(c.file) + " " + Quote(c.file) + " 50 " + out,
-                                    "restore " + Quote(c.file) + " --port virtual --delay 0", "params " + Quote(c.file)}) {
-      const auto r = RunCli(args);
-      EXPECT_EQ(r.status, 1) << args;
-      EXPECT_NE(r.err.find(c.reason), std::string::npos) << args << ": " << r.err;
-      EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << args << ": " << r.err;
-    }
+    for (const std::string& args : {Cmd("list", c.file), Cmd("list --json", c.file), Cmd("sort", c.file, out) + " --by name",
+                                    Cmd("syx2mid", c.file, out), Cmd("mid2syx", c.file, out),
+                                    Cmd("morph", c.file, c.file) + " 50 " + test::Quote(out.string()),
+                                    Cmd("restore", c.file) + " --port virtual --delay 0", Cmd("params", c.file)})
+      test::ExpectFailure(RunCli(args), c.reason, args);
   }
-  EXPECT_FALSE(std::filesystem::exists(dir / "o.syx"));
-}
-
-TEST(CliErrors, BadArgumentsGiveOneLineAndStatusOne) {
-  for (const std::string args : {"sort a b --by size", "list", "frobnicate"}) {
-    const auto r = RunCli(args);
-    EXPECT_EQ(r.status, 1) << args;
-    EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << args << ": " << r.err;
-  }
+  EXPECT_FALSE(std::filesystem::exists(out));
+  for (const std::string args : {"sort a b --by size", "list", "frobnicate"}) test::ExpectFailure(RunCli(args), "", args);
 }
 
 }  // namespace

@@ -1,12 +1,9 @@
-#include <gtest/gtest.h>
-
-#include <algorithm>
 #include <nlohmann/json.hpp>
-#include <string>
 
 #include "editor/ParameterMap.h"
 #include "library/InitSound.h"
-#include "tests/support/RunCommand.h"
+#include "tests/cli/CliTest.h"
+#include "tests/support/Sounds.h"
 
 namespace tarvix {
 namespace {
@@ -24,38 +21,29 @@ const nlohmann::json& Entry(const nlohmann::json& arr, const std::string& contro
 }
 
 // Two sounds; the second carries the values the checks look for.
-fs::path WriteSounds(const test::TempDir& dir) {
+fs::path TwoSounds(const test::TempDir& dir) {
   SoundData a = MakeDefaultInitSound();
   SoundData b = a;
-  b[8] = 127;   // octave beyond the knob's range: position 9
-  b[9] = 100;   // semitone 36, beyond -12..12
-  b[15] = 1;    // oscillator 1 shape: sample 2 ...
-  b[22] = 1;    // ... with the sample flag set
-  b[21] = 0;    // Limit WT lit
-  b[168] = 127; // LFO 1 speed ...
-  b[171] = 1;   // ... clocked
-  std::vector<std::uint8_t> bytes(a.bytes.begin(), a.bytes.end());
-  bytes.insert(bytes.end(), b.bytes.begin(), b.bytes.end());
-  const fs::path file = dir / "two.syx";
-  test::WriteAll(file, bytes);
-  return file;
+  b[8] = 127;                    // octave beyond the knob's range: position 9
+  b[9] = 100;                    // semitone 36, beyond -12..12
+  b[15] = b[22] = 1;             // oscillator 1 shape: sample 2, with the sample flag set
+  b[21] = 0;                     // Limit WT lit
+  b[168] = 127, b[171] = 1;      // LFO 1 speed, clocked
+  test::WriteSounds(dir / "two.syx", {a, b});
+  return dir / "two.syx";
 }
 
 TEST(CliParams, JsonListsEveryControlWithItsDecodedValue) {
   test::TempDir dir;
-  const fs::path file = WriteSounds(dir);
+  const fs::path file = TwoSounds(dir);
   auto r = RunCli("params " + Quote(file.string()) + " --index 1 --json");
   ASSERT_EQ(r.status, 0) << r.err;
   auto arr = nlohmann::json::parse(r.out);
   ASSERT_EQ(arr.size(), ParameterMap::Instance().size());
-  for (auto& o : arr) {
-    ASSERT_EQ(o.size(), 6u);
-    for (const char* key : {"control", "offset", "parameter", "byte", "value", "text"}) ASSERT_TRUE(o.contains(key));
-    ASSERT_EQ(o["parameter"].get<int>(), o["offset"].get<int>() - 7);
-  }
-  auto& octave = Entry(arr, "KnobOctave1");
-  EXPECT_EQ(octave["byte"], 127);
-  EXPECT_EQ(octave["text"], "9");  // out of the knob's range: the number, not a caption
+  for (auto& o : arr) ASSERT_EQ(o["parameter"].get<int>(), o["offset"].get<int>() - 7);
+  // Out of the knob's range: the number, not a caption.
+  EXPECT_EQ(Entry(arr, "KnobOctave1"),
+            nlohmann::json::parse(R"({"control": "KnobOctave1", "offset": 8, "parameter": 1, "byte": 127, "value": 9, "text": "9"})"));
   EXPECT_EQ(Entry(arr, "KnobSemitone1")["value"], 36);
   EXPECT_EQ(Entry(arr, "KnobOctave2")["text"], "Oct 8'");
   EXPECT_TRUE(Entry(arr, "cmbShape1")["value"].is_null());  // no sample names beside the program
@@ -84,18 +72,13 @@ TEST(CliParams, JsonListsEveryControlWithItsDecodedValue) {
 
 TEST(CliParams, BadInputFailsWithOneLine) {
   test::TempDir dir;
-  const fs::path file = WriteSounds(dir);
+  const fs::path file = TwoSounds(dir);
   test::WriteAll(dir / "junk.syx", std::vector<std::uint8_t>(392, 0x41));
-  struct Case {
-    std::string args, message;
-  };
-  for (const Case& c : {Case{Quote(file.string()) + " --index 2", "two.syx: index 2 out of range"},
-                        Case{Quote(file.string()) + " --index -1", "two.syx: index -1 out of range"},
-                        Case{Quote((dir / "junk.syx").string()), "not a sound dump"}}) {
-    const auto r = RunCli("params " + c.args);
-    EXPECT_EQ(r.status, 1) << c.args;
-    EXPECT_NE(r.err.find(c.message), std::string::npos) << r.err;
-    EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
+  for (const auto& [args, message] : {std::pair{Quote(file.string()) + " --index 2", "two.syx: index 2 out of range"},
+                                      {Quote(file.string()) + " --index -1", "two.syx: index -1 out of range"},
+                                      {Quote((dir / "junk.syx").string()), "not a sound dump"}}) {
+    const auto r = RunCli("params " + args);
+    test::ExpectFailure(r, message, args);
     EXPECT_TRUE(r.out.empty());
   }
 }

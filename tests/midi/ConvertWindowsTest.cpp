@@ -1,6 +1,6 @@
+// The converter dialog and the keyboard panel, driven by clicks and keys.
 #include <gtest/gtest.h>
 
-#include <QApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -11,174 +11,126 @@
 #include <QTest>
 #include <QTimer>
 #include <QVBoxLayout>
-#include <deque>
 
 #include "midi/HeldKeyTracker.h"
 #include "midi/KeyboardPanel.h"
 #include "midi/TfrmMidiSysexConverter.h"
+#include "tests/midi/MidiFakes.h"
+#include "tests/support/ScriptPrompter.h"
 #include "tests/support/TempDir.h"
 
 namespace tarvix {
 namespace {
 
-// Answers from a script and remembers what was asked.
-struct ScriptedPrompter : Prompter {
-  std::deque<Answer> answers;
-  std::deque<std::optional<std::string>> files;
-  std::vector<std::string> asked;
-  std::vector<std::string> filters;
-  Answer Ask(const std::string& text, Buttons) override {
-    asked.push_back(text);
-    if (answers.empty()) return Answer::Yes;
-    const Answer a = answers.front();
-    answers.pop_front();
-    return a;
-  }
-  std::optional<std::string> OpenFileName(const FileRequest& r) override {
-    filters.push_back(r.filter);
-    if (files.empty()) return std::nullopt;
-    auto f = files.front();
-    files.pop_front();
-    return f;
-  }
-  std::optional<std::string> SaveFileName(const FileRequest& r) override { return OpenFileName(r); }
-};
+using test::Bytes;
+using test::ScriptPrompter;
 
-template <typename T>
+template <typename T = QPushButton>
 T* Child(QWidget& w, const char* name) {
   T* c = w.findChild<T*>(name);
   EXPECT_NE(c, nullptr) << name;
   return c;
 }
+void Click(QWidget& w, const char* button) { QTest::mouseClick(Child(w, button), Qt::LeftButton); }
+QString Text(QWidget& w, const char* edit) { return Child<QLineEdit>(w, edit)->text(); }
 
-std::vector<std::uint8_t> Sounds(int n) {
-  std::vector<std::uint8_t> all;
-  for (int k = 0; k < n; ++k) {
-    std::vector<std::uint8_t> d(392, static_cast<std::uint8_t>(k));
-    d.front() = 0xF0;
-    d[1] = 0x3E;  // a sound dump of the instrument
-    d[2] = 0x13;
-    d[4] = 0x10;
-    d.back() = 0xF7;
-    all.insert(all.end(), d.begin(), d.end());
-  }
-  return all;
-}
-
-TEST(TfrmMidiSysexConverter, CaptionsAndFileChoicesFollowTheMode) {
-  ScriptedPrompter p;
+TEST(TfrmMidiSysexConverter, WordsAndFileChoicesFollowTheMode) {
+  ScriptPrompter p;
   TfrmMidiSysexConverter toMidi(ConvertMode::SysexToMidi, p);
   toMidi.show();
-  EXPECT_EQ(toMidi.windowTitle(), "Convert SysEx to Midi");
-  EXPECT_EQ(Child<QPushButton>(toMidi, "btnGo")->text(), "Convert SysEx to Midi");
-  EXPECT_EQ(Child<QLabel>(toMidi, "Label1")->text(), "SysEx filename");
-  EXPECT_EQ(Child<QLabel>(toMidi, "Label2")->text(), "Midi filename");
-
-  auto* source = Child<QLineEdit>(toMidi, "edtFilename");
-  auto* target = Child<QLineEdit>(toMidi, "edtFilename2");
+  auto words = [](TfrmMidiSysexConverter& d) {
+    return d.windowTitle() + "|" + Child(d, "btnGo")->text() + "|" + Child<QLabel>(d, "Label1")->text() + "|" +
+           Child<QLabel>(d, "Label2")->text();
+  };
+  EXPECT_EQ(words(toMidi), "Convert SysEx to Midi|Convert SysEx to Midi|SysEx filename|Midi filename");
   p.files = {std::string("/data/bank.syx"), std::nullopt, std::string("/data/other.mid")};
-  QTest::mouseClick(Child<QPushButton>(toMidi, "btnSelectFile"), Qt::LeftButton);
-  EXPECT_EQ(source->text(), "/data/bank.syx");
-  EXPECT_EQ(target->text(), "/data/bank.syx.mid");
+  Click(toMidi, "btnSelectFile");
+  EXPECT_EQ(Text(toMidi, "edtFilename"), "/data/bank.syx");
+  EXPECT_EQ(Text(toMidi, "edtFilename2"), "/data/bank.syx.mid");
   // Cancelled: the target is still made from whatever the source field holds.
-  source->setText("typed");
-  QTest::mouseClick(Child<QPushButton>(toMidi, "btnSelectFile"), Qt::LeftButton);
-  EXPECT_EQ(target->text(), "typed.mid");
-  QTest::mouseClick(Child<QPushButton>(toMidi, "BitBtn2"), Qt::LeftButton);
-  EXPECT_EQ(target->text(), "/data/other.mid");
-  EXPECT_EQ(p.filters, (std::vector<std::string>{"SysEx files|*.syx", "SysEx files|*.syx",
-                                                 "Midi files|*.mid|All files|*.*"}));
+  Child<QLineEdit>(toMidi, "edtFilename")->setText("typed");
+  Click(toMidi, "btnSelectFile");
+  EXPECT_EQ(Text(toMidi, "edtFilename2"), "typed.mid");
+  Click(toMidi, "BitBtn2");
+  EXPECT_EQ(Text(toMidi, "edtFilename2"), "/data/other.mid");
+  EXPECT_EQ(p.fileFilters, (std::vector<std::string>{"SysEx files|*.syx", "SysEx files|*.syx",
+                                                     "Midi files|*.mid|All files|*.*"}));
 
-  ScriptedPrompter q;
+  ScriptPrompter q;
   TfrmMidiSysexConverter toSysex(ConvertMode::MidiToSysex, q);
   toSysex.show();
-  EXPECT_EQ(toSysex.windowTitle(), "Convert Midi to SysEx");
-  EXPECT_EQ(Child<QPushButton>(toSysex, "btnGo")->text(), "Convert Midi to SysEx");
-  EXPECT_EQ(Child<QLabel>(toSysex, "Label1")->text(), "Midi filename");
-  EXPECT_EQ(Child<QLabel>(toSysex, "Label2")->text(), "SysEx filename");
+  EXPECT_EQ(words(toSysex), "Convert Midi to SysEx|Convert Midi to SysEx|Midi filename|SysEx filename");
   q.files = {std::string("song.mid"), std::nullopt};
-  QTest::mouseClick(Child<QPushButton>(toSysex, "btnSelectFile"), Qt::LeftButton);
-  QTest::mouseClick(Child<QPushButton>(toSysex, "BitBtn2"), Qt::LeftButton);
-  EXPECT_EQ(Child<QLineEdit>(toSysex, "edtFilename2")->text(), "song.mid.syx");
-  EXPECT_EQ(q.filters, (std::vector<std::string>{"Midi files|*.mid|All files|*.*", "SysEx files|*.syx"}));
+  Click(toSysex, "btnSelectFile");
+  Click(toSysex, "BitBtn2");
+  EXPECT_EQ(Text(toSysex, "edtFilename2"), "song.mid.syx");
+  EXPECT_EQ(q.fileFilters, (std::vector<std::string>{"Midi files|*.mid|All files|*.*", "SysEx files|*.syx"}));
 }
 
 TEST(TfrmMidiSysexConverter, GoConvertsAsksBeforeOverwritingAndReportsFileErrors) {
   test::TempDir dir;
-  const auto syx = dir / "bank.syx";
-  const auto mid = dir / "bank.syx.mid";
-  test::WriteAll(syx, Sounds(3));
-
-  auto run = [&](ScriptedPrompter& p, ConvertMode mode, const std::filesystem::path& from,
-                 const std::filesystem::path& to) {
-    auto dlg = std::make_unique<TfrmMidiSysexConverter>(mode, p);
-    dlg->show();
-    Child<QLineEdit>(*dlg, "edtFilename")->setText(QString::fromStdString(from.string()));
-    Child<QLineEdit>(*dlg, "edtFilename2")->setText(QString::fromStdString(to.string()));
-    QTest::mouseClick(Child<QPushButton>(*dlg, "btnGo"), Qt::LeftButton);
-    return dlg->isVisible();
+  const auto syx = dir / "bank.syx", mid = dir / "bank.syx.mid";
+  Bytes sounds;
+  for (int k = 0; k < 3; ++k) {
+    const SoundData s = VirtualInstrument::DemoSound(k);
+    sounds.insert(sounds.end(), s.bytes.begin(), s.bytes.end());
+  }
+  test::WriteAll(syx, sounds);
+  ScriptPrompter p;
+  // Returns whether the dialog stayed open, and what it told.
+  auto run = [&](ConvertMode mode, const std::filesystem::path& from, const std::filesystem::path& to) {
+    p.asked.clear();
+    TfrmMidiSysexConverter dlg(mode, p);
+    dlg.show();
+    Child<QLineEdit>(dlg, "edtFilename")->setText(QString::fromStdString(from.string()));
+    Child<QLineEdit>(dlg, "edtFilename2")->setText(QString::fromStdString(to.string()));
+    Click(dlg, "btnGo");
+    return dlg.isVisible();
   };
 
-  ScriptedPrompter p;
-  EXPECT_FALSE(run(p, ConvertMode::SysexToMidi, syx, mid));  // converted, told and closed
+  EXPECT_FALSE(run(ConvertMode::SysexToMidi, syx, mid));  // converted, told and closed
   EXPECT_EQ(p.asked, (std::vector<std::string>{mid.string() + ": 3 sounds written"}));
   const auto midi = test::ReadAll(mid);
   EXPECT_EQ(midi.size(), 22u + 3u * 395u + 4u);
 
-  // The target exists: No writes nothing.
-  p.asked.clear();
+  // The target exists: No writes nothing, Yes replaces it.
   test::WriteAll(mid, {9, 9});
   p.answers = {Answer::No};
-  run(p, ConvertMode::SysexToMidi, syx, mid);
+  run(ConvertMode::SysexToMidi, syx, mid);
   EXPECT_EQ(p.asked, (std::vector<std::string>{"Do you want to overwrite?"}));
-  EXPECT_EQ(test::ReadAll(mid), (std::vector<std::uint8_t>{9, 9}));
+  EXPECT_EQ(test::ReadAll(mid), (Bytes{9, 9}));
   p.answers = {Answer::Yes};
-  run(p, ConvertMode::SysexToMidi, syx, mid);
+  run(ConvertMode::SysexToMidi, syx, mid);
   EXPECT_EQ(test::ReadAll(mid), midi);
 
   // A damaged MIDI file: what could be read is written, and the window tells
   // what was lost in the same line the command-line tool prints.
-  p.asked.clear();
-  const auto cut = dir / "cut.mid";
-  test::WriteAll(cut, std::vector<std::uint8_t>(midi.begin(), midi.begin() + 22 + 2 * 395 + 100));
-  EXPECT_FALSE(run(p, ConvertMode::MidiToSysex, cut, dir / "cut.syx"));
-  ASSERT_EQ(p.asked.size(), 1u);
-  EXPECT_EQ(p.asked[0], (dir / "cut.syx").string() +
-                            ": 2 sound dumps written; left out: 1 message cut off; damaged file: the MIDI file is "
-                            "cut off at byte 912");
+  test::WriteAll(dir / "cut.mid", Bytes(midi.begin(), midi.begin() + 22 + 2 * 395 + 100));
+  EXPECT_FALSE(run(ConvertMode::MidiToSysex, dir / "cut.mid", dir / "cut.syx"));
+  EXPECT_EQ(p.asked, std::vector<std::string>{(dir / "cut.syx").string() +
+                                              ": 2 sound dumps written; left out: 1 message cut off; damaged file: "
+                                              "the MIDI file is cut off at byte 912"});
   EXPECT_EQ(test::ReadAll(dir / "cut.syx").size(), 2u * 392u);
   // Nothing to recover: told, nothing written, the dialog stays.
-  p.asked.clear();
-  const auto empty = dir / "empty.mid";
-  test::WriteAll(empty, std::vector<std::uint8_t>(midi.begin(), midi.begin() + 100));
-  EXPECT_TRUE(run(p, ConvertMode::MidiToSysex, empty, dir / "empty.syx"));
+  test::WriteAll(dir / "empty.mid", Bytes(midi.begin(), midi.begin() + 100));
+  EXPECT_TRUE(run(ConvertMode::MidiToSysex, dir / "empty.mid", dir / "empty.syx"));
   ASSERT_EQ(p.asked.size(), 1u);
   EXPECT_NE(p.asked[0].find("no sound dump found"), std::string::npos) << p.asked[0];
   EXPECT_FALSE(std::filesystem::exists(dir / "empty.syx"));
-
-  p.asked.clear();
-  const auto back = dir / "back.syx";
-  test::WriteAll(back, {7});
   // A source that cannot be opened: one error box naming it, nothing
   // written, no overwrite question, the dialog stays for another try.
-  EXPECT_TRUE(run(p, ConvertMode::MidiToSysex, dir / "gone.mid", back));
+  test::WriteAll(dir / "back.syx", {7});
+  EXPECT_TRUE(run(ConvertMode::MidiToSysex, dir / "gone.mid", dir / "back.syx"));
   ASSERT_EQ(p.asked.size(), 1u);
   EXPECT_NE(p.asked[0].find("gone.mid"), std::string::npos) << p.asked[0];
-  EXPECT_EQ(test::ReadAll(back), (std::vector<std::uint8_t>{7}));
+  EXPECT_EQ(test::ReadAll(dir / "back.syx"), (Bytes{7}));
 }
 
-struct RecordingOut : MidiOut {
-  std::vector<std::array<int, 3>> sent;
-  void SendShort(std::uint8_t s, std::uint8_t d1, std::uint8_t d2) override { sent.push_back({s, d1, d2}); }
-  void SendLong(std::span<const std::uint8_t>) override {}
-  void ResetOutput() override {}
-};
-
-using Messages = std::vector<std::array<int, 3>>;
+using Sent = std::vector<Bytes>;
 
 // A stand-in for the main window with the panel at its bottom.
 struct PanelFixture : ::testing::Test {
-  RecordingOut out;  // outlives the window
+  test::RecordingOut out;  // outlives the window
   QMainWindow main;
   QLineEdit* edit = new QLineEdit;
   KeyboardPanel* panel = new KeyboardPanel;
@@ -206,20 +158,9 @@ struct PanelFixture : ::testing::Test {
     QKeyEvent e(QEvent::KeyRelease, key, Qt::NoModifier);
     QApplication::sendEvent(w, &e);
   }
-  Messages Take() { return std::exchange(out.sent, {}); }
+  QString Octave() { return Child<QLabel>(*panel, "lblOctave")->text(); }
+  Sent Take() { return std::exchange(out.sent, {}); }
 };
-
-TEST_F(PanelFixture, PanelStartsOnAndItsButtonsMoveTheOctave) {
-  EXPECT_EQ(panel->objectName(), "pnlKeyboard");
-  EXPECT_EQ(Child<QLabel>(*panel, "lblOctave")->text(), "Octave 4");
-  EXPECT_EQ(Child<QScrollBar>(*panel, "ScrollBarVolume")->value(), 127);
-  EXPECT_TRUE(panel->keyboardTimer()->isActive());
-  EXPECT_TRUE(panel->hookTimer()->isActive());
-  for (int i = 0; i < 11; ++i) QTest::mouseClick(Child<QPushButton>(*panel, "btnPlusOct"), Qt::LeftButton);
-  EXPECT_EQ(Child<QLabel>(*panel, "lblOctave")->text(), "Octave 10");
-  for (int i = 0; i < 11; ++i) QTest::mouseClick(Child<QPushButton>(*panel, "btnMinusOct"), Qt::LeftButton);
-  EXPECT_EQ(Child<QLabel>(*panel, "lblOctave")->text(), "Octave 0");
-}
 
 TEST_F(PanelFixture, KeysHeldInAnyWindowPlayOnTheSelectedPartsChannel) {
   QWidget editor;
@@ -233,26 +174,24 @@ TEST_F(PanelFixture, KeysHeldInAnyWindowPlayOnTheSelectedPartsChannel) {
   panel->tmrKeyboardTimer();
   Release(&editor, Qt::Key_H);
   panel->tmrKeyboardTimer();
-  EXPECT_EQ(Take(), (Messages{{0x92, 69, 0}, {0x82, 69, 0}}));
+  EXPECT_EQ(Take(), (Sent{{0x92, 69, 0}, {0x82, 69, 0}}));
 
-  // X on the main window raises the octave; a key held across it still gets
-  // the note-off of the note it started.
-  Child<QScrollBar>(*panel, "ScrollBarVolume")->setValue(100);
-  Press(edit, Qt::Key_A, "a");
-  panel->tmrKeyboardTimer();
+  // X on the main window raises the octave ...
   Press(edit, Qt::Key_X, "x");
   Release(edit, Qt::Key_X);
-  EXPECT_EQ(Child<QLabel>(*panel, "lblOctave")->text(), "Octave 5");
-  Release(edit, Qt::Key_A);
-  panel->tmrKeyboardTimer();
-  EXPECT_EQ(Take(), (Messages{{0x92, 60, 100}, {0x82, 60, 0}}));
+  EXPECT_EQ(Octave(), "Octave 5");
   // ... but X typed in another window is just a letter.
   Press(&editor, Qt::Key_X, "x");
   Release(&editor, Qt::Key_X);
   EXPECT_EQ(panel->player().Octave(), 5);
-}
+  // The panel's own buttons move the octave within 0..10.
+  for (int i = 0; i < 11; ++i) Click(*panel, "btnPlusOct");
+  EXPECT_EQ(Octave(), "Octave 10");
+  for (int i = 0; i < 11; ++i) Click(*panel, "btnMinusOct");
+  EXPECT_EQ(Octave(), "Octave 0");
 
-TEST_F(PanelFixture, TheMainWindowSwallowsPlayingLettersWhileTheKeyboardIsOn) {
+  // The main window swallows the playing letters while the keyboard is on.
+  edit->clear();
   edit->setFocus();
   QTest::keyClicks(edit, "ahoy bed");
   EXPECT_EQ(edit->text(), "oy b");
@@ -268,17 +207,21 @@ TEST_F(PanelFixture, TheMainWindowSwallowsPlayingLettersWhileTheKeyboardIsOn) {
 
 TEST_F(PanelFixture, NotesStopWhenTheyCanNoLongerBeReleased) {
   QSignalSpy toggled(panel, &KeyboardPanel::keyboardOnChanged);
+  EXPECT_TRUE(panel->keyboardTimer()->isActive());  // on from the start, at full volume
+  EXPECT_TRUE(panel->hookTimer()->isActive());
+  EXPECT_EQ(Child<QScrollBar>(*panel, "ScrollBarVolume")->value(), 127);
   auto holdAD = [&] {
     Press(edit, Qt::Key_A, "a");
     Press(edit, Qt::Key_D, "d");
     panel->tmrKeyboardTimer();
     EXPECT_EQ(Take().size(), 2u);
   };
+  const Sent offs{{0x80, 60, 0}, {0x80, 64, 0}};
 
   // Hiding the keyboard: note-offs, both timers stop, the menu hears of it.
   holdAD();
-  QTest::mouseClick(Child<QPushButton>(*panel, "btnHideKeyboard"), Qt::LeftButton);
-  EXPECT_EQ(Take(), (Messages{{0x80, 60, 0}, {0x80, 64, 0}}));
+  Click(*panel, "btnHideKeyboard");
+  EXPECT_EQ(Take(), offs);
   EXPECT_FALSE(panel->isVisible());
   EXPECT_FALSE(panel->keyboardTimer()->isActive());
   EXPECT_FALSE(panel->hookTimer()->isActive());
@@ -294,7 +237,7 @@ TEST_F(PanelFixture, NotesStopWhenTheyCanNoLongerBeReleased) {
   // The application loses the focus: the releases go elsewhere.
   holdAD();
   panel->tracker().ApplicationStateChanged(Qt::ApplicationInactive);
-  EXPECT_EQ(Take(), (Messages{{0x80, 60, 0}, {0x80, 64, 0}}));
+  EXPECT_EQ(Take(), offs);
   EXPECT_TRUE(panel->tracker().Held().empty());
   panel->tmrKeyboardTimer();
   EXPECT_TRUE(Take().empty());
@@ -304,7 +247,7 @@ TEST_F(PanelFixture, NotesStopWhenTheyCanNoLongerBeReleased) {
   foreground = "TfrmMidiSysexConverter";
   panel->tmrKeyboardHookTimer();
   EXPECT_FALSE(panel->keyboardTimer()->isActive());
-  EXPECT_EQ(Take(), (Messages{{0x80, 60, 0}, {0x80, 64, 0}}));
+  EXPECT_EQ(Take(), offs);
   foreground = "TfrmLocker";
   panel->tmrKeyboardHookTimer();
   EXPECT_TRUE(panel->keyboardTimer()->isActive());
@@ -312,7 +255,7 @@ TEST_F(PanelFixture, NotesStopWhenTheyCanNoLongerBeReleased) {
   EXPECT_EQ(Take().size(), 2u);
 }
 
-TEST(KeyboardPanelStatics, WindowClassComesFromThePropertyOrTheName) {
+TEST(KeyboardPanel, WindowClassComesFromThePropertyOrTheName) {
   QWidget w;
   EXPECT_EQ(KeyboardPanel::WindowClassOf(&w), "QWidget");
   w.setObjectName("TfrmMorph");
@@ -323,13 +266,3 @@ TEST(KeyboardPanelStatics, WindowClassComesFromThePropertyOrTheName) {
 
 }  // namespace
 }  // namespace tarvix
-
-int main(int argc, char** argv) {
-  qputenv("QT_QPA_PLATFORM", "offscreen");
-  tarvix::test::TempDir runtime;
-  std::filesystem::permissions(runtime.Path(), std::filesystem::perms::owner_all);
-  qputenv("XDG_RUNTIME_DIR", QByteArray::fromStdString(runtime.Path().string()));
-  QApplication app(argc, argv);
-  ::testing::InitGoogleTest(&argc, argv);
-  return RUN_ALL_TESTS();
-}

@@ -13,6 +13,7 @@ namespace tarvix {
 namespace {
 
 using test::Bytes;
+using Reply = std::optional<Bytes>;
 
 Bytes DumpFor(int bank, int program, int contentIndex) {
   SoundData s = VirtualInstrument::DemoSound(contentIndex);
@@ -21,14 +22,10 @@ Bytes DumpFor(int bank, int program, int contentIndex) {
   s[offs::kChecksum] = ChecksumOf(s);
   return Bytes(s.bytes.begin(), s.bytes.end());
 }
-
-bool HasLine(const MemoryLog& log, const std::string& line) {
-  return std::find(log.lines.begin(), log.lines.end(), line) != log.lines.end();
+Bytes Request(int bank, int program) {
+  return {0xF0, 0x3E, 0x13, 0x00, 0x00, std::uint8_t(bank), std::uint8_t(program), 0x7F, 0xF7};
 }
-
-bool HasLineStarting(const MemoryLog& log, const std::string& prefix) {
-  return std::any_of(log.lines.begin(), log.lines.end(), [&](const std::string& l) { return l.rfind(prefix, 0) == 0; });
-}
+const Bytes kGlobalRequest{0xF0, 0x3E, 0x13, 0x00, 0x04, 0xF7};
 
 class Dispatcher : public ::testing::Test {
  protected:
@@ -52,6 +49,29 @@ class Dispatcher : public ::testing::Test {
     for (std::int64_t t = 0; ui.modal && t < maxMs; t += 50) clock.Advance(50);
     return !ui.modal;
   }
+  // Every line is in the log (a line ending in "*" matches as a prefix).
+  void ExpectLog(std::initializer_list<std::string> lines) {
+    for (const std::string& line : lines) {
+      const bool prefix = line.back() == '*';
+      const std::string want = prefix ? line.substr(0, line.size() - 1) : line;
+      EXPECT_TRUE(std::any_of(log.lines.begin(), log.lines.end(), [&](const std::string& l) {
+        return prefix ? l.rfind(want, 0) == 0 : l == want;
+      })) << line;
+    }
+  }
+  // The times at which sound requests went out.
+  std::vector<std::int64_t> RequestTimes(int exceptProgram = -1) {
+    std::vector<std::int64_t> times;
+    for (auto& [t, m] : link.sentAt)
+      if (m.size() == 9 && m[6] != exceptProgram) times.push_back(t);
+    return times;
+  }
+  static void ExpectPaced(const std::vector<std::int64_t>& times) {
+    for (std::size_t i = 1; i < times.size(); ++i) ASSERT_GE(times[i] - times[i - 1], 250) << i;
+  }
+  auto Done() {
+    return [this] { ++doneCalls; };
+  }
 
   ManualScheduler clock;
   test::ScriptedLink link{clock};
@@ -63,46 +83,54 @@ class Dispatcher : public ::testing::Test {
   int doneCalls = 0;
 };
 
-TEST_F(Dispatcher, BankReadChainsRequestsAndStoresEachReplyByItsOwnBytes) {
-  link.answer = [](const Bytes& req) -> std::optional<Bytes> { return DumpFor(req[5], req[6], 500 + req[6]); };
+TEST_F(Dispatcher, BankAndFullReadsChainPacedRequestsAndStoreEachReplyByItsOwnBytes) {
+  link.answer = [](const Bytes& req) -> Reply { return DumpFor(req[5], req[6], 500 + req[6]); };
   blofeld.CurrentIndex = 9;
-  d.ReadBank(1, [this] { ++doneCalls; });
+  d.ReadBank(1, Done());
   EXPECT_EQ(link.armed.front(), 784u);
   EXPECT_TRUE(ui.modal);
   ASSERT_TRUE(RunUntilClosed(128 * 300 + 3000));
   EXPECT_EQ(doneCalls, 1);
   EXPECT_FALSE(d.Receiving());
-
   const auto req = link.SoundRequests();
   ASSERT_EQ(req.size(), 128u);
-  EXPECT_EQ(req.front(), Bytes({0xF0, 0x3E, 0x13, 0x00, 0x00, 0x01, 0x00, 0x7F, 0xF7}));
-  EXPECT_EQ(req.back()[6], 127);
+  EXPECT_EQ(req.front(), Request(1, 0));
+  EXPECT_EQ(req.back(), Request(1, 127));
   for (int p = 0; p < 128; ++p) {
-    const int slot = 128 + p;
-    EXPECT_EQ(blofeld.Sound(slot), SoundData::FromBytes(DumpFor(1, p, 500 + p))) << p;
-    EXPECT_FALSE(blofeld.Changed(slot));
+    EXPECT_EQ(blofeld.Sound(128 + p), SoundData::FromBytes(DumpFor(1, p, 500 + p))) << p;
+    EXPECT_FALSE(blofeld.Changed(128 + p));
   }
   EXPECT_TRUE(blofeld.Changed(0));  // other banks untouched
   EXPECT_EQ(ui.labels[4].rfind("Received 3 of 128 (0:01 elapsed, about 0:", 0), 0u) << ui.labels[4];
   EXPECT_EQ(ui.labels.back(), "Received 128 of 128 (0:32 elapsed)");
   EXPECT_TRUE(d.Missing.empty());
-  EXPECT_TRUE(HasLine(log, "Received all 128 sound(s)"));
-  EXPECT_TRUE(HasLine(log, "Bank/Patch:1/127 9"));
-  EXPECT_TRUE(HasLine(log, "The instrument sends checksums; 7F is no longer taken in their place"));
-  EXPECT_TRUE(HasLine(log, "Rec Bank: B Sound:128"));
-  // Consecutive requests are at least the MIDI delay apart.
-  std::vector<std::int64_t> times;
-  for (auto& [t, m] : link.sentAt)
-    if (m.size() == 9) times.push_back(t);
-  for (std::size_t i = 1; i < times.size(); ++i) ASSERT_GE(times[i] - times[i - 1], 250);
+  ExpectLog({"Received all 128 sound(s)", "Bank/Patch:1/127 9", "Rec Bank: B Sound:128",
+             "The instrument sends checksums; 7F is no longer taken in their place"});
+  ExpectPaced(RequestTimes());
+
+  // All banks: 1024 requests, a MIDI delay apart across the bank changes.
+  link.answer = nullptr;
+  link.sentAt.clear();
+  link.sent.clear();
+  d.ReadAll(Done());
+  const std::int64_t start = clock.nowMs();
+  ASSERT_TRUE(RunUntilClosed(1024 * 300 + 5000));
+  EXPECT_GE(clock.nowMs() - start, 1023 * 250);
+  EXPECT_EQ(doneCalls, 2);
+  const auto all = link.SoundRequests();
+  ASSERT_EQ(all.size(), 1024u);
+  EXPECT_EQ(all.front(), Request(0, 0));
+  EXPECT_EQ(all.back(), Request(7, 127));
+  for (int i = 0; i < kSlotCount; ++i) ASSERT_FALSE(blofeld.Changed(i)) << i;
+  EXPECT_EQ(blofeld.Sound(1023), SoundData::FromBytes(DumpFor(7, 127, 1023)));
 }
 
 TEST_F(Dispatcher, SilentInstrumentEndsReadsByThemselvesNamingEverySlot) {
   link.silent = true;
   blofeld.CurrentIndex = 7;
-  d.ReadCurrentSound(130, [this] { ++doneCalls; });
+  d.ReadCurrentSound(130, Done());
   EXPECT_EQ(ui.title, receiver_text::kReadingCurrentSound);
-  EXPECT_EQ(link.sent.back(), Bytes({0xF0, 0x3E, 0x13, 0x00, 0x00, 0x01, 0x02, 0x7F, 0xF7}));
+  EXPECT_EQ(link.sent.back(), Request(1, 2));
   EXPECT_TRUE(d.Busy());
   // Asked, asked again after 500 ms, given up after 1000 more; then three
   // more rounds of the same.
@@ -113,7 +141,7 @@ TEST_F(Dispatcher, SilentInstrumentEndsReadsByThemselvesNamingEverySlot) {
   EXPECT_EQ(link.SoundRequests().size(), 8u);
   EXPECT_EQ(d.Missing, std::vector<int>{130});
   EXPECT_FALSE(d.Cancelled);
-  EXPECT_TRUE(HasLine(log, "Missing 1 of 1 sound(s): B003"));
+  ExpectLog({"Missing 1 of 1 sound(s): B003"});
   EXPECT_EQ(ui.Label(), "Received 0 of 1; 1 missing");
 
   // A bank read stops once kSilentAfter requests in a row went unanswered.
@@ -121,40 +149,8 @@ TEST_F(Dispatcher, SilentInstrumentEndsReadsByThemselvesNamingEverySlot) {
   EXPECT_EQ(ui.title, receiver_text::kCaption);  // the single-read title does not stick
   ASSERT_TRUE(RunUntilClosed(60000));
   EXPECT_EQ(d.Missing.size(), 128u);
-  EXPECT_TRUE(HasLine(log, "The instrument stopped answering"));
+  ExpectLog({"The instrument stopped answering"});
   EXPECT_EQ(link.SoundRequests().size(), 8u + 2 * ReceiveDispatcher::kSilentAfter);
-}
-
-TEST_F(Dispatcher, OnlyTheSlotsAskedForAreStoredAndGapsAreAskedForAgain) {
-  // Noise on the line during a read of bank A: an edit-buffer dump nobody
-  // asked for in place of A006, a dump of bank C, junk SysEx, lost replies,
-  // and a reply for A010 that answers A009's request (A009 comes later).
-  int asked[128] = {};
-  link.answer = [&](const Bytes& req) -> std::optional<Bytes> {
-    const int p = req[6];
-    const int n = asked[p]++;
-    if (p == 5 && n == 0) return DumpFor(0x7F, 0, 777);
-    if (p == 7 && n == 0) return DumpFor(2, 7, 2 * 128 + 7);
-    if (p == 8 && n == 0) return DumpFor(0, 9, 9);
-    if (p == 11 && n == 0) return Bytes{0xF0, 0x00, 0x20, 0x33, 0x01, 0xF7};
-    if (p == 12 && n < 2) return std::nullopt;
-    return test::ScriptedLink::DefaultReply(req);
-  };
-  blofeld.CurrentIndex = 300;
-  d.ReadBank(0);
-  ASSERT_TRUE(RunUntilClosed(120000));
-  EXPECT_TRUE(d.Missing.empty());
-  for (int i = 0; i < 128; ++i) {
-    ASSERT_EQ(blofeld.Sound(i), SoundData::FromBytes(DumpFor(0, i, i))) << i;
-    ASSERT_FALSE(blofeld.Changed(i)) << i;
-  }
-  EXPECT_EQ(blofeld.Sound(300), MakeDefaultInitSound());  // the edit buffer went nowhere
-  EXPECT_TRUE(blofeld.Changed(300));
-  EXPECT_EQ(blofeld.Sound(2 * 128 + 7), MakeDefaultInitSound());
-  EXPECT_TRUE(HasLine(log, "Ignored an edit buffer dump that was not asked for"));
-  EXPECT_TRUE(HasLine(log, "Ignored a dump of C008: not asked for in this read"));
-  EXPECT_TRUE(HasLineStarting(log, "Asking again for "));
-  EXPECT_TRUE(HasLine(log, "Received all 128 sound(s)"));
 }
 
 TEST_F(Dispatcher, FastReadsChainAsSoonAsAReplyIsStored) {
@@ -185,41 +181,28 @@ TEST_F(Dispatcher, ClosingMidReadStopsTheChain) {
   EXPECT_TRUE(blofeld.Changed(9));
 }
 
-TEST_F(Dispatcher, DamagedRepliesAreRejectedRetriedOnceAndNeverStored) {
+// Damage of every kind is a row of the in-process noisy-link table; here a
+// bank byte naming no bank, asked for again in the pass and every round.
+TEST_F(Dispatcher, ADumpNamingNoBankIsRejectedRetriedAndNeverStored) {
   const SoundData before = blofeld.Sound(3);
-  int asked3 = 0, asked4 = 0;
-  link.answer = [&](const Bytes& req) -> std::optional<Bytes> {
-    Bytes good = test::ScriptedLink::DefaultReply(req);
-    if (req[6] == 3) {  // always a wrong bank byte
-      ++asked3;
-      Bytes b = DumpFor(9, 3, 3);
-      return b;
-    }
-    if (req[6] == 4 && asked4++ == 0) {  // corrupted once: a flipped data bit
-      good[200] ^= 1;
-      return good;
-    }
-    if (req[6] == 6) return Bytes(good.begin(), good.begin() + 120);  // cut short every time
-    return good;
+  int asked3 = 0;
+  link.answer = [&](const Bytes& req) -> Reply {
+    if (req[6] == 3 && ++asked3) return DumpFor(9, 3, 3);
+    return test::ScriptedLink::DefaultReply(req);
   };
   d.ReadBank(0);
   ASSERT_TRUE(RunUntilClosed(60000));
   EXPECT_EQ(asked3, 8);  // asked and asked again, in the pass and three more rounds
-  EXPECT_EQ(d.Missing, (std::vector<int>{3, 6}));
-  EXPECT_TRUE(HasLine(log, "Missing 2 of 128 sound(s): A004, A007"));
+  EXPECT_EQ(d.Missing, std::vector<int>{3});
   EXPECT_EQ(blofeld.Sound(3), before);
   EXPECT_TRUE(blofeld.Changed(3));
-  EXPECT_TRUE(HasLine(log, "Rejected sound dump: bank byte 9 names no bank"));
-  EXPECT_EQ(blofeld.Sound(4), SoundData::FromBytes(test::ScriptedLink::DefaultReply(Bytes({0xF0, 0x3E, 0x13, 0, 0, 0, 4, 0x7F, 0xF7}))));
-  EXPECT_TRUE(HasLine(log, "Rejected reply to the request for A005: checksum mismatch (392 bytes)"));
-  EXPECT_TRUE(HasLine(log, "Rejected reply to the request for A007: wrong length (120 bytes)"));
-  EXPECT_TRUE(blofeld.Changed(6));
   EXPECT_FALSE(blofeld.Changed(127));
+  ExpectLog({"Missing 1 of 128 sound(s): A004", "Rejected sound dump: bank byte 9 names no bank"});
 }
 
 TEST_F(Dispatcher, AnOverdueReplyIsAskedForAgainAndDuplicatesDoNotDoubleTheChain) {
   int asked5 = 0;
-  link.answer = [&](const Bytes& req) -> std::optional<Bytes> {
+  link.answer = [&](const Bytes& req) -> Reply {
     if (req[6] == 5 && asked5++ == 0) return std::nullopt;  // lost on the way
     if (req[6] == 7) link.Deliver(test::ScriptedLink::DefaultReply(req), 40);  // answered twice
     if (req[6] == 9) link.Deliver(test::ScriptedLink::DefaultReply(req), 70);  // late: resent, then both arrive
@@ -233,16 +216,11 @@ TEST_F(Dispatcher, AnOverdueReplyIsAskedForAgainAndDuplicatesDoNotDoubleTheChain
   EXPECT_EQ(d.ReplyTimeoutMs(), ReceiveDispatcher::kMinReplyTimeoutMs);
   clock.Advance(1);
   EXPECT_EQ(link.SoundRequests().size(), 7u);
-  EXPECT_TRUE(HasLine(log, "No reply for A006 within 50 ms; asking again"));
+  ExpectLog({"No reply for A006 within 50 ms; asking again"});
   ASSERT_TRUE(RunUntilClosed(60000));
   EXPECT_EQ(asked5, 2);
   EXPECT_EQ(link.SoundRequests().size(), 129u);  // one extra request, no skipped step
-  std::int64_t previous = -1000;
-  for (auto& [t, m] : link.sentAt) {  // one request in flight at a time: the chain never doubled
-    if (m.size() != 9 || m[6] == 5) continue;
-    EXPECT_GE(t - previous, 250) << int(m[6]);
-    previous = t;
-  }
+  ExpectPaced(RequestTimes(5));  // one request in flight at a time: the chain never doubled
   for (int i = 0; i < 128; ++i) ASSERT_FALSE(blofeld.Changed(i)) << i;
 }
 
@@ -257,28 +235,12 @@ TEST_F(Dispatcher, ReplyTimeoutFollowsTheSlowestRecentRoundTrip) {
   EXPECT_EQ(d.ReplyTimeoutMs(), 254);
   clock.Advance(40 * 260);
   EXPECT_EQ(d.ReplyTimeoutMs(), 50);
-  EXPECT_FALSE(HasLineStarting(log, "No reply"));
+  EXPECT_TRUE(std::none_of(log.lines.begin(), log.lines.end(), [](auto& l) { return l.rfind("No reply", 0) == 0; }));
   d.DialogCloseClicked();
   // A new read learns the link anew.
   d.ReadBank(1);
   EXPECT_EQ(d.ReplyTimeoutMs(), ReceiveDispatcher::kFirstReplyTimeoutMs);
   d.DialogCloseClicked();
-}
-
-TEST_F(Dispatcher, ReadAllWithQuarterSecondDelayTakesAtLeast1024Delays) {
-  d.ReadAll([this] { ++doneCalls; });
-  const std::int64_t start = clock.nowMs();
-  ASSERT_TRUE(RunUntilClosed(1024 * 300 + 5000));
-  EXPECT_GE(clock.nowMs() - start, 1023 * 250);
-  EXPECT_EQ(doneCalls, 1);
-  const auto req = link.SoundRequests();
-  ASSERT_EQ(req.size(), 1024u);
-  EXPECT_EQ(req.front()[5], 0);
-  EXPECT_EQ(req.front()[6], 0);
-  EXPECT_EQ(req.back()[5], 7);
-  EXPECT_EQ(req.back()[6], 127);
-  for (int i = 0; i < kSlotCount; ++i) ASSERT_FALSE(blofeld.Changed(i)) << i;
-  EXPECT_EQ(blofeld.Sound(1023), SoundData::FromBytes(DumpFor(7, 127, 1023)));
 }
 
 TEST_F(Dispatcher, ASingleReadTakesALateReplyWhileItRunsAndNoneAfterItEnded) {
@@ -298,37 +260,39 @@ TEST_F(Dispatcher, ASingleReadTakesALateReplyWhileItRunsAndNoneAfterItEnded) {
 }
 
 TEST_F(Dispatcher, EditBufferForEditorAndLocker) {
-  d.FetchEditBuffer(RequestKind::EditorSound, [this] { ++doneCalls; });
+  d.FetchEditBuffer(RequestKind::EditorSound, Done());
   EXPECT_TRUE(d.Busy());
-  EXPECT_EQ(link.sent.back(), Bytes({0xF0, 0x3E, 0x13, 0x00, 0x00, 0x7F, 0x00, 0x7F, 0xF7}));
+  EXPECT_EQ(link.sent.back(), Request(0x7F, 0));
   clock.Advance(10);
   EXPECT_EQ(d.CurrentSound, SoundData::FromBytes(DumpFor(0x7F, 0, 1000)));
   EXPECT_EQ(ui.Label(), "Received current sound.");
-  EXPECT_TRUE(HasLine(log, "Received current sound."));
+  ExpectLog({"Received current sound."});
   EXPECT_FALSE(d.Receiving());
   ASSERT_TRUE(RunUntilClosed(1100));
   EXPECT_FALSE(d.Busy());
+  EXPECT_EQ(doneCalls, 1);
   EXPECT_EQ(d.TakeCurrentSoundStatus(), 1);
   EXPECT_EQ(d.TakeCurrentSoundStatus(), 0);
 
+  // Neither a cut-short dump nor a late answer to an earlier slot read is
+  // taken for the edit buffer.
   d.CurrentSound = {};
-  link.answer = [](const Bytes& req) -> std::optional<Bytes> {
-    Bytes b = test::ScriptedLink::DefaultReply(req);
-    b.resize(200);  // cut short: the kept sound must not take it
-    b.push_back(0xF7);
-    return b;
-  };
-  d.FetchEditBuffer(RequestKind::LockerSound);
-  ASSERT_TRUE(RunUntilClosed(2100));
-  EXPECT_EQ(d.CurrentSound, SoundData{});
-  EXPECT_EQ(d.TakeCurrentSoundStatus(), 0);
-  // A late answer to an earlier slot read is not the edit buffer.
-  link.answer = [](const Bytes&) -> std::optional<Bytes> { return DumpFor(0, 30, 5); };
-  d.FetchEditBuffer(RequestKind::EditorSound);
-  ASSERT_TRUE(RunUntilClosed(2100));
-  EXPECT_EQ(d.CurrentSound, SoundData{});
-  EXPECT_EQ(d.TakeCurrentSoundStatus(), 0);
-  EXPECT_TRUE(HasLine(log, "Ignored a dump of A031 while waiting for the edit buffer"));
+  const std::function<Reply(const Bytes&)> wrong[] = {
+      [](const Bytes& req) -> Reply {
+        Bytes b = test::ScriptedLink::DefaultReply(req);
+        b.resize(200);
+        b.push_back(0xF7);
+        return b;
+      },
+      [](const Bytes&) -> Reply { return DumpFor(0, 30, 5); }};
+  for (int i = 0; i < 2; ++i) {
+    link.answer = wrong[i];
+    d.FetchEditBuffer(i == 0 ? RequestKind::LockerSound : RequestKind::EditorSound);
+    ASSERT_TRUE(RunUntilClosed(2100));
+    EXPECT_EQ(d.CurrentSound, SoundData{});
+    EXPECT_EQ(d.TakeCurrentSoundStatus(), 0);
+  }
+  ExpectLog({"Ignored a dump of A031 while waiting for the edit buffer"});
   link.answer = nullptr;
   d.FetchEditBuffer(RequestKind::LockerSound);
   clock.Advance(10);
@@ -337,14 +301,14 @@ TEST_F(Dispatcher, EditBufferForEditorAndLocker) {
 
   // A lost request is asked for again before the dialog's tick ends the fetch.
   int asked = 0;
-  link.answer = [&](const Bytes& req) -> std::optional<Bytes> {
+  link.answer = [&](const Bytes& req) -> Reply {
     if (asked++ == 0) return std::nullopt;
     return test::ScriptedLink::DefaultReply(req);
   };
   d.FetchEditBuffer(RequestKind::EditorSound);
   clock.Advance(ReceiveDispatcher::kFirstReplyTimeoutMs + 10);
   EXPECT_EQ(asked, 2);
-  EXPECT_TRUE(HasLine(log, "No reply for the edit buffer within 500 ms; asking again"));
+  ExpectLog({"No reply for the edit buffer within 500 ms; asking again"});
   ASSERT_TRUE(RunUntilClosed(2000));
   EXPECT_EQ(d.TakeCurrentSoundStatus(), 1);
 }
@@ -353,19 +317,19 @@ TEST_F(Dispatcher, GlobalDataAndMultiMode) {
   // A silent instrument: switching asks for the global data, and when none
   // comes nothing is switched and nothing but the request is sent.
   std::vector<bool> results;
+  auto record = [&](bool sent) { results.push_back(sent); };
   link.silent = true;
-  d.SetMultiMode(true, [&](bool sent) { results.push_back(sent); });
-  EXPECT_EQ(link.sent, std::vector<Bytes>({{0xF0, 0x3E, 0x13, 0x00, 0x04, 0xF7}}));
+  d.SetMultiMode(true, record);
   ASSERT_TRUE(RunUntilClosed(2100));
+  EXPECT_EQ(link.sent, std::vector<Bytes>{kGlobalRequest});
   EXPECT_EQ(results, std::vector<bool>{false});
   EXPECT_FALSE(d.Globals.MultiMode());
-  EXPECT_EQ(link.sent.size(), 1u);
-  EXPECT_TRUE(HasLineStarting(log, "No global data received"));
+  ExpectLog({"No global data received*"});
 
   // Answered: the switch goes out once the global data is in.
   link.silent = false;
   link.sent.clear();
-  d.SetMultiMode(true, [&](bool sent) { results.push_back(sent); });
+  d.SetMultiMode(true, record);
   ASSERT_TRUE(RunUntilClosed(2100));
   EXPECT_EQ(results, std::vector<bool>({false, true}));
   ASSERT_EQ(link.sent.size(), 2u);
@@ -373,16 +337,16 @@ TEST_F(Dispatcher, GlobalDataAndMultiMode) {
   EXPECT_EQ(link.sent.back()[6], 1);
   EXPECT_TRUE(d.Globals.MultiMode());
 
-  d.RequestGlobals([this] { ++doneCalls; });
-  EXPECT_EQ(link.sent.back(), Bytes({0xF0, 0x3E, 0x13, 0x00, 0x04, 0xF7}));
+  d.RequestGlobals(Done());
+  EXPECT_EQ(link.sent.back(), kGlobalRequest);
   EXPECT_EQ(link.armed.back(), 80u);
   ASSERT_TRUE(RunUntilClosed(2100));
   EXPECT_EQ(doneCalls, 1);
   EXPECT_EQ(d.Globals, VirtualInstrument::DemoGlobals());
-  EXPECT_TRUE(HasLine(log, "Received globals."));
+  ExpectLog({"Received globals."});
 
   // With global data at hand the switch goes out at once.
-  d.SetMultiMode(true, [&](bool sent) { results.push_back(sent); });
+  d.SetMultiMode(true, record);
   EXPECT_EQ(results.back(), true);
   ASSERT_EQ(link.sent.back().size(), 80u);
   EXPECT_EQ(link.sent.back()[6], 1);
@@ -391,21 +355,16 @@ TEST_F(Dispatcher, GlobalDataAndMultiMode) {
 
 TEST_F(Dispatcher, SendSelectedSoundsSkipsEmptySlotsAndIsPaced) {
   d.DeviceId = 5;
-  blofeld.Select(3);
-  blofeld.Select(5);
+  for (int i : {3, 5, 700}) blofeld.Select(i);
   SetCategory(blofeld, 5, kEmptyCategory);
-  blofeld.Select(700);
   std::vector<int> refreshed;
   d.OnSlotChanged = [&](int i) { refreshed.push_back(i); };
-  d.SendSelectedSounds([this] { ++doneCalls; });
+  d.SendSelectedSounds(Done());
   EXPECT_TRUE(ui.modeless);
   clock.Advance(2000);
   ASSERT_EQ(link.sent.size(), 2u);
-  EXPECT_EQ(link.sent[0][3], 5);
-  EXPECT_EQ(link.sent[0][5], 0);
-  EXPECT_EQ(link.sent[0][6], 3);
-  EXPECT_EQ(link.sent[1][5], 5);
-  EXPECT_EQ(link.sent[1][6], 700 % 128);
+  EXPECT_EQ(Bytes(link.sent[0].begin() + 3, link.sent[0].begin() + 7), (Bytes{5, 0x10, 0, 3}));
+  EXPECT_EQ(Bytes(link.sent[1].begin() + 5, link.sent[1].begin() + 7), (Bytes{5, 700 % 128}));
   EXPECT_GE(link.sentAt[1].first - link.sentAt[0].first, 250);
   EXPECT_EQ(ui.labels, (std::vector<std::string>{"Waiting for Blofeld.", "Sent 0 of 2 (0:00 elapsed)",
                                                  "Sent 1 of 2 (0:00 elapsed, about 0:00 left)",
@@ -415,7 +374,6 @@ TEST_F(Dispatcher, SendSelectedSoundsSkipsEmptySlotsAndIsPaced) {
   EXPECT_TRUE(blofeld.Changed(5));
   EXPECT_EQ(refreshed, (std::vector<int>{3, 700}));
   EXPECT_FALSE(ui.modeless);
-  EXPECT_FALSE(d.Receiving());
   EXPECT_FALSE(d.Busy());
   EXPECT_EQ(doneCalls, 1);
 }
@@ -429,13 +387,13 @@ TEST_F(Dispatcher, SendSysExFileMessageByMessage) {
     file.push_back(0x00);  // junk between messages is skipped
   }
   test::WriteAll(dir / "three.syx", file);
-  d.SendSysExFile(dir / "three.syx", [this] { ++doneCalls; });
+  d.SendSysExFile(dir / "three.syx", Done());
   clock.Advance(1000);
   ASSERT_EQ(link.sent.size(), 3u);
   EXPECT_EQ(link.sent[2], DumpFor(0, 2, 2));
   EXPECT_GE(link.sentAt[2].first - link.sentAt[1].first, 250);
   EXPECT_EQ(doneCalls, 1);
-  EXPECT_TRUE(HasLineStarting(log, "Sent 3 of 3 messages from "));
+  ExpectLog({"Sent 3 of 3 messages from *"});
   EXPECT_THROW(d.SendSysExFile(dir / "missing.syx"), std::runtime_error);
 
   // Chosen from the menu, the file's sounds replace slots: asked once, and
@@ -444,8 +402,7 @@ TEST_F(Dispatcher, SendSysExFileMessageByMessage) {
   prompter.openName = (dir / "three.syx").string();
   d.SendSysExFromFile(prompter);
   clock.Advance(1000);
-  ASSERT_EQ(prompter.asked.size(), 1u);
-  EXPECT_EQ(prompter.asked[0], "Send 3 sounds to the Blofeld, replacing A001\u2013A003 there?");
+  EXPECT_EQ(prompter.asked, std::vector<std::string>{"Send 3 sounds to the Blofeld, replacing A001\u2013A003 there?"});
   EXPECT_EQ(link.sent.size(), 3u);
   prompter.answers = {Answer::Yes};
   d.SendSysExFromFile(prompter);
@@ -456,16 +413,14 @@ TEST_F(Dispatcher, SendSysExFileMessageByMessage) {
 TEST_F(Dispatcher, SendsCountOnlyWhatThePortTookAndRefuseWhatItCannotCarry) {
   for (int i : {10, 11, 12, 13}) blofeld.Select(i);
   link.refuse = [](const Bytes& m) { return m.size() == kSoundSize && m[6] == 11; };  // a stalled port
-  d.SendSelectedSounds([this] { ++doneCalls; });
+  d.SendSelectedSounds(Done());
   clock.Advance(5000);
   EXPECT_EQ(doneCalls, 1);
   EXPECT_EQ(d.SentCount, 3);
   EXPECT_EQ(d.SendTotal, 4);
   EXPECT_EQ(d.Missing, std::vector<int>{11});
-  EXPECT_TRUE(blofeld.Changed(11));  // not taken: still changed
-  EXPECT_FALSE(blofeld.Changed(10));
-  EXPECT_FALSE(blofeld.Changed(12));
-  EXPECT_TRUE(HasLine(log, "Sent 3 of 4 sound(s); not sent: A012"));
+  for (int i : {10, 11, 12}) EXPECT_EQ(blofeld.Changed(i), i == 11) << i;  // not taken: still changed
+  ExpectLog({"Sent 3 of 4 sound(s); not sent: A012"});
 
   // Cancel after the first: the rest keep their marks.
   for (int i : {10, 12, 13}) blofeld.SetChanged(i, true);
@@ -477,17 +432,15 @@ TEST_F(Dispatcher, SendsCountOnlyWhatThePortTookAndRefuseWhatItCannotCarry) {
   EXPECT_EQ(d.SentCount, 1);
   EXPECT_TRUE(d.Cancelled);
   EXPECT_EQ(d.Missing, (std::vector<int>{11, 12, 13}));
-  EXPECT_FALSE(blofeld.Changed(10));
-  for (int i : {11, 12, 13}) EXPECT_TRUE(blofeld.Changed(i)) << i;
-  EXPECT_TRUE(HasLine(log, "Sent 1 of 4 sound(s); cancelled; not sent: A012, A013, A014"));
+  for (int i : {10, 11, 12, 13}) EXPECT_EQ(blofeld.Changed(i), i != 10) << i;
+  ExpectLog({"Sent 1 of 4 sound(s); cancelled; not sent: A012, A013, A014"});
 
   // A file with a message longer than the port carries is refused whole.
   test::TempDir dir;
   Bytes file = DumpFor(0, 1, 1);
-  Bytes big(5000, 0x11);
-  big.front() = 0xF0;
-  big.back() = 0xF7;
-  file.insert(file.end(), big.begin(), big.end());
+  file.push_back(0xF0);
+  file.resize(file.size() + 4998, 0x11);
+  file.push_back(0xF7);
   test::WriteAll(dir / "big.syx", file);
   link.maxMessage = 4096;
   link.sent.clear();
@@ -511,35 +464,35 @@ TEST_F(Dispatcher, WhileAJobRunsEveryOtherCommandIsRefusedAndSendsNothing) {
   link.silent = true;  // a running read or fetch stays running
   blofeld.Select(3);
   const std::vector<std::pair<const char*, std::function<void()>>> jobs = {
-      {"the read", [&] { d.ReadBank(0, [&] { ++doneCalls; }); }},
-      {"the read", [&] { d.ReadCurrentSound(5, [&] { ++doneCalls; }); }},
-      {"the edit buffer fetch", [&] { d.FetchEditBuffer(RequestKind::LockerSound, [&] { ++doneCalls; }); }},
-      {"the global data request", [&] { d.RequestGlobals([&] { ++doneCalls; }); }},
-      {"the send", [&] { d.SendSelectedSounds([&] { ++doneCalls; }); }},
-      {"the file send", [&] { d.SendSysExFile(dir / "two.syx", [&] { ++doneCalls; }); }},
-      {"the file send", [&] { d.SendSysExFromFile(prompter, [&] { ++doneCalls; }); }},
+      {"the read", [&] { d.ReadBank(0, Done()); }},
+      {"the read", [&] { d.ReadCurrentSound(5, Done()); }},
+      {"the edit buffer fetch", [&] { d.FetchEditBuffer(RequestKind::LockerSound, Done()); }},
+      {"the global data request", [&] { d.RequestGlobals(Done()); }},
+      {"the send", [&] { d.SendSelectedSounds(Done()); }},
+      {"the file send", [&] { d.SendSysExFile(dir / "two.syx", Done()); }},
+      {"the file send", [&] { d.SendSysExFromFile(prompter, Done()); }},
       {"the multi-mode switch", [&] { d.SetMultiMode(true, [&](bool sent) { doneCalls += sent ? 100 : 1; }); }},
   };
   for (const std::size_t running : {0, 2, 4, 5}) {  // a read, a fetch, a send, a file send
+    SCOPED_TRACE(jobs[running].first);
     jobs[running].second();
-    ASSERT_TRUE(d.Busy()) << jobs[running].first;
+    ASSERT_TRUE(d.Busy());
     doneCalls = 0;
     const std::size_t sent = link.sent.size();
     for (const auto& [name, start] : jobs) {
       log.lines.clear();
       start();
-      EXPECT_EQ(log.lines, std::vector<std::string>{std::string("A transfer is running; ") + name + " was not started"})
-          << jobs[running].first << " / " << name;
+      EXPECT_EQ(log.lines, std::vector<std::string>{std::string("A transfer is running; ") + name + " was not started"});
     }
-    EXPECT_EQ(doneCalls, 1) << jobs[running].first;  // only the switch says it was not sent
-    EXPECT_EQ(link.sent.size(), sent) << jobs[running].first;
+    EXPECT_EQ(doneCalls, 1);  // only the switch says it was not sent
+    EXPECT_EQ(link.sent.size(), sent);
     EXPECT_TRUE(prompter.asked.empty());
     EXPECT_FALSE(d.Globals.MultiMode());
     // The running job is untouched by all that and ends as it would have.
     d.DialogCloseClicked();
     for (int t = 0; d.Busy() && t < 5000; t += 50) clock.Advance(50);
-    EXPECT_FALSE(d.Busy()) << jobs[running].first;
-    EXPECT_EQ(doneCalls, 2) << jobs[running].first;
+    EXPECT_FALSE(d.Busy());
+    EXPECT_EQ(doneCalls, 2);
   }
   // By the time a job's done runs the queue is free: done may start the next.
   d.ReadCurrentSound(5, [&] { d.FetchEditBuffer(RequestKind::EditorSound); });
@@ -552,9 +505,7 @@ TEST_F(Dispatcher, WhileAJobRunsEveryOtherCommandIsRefusedAndSendsNothing) {
 TEST_F(Dispatcher, AuditionAndControllerMessages) {
   d.SelectProgram(blofeld, 130, false, 2);
   d.SelectProgram(blofeld, 131, false, 2);
-  ASSERT_EQ(link.sent.size(), 2u);  // the second waits for the delay
-  EXPECT_EQ(link.sent[0], Bytes({0xB2, 0x00, 0x01}));
-  EXPECT_EQ(link.sent[1], Bytes({0xC2, 0x02, 0x00}));
+  EXPECT_EQ(link.sent, (std::vector<Bytes>{{0xB2, 0x00, 0x01}, {0xC2, 0x02, 0x00}}));  // the second waits
   clock.Advance(250);
   ASSERT_EQ(link.sent.size(), 4u);
   EXPECT_EQ(link.sent[3], Bytes({0xC2, 0x03, 0x00}));
@@ -568,8 +519,7 @@ TEST_F(Dispatcher, AuditionAndControllerMessages) {
   d.OnShortMessage(0xB0, 74, 10);  // no editor open: nothing happens
   d.ControllerHandler = [&](std::uint8_t s, std::uint8_t a, std::uint8_t b) { got.push_back({s, a, b}); };
   d.OnShortMessage(0xB0, 74, 11);
-  ASSERT_EQ(got.size(), 1u);
-  EXPECT_EQ(got[0], Bytes({0xB0, 74, 11}));
+  EXPECT_EQ(got, (std::vector<Bytes>{{0xB0, 74, 11}}));
 }
 
 }  // namespace

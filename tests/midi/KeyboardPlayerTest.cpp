@@ -1,115 +1,64 @@
 #include <gtest/gtest.h>
 
-#include <array>
-#include <vector>
+#include <set>
 
 #include "midi/KeyboardNoteKeys.h"
 #include "midi/KeyboardPlayer.h"
 #include "midi/KeyboardRules.h"
+#include "tests/midi/MidiFakes.h"
 
 namespace tarvix {
 namespace {
 
-struct RecordingOut : MidiOut {
-  std::vector<std::array<int, 3>> sent;
-  void SendShort(std::uint8_t s, std::uint8_t d1, std::uint8_t d2) override { sent.push_back({s, d1, d2}); }
-  void SendLong(std::span<const std::uint8_t>) override {}
-  void ResetOutput() override {}
-};
+using Sent = std::vector<test::Bytes>;
 
 struct KeyboardTest : ::testing::Test {
-  RecordingOut out;
+  test::RecordingOut out;
   KeyboardPlayer player{[this] { return &out; }};
-
-  // Sets the octave directly by the keys a user would press.
   void GoToOctave(int octave) {
     while (player.Octave() < octave) player.OctaveUp();
     while (player.Octave() > octave) player.OctaveDown();
   }
-  std::vector<std::array<int, 3>> Take() { return std::exchange(out.sent, {}); }
+  Sent Take() { return std::exchange(out.sent, {}); }
 };
 
-TEST_F(KeyboardTest, KeysPlayTheirNotesInTheCurrentOctave) {
-  player.Tick({'A'});
-  player.Tick({});
+TEST_F(KeyboardTest, HeldKeysSoundOnceInTheirOctaveAndNeverAbove127) {
+  for (int i = 0; i < 3; ++i) player.Tick({'A'});
+  player.Tick({'A', 'D', 'G', 'Q', 'Z', 'a'});  // Q, Z and a are no note keys
+  player.Tick({'D'});
   player.Tick({'P'});
   player.Tick({});
-  EXPECT_EQ(Take(), (std::vector<std::array<int, 3>>{
-                        {0x90, 60, 127}, {0x80, 60, 0}, {0x90, 75, 127}, {0x80, 75, 0}}));
+  EXPECT_EQ(Take(), (Sent{{0x90, 60, 127}, {0x90, 64, 127}, {0x90, 67, 127}, {0x80, 60, 0}, {0x80, 67, 0},
+                          {0x80, 64, 0}, {0x90, 75, 127}, {0x80, 75, 0}}));
   GoToOctave(0);
   player.Tick({'A'});
   GoToOctave(8);
   player.Tick({'A', 'P'});
   player.Tick({});
-  EXPECT_EQ(Take(), (std::vector<std::array<int, 3>>{
-                        {0x90, 12, 127}, {0x90, 123, 127}, {0x80, 12, 0}, {0x80, 123, 0}}));
-}
+  EXPECT_EQ(Take(), (Sent{{0x90, 12, 127}, {0x90, 123, 127}, {0x80, 12, 0}, {0x80, 123, 0}}));
 
-TEST_F(KeyboardTest, ChannelAndVolumeShapeTheMessages) {
-  player.SetKeyboardChannel(2);  // the third part
-  player.SetVolume(0);
-  player.Tick({'H'});
-  player.Tick({});
-  EXPECT_EQ(Take(), (std::vector<std::array<int, 3>>{{0x92, 69, 0}, {0x82, 69, 0}}));
-  player.SetVolume(200);
-  EXPECT_EQ(player.Volume(), 127);
-  player.SetKeyboardChannel(-3);
-  EXPECT_EQ(player.KeyboardChannel(), 0);
-}
-
-TEST_F(KeyboardTest, AHeldKeySoundsOnceAndSeveralKeysSoundTogether) {
-  for (int i = 0; i < 5; ++i) player.Tick({'A'});
-  EXPECT_EQ(Take().size(), 1u);
-  player.Tick({'A', 'D', 'G'});
-  EXPECT_EQ(Take(), (std::vector<std::array<int, 3>>{{0x90, 64, 127}, {0x90, 67, 127}}));
-  EXPECT_EQ(player.SoundingCount(), 3);
-  player.Tick({'D'});
-  EXPECT_EQ(Take(), (std::vector<std::array<int, 3>>{{0x80, 60, 0}, {0x80, 67, 0}}));
-  // Letters that are not note keys do nothing.
-  player.Tick({'D', 'Q', 'Z', 'a'});
-  EXPECT_TRUE(Take().empty());
-}
-
-TEST_F(KeyboardTest, ReleaseAllStopsEverySoundingNoteOnce) {
-  player.SetKeyboardChannel(5);
-  player.Tick({'A', 'K'});
-  player.SetKeyboardChannel(6);
-  player.Tick({'A', 'K', 'W'});
-  Take();
-  player.ReleaseAll();
-  auto offs = Take();
-  std::sort(offs.begin(), offs.end());
-  EXPECT_EQ(offs, (std::vector<std::array<int, 3>>{{0x85, 60, 0}, {0x85, 72, 0}, {0x86, 61, 0}}));
-  player.ReleaseAll();
-  EXPECT_TRUE(Take().empty());
-  // The keys still held start again on the next scan, as a fresh press would.
-  player.Tick({'A'});
-  EXPECT_EQ(Take(), (std::vector<std::array<int, 3>>{{0x96, 60, 127}}));
-}
-
-TEST_F(KeyboardTest, NothingAboveNoteOneHundredTwentySeven) {
-  GoToOctave(9);
+  // Octave 9 reaches up to G (127); octave 10 has no note at all.
   std::set<char> all;
   for (const auto& k : KeyboardNoteKeys) all.insert(k.key);
+  GoToOctave(9);
   player.Tick(all);
   GoToOctave(10);
   player.Tick({});
   player.Tick(all);
   player.Tick({});
-  auto sent = Take();
-  // Octave 9 reaches up to G (127); octave 10 has no note at all.
+  const Sent sent = Take();
   ASSERT_EQ(sent.size(), 16u);
   for (const auto& m : sent) EXPECT_LE(m[1], 127);
-  EXPECT_EQ(sent[7], (std::array<int, 3>{0x90, 127, 127}));
+  EXPECT_EQ(sent[7], (test::Bytes{0x90, 127, 127}));
 }
 
-TEST_F(KeyboardTest, AKeyHeldAcrossAnOctaveOrChannelChangeStopsTheNoteItStarted) {
+TEST_F(KeyboardTest, EveryNoteGetsTheNoteOffOfTheChannelAndNoteItStartedWith) {
   player.Tick({'A'});
   player.OctaveUp();
   player.SetKeyboardChannel(3);
   player.Tick({'A'});
   player.Tick({});
-  EXPECT_EQ(Take(), (std::vector<std::array<int, 3>>{{0x90, 60, 127}, {0x80, 60, 0}}));
+  EXPECT_EQ(Take(), (Sent{{0x90, 60, 127}, {0x80, 60, 0}}));
 
   // K at octave 4 and A at octave 5 are the same note: it starts with the
   // first key and stops only when the last one lets go.
@@ -119,34 +68,46 @@ TEST_F(KeyboardTest, AKeyHeldAcrossAnOctaveOrChannelChangeStopsTheNoteItStarted)
   player.OctaveUp();
   player.Tick({'K', 'A'});
   player.Tick({'A'});
-  EXPECT_EQ(Take(), (std::vector<std::array<int, 3>>{{0x90, 72, 127}}));
+  EXPECT_EQ(Take(), (Sent{{0x90, 72, 127}}));
   player.Tick({});
-  EXPECT_EQ(Take(), (std::vector<std::array<int, 3>>{{0x80, 72, 0}}));
-}
+  EXPECT_EQ(Take(), (Sent{{0x80, 72, 0}}));
 
-TEST_F(KeyboardTest, OctaveStaysBetweenZeroAndTen) {
-  EXPECT_EQ(player.OctaveLabel(), "Octave 4");
-  std::vector<std::string> labels;
-  for (int i = 0; i < 11; ++i) {
-    EXPECT_TRUE(player.HandleOctaveKey('X'));
-    labels.push_back(player.OctaveLabel());
-  }
-  EXPECT_EQ(player.Octave(), 10);
-  EXPECT_EQ(labels[4], "Octave 9");
-  EXPECT_EQ(labels.back(), "Octave 10");
-  for (int i = 0; i < 12; ++i) player.HandleOctaveKey('Z');
-  EXPECT_EQ(player.Octave(), 0);
-  EXPECT_EQ(player.OctaveLabel(), "Octave 0");
-  EXPECT_FALSE(player.HandleOctaveKey('A'));
-}
+  GoToOctave(4);
+  player.SetKeyboardChannel(5);
+  player.Tick({'A', 'K'});
+  player.SetKeyboardChannel(6);
+  player.Tick({'A', 'K', 'W'});
+  Take();
+  player.ReleaseAll();
+  Sent offs = Take();
+  std::sort(offs.begin(), offs.end());
+  EXPECT_EQ(offs, (Sent{{0x85, 60, 0}, {0x85, 72, 0}, {0x86, 61, 0}}));
+  player.ReleaseAll();
+  EXPECT_TRUE(Take().empty());
+  // The keys still held start again on the next scan, as a fresh press would.
+  player.Tick({'A'});
+  EXPECT_EQ(Take(), (Sent{{0x96, 60, 127}}));
 
-TEST_F(KeyboardTest, AnOutputThatOpensLateStillGetsTheNoteOff) {
+  // An output that opens while a key is held still gets its note-off.
   MidiOut* current = nullptr;
   KeyboardPlayer later([&] { return current; });
   later.Tick({'S'});
   current = &out;
   later.Tick({});
-  EXPECT_EQ(Take(), (std::vector<std::array<int, 3>>{{0x80, 62, 0}}));
+  EXPECT_EQ(Take(), (Sent{{0x80, 62, 0}}));
+}
+
+TEST_F(KeyboardTest, OctaveChannelAndVolumeStayInRange) {
+  EXPECT_EQ(player.OctaveLabel(), "Octave 4");
+  for (int i = 0; i < 11; ++i) EXPECT_TRUE(player.HandleOctaveKey('X'));
+  EXPECT_EQ(player.OctaveLabel(), "Octave 10");
+  for (int i = 0; i < 12; ++i) player.HandleOctaveKey('Z');
+  EXPECT_EQ(player.OctaveLabel(), "Octave 0");
+  EXPECT_FALSE(player.HandleOctaveKey('A'));
+  player.SetVolume(200);
+  EXPECT_EQ(player.Volume(), 127);
+  player.SetKeyboardChannel(-3);
+  EXPECT_EQ(player.KeyboardChannel(), 0);
 }
 
 TEST(KeyboardRules, SwallowedCharactersAndPlayableWindows) {
@@ -155,7 +116,6 @@ TEST(KeyboardRules, SwallowedCharactersAndPlayableWindows) {
     EXPECT_FALSE(SwallowsTypedCharacter(c, false)) << c;
   }
   for (const char* c : {"A", "s", "w", "x", "1", "", "ad", "\x01"}) EXPECT_FALSE(SwallowsTypedCharacter(c, true)) << c;
-
   for (const char* w : {"TfrmMain", "TfrmPatchEdit", "TfrmMorph", "TfrmLocker"}) EXPECT_TRUE(KeyboardScanRunsIn(w));
   for (const char* w : {"", "TfrmMidiSysexConverter", "TfrmMainX", "tfrmmain", "Firefox"}) EXPECT_FALSE(KeyboardScanRunsIn(w));
 }

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <numeric>
+
 #include "library/InitSound.h"
 #include "midi/ChannelMessages.h"
 #include "midi/MidiAssembler.h"
@@ -13,22 +15,17 @@ namespace {
 
 using test::Bytes;
 
-Bytes B(std::initializer_list<int> v) {
-  Bytes b;
-  for (int x : v) b.push_back(static_cast<std::uint8_t>(x));
-  return b;
-}
-template <std::size_t N>
-Bytes B(const std::array<std::uint8_t, N>& a) {
-  return Bytes(a.begin(), a.end());
+template <class Range>
+Bytes B(const Range& r) {
+  return Bytes(std::begin(r), std::end(r));
 }
 
 TEST(SysExMessages, RequestsAndParameterChangeAreByteExact) {
-  EXPECT_EQ(B(SoundRequestMessage(0, 2, 9)), B({0xF0, 0x3E, 0x13, 0x00, 0x00, 0x02, 0x09, 0x7F, 0xF7}));
-  EXPECT_EQ(B(SoundRequestMessage(0, 0x7F, 0)), B({0xF0, 0x3E, 0x13, 0x00, 0x00, 0x7F, 0x00, 0x7F, 0xF7}));
-  EXPECT_EQ(B(GlobalRequestMessage(127)), B({0xF0, 0x3E, 0x13, 0x7F, 0x04, 0xF7}));
+  EXPECT_EQ(B(SoundRequestMessage(0, 2, 9)), Bytes({0xF0, 0x3E, 0x13, 0x00, 0x00, 0x02, 0x09, 0x7F, 0xF7}));
+  EXPECT_EQ(B(SoundRequestMessage(0, 0x7F, 0)), Bytes({0xF0, 0x3E, 0x13, 0x00, 0x00, 0x7F, 0x00, 0x7F, 0xF7}));
+  EXPECT_EQ(B(GlobalRequestMessage(127)), Bytes({0xF0, 0x3E, 0x13, 0x7F, 0x04, 0xF7}));
   // Offset 300 is parameter 293 = 2 * 128 + 37.
-  EXPECT_EQ(B(ParameterChangeMessage(0, 0, 300 - 7, 64)), B({0xF0, 0x3E, 0x13, 0x00, 0x20, 0x00, 0x02, 0x25, 0x40, 0xF7}));
+  EXPECT_EQ(B(ParameterChangeMessage(0, 0, 300 - 7, 64)), Bytes({0xF0, 0x3E, 0x13, 0x00, 0x20, 0x00, 0x02, 0x25, 0x40, 0xF7}));
   // The device id reaches every message; a top-bit value never breaks framing.
   EXPECT_EQ(ParameterChangeMessage(5, 0, 382, 0xE9)[3], 5);
   EXPECT_EQ(ParameterChangeMessage(5, 0, 382, 0xE9)[8], 0x69);
@@ -40,7 +37,7 @@ TEST(SysExMessages, RequestsAndParameterChangeAreByteExact) {
   EXPECT_FALSE(SoundRequest(out, 0, 3, 0xFF));
   EXPECT_TRUE(out.sent.empty());
   EXPECT_TRUE(SoundRequest(out, 9, 1, 2));
-  EXPECT_EQ(out.sent.back(), B({0xF0, 0x3E, 0x13, 0x09, 0x00, 0x01, 0x02, 0x7F, 0xF7}));
+  EXPECT_EQ(out.sent.back(), Bytes({0xF0, 0x3E, 0x13, 0x09, 0x00, 0x01, 0x02, 0x7F, 0xF7}));
 }
 
 TEST(SysExMessages, SoundDumpsToSlotAndEditBuffer) {
@@ -53,19 +50,16 @@ TEST(SysExMessages, SoundDumpsToSlotAndEditBuffer) {
   SendSlot(out, blofeld, 130);
   ASSERT_EQ(out.sent.back().size(), 392u);
   const Bytes& slot = out.sent.back();
-  EXPECT_EQ(slot[3], 3);
-  EXPECT_EQ(slot[5], 1);
-  EXPECT_EQ(slot[6], 2);
+  EXPECT_EQ(Bytes(slot.begin() + 3, slot.begin() + 7), (Bytes{3, 0x10, 1, 2}));  // device 3, B003
   EXPECT_EQ(slot[373], 0x69);  // masked to seven bits on the wire ...
   EXPECT_EQ(blofeld.Sound(130)[373], 0xE9);  // ... the stored sound is untouched
   EXPECT_TRUE(IsIntactSoundDump(slot)) << SoundDumpDefect(slot);  // and the checksum still holds
 
   SendSoundToEditBuffer(out, blofeld.Sound(130));
   const Bytes& eb = out.sent.back();
-  EXPECT_EQ(eb[5], 0x7F);
-  EXPECT_EQ(eb[6], 0x00);
+  // The sound's own device byte, the edit buffer's address and no checksum.
+  EXPECT_EQ(Bytes(eb.begin() + 3, eb.begin() + 7), (Bytes{3, 0x10, 0x7F, 0x00}));
   EXPECT_EQ(eb[390], 0x7F);
-  EXPECT_EQ(eb[3], 3);  // the sound's own device byte
   EXPECT_EQ(blofeld.Sound(130)[5], 1);  // only the copy is readdressed
 }
 
@@ -77,12 +71,11 @@ TEST(SysExMessages, SendGlobalsRecomputesChecksumIntoKeptData) {
   test::RecordingOut out;
   SendGlobals(out, g);
   ASSERT_EQ(out.sent.size(), 1u);
-  unsigned sum = 0;
-  for (int i = 5; i <= 77; ++i) sum += out.sent[0][static_cast<std::size_t>(i)];
-  EXPECT_EQ(out.sent[0][6], 1);
-  EXPECT_EQ(out.sent[0][78], sum & 0x7F);
-  EXPECT_EQ(g.bytes[78], sum & 0x7F);
-  EXPECT_EQ(out.sent[0].size(), 80u);
+  const Bytes& m = out.sent[0];
+  ASSERT_EQ(m.size(), 80u);
+  EXPECT_EQ(m[6], 1);
+  EXPECT_EQ(m[78], std::accumulate(m.begin() + 5, m.begin() + 78, 0u) & 0x7F);  // the sum of bytes 5..77
+  EXPECT_EQ(g.bytes[78], m[78]);
 }
 
 TEST(SysExMessages, IntactDumpCheck) {
@@ -106,19 +99,13 @@ TEST(ChannelMessages, NotesProgramsAndPanicOrder) {
   NoteOff(out, 2, 60);
   BankSelect(out, 15, 7);
   ProgramChange(out, 0, 127);
-  EXPECT_EQ(out.sent[0], B({0x92, 60, 0}));
-  EXPECT_EQ(out.sent[1], B({0x82, 60, 0}));
-  EXPECT_EQ(out.sent[2], B({0xBF, 0, 7}));
-  EXPECT_EQ(out.sent[3], B({0xC0, 127, 0}));
+  EXPECT_EQ(out.sent, (std::vector<Bytes>{{0x92, 60, 0}, {0x82, 60, 0}, {0xBF, 0, 7}, {0xC0, 127, 0}}));
 
   out.sent.clear();
   Panic(out);
-  ASSERT_EQ(out.sent.size(), 48u);
-  EXPECT_EQ(out.sent[0], B({0xB0, 0x7B, 0}));
-  EXPECT_EQ(out.sent[1], B({0xB0, 0x78, 0}));
-  EXPECT_EQ(out.sent[2], B({0xB0, 0x40, 0}));
-  EXPECT_EQ(out.sent[3], B({0xB1, 0x7B, 0}));
-  EXPECT_EQ(out.sent[47], B({0xBF, 0x40, 0}));
+  ASSERT_EQ(out.sent.size(), 48u);  // all notes off, all sound off, sustain off on every channel
+  for (std::size_t k = 0; k < 48; ++k)
+    EXPECT_EQ(out.sent[k], (Bytes{std::uint8_t(0xB0 + k / 3), std::uint8_t(Bytes{0x7B, 0x78, 0x40}[k % 3]), 0})) << k;
 }
 
 TEST(RequestStack, PairsFullAndEmpty) {
@@ -144,36 +131,29 @@ TEST(MidiAssembler, JoinsChunksResynchronisesAndKeepsRealTime) {
   SoundData s = VirtualInstrument::DemoSound(1);
   // A dump in three pieces with a clock byte in the middle.
   a.Feed(std::span(s.bytes).subspan(0, 100));
-  a.Feed(B({0xF8}));
+  a.Feed(Bytes({0xF8}));
   a.Feed(std::span(s.bytes).subspan(100, 200));
   a.Feed(std::span(s.bytes).subspan(300));
-  ASSERT_EQ(got.size(), 2u);
-  EXPECT_EQ(got[0], B({0xF8}));
-  EXPECT_EQ(got[1], Bytes(s.bytes.begin(), s.bytes.end()));
+  EXPECT_EQ(got, (std::vector<Bytes>{{0xF8}, B(s.bytes)}));
   // A dump cut off by a note-on: dropped, the note still arrives.
   got.clear();
-  a.Feed(B({0xF0, 0x3E, 0x13, 0x00, 0x10, 0x01, 0x90, 0x3C, 0x40}));
-  ASSERT_EQ(got.size(), 1u);
-  EXPECT_EQ(got[0], B({0x90, 0x3C, 0x40}));
+  a.Feed(Bytes({0xF0, 0x3E, 0x13, 0x00, 0x10, 0x01, 0x90, 0x3C, 0x40}));
+  EXPECT_EQ(got, (std::vector<Bytes>{{0x90, 0x3C, 0x40}}));
   EXPECT_EQ(a.Dropped(), 1u);
   // Running status and one-byte messages.
   got.clear();
-  a.Feed(B({0x3E, 0x00, 0xC1, 0x05, 0x06}));
-  ASSERT_EQ(got.size(), 3u);
-  EXPECT_EQ(got[0], B({0x90, 0x3E, 0x00}));
-  EXPECT_EQ(got[1], B({0xC1, 0x05}));
-  EXPECT_EQ(got[2], B({0xC1, 0x06}));
+  a.Feed(Bytes({0x3E, 0x00, 0xC1, 0x05, 0x06}));
+  EXPECT_EQ(got, (std::vector<Bytes>{{0x90, 0x3E, 0x00}, {0xC1, 0x05}, {0xC1, 0x06}}));
 }
 
 TEST(MidiAssembler, OverlongSysExIsDroppedNotKept) {
   std::vector<Bytes> got;
   MidiAssembler a([&](std::span<const std::uint8_t> m) { got.emplace_back(m.begin(), m.end()); });
-  a.Feed(B({0xF0}));
+  a.Feed(Bytes({0xF0}));
   Bytes junk(64 * 1024, 0x11);
   for (std::size_t n = 0; n <= MidiAssembler::kMaxSysEx / junk.size(); ++n) a.Feed(junk);
-  a.Feed(B({0xF7, 0xF0, 0x01, 0xF7}));
-  ASSERT_EQ(got.size(), 1u);
-  EXPECT_EQ(got[0], B({0xF0, 0x01, 0xF7}));
+  a.Feed(Bytes({0xF7, 0xF0, 0x01, 0xF7}));
+  EXPECT_EQ(got, (std::vector<Bytes>{{0xF0, 0x01, 0xF7}}));
   EXPECT_EQ(a.Dropped(), 1u);
 }
 

@@ -83,10 +83,10 @@ class ScriptedLink : public InstrumentLink {
       GlobalData g = VirtualInstrument::DemoGlobals();
       return Bytes(g.bytes.begin(), g.bytes.end());
     }
-    const int bank = request[5], program = request[6];
-    SoundData s = bank == 0x7F ? VirtualInstrument::DemoSound(1000) : VirtualInstrument::DemoSound(bank * 128 + program);
+    const int bank = request[5], program = bank == 0x7F ? 0 : request[6];
+    SoundData s = VirtualInstrument::DemoSound(bank == 0x7F ? 1000 : bank * 128 + program);
     s[offs::kBank] = static_cast<std::uint8_t>(bank);
-    s[offs::kProgram] = static_cast<std::uint8_t>(bank == 0x7F ? 0 : program);
+    s[offs::kProgram] = static_cast<std::uint8_t>(program);
     s[offs::kChecksum] = ChecksumOf(s);
     return Bytes(s.bytes.begin(), s.bytes.end());
   }
@@ -112,14 +112,12 @@ class FakeReceiverUi : public ReceiverUi {
   std::vector<std::string> labels;
   std::string title = receiver_text::kCaption;
   bool modal = false, modeless = false;
-  int modalShows = 0, closes = 0;
   std::function<void()> onClosed;
 
   void SetLabel(const std::string& t) override { labels.push_back(t); }
   void SetTitle(const std::string& t) override { title = t; }
   void ShowModal(std::function<void()> closed) override {
     modal = true;
-    ++modalShows;
     onClosed = std::move(closed);
   }
   void ShowModeless() override { modeless = true; }
@@ -128,7 +126,6 @@ class FakeReceiverUi : public ReceiverUi {
     modeless = false;
     if (!modal) return;
     modal = false;
-    ++closes;
     if (auto f = std::move(onClosed)) f();
   }
   std::string Label() const { return labels.empty() ? receiver_text::kWaiting : labels.back(); }

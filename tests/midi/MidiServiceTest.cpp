@@ -18,20 +18,18 @@ struct FakeDriver : MidiDriver {
   std::vector<std::string> inputs, outputs;
   bool failOutput = false, failStart = false;
   std::vector<Bytes> sent;  // on any fake output
-  std::mutex sentMutex;
   std::map<std::string, InputCallback> callbacks;  // by input name, while started
 
   struct Out : MidiOutputPort {
     FakeDriver* d;
-    void Send(std::span<const std::uint8_t> b) override {
-      std::lock_guard lock(d->sentMutex);
-      d->sent.emplace_back(b.begin(), b.end());
-    }
+    explicit Out(FakeDriver* d) : d(d) {}
+    void Send(std::span<const std::uint8_t> b) override { d->sent.emplace_back(b.begin(), b.end()); }
   };
   struct In : MidiInputPort {
     FakeDriver* d;
     std::string name;
     InputCallback cb;
+    In(FakeDriver* d, std::string name, InputCallback cb) : d(d), name(std::move(name)), cb(std::move(cb)) {}
     void Start() override {
       if (d->failStart) throw MidiError("cannot start");
       d->callbacks[name] = cb;
@@ -42,17 +40,11 @@ struct FakeDriver : MidiDriver {
   std::vector<std::string> OutputNames() override { return outputs; }
   std::unique_ptr<MidiOutputPort> OpenOutput(int index, const std::string& name) override {
     if (failOutput || outputs.at(static_cast<std::size_t>(index)) != name) throw MidiError("port is gone");
-    auto p = std::make_unique<Out>();
-    p->d = this;
-    return p;
+    return std::make_unique<Out>(this);
   }
   std::unique_ptr<MidiInputPort> OpenInput(int index, const std::string& name, InputCallback cb) override {
     if (inputs.at(static_cast<std::size_t>(index)) != name) throw MidiError("port is gone");
-    auto p = std::make_unique<In>();
-    p->d = this;
-    p->name = name;
-    p->cb = std::move(cb);
-    return p;
+    return std::make_unique<In>(this, name, std::move(cb));
   }
 };
 
@@ -82,22 +74,20 @@ TEST_F(Service, DeviceListsDefaultsAndStoredNames) {
   ASSERT_EQ(svc.InputDevices.size(), 5u);
   EXPECT_EQ(svc.InputDevices[0], (TMidiDeviceList{"Tarvix Virtual Instrument", 0}));
   EXPECT_EQ(svc.InputDevices[4], (TMidiDeviceList{"Other", 4}));
-  EXPECT_EQ(svc.OutputDevices[1].name, "Blofeld MIDI 1");
+  EXPECT_EQ(svc.OutputDevices[1], (TMidiDeviceList{"Blofeld MIDI 1", 1}));
 
+  auto numbers = [&] { return std::tuple(svc.Ports.inNumber, svc.Ports.outNumber, svc.Ports.controllerNumber); };
   svc.Ports.controllerNumber = 1;
   svc.MatchDefaultDevices();
-  EXPECT_EQ(svc.Ports.inNumber, 3);   // the later of two matches
-  EXPECT_EQ(svc.Ports.outNumber, 3);  // "USB2 Audio" after "Blofeld MIDI 1"
-  EXPECT_EQ(svc.Ports.controllerNumber, 1);
+  // The later of two matching inputs; "USB2 Audio" after "Blofeld MIDI 1".
+  EXPECT_EQ(numbers(), std::tuple(3, 3, 1));
   EXPECT_TRUE(svc.Ports.inName.empty());
 
   svc.Ports.inName = "Other";
   svc.Ports.controllerName = "Keyboard";
   svc.Ports.outName = "No Longer There";
   svc.ResolveDeviceNumbers();
-  EXPECT_EQ(svc.Ports.inNumber, 4);
-  EXPECT_EQ(svc.Ports.controllerNumber, 1);
-  EXPECT_EQ(svc.Ports.outNumber, 3);  // a missing name keeps the number
+  EXPECT_EQ(numbers(), std::tuple(4, 3, 1));  // a missing name keeps the number
 
   // No driver at all: the virtual instrument alone, matching nothing.
   MidiService bare(nullptr, vi, clock, log);
@@ -128,7 +118,7 @@ TEST_F(Service, FailedOutputFallsBackToTheVirtualInstrument) {
   EXPECT_FALSE(svc.Reopen().outputOpened);
 }
 
-TEST_F(Service, ControllerInputOnlyWhenNamedAndPassedStraightThrough) {
+TEST_F(Service, ControllerInputOnlyWhenNamedAndEveryMessageLeavesWhole) {
   svc.EnumerateDevices();
   svc.Ports.outNumber = 2;  // "Synth"
   ASSERT_TRUE(svc.OpenOutput());
@@ -144,54 +134,40 @@ TEST_F(Service, ControllerInputOnlyWhenNamedAndPassedStraightThrough) {
   EXPECT_TRUE(svc.OpenInputs().empty());
   ASSERT_TRUE(svc.ControllerInputOpen());
   // On the controller's own thread: passed on at once, unchanged, no
-  // hand-over to the interface thread needed.
-  std::thread t([&] {
-    driver.callbacks["Keyboard"](Bytes{0x93, 0x40, 0x7F});
-    driver.callbacks["Keyboard"](Bytes{0xF0, 0x01, 0xF7});  // not passed
-    driver.callbacks["Keyboard"](Bytes{0xE0, 0x00});          // split message
-    driver.callbacks["Keyboard"](Bytes{0x40});
-  });
-  t.join();
-  ASSERT_EQ(driver.sent.size(), 2u);
-  EXPECT_EQ(driver.sent[0], Bytes({0x93, 0x40, 0x7F}));
-  EXPECT_EQ(driver.sent[1], Bytes({0xE0, 0x00, 0x40}));
-  EXPECT_EQ(clock.RunReady(), 0);
-
-  // A sequencer's timing reaches the instrument unchanged: clock, start,
-  // continue, stop, time code, song position, active sensing, a clock in
-  // the middle of a note.
+  // hand-over to the interface thread needed. A sequencer's timing reaches
+  // the instrument unchanged too: clock, start, continue, stop, time code,
+  // song position, active sensing, a clock in the middle of a note. SysEx is
+  // not passed; a message split in two is joined.
   const std::vector<Bytes> timing{{0xFA}, {0xF8}, {0xFC}, {0xFB}, {0xF1, 0x23}, {0xF2, 0x10, 0x02}, {0xFE}, {0xF6}};
-  driver.sent.clear();
-  std::thread seq([&] {
+  std::thread t([&] {
+    for (const Bytes& m : std::vector<Bytes>{{0x93, 0x40, 0x7F}, {0xF0, 0x01, 0xF7}, {0xE0, 0x00}, {0x40}})
+      driver.callbacks["Keyboard"](m);
     for (const Bytes& m : timing) driver.callbacks["Keyboard"](m);
     driver.callbacks["Keyboard"](Bytes{0x90, 0x3C, 0xF8, 0x40});
   });
-  seq.join();
-  std::vector<Bytes> expected = timing;
-  expected.push_back({0xF8});
-  expected.push_back({0x90, 0x3C, 0x40});
+  t.join();
+  std::vector<Bytes> expected{{0x93, 0x40, 0x7F}, {0xE0, 0x00, 0x40}};
+  expected.insert(expected.end(), timing.begin(), timing.end());
+  expected.insert(expected.end(), {{0xF8}, {0x90, 0x3C, 0x40}});
   EXPECT_EQ(driver.sent, expected);
+  EXPECT_EQ(clock.RunReady(), 0);
   // The instrument's own input keeps none of it: nothing for the interface thread.
   driver.callbacks["Waldorf Blofeld 1"](Bytes{0xF8, 0xFE, 0xF1, 0x10, 0xF2, 0x00, 0x00});
   EXPECT_EQ(clock.RunReady(), 0);
 
-  svc.CloseInputs();
-  driver.failStart = true;
-  EXPECT_EQ(svc.OpenInputs(), (std::vector<std::string>{"Midi IN Start error", "Midi Controller IN Start error"}));
-  EXPECT_FALSE(svc.InstrumentInputOpen());
-}
-
-TEST_F(Service, ChannelMessagesLeaveWithTheirOwnLength) {
-  // By running status a third byte after a program change would be a second
-  // program change: the transport must see exactly C0 pp.
-  svc.EnumerateDevices();
-  svc.Ports.outNumber = 2;
-  ASSERT_TRUE(svc.OpenOutput());
+  // Channel messages leave with their own length: by running status a third
+  // byte after a program change would be a second program change.
+  driver.sent.clear();
   ProgramChange(svc, 2, 0x05);
   BankSelect(svc, 2, 1);
   NoteOn(svc, 15, 60, 0);
   svc.SendShort(0xD3, 0x22, 0x00);  // channel pressure: one data byte as well
   EXPECT_EQ(driver.sent, (std::vector<Bytes>{{0xC2, 0x05}, {0xB2, 0x00, 0x01}, {0x9F, 60, 0x00}, {0xD3, 0x22}}));
+
+  svc.CloseInputs();
+  driver.failStart = true;
+  EXPECT_EQ(svc.OpenInputs(), (std::vector<std::string>{"Midi IN Start error", "Midi Controller IN Start error"}));
+  EXPECT_FALSE(svc.InstrumentInputOpen());
 }
 
 TEST_F(Service, ReceiveBufferIsArmedPerMessageAndHandedToTheInterfaceThread) {

@@ -12,11 +12,9 @@ namespace tarvix::test {
 using Bytes = std::vector<std::uint8_t>;
 
 inline void AppendVlq(Bytes& out, std::uint32_t v) {
-  std::uint8_t tmp[5];
-  int n = 0;
-  tmp[n++] = v & 0x7F;
-  while (v >>= 7) tmp[n++] = static_cast<std::uint8_t>(0x80 | (v & 0x7F));
-  while (n > 0) out.push_back(tmp[--n]);
+  Bytes tmp{static_cast<std::uint8_t>(v & 0x7F)};
+  while (v >>= 7) tmp.push_back(static_cast<std::uint8_t>(0x80 | (v & 0x7F)));
+  out.insert(out.end(), tmp.rbegin(), tmp.rend());
 }
 
 inline void AppendBE(Bytes& out, std::uint32_t v, int bytes) {
@@ -35,29 +33,26 @@ class Track {
   }
   Track& Meta(std::uint8_t type, const std::string& text) {
     Raw({0xFF, type});
-    AppendVlq(data, static_cast<std::uint32_t>(text.size()));
-    data.insert(data.end(), text.begin(), text.end());
-    return *this;
+    return Event(Bytes(text.begin(), text.end()));
   }
   // An F0 event: `msg` is the whole message as sent, F0 included.
   Track& Sysex(const Bytes& msg) {
     data.push_back(0xF0);
-    AppendVlq(data, static_cast<std::uint32_t>(msg.size() - 1));
-    data.insert(data.end(), msg.begin() + 1, msg.end());
-    return *this;
+    return Event(Bytes(msg.begin() + 1, msg.end()));
   }
   // An F7 event with its payload as given (continuation or escape).
   Track& F7(const Bytes& payload) {
     data.push_back(0xF7);
-    AppendVlq(data, static_cast<std::uint32_t>(payload.size()));
-    data.insert(data.end(), payload.begin(), payload.end());
-    return *this;
+    return Event(payload);
   }
-  Track& End() {
-    Raw({0x00, 0xFF, 0x2F, 0x00});
-    return *this;
-  }
+  Track& End() { return Raw({0x00, 0xFF, 0x2F, 0x00}); }
   Bytes data;
+
+ private:
+  Track& Event(const Bytes& payload) {  // its length, then the bytes
+    AppendVlq(data, static_cast<std::uint32_t>(payload.size()));
+    return Raw(payload);
+  }
 };
 
 inline Bytes MakeSmf(int format, const std::vector<Track>& tracks, int declaredTracks = -1) {

@@ -4,6 +4,3 @@ tarvix_add_gtest(test_convert
 tarvix_add_gtest(test_keyboard
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/KeyboardPlayerTest.cpp
   LIBS tarvix_core GTest::gtest_main)
-tarvix_add_gtest(test_convert_gui
-  SOURCES ${CMAKE_CURRENT_LIST_DIR}/ConvertWindowsTest.cpp
-  LIBS tarvix_gui Qt6::Test)

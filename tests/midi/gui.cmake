@@ -1,3 +1,6 @@
 tarvix_add_gtest(test_midi_gui
-  SOURCES ${CMAKE_CURRENT_LIST_DIR}/SysExReceiverWindowTest.cpp
+  SOURCES
+    ${CMAKE_SOURCE_DIR}/tests/support/QtTestMain.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/ConvertWindowsTest.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/SysExReceiverWindowTest.cpp
   LIBS tarvix_gui Qt6::Test)
