@@ -174,7 +174,8 @@ TEST(ControlLayout, EffectTypesShowTheirControlsWithCaptions) {
     if (k.caption) EXPECT_EQ(k.layout.Caption(i).value_or("-"), k.caption);
   }
   // Delay types are not offered by effect 1, and unknown bytes show nothing.
-  for (auto& item : ControlLayout::For(6, 100, 1).Items())
+  const ControlLayout unknown = ControlLayout::For(6, 100, 1);
+  for (auto& item : unknown.Items())
     if (Map()[item.control].page != Page::Arpeggiator) EXPECT_FALSE(item.visible) << Map()[item.control].name;
 
   LayoutGuard guard;
