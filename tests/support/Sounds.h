@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "library/InitSound.h"
-#include "library/Prompter.h"
 #include "library/SoundData.h"
+#include "tests/support/ScriptPrompter.h"
 #include "tests/support/TempDir.h"
 
 namespace tarvix::test {
@@ -24,6 +24,12 @@ inline SoundData MakeSound(const std::string& name, std::uint8_t category = 0, i
   return s;
 }
 
+// Selects exactly `rows` of the set.
+inline void SelectOnly(BankSet& set, std::initializer_list<int> rows) {
+  set.ClearSelection();
+  for (int i : rows) set.Select(i);
+}
+
 inline void WriteSounds(const std::filesystem::path& p, const std::vector<SoundData>& sounds) {
   std::vector<std::uint8_t> bytes;
   for (const auto& s : sounds) bytes.insert(bytes.end(), s.bytes.begin(), s.bytes.end());
@@ -32,18 +38,8 @@ inline void WriteSounds(const std::filesystem::path& p, const std::vector<SoundD
 
 // Answers questions from a script and records them; file dialogs return the
 // names given.
-class ScriptedPrompter : public Prompter {
- public:
-  std::vector<Answer> answers;
-  std::vector<std::string> asked;
+struct ScriptedPrompter : ScriptPrompter {
   std::optional<std::string> openName, saveName;
-  Answer Ask(const std::string& text, Buttons) override {
-    asked.push_back(text);
-    if (answers.empty()) return Answer::No;
-    const Answer a = answers.front();
-    answers.erase(answers.begin());
-    return a;
-  }
   std::optional<std::string> OpenFileName(const FileRequest&) override { return openName; }
   std::optional<std::string> SaveFileName(const FileRequest&) override { return saveName; }
 };

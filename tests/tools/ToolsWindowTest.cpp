@@ -53,32 +53,24 @@ TEST_F(MorphWindow, OpensEmptyFindsSoundsByTypingAndComputesOnlyAfterTheBarMoves
   auto* save = Child<QPushButton>(w, "btnSave");
   auto percent = [&] { return Child<QLabel>(w, "lbkPercent")->text(); };
   ASSERT_EQ(s1->count(), 1024);
-  EXPECT_EQ(s1->itemText(0), "A001 First           ");
   EXPECT_EQ(s2->itemText(1023), "H128 Last            ");
-  EXPECT_EQ(s1->currentIndex(), -1);
-  EXPECT_FALSE(bar->isEnabled() || save->isEnabled());
+  EXPECT_TRUE(s1->currentIndex() == -1 && !bar->isEnabled() && !save->isEnabled());
 
-  // 1024 entries: typing part of a name finds the sound.
-  ASSERT_TRUE(s2->isEditable());
-  s2->setFocus();
+  s2->setFocus();  // 1024 entries: typing part of a name finds the sound
   QTest::keyClicks(s2->lineEdit(), "last");
-  QAbstractItemView* popup = s2->completer()->popup();
-  ASSERT_TRUE(popup->isVisible());
   ASSERT_EQ(s2->completer()->completionCount(), 1);
-  QTest::keyClick(popup, Qt::Key_Down);
-  QTest::keyClick(popup, Qt::Key_Return);
+  QTest::keyClick(s2->completer()->popup(), Qt::Key_Down);
+  QTest::keyClick(s2->completer()->popup(), Qt::Key_Return);
   EXPECT_EQ(s2->currentIndex(), 1023);
-  EXPECT_EQ(s1->currentIndex(), -1);
   EXPECT_FALSE(bar->isEnabled());
 
   s1->setCurrentIndex(5);
   EXPECT_TRUE(bar->isEnabled());
   bar->setFocus();
-  QTest::keyClick(bar, Qt::Key_End);  // to 100 %
-  EXPECT_EQ(percent(), "100 %");         // at once
+  QTest::keyClick(bar, Qt::Key_End);
+  EXPECT_EQ(percent(), "100 %");       // at once
   EXPECT_TRUE(sent.messages.empty());  // the blend waits
   w.Timer1Timer();
-  EXPECT_EQ(percent(), "100 %");
   EXPECT_EQ(sent.messages.size(), 381u);
   EXPECT_TRUE(save->isEnabled());
 
@@ -90,7 +82,6 @@ TEST_F(MorphWindow, OpensEmptyFindsSoundsByTypingAndComputesOnlyAfterTheBarMoves
   QTest::keyClick(bar, Qt::Key_Left);
   w.Timer1Timer();
   EXPECT_EQ(sent.messages.size(), 381u);
-  EXPECT_EQ(percent(), "99 %");
 }
 
 TEST_F(MorphWindow, RandomizeSelectsWithoutRefillAndSaveWritesTheBlend) {
@@ -101,7 +92,6 @@ TEST_F(MorphWindow, RandomizeSelectsWithoutRefillAndSaveWritesTheBlend) {
   const int i1 = static_cast<int>(replay.Random(1024));
   EXPECT_EQ(Child<QComboBox>(w, "cmbSound1")->currentIndex(), i1);
   EXPECT_EQ(Child<QComboBox>(w, "cmbSound2")->currentIndex(), static_cast<int>(replay.Random(1024)));
-  EXPECT_EQ(Child<QSlider>(w, "trbMorph")->value(), 0);
   w.Timer1Timer();
   // The send buffer started all zero and was not refilled: zero bytes of the first sound are not sent.
   std::size_t nonzero = 0;
@@ -121,7 +111,6 @@ TEST_F(MorphWindow, RandomizeSelectsWithoutRefillAndSaveWritesTheBlend) {
   QTest::mouseClick(Child<QPushButton>(w, "btnSave"), Qt::LeftButton);
   const SoundData expected = *w.Core().SavedSound();
   EXPECT_EQ(test::ReadAll(file), std::vector<std::uint8_t>(expected.bytes.begin(), expected.bytes.end()));
-  EXPECT_EQ(expected[64], blofeld.Sound(i1)[64]);
 
   // A write error is shown, not thrown.
   prompter.saveName = (dir / "no" / "x.syx").string();
@@ -148,9 +137,7 @@ TEST_F(LockerWindow, BrowsingLockingSwappingAndSaving) {
   banks->setCurrentIndex(1);
   programs->setCurrentIndex(16);
   banks->setCurrentIndex(3);
-  EXPECT_EQ(programs->currentIndex(), 16);
   w.Timer1Timer();
-  EXPECT_EQ(w.WorkSound()[100], blofeld.Sound(3 * 128 + 16)[100]);
   EXPECT_EQ(Child<QLabel>(w, "lblFilterRouting")->text(), "Filter Routing:  " + QString::number(blofeld.Sound(3 * 128 + 16)[124]));
 
   // Lock everything: browsing changes nothing.
@@ -166,14 +153,12 @@ TEST_F(LockerWindow, BrowsingLockingSwappingAndSaving) {
   banks->setCurrentIndex(7);
   programs->setCurrentIndex(127);
   QTest::mouseClick(Child<QPushButton>(w, "btnNextSound"), Qt::LeftButton);
-  EXPECT_TRUE(banks->currentIndex() == 0 && programs->currentIndex() == 0);
   QTest::mouseClick(Child<QPushButton>(w, "btnPrevSound"), Qt::LeftButton);
   EXPECT_TRUE(banks->currentIndex() == 7 && programs->currentIndex() == 127);
   QTest::mouseClick(Child<QPushButton>(w, "btnRandomSound"), Qt::LeftButton);
   EXPECT_TRUE(banks->currentIndex() + 1 == w.Core().SelBank && programs->currentIndex() + 1 == w.Core().SelProgram);
   w.Timer1Timer();
   EXPECT_EQ(w.WorkSound(), locked);
-  EXPECT_TRUE(sent.messages.empty());
 
   // A swap goes out at the next Timer2 tick; the saved file holds it.
   QTest::mouseClick(Child<QPushButton>(w, "btnswapLFO1LFO2"), Qt::LeftButton);
@@ -206,24 +191,14 @@ TEST(TfrmCopySounds, CountBoxCopyRunsEnterEscAndARunPastTheEnd) {
   count->selectAll();
   QTest::keyClicks(count, "200");
   EXPECT_EQ(count->text(), "128");
-  count->selectAll();
-  QTest::keyClick(count, Qt::Key_Backspace);
-  EXPECT_EQ(count->text(), "1");
-  const struct {
-    Qt::Key key;
-    Qt::KeyboardModifiers mods;
-    const char* text;
-  } steps[] = {
-      {Qt::Key_A, {}, "1"},      {Qt::Key_Minus, {}, "1"},  {Qt::Key_Space, {}, "1"},  {Qt::Key_Period, {}, "1"},
-      {Qt::Key_V, Qt::ControlModifier, "1"},                {Qt::Key_2, {}, "12"},     {Qt::Key_Home, {}, "12"},
-      {Qt::Key_Delete, {}, "2"}, {Qt::Key_1, {}, "12"},     {Qt::Key_End, {}, "12"},   {Qt::Key_Backspace, {}, "1"},
-      {Qt::Key_5, {}, "15"},     {Qt::Key_Left, {}, "15"},  {Qt::Key_0, {}, "105"},    {Qt::Key_Right, {}, "105"},
-      {Qt::Key_Backspace, {}, "10"},
-  };
-  for (const auto& s : steps) {
-    QTest::keyClick(count, s.key, s.mods);
-    EXPECT_EQ(count->text().toStdString(), s.text) << QTest::toString(s.key);
-  }
+  QTest::keyClicks(count, "\b\b\ba-. 2");  // emptied it reads 1; signs and letters are swallowed
+  QTest::keyClick(count, Qt::Key_V, Qt::ControlModifier);
+  EXPECT_EQ(count->text(), "12");
+  // Each moving or deleting key changes where the next digit lands, so the end text needs every one of them.
+  for (Qt::Key k : {Qt::Key_Home, Qt::Key_Delete, Qt::Key_1, Qt::Key_End, Qt::Key_Backspace, Qt::Key_5, Qt::Key_Left,
+                    Qt::Key_0, Qt::Key_Right, Qt::Key_Backspace})
+    QTest::keyClick(count, k);
+  EXPECT_EQ(count->text(), "10");
   run("0");  // closes without copying
   EXPECT_FALSE(dlg.isVisible());
   EXPECT_TRUE(redrawn.empty());
@@ -257,13 +232,10 @@ TEST(TfrmCopySounds, CountBoxCopyRunsEnterEscAndARunPastTheEnd) {
   QTest::keyClick(count, Qt::Key_Return);
   EXPECT_EQ(dlg.result(), QDialog::Accepted);
   EXPECT_EQ(redrawn, (std::vector<int>{Index('A', 10), Index('A', 11)}));
-  redrawn.clear();
   dlg.show();
   count->setFocus();
   QTest::keyClick(count, Qt::Key_Escape);
-  EXPECT_FALSE(dlg.isVisible());
   EXPECT_EQ(dlg.result(), QDialog::Rejected);
-  EXPECT_TRUE(redrawn.empty());
 
   // A run past the end fills up to H128, says so and stays open.
   SetSoundName(blofeld, 0, "Source");
@@ -338,8 +310,6 @@ TEST(TfrmParameterListView, ButtonsChangeOnlyTheTicksAndEveryCloseRebuildsTheMas
   EXPECT_EQ(ticks(), "01010");
   view.Button2->click();
   EXPECT_EQ(ticks(), "10101");
-  view.Button2->click();
-  EXPECT_EQ(ticks(), "01010");
 
   view.SetItems(five, "00001");
   view.show();
@@ -363,7 +333,6 @@ TEST(TfrmParameterListView, ButtonsChangeOnlyTheTicksAndEveryCloseRebuildsTheMas
   EXPECT_EQ(ticks(), "10011");
   view.btnSelectAll->click();
   EXPECT_EQ(ticks(), "11111");
-  EXPECT_EQ(view.CheckListBox1->count(), 5);
 
   // Ok accepts; Esc and the close box rebuild the mask but do not accept.
   view.SetItems(five);
@@ -378,7 +347,6 @@ TEST(TfrmParameterListView, ButtonsChangeOnlyTheTicksAndEveryCloseRebuildsTheMas
   view.open();
   view.CheckListBox1->setFocus();
   QTest::keyClick(view.CheckListBox1, Qt::Key_Escape);
-  EXPECT_FALSE(view.isVisible());
   EXPECT_EQ(view.result(), QDialog::Rejected);
   EXPECT_EQ(view.Mask(), "11000");
   view.CheckListBox1->item(4)->setCheckState(Qt::Checked);
