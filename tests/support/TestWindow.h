@@ -1,7 +1,6 @@
 #pragma once
-// Opens the main window the way window tests want it: files in a private
-// folder, only the built-in instrument, no MIDI settings dialog at start, and
-// active, so that key events reach it.
+// The main window as window tests want it: files in a private folder, only the
+// built-in instrument, no MIDI settings dialog, and active so key events reach it.
 #include <QApplication>
 #include <memory>
 

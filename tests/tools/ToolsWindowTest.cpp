@@ -335,9 +335,7 @@ TEST(TfrmParameterListView, ButtonsChangeOnlyTheTicksAndEveryCloseRebuildsTheMas
   EXPECT_EQ(ticks(), "11111");
 
   // Ok accepts; Esc and the close box rebuild the mask but do not accept.
-  view.SetItems(five);
-  view.CheckListBox1->item(1)->setCheckState(Qt::Checked);
-  view.CheckListBox1->item(3)->setCheckState(Qt::Checked);
+  view.SetItems(five, "0101");
   view.open();
   view.Button1->click();
   EXPECT_EQ(view.result(), QDialog::Accepted);
