@@ -179,7 +179,8 @@ TEST(Sort, SortsTheSelectedRowsByNameOrCategoryAndLeavesTheRest) {
 
   // By category, then name; categories without a name go last.
   int row = 0;
-  for (auto [name, category] : {std::pair{"Arp", 6}, {"Zap", 3}, {"Odd", 13}, {"Aaa", 3}}) set.Sound(row++) = MakeSound(name, category);
+  for (auto [name, category] : {std::pair{"Arp", 6}, {"Zap", 3}, {"Odd", 13}, {"Aaa", 3}})
+    set.Sound(row++) = MakeSound(name, category);
   SelectOnly(set, {0, 1, 2, 3});
   SortBankSet(set, set, SortKind::ByCategoryAndName, 0, p);
   EXPECT_EQ(Names(set, {0, 1, 2, 3}), "Aaa Zap Arp Odd");

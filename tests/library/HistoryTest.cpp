@@ -41,8 +41,7 @@ struct Fixture {
   int Row() { return static_cast<int>(rng() % kSlotCount); }
   State Now() const { return Snapshot(blofeld, virt); }
 
-  // The user selects rows (no step), then runs one command, recorded as the
-  // window records it. Returns the state the command started from.
+  // Selects rows (no step), runs one command recorded as the window records it; returns the state before.
   State RandomCommand() {
     BankSet& set = rng() % 2 ? blofeld : virt;
     BankSet& other = &set == &blofeld ? virt : blofeld;
@@ -81,8 +80,7 @@ TEST(History, UndoingNStepsGivesTheStateNStepsBeforeAndRedoBringsItBack) {
       ASSERT_NE(f.history.Undo(), History::kNone);
       ASSERT_TRUE(before[before.size() - k] == f.Now()) << "round " << round << " undo " << k;
     }
-    // Redo brings every sound and flag forward (the selection is the one the
-    // user had when undoing); all the way forward it is the same state.
+    // Redo brings every sound and flag forward (the selection stays the user's); all the way, the same state.
     for (std::size_t k = n; k >= 1; --k) {
       ASSERT_NE(f.history.Redo(), History::kNone);
       ASSERT_TRUE(afterSlots[afterSlots.size() - k] == Snapshot(f.blofeld, f.virt, false)) << k;

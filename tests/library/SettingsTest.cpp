@@ -132,8 +132,7 @@ TEST_F(SettingsFile, KeepsWhatItCouldNotReadAndRewritesOnlyChangedValues) {
 }
 
 TEST_F(SettingsFile, ChangesReadBackExactlyFromAwkwardValuesAndOddlyShapedFiles) {
-  // Files the reader takes in its own way: a changed delay and switch must be
-  // where the reader finds it, and what it read before must stay the same.
+  // Oddly shaped files: a changed delay and switch must land where the reader finds them, the rest unchanged.
   std::vector<std::pair<std::string, std::string>> cases{  // file, new text value ("": delay and switch)
       {"[Midi]\nMidiInDeviceID=<<<END\nIn\nport\n", ""},  // block value never closed
       {"[Midi]\nMidiInDeviceID=<<<END", ""},                // block opened on the last line

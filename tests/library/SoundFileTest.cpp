@@ -1,5 +1,4 @@
-// Loading and saving sound files, and saves under faults: a writer killed at
-// random moments, a full disk, an unwritable log.
+// Loading and saving sound files, and saves under faults: killed writers, a full disk, an unwritable log.
 #include <signal.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
@@ -67,8 +66,7 @@ TEST(LoadSoundFile, ChosenOrOwnPositionsOddSizesAndNoise) {
   EXPECT_EQ(set.Sound(1022)[offs::kBank], 0);  // the record's own numbers stay
   EXPECT_EQ(GroupCaption(BankSetKind::Virtual, r.fileName), "Virtual banks (three.syx)");
 
-  // At the records' own positions: the later record wins, and reading stops at
-  // the first one that addresses no slot (the edit buffer, bank 8, program above 127).
+  // At the records' own positions the later record wins; reading stops at one naming no slot (edit buffer, bank 8).
   WriteSounds(dir / "own.syx",
               {MakeSound("Late", 1, 7, 127), MakeSound("C006", 2, 2, 5), MakeSound("Again", 2, 2, 5),
                MakeSound("Edit", 2, 0x7F, 0), MakeSound("Never", 2, 0, 9)});
@@ -260,8 +258,7 @@ TEST(AtomicWrites, AFullDiskKeepsTheOldFileAndSaysWhy) {
   while (std::fwrite(block.data(), 1, block.size(), filler) == block.size() && std::fflush(filler) == 0) {
   }
   std::fclose(filler);
-  // A large save fails while writing; a single sound stays in the stream's
-  // buffer until the flush, which must fail the save before the rename.
+  // A large save fails while writing; a single sound fails only at the flush, which must come before the rename.
   for (std::size_t size : {40000, 392}) {
     SCOPED_TRACE(size);
     try {

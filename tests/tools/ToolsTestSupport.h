@@ -1,6 +1,5 @@
 #pragma once
-// Noise sounds and a recording send callback shared by the morph and locker
-// tests.
+// Noise sounds and a recording send callback shared by the morph and locker tests.
 
 #include <utility>
 #include <vector>

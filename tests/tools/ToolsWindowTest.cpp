@@ -314,8 +314,7 @@ TEST(TfrmParameterListView, ButtonsChangeOnlyTheTicksAndEveryCloseRebuildsTheMas
   view.SetItems(five, "00001");
   view.show();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));
-  // The list has the focus (so a current row) but no row is selected:
-  // "Select to" and "Select from" change nothing.
+  // The list has the focus (so a current row) but no selected row: "Select to" and "Select from" change nothing.
   view.CheckListBox1->setFocus();
   QTest::mouseClick(view.Button3, Qt::LeftButton);
   QTest::mouseClick(view.Button4, Qt::LeftButton);
