@@ -79,8 +79,6 @@ TEST(SoundData, ChecksumIsTheSevenBitParameterSumAndStampsThePosition) {
 
 TEST(InitSound, ShippedFileIsTheDefaultAndABadOneIsLoggedKeepingTheLastRead) {
   const SoundData good = MakeDefaultInitSound();
-  EXPECT_EQ(good[390], ChecksumOf(good));
-  EXPECT_EQ(GetSoundName(good), "Init            ");
   const auto shipped = test::ReadAll(test::SourceDir() / "resources/_initsound.syx");
   EXPECT_EQ(shipped, std::vector<std::uint8_t>(good.bytes.begin(), good.bytes.end()));
 

@@ -350,11 +350,6 @@ TEST(TfrmParameterListView, ButtonsChangeOnlyTheTicksAndEveryCloseRebuildsTheMas
   view.close();
   EXPECT_EQ(view.result(), QDialog::Rejected);
   EXPECT_EQ(view.Mask(), "11001");
-  TfrmParameterListView empty;
-  empty.open();
-  empty.Button1->click();
-  EXPECT_EQ(empty.result(), QDialog::Accepted);
-  EXPECT_EQ(empty.Mask(), "");
 }
 
 TEST(TfrmSelectLocation, StartsAtA1ShowsTheChosenBanksNamesAndReturnsTheChoice) {
