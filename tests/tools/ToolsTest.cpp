@@ -117,10 +117,6 @@ TEST(LockerTables, GroupsAreDisjointAndHoldTheDocumentedByteCount) {
   for (const auto& g : LockGroups()) total += g.offsets.size();
   EXPECT_TRUE(AllGroupOffsets().size() == total && total == 295u);
   for (int o : {7, 51, 52, 54, 77, 86, 123, 169, 316, 328, 366, 370, 386, 389}) EXPECT_FALSE(AllGroupOffsets().count(o)) << o;
-  for (const auto& s : SwapButtons()) {
-    std::set<int> touched;
-    for (auto [a, b] : s.pairs) EXPECT_TRUE(touched.insert(a).second && touched.insert(b).second) << s.caption;
-  }
 }
 
 TEST_F(LockerFixture, MergeTakesEveryUnlockedGroupByteAndNothingElse) {
