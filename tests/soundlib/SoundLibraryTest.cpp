@@ -45,10 +45,10 @@ std::vector<std::string> Names(const std::vector<LibraryEntry>& found) {
 
 std::int64_t Count(sql::Database& db, const std::string& q) { return db.QueryInt(q).value_or(-1); }
 
-// All problems of a report, one a line, to search for a message.
-std::string Problems(const ImportReport& r) {
-  std::string s;
-  for (const auto& p : r.problems) s += p + "\n";
+// A report in one line: its summary, the places it added and every problem.
+std::string Report(const ImportReport& r) {
+  std::string s = r.Summary() + "; " + std::to_string(r.newSightings) + " places";
+  for (const auto& p : r.problems) s += "; " + p;
   return s;
 }
 
@@ -57,26 +57,21 @@ bool Has(const std::string& text, const std::string& part) { return text.find(pa
 TEST(SoundLibrary, OneSoundPerParameterContentWithEveryNameAndPlaceItWasSeenAt) {
   TempDir dir;
   const SoundData pad = RandomSound("Warm Pad", 1, 5);
-  SoundData renamed = pad;
-  SetSoundName(renamed, "Pad Renamed");
-  SetCategory(renamed, 7);
-  renamed[offs::kBank] = 3;  // another slot and device: still the same sound
+  SoundData renamed = RandomSound("Pad Renamed", 1, 7);  // the same parameters, in another slot and device
+  renamed[offs::kBank] = 3;
   renamed[offs::kDeviceId] = 9;
   test::WriteSounds(dir / "a.syx", {pad, RandomSound("Fat Bass", 2, 1), pad});
   test::WriteSounds(dir / "b.syx", {renamed});
 
   SoundLibrary lib(dir / "lib.db");
   ImportReport r = lib.ImportPaths({dir / "a.syx", dir / "b.syx"});
-  EXPECT_EQ(r.Summary(), "4 sounds read, 2 new, 2 already known");
-  EXPECT_EQ(r.newSightings, 4);
-  EXPECT_TRUE(r.problems.empty());
+  EXPECT_EQ(Report(r), "4 sounds read, 2 new, 2 already known; 4 places");
   ASSERT_EQ(lib.SoundCount(), 2);
 
   const auto id = lib.IdOf(FingerprintOf(pad)).value();
   const auto sound = lib.Get(id);
   ASSERT_TRUE(sound);
-  EXPECT_EQ(sound->name, "Warm Pad");
-  EXPECT_EQ(sound->category, 5);
+  EXPECT_EQ(std::pair(sound->name, int{sound->category}), std::pair(std::string("Warm Pad"), 5));
   ASSERT_EQ(sound->names.size(), 2u);
   EXPECT_EQ(std::pair(sound->names[1].name, int{sound->names[1].category}), std::pair(std::string("Pad Renamed"), 7));
   ASSERT_EQ(sound->sightings.size(), 3u);
@@ -91,15 +86,13 @@ TEST(SoundLibrary, OneSoundPerParameterContentWithEveryNameAndPlaceItWasSeenAt) 
 
   // The same files again, through a folder and another spelling of the path: nothing new.
   r = lib.ImportPaths({dir.Path(), dir / "." / "b.syx"});
-  EXPECT_EQ(r.Summary(), "5 sounds read, 0 new, 5 already known");
-  EXPECT_EQ(r.newSightings, 0);
+  EXPECT_EQ(Report(r), "5 sounds read, 0 new, 5 already known; 0 places");
   EXPECT_EQ(lib.Get(id)->sightings.size(), 3u);
 
   // A changed file: its new record is a new sighting, the old ones stay.
   test::WriteSounds(dir / "b.syx", {renamed, RandomSound("Lead", 3)});
   r = lib.ImportFile(dir / "b.syx");
-  EXPECT_EQ(r.Summary(), "2 sounds read, 1 new, 1 already known");
-  EXPECT_EQ(r.newSightings, 1);
+  EXPECT_EQ(Report(r), "2 sounds read, 1 new, 1 already known; 1 places");
   // The instrument is a source of its own, indexed by slot.
   EXPECT_EQ(lib.Import(kInstrumentSource, std::vector<ImportRecord>{{pad, 130}}).newSightings, 1);
   const auto last = lib.Get(id)->sightings.back();
@@ -198,28 +191,28 @@ TEST(SoundLibrary, ParameterConditionsUseTheEditorsNamesAndTexts) {
 
 TEST(SoundLibrary, SimilarRanksByScaledParametersAndWeighsPitchAboveArpeggiator) {
   const auto& map = ParameterMap::Instance();
-  auto at = [&](const char* control) { return static_cast<std::size_t>(map.Spec(control).offset); };
   const SoundData base = MakeSound("Base");
-  SoundData renamed = base;
-  SetSoundName(renamed, "Other name");
-  SetCategory(renamed, 4);
-  EXPECT_EQ(SoundDistance(base, renamed), 0) << "names and categories are not sound";
-
-  SoundData cutoffNear = base, cutoffFar = base, semitone = base, arp = base, shape = base;
-  cutoffNear[at("KnobFilter1Cutoff")] = static_cast<std::uint8_t>(base[at("KnobFilter1Cutoff")] ^ 8);
-  cutoffFar[at("KnobFilter1Cutoff")] = static_cast<std::uint8_t>(base[at("KnobFilter1Cutoff")] ^ 64);
-  semitone[at("KnobSemitone1")] = static_cast<std::uint8_t>(base[at("KnobSemitone1")] + 12);
-  arp[at("KnobArpTempo")] = static_cast<std::uint8_t>(base[at("KnobArpTempo")] ^ 64);
-  shape[at("cmbShape1")] = static_cast<std::uint8_t>(base[at("cmbShape1")] + 1);
+  EXPECT_EQ(SoundDistance(base, MakeSound("Other name", 4)), 0) << "names and categories are not sound";
+  // The base sound with one control's byte changed by `change`.
+  const auto with = [&](const char* control, int (*change)(int)) {
+    SoundData s = base;
+    auto& b = s[static_cast<std::size_t>(map.Spec(control).offset)];
+    b = static_cast<std::uint8_t>(change(b));
+    return s;
+  };
+  const SoundData cutoffNear = with("KnobFilter1Cutoff", [](int b) { return b ^ 8; });
+  const SoundData cutoffFar = with("KnobFilter1Cutoff", [](int b) { return b ^ 64; });
+  const SoundData semitone = with("KnobSemitone1", [](int b) { return b + 12; });
+  const SoundData arp = with("KnobArpTempo", [](int b) { return b ^ 64; });
   EXPECT_GT(SoundDistance(base, cutoffNear), 0);
   EXPECT_LT(SoundDistance(base, cutoffNear), SoundDistance(base, cutoffFar));
   EXPECT_LT(SoundDistance(base, arp), SoundDistance(base, cutoffFar)) << "the arpeggiator weighs less";
   // One semitone step is 1/24 of its range, yet a whole octave outweighs a
   // cutoff half-way; a list entry one off is a whole step.
   EXPECT_GT(SoundDistance(base, semitone), SoundDistance(base, cutoffFar) * 0.9);
-  SoundData shapeFar = base;
-  shapeFar[at("cmbShape1")] = static_cast<std::uint8_t>(base[at("cmbShape1")] + 3);
-  EXPECT_EQ(SoundDistance(base, shape), SoundDistance(base, shapeFar)) << "a list is equal or not";
+  EXPECT_EQ(SoundDistance(base, with("cmbShape1", [](int b) { return b + 1; })),
+            SoundDistance(base, with("cmbShape1", [](int b) { return b + 3; })))
+      << "a list is equal or not";
   EXPECT_EQ(SoundDistance(base, cutoffFar), SoundDistance(cutoffFar, base));
 
   TempDir dir;
@@ -245,11 +238,9 @@ TEST(SoundLibrary, DamagedAndMidiFilesAddWhatTheyCanAndSayWhatWasSkipped) {
   test::WriteAll(dir / "damaged.syx", bytes);
 
   SoundLibrary lib(dir / "lib.db");
-  ImportReport r = lib.ImportFile(dir / "damaged.syx");
-  EXPECT_EQ(r.Summary(), "2 sounds read, 2 new, 0 already known");
-  ASSERT_EQ(r.problems.size(), 1u);
-  EXPECT_TRUE(Has(r.problems[0], "1 message cut off") && Has(r.problems[0], "1 message that is no sound dump"))
-      << r.problems[0];
+  const std::string at = dir.Path().string() + "/";
+  const std::string skipped = "damaged.syx: skipped 1 message cut off, 1 message that is no sound dump";
+  EXPECT_EQ(Report(lib.ImportFile(dir / "damaged.syx")), "2 sounds read, 2 new, 0 already known; 2 places; " + at + skipped);
   EXPECT_TRUE(lib.IdOf(FingerprintOf(three)));
 
   // The same sounds in a MIDI file are the same library sounds.
@@ -265,21 +256,17 @@ TEST(SoundLibrary, DamagedAndMidiFilesAddWhatTheyCanAndSayWhatWasSkipped) {
   test::WriteAll(dir / "empty.syx", {});
   test::WriteAll(dir / "notes.txt", {1, 2, 3});  // not a sound file: passed over in a folder
   ASSERT_EQ(::mkfifo((dir / "pipe.syx").c_str(), 0600), 0);  // would block a read for ever
-  r = lib.ImportPaths({dir.Path(), dir / "missing.syx", dir / "pipe.syx"});
-  EXPECT_EQ(r.Summary(), "4 sounds read, 1 new, 3 already known");  // damaged.syx again, pair.mid
-  EXPECT_EQ(r.files, 3);
-  const std::string all = Problems(r);
-  EXPECT_TRUE(Has(all, "empty.syx: no sound dumps found") && Has(all, "missing.syx") && !Has(all, "notes.txt") &&
-              Has(all, "pipe.syx: not a regular file"))
-      << all;
+  ImportReport r = lib.ImportPaths({dir.Path(), dir / "missing.syx", dir / "pipe.syx"});
+  EXPECT_EQ(r.files, 3);  // damaged.syx again, pair.mid and empty.syx
+  EXPECT_EQ(Report(r), "4 sounds read, 1 new, 3 already known; 2 places; " + at + skipped + "; " + at +
+                           "empty.syx: no sound dumps found; " + at + "missing.syx: No such file or directory; " + at +
+                           "pipe.syx: not a regular file");
 
   // Records that are no dumps, handed in directly.
   SoundData junk = one;
   junk[offs::kCommand] = 0x11;
-  r = lib.Import("/y.syx", std::vector<ImportRecord>{{junk, 4}, {junk, 5}, {one, 6}});
-  EXPECT_EQ(r.read, 1);
-  EXPECT_EQ(r.problems.size(), 1u);
-  EXPECT_TRUE(Has(Problems(r), "2 records are not a sound dump (first at 4)")) << Problems(r);
+  EXPECT_EQ(Report(lib.Import("/y.syx", std::vector<ImportRecord>{{junk, 4}, {junk, 5}, {one, 6}})),
+            "1 sound read, 0 new, 1 already known; 1 places; /y.syx: 2 records are not a sound dump (first at 4), skipped");
 
   // Export gives the dumps back in the order asked, unknown ids left out.
   const std::vector<std::int64_t> ids{*lib.IdOf(FingerprintOf(three)), 4242, *lib.IdOf(FingerprintOf(one))};
