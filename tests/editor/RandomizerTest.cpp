@@ -129,62 +129,47 @@ TEST(RandomizerTest, PackedBytesAndEncodings) {
 // Parameter number -> value, as the init command table lists them.
 using Expected = std::map<int, int>;
 
+// Sets {parameter in the group, value} pairs in `count` groups `step` apart from parameter `first`.
+void Fill(Expected& e, int first, int step, int count, std::initializer_list<std::pair<int, int>> values) {
+  for (int n = 0; n < count; ++n)
+    for (auto [k, v] : values) e[first + step * n + k] = v;
+}
+
 void ExpectWritten(void (*init)(SoundData&), const Expected& expected) {
   SoundData s{};
   for (std::size_t i = 0; i < kSoundSize; ++i) s[i] = 0x55;
-  const SoundData before = s;
   init(s);
   for (std::size_t i = 0; i < kSoundSize; ++i) {
     const auto it = expected.find(static_cast<int>(i) - 7);
-    EXPECT_EQ(s[i], it == expected.end() ? before[i] : it->second) << "offset " << i;
+    EXPECT_EQ(s[i], it == expected.end() ? 0x55 : it->second) << "offset " << i;
   }
 }
 
 TEST(InitCommandsTest, WriteTheTableValues) {
   Expected osc{{49, 0}, {50, 0}, {51, 64}, {53, 0}, {56, 0}, {57, 0}, {58, 16}, {59, 0},
                {67, 0}, {68, 64}, {69, 64}, {71, 0}, {72, 64}};
-  for (int n = 0; n < 3; ++n) {
-    const int p = 1 + 16 * n;
-    const int values[] = {64, 64, 64, 64, 96, 0, 0, n == 0 ? 1 : 0, 127, 0, 64};
-    for (int k = 0; k < 11; ++k) osc[p + k] = values[k];
-    osc[p + 13] = 0;
-    if (n < 2) osc[p + 14] = 0;  // sample flag: oscillators 1 and 2 play their wave, not a sample
-    osc[p + 15] = 0;
-    osc[61 + 2 * n] = 127;
-    osc[62 + 2 * n] = 64;
-  }
+  Fill(osc, 1, 16, 3, {{0, 64}, {1, 64}, {2, 64}, {3, 64}, {4, 96}, {5, 0}, {6, 0}, {7, 0}, {8, 127}, {9, 0},
+                       {10, 64}, {13, 0}, {15, 0}});
+  osc[8] = 1;  // oscillator 1 pulse
+  Fill(osc, 15, 16, 2, {{0, 0}});  // sample flag: oscillators 1 and 2 play their wave, not a sample
+  Fill(osc, 61, 2, 3, {{0, 127}, {1, 64}});
   ExpectWritten(InitOscillators, osc);
-
   Expected flt{{117, 0}};
-  for (int p : {77, 97}) {
-    const std::pair<int, int> v[] = {{0, 0},   {1, 127}, {3, 0},   {4, 0},   {5, 0},   {9, 96},  {10, 64}, {11, 64},
-                                     {12, 0},  {13, 64}, {14, 0},  {15, 0},  {16, 64}, {17, 0},  {18, 64}};
-    for (auto [k, x] : v) flt[p + k] = x;
-  }
+  Fill(flt, 77, 20, 2, {{0, 0}, {1, 127}, {3, 0}, {4, 0}, {5, 0}, {9, 96}, {10, 64}, {11, 64}, {12, 0}, {13, 64},
+                        {14, 0}, {15, 0}, {16, 64}, {17, 0}, {18, 64}});
   ExpectWritten(InitFilters, flt);
-
-  Expected env;
-  for (int p : {196, 208, 220, 232})
-    for (auto [k, x] : {std::pair{0, 0}, {3, 0}, {4, 0}, {5, 64}, {6, 64}, {7, 0}, {8, 0}, {9, 64}}) env[p + k] = x;
+  Expected env, lfo, mtx;
+  Fill(env, 196, 12, 4, {{0, 0}, {3, 0}, {4, 0}, {5, 64}, {6, 64}, {7, 0}, {8, 0}, {9, 64}});
   ExpectWritten(InitEnvelopes, env);
-
-  Expected lfo;
-  for (int p : {160, 172, 184})
-    for (auto [k, x] : {std::pair{0, 0}, {1, 64}, {3, 0}, {4, 0}, {5, 0}, {6, 0}, {7, 64}, {10, 64}}) lfo[p + k] = x;
+  Fill(lfo, 160, 12, 3, {{0, 0}, {1, 64}, {3, 0}, {4, 0}, {5, 0}, {6, 0}, {7, 64}, {10, 64}});
   ExpectWritten(InitLfos, lfo);
-
-  Expected mtx;
-  for (int n = 0; n < 16; ++n) mtx[261 + 3 * n] = 0, mtx[262 + 3 * n] = 0, mtx[263 + 3 * n] = 64;
-  for (int n = 0; n < 4; ++n)
-    mtx[245 + 4 * n] = 0, mtx[246 + 4 * n] = 0, mtx[247 + 4 * n] = 0, mtx[248 + 4 * n] = 64;
+  Fill(mtx, 261, 3, 16, {{0, 0}, {1, 0}, {2, 64}});
+  Fill(mtx, 245, 4, 4, {{0, 0}, {1, 0}, {2, 0}, {3, 64}});
   ExpectWritten(InitMatrix, mtx);
-
   ExpectWritten(InitEffects, {{128, 0}, {144, 0}});
 
-  Expected all;
+  Expected all{{128, 0}, {144, 0}};
   for (const Expected* part : {&osc, &flt, &env, &lfo, &mtx}) all.insert(part->begin(), part->end());
-  all[128] = 0;
-  all[144] = 0;
   ExpectWritten(InitSoundSections, all);
 }
 
