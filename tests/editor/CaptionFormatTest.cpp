@@ -26,8 +26,6 @@ TEST(CaptionFormat, FormattersAtTheirEdges) {
   for (const auto& [got, expected] : cases) EXPECT_EQ(got, expected);
 
   EXPECT_EQ(KnobCaption(tag::kTempo, 26), "Tempo91");
-  EXPECT_EQ(KnobCaption(tag::kSemitone, 3), std::nullopt);
-  EXPECT_EQ(KnobCaption(tag::kLfoSync, 127, true), "1/48");
 }
 
 TEST(CaptionFormat, RoundHalfEven) {

@@ -180,10 +180,8 @@ TEST(ControlLayout, EffectTypesShowTheirControlsWithCaptions) {
 
   LayoutGuard guard;
   {
-    LayoutGuard::Scope outer(guard);
-    EXPECT_TRUE(outer);
-    LayoutGuard::Scope inner(guard);
-    EXPECT_FALSE(inner);
+    LayoutGuard::Scope outer(guard), inner(guard);
+    EXPECT_TRUE(outer && !inner);
   }
   EXPECT_FALSE(guard.Active());
   EXPECT_TRUE(LayoutGuard::Scope(guard));
@@ -191,8 +189,7 @@ TEST(ControlLayout, EffectTypesShowTheirControlsWithCaptions) {
 
 TEST(ControlState, LfoSpeedCaptionFollowsItsClockedLed) {
   SoundData s = BaseSound();
-  s[168] = 115;  // LFO 1 speed, sync entry 57
-  s[171] = 0;   // not clocked
+  s[168] = 115;  // LFO 1 speed, sync entry 57; not clocked
   ControlState st = ReadControls(s);
   const auto speed = Map().IndexOf("KnobLFO1Speed");
   EXPECT_EQ(KnobCaptionFor(st, speed), "Speed");

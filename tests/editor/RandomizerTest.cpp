@@ -173,30 +173,5 @@ TEST(InitCommandsTest, WriteTheTableValues) {
   ExpectWritten(InitSoundSections, all);
 }
 
-TEST(ControlTableTest, DecodeInvertsEncode) {
-  for (const auto& spec : ControlTable()) {
-    if (spec.encoding == SchemaEncoding::Packed) continue;
-    const int count = ValueCount(spec.control);
-    const int first = spec.control.kind == ControlKind::Knob ? spec.control.min : 0;
-    for (int v = first; v < first + count; ++v) {
-      SoundData s{};
-      s[static_cast<std::size_t>(spec.offset)] = EncodeValue(spec, v);
-      EXPECT_EQ(DecodeValue(spec, s), v) << spec.control.name;
-    }
-  }
-  SoundData s{};
-  s[84] = 12;  // filter type outside the list: no selection
-  EXPECT_EQ(DecodeValue(*FindControl("cmbFilter1Type"), s), -1);
-  s[8] = 70;   // a byte between octaves loads as the lower one
-  EXPECT_EQ(DecodeValue(*FindControl("KnobOctave1"), s), 4);
-  s[15] = 3;
-  EXPECT_EQ(DecodeValue(*FindControl("cmbShape1"), s), 3);
-  s[22] = 1;  // a sample, but the table's list holds no sample names
-  EXPECT_EQ(DecodeValue(*FindControl("cmbShape1"), s), -1);
-  s[227] = 0x24;  // envelope 3: "single", "Loop All"
-  EXPECT_EQ(DecodeValue(*FindControl("cmbEnvelope3Mode"), s), 4);
-  EXPECT_EQ(DecodeValue(*FindControl("cmbEnvelope3Trigger"), s), 1);
-}
-
 }  // namespace
 }  // namespace tarvix

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 #include <set>
 #include <sstream>
@@ -73,9 +74,8 @@ TEST(SchemaFileTest, RoundTripOldSpellingsUnknownKeysAndListing) {
   SoundFamilySchema s(ControlTableDescriptors());
   s.Load(file);
   for (std::size_t i = 0; i < a.Entries().size(); ++i) EXPECT_EQ(s.Entries()[i].mask, a.Entries()[i].mask) << i;
-  EXPECT_EQ(std::count_if(s.Entries().begin(), s.Entries().end(),
-                          [](auto& e) { return e.name == "LFO1StartPhase" && e.mask == "0110"; }),
-            2);  // both start phase entries carry the mask
+  // Both start phase entries carry the mask.
+  EXPECT_EQ(std::ranges::count_if(s.Entries(), [](auto& e) { return e.name == "LFO1StartPhase" && e.mask == "0110"; }), 2);
 
   // Missing keys read "0"; other sections and unknown keys survive saving.
   std::ofstream(file) << "[Notes]\nauthor=me\n[Parameters]\nFilter1Cutoff=0011\nMyOwnKey=1\n";
