@@ -105,8 +105,7 @@ TEST_F(EditorFixture, PassSendsOnlyTheUsersChangesWithTheInstrumentsBytes) {
   EXPECT_TRUE(Pass().empty());
   Turn(cutoff, 20);  // offset 85 is parameter 78
   EXPECT_EQ(Pass(), Sent{Change(78, 20)});
-  // An LED set from code fires no event: no pass. A clicked step LED sends
-  // its step byte alone, parameter 328 = 2 x 128 + 72.
+  // An LED set from code fires no event; a clicked step LED sends its step byte alone (328 = 2 x 128 + 72).
   Widget<TCheckLed>("CheckLedGlide1")->setStatus(!Widget<TCheckLed>("CheckLedGlide1")->Status());
   EXPECT_TRUE(Pass().empty());
   QTest::mouseClick(Widget<TCheckLed>("CheckLedGlide2"), Qt::LeftButton);
@@ -143,8 +142,7 @@ TEST_F(EditorFixture, PassSendsOnlyTheUsersChangesWithTheInstrumentsBytes) {
   Turn(cutoff, 41);
   EXPECT_EQ(Pass(), Sent{Change(78, 41)});
 
-  // The wheel turns the knob under the pointer only; pictures follow a pass
-  // that changed something.
+  // The wheel turns the knob under the pointer only; pictures follow a pass that changed something.
   Q_EMIT resonance->OnEnter(resonance);
   EXPECT_EQ(editor->focusWidget(), editor->findChild<QPushButton*>("btnTestSound"));
   Wheel(resonance, 120);
@@ -249,8 +247,7 @@ TEST_F(EditorFixture, KeysPlayTestNotesAndMoveTheOctave) {
   auto* shape = Widget<QComboBox>("cmbShape1");
   QTest::keyClick(shape, Qt::Key_Minus, Qt::KeypadModifier);  // a key reaching a control passes the window once
   EXPECT_EQ(octave, 7);
-  // Note letters, Z and X are letters while typing the name or a schema
-  // name, in either case and with Ctrl.
+  // Note letters, Z and X are letters while typing the name or a schema name, in either case and with Ctrl.
   auto* name = editor->findChild<QLineEdit*>("edtName");
   name->setFocus();
   QTest::keyClicks(name, "aszXZx");
@@ -274,9 +271,8 @@ TEST_F(EditorFixture, KeysPlayTestNotesAndMoveTheOctave) {
   EXPECT_EQ(out.resets, 2);
 }
 
-// Opening a sound and closing with OK changes nothing and sends nothing,
-// whatever the bytes hold: values outside a control's range or list are
-// shown as stored and written only when the user moves that control.
+// Opening and closing with OK changes and sends nothing, whatever the bytes hold: values outside a
+// control's range or list are shown as stored and written only when the user moves that control.
 TEST_F(EditorFixture, OpeningAndClosingNeverChangesASound) {
   std::mt19937 gen(20261207);
   for (int n = 0; n < 25; ++n) {
@@ -311,8 +307,7 @@ TEST_F(EditorFixture, OpeningAndClosingNeverChangesASound) {
   EXPECT_EQ(Widget<TKnob>("KnobOctave1")->Caption(), "-1");
   EXPECT_EQ(Widget<QComboBox>("cmbFilterRouting")->currentIndex(), -1);  // byte 99: no entry,
   EXPECT_EQ(Widget<QComboBox>("cmbFilterRouting")->placeholderText(), "(99)");  // its number shown
-  // Moving one control writes that control alone; a click on the glide LED
-  // clears only its bit of the shared step byte.
+  // A click on the glide LED clears only its bit of the shared step byte.
   QTest::mouseClick(Widget<TCheckLed>("CheckLedGlide1"), Qt::LeftButton);
   EXPECT_EQ(Pass(), Sent{Change(327, 0x73)});
   Turn(Widget<TKnob>("KnobSemitone1"), 30);  // a drag brings it into range
@@ -372,8 +367,7 @@ TEST_F(EditorFixture, SchemaEditingSavingAndClosing) {
   EXPECT_FALSE(std::filesystem::exists(dir.Path() / ".sndfamily"));
   ASSERT_TRUE(std::filesystem::exists(dir.Path() / "Family.sndfamily"));
 
-  // Reopened, the list offers the saved schema and loads it. A new name typed
-  // and confirmed with Enter loads nothing: the masks stay, and unchanged are not saved.
+  // Reopened, the saved schema is loaded; a new name confirmed with Enter loads nothing and saves nothing.
   Open();
   schema = editor->findChild<QComboBox*>("cmbRandomSchema");
   EXPECT_EQ(schema->currentText(), "Family");
@@ -389,8 +383,7 @@ TEST_F(EditorFixture, SchemaEditingSavingAndClosing) {
   EXPECT_FALSE(std::filesystem::exists(dir.Path() / "Brand new.sndfamily"));
 }
 
-// Each gesture is one step; undo and redo change the sound, and the pass
-// (not the undo) sends what differs from what the instrument holds.
+// Each gesture is one step; the pass (not the undo) sends what differs from what the instrument holds.
 TEST_F(EditorFixture, EachGestureIsOneUndoStepAndThePassSendsTheUndoneSound) {
   Open();
   std::vector<SoundData> states{editor->EditSound()};
@@ -453,9 +446,8 @@ TEST_F(EditorFixture, EachGestureIsOneUndoStepAndThePassSendsTheUndoneSound) {
   EXPECT_EQ(editor->UndoHistory().UndoCount(), 7u);
 }
 
-// On a 1280 x 800 screen, also at 150 % (853 x 533 in window units), the
-// window fits, every page flows its groups into the width (only vertical
-// scrolling) and every caption is shown whole inside its cell.
+// On 1280 x 800, also at 150 % (853 x 533), the window fits, pages scroll only vertically and every
+// caption is shown whole inside its cell.
 TEST_F(EditorFixture, EveryControlIsReadableOnSmallScreens) {
   sound[135] = 2;  // a flanger and a reverb with their long captions
   sound[151] = 8;

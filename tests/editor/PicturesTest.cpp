@@ -18,7 +18,6 @@ using namespace pictures;
 
 bool Black(const QImage& img, int x, int y) { return img.pixelColor(x, y) == QColor(Qt::black); }
 
-// Checks pixels given as {x, y, black}.
 void ExpectPixels(const QImage& img, std::initializer_list<std::tuple<int, int, bool>> pixels) {
   for (const auto& [x, y, black] : pixels) EXPECT_EQ(Black(img, x, y), black) << x << ", " << y;
 }
@@ -46,8 +45,7 @@ SoundData Filter1(int type, int cutoff, int resonance) {
 }
 
 TEST(FilterPictureTest, EachTypeDrawsItsShape) {
-  // Pixels as {x, y, black}; tops as {x, the topmost black pixel's y}. The
-  // middle line is y = 33.
+  // Pixels as {x, y, black}; tops as {x, the topmost black pixel's y}. The middle line is y = 33.
   const struct {
     const char* name;
     int type, cutoff, resonance;
@@ -92,8 +90,7 @@ TEST(FilterPictureTest, RoutingShowsTheConnections) {
   ASSERT_EQ(parallel.size(), QSize(345, 74));
   s[124] = 1;
   const QImage serial = DrawFilterRouting(s, f1, f2);
-  // Parallel: filter 2 has its own line to "R"; serial: a vertical line
-  // splits filter 2's output to both sides.
+  // Parallel: filter 2 has its own line to "R"; serial: a vertical line splits its output to both sides.
   EXPECT_TRUE(Black(parallel, 30, 55) && !Black(serial, 30, 55));
   int vertical = 0;
   for (int y = 19; y <= 55; ++y) vertical += Black(serial, 285, y);
@@ -106,8 +103,7 @@ TEST(EnvelopePictureTest, DrawsTheShapeOrLeavesThePicture) {
   s[base + 5] = 64, s[base + 6] = 64, s[base + 9] = 64;  // ADSR, attack 0
   const QImage img = DrawEnvelope(s, 1, {});
   ASSERT_EQ(img.size(), QSize(211, 66));
-  // The attack rises straight up from (1, 66) to the peak at (1, 1); the
-  // sustain level is at y = 32.
+  // The attack rises straight up from (1, 66) to the peak at (1, 1); the sustain level is at y = 32.
   ExpectPixels(img, {{1, 1, true}, {1, 40, true}, {100, 32, true}, {100, 40, false}});
 
   s[base] = 36;  // single trigger, Loop All

@@ -42,8 +42,7 @@ TEST(RandomizerTest, SoundDrawsEveryControlOnceAndTheGroupsInTheSameOrder) {
   EXPECT_EQ(Controls(C::Common).front(), "cmbPitchSource");
   EXPECT_EQ(Controls(C::Effect2)[10], "CheckLedEffect2Para0");
 
-  // Every control of the schema is drawn once, except the amplifier's and
-  // the effect 2 controls only some types show.
+  // Every control is drawn once, except the amplifier's and the effect 2 controls only some types show.
   const auto sound = Controls(C::Sound);
   EXPECT_EQ(std::set<std::string>(sound.begin(), sound.end()).size(), sound.size());
   std::set<std::string> notDrawn;
@@ -94,8 +93,7 @@ TEST(RandomizerTest, PackedBytesAndEncodings) {
     return it == draw.end() ? 0 : it->second;
   };
   RunRandomizer(C::Oscillators, s, drawFn);
-  // Shape 130 is sample 5 with its flag; octave position 2, semitone -3,
-  // Limit WT dark (inverted flag 1), sync lit.
+  // Shape 130 is sample 5 with its flag; Limit WT dark (inverted flag 1), sync lit.
   ExpectBytes(s, {{15, 5}, {22, 1}, {31, 7}, {38, 0}, {65, 3 * 16 + 1}, {8, 16 + 24}, {9, 61}, {21, 1}, {56, 1}});
 
   SoundData e{};
@@ -103,9 +101,7 @@ TEST(RandomizerTest, PackedBytesAndEncodings) {
   RunRandomizer(C::Envelope3, e, drawFn);
   ExpectBytes(e, {{227, 36}, {230, 9}});  // trigger and mode share a byte
 
-  // Init Arp: arpeggio on, every step plain and sounding ("normal", no
-  // glide, accent "*1"; a stored accent 0 would stay silent), later step
-  // types and all timings drawn into their own fields.
+  // Init Arp: every step "normal", no glide, accent "*1" (a stored "silent" would stay), draws in their own fields.
   SoundData a{};
   for (int k = 0; k < 16; ++k) a[334 + k] = 0x08, a[350 + k] = 0x7F;  // glide, accent "silent"
   draw = {{"KnobArpStep5", 6}, {"KnobArpTiming1", 2}, {"cmbArpClock", 9}};

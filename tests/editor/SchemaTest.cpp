@@ -64,8 +64,7 @@ TEST(SchemaFileTest, RoundTripOldSpellingsUnknownKeysAndListing) {
   for (const auto& c : a.Controls()) a.SetMaskOf(c.name, std::to_string(++n % 2) + "01" + std::string(n % 7, '1'));
   a.SetMaskOf("KnobLFO1StartPhase", "0110");
   a.Save(file);
-  // One line per key, "key=value" with no blanks around "=", in list order;
-  // keys that occur twice keep their first place.
+  // One "key=value" line per key, in list order; keys that occur twice keep their first place.
   std::vector<std::string> expected{"[Parameters]"};
   std::set<std::string> seen;
   for (const auto& e : a.Entries())
@@ -74,8 +73,8 @@ TEST(SchemaFileTest, RoundTripOldSpellingsUnknownKeysAndListing) {
   SoundFamilySchema s(ControlTableDescriptors());
   s.Load(file);
   for (std::size_t i = 0; i < a.Entries().size(); ++i) EXPECT_EQ(s.Entries()[i].mask, a.Entries()[i].mask) << i;
-  // Both start phase entries carry the mask.
-  EXPECT_EQ(std::ranges::count_if(s.Entries(), [](auto& e) { return e.name == "LFO1StartPhase" && e.mask == "0110"; }), 2);
+  const auto startPhase = [](auto& e) { return e.name == "LFO1StartPhase" && e.mask == "0110"; };
+  EXPECT_EQ(std::ranges::count_if(s.Entries(), startPhase), 2);  // both start phase entries carry the mask
 
   // Missing keys read "0"; other sections and unknown keys survive saving.
   std::ofstream(file) << "[Notes]\nauthor=me\n[Parameters]\nFilter1Cutoff=0011\nMyOwnKey=1\n";
@@ -87,8 +86,7 @@ TEST(SchemaFileTest, RoundTripOldSpellingsUnknownKeysAndListing) {
   const auto lines = Lines(file);
   for (const char* line : {"author=me", "MyOwnKey=1", "Filter1Cutoff=0011"})
     EXPECT_NE(std::find(lines.begin(), lines.end(), line), lines.end()) << line;
-  // Keys cut to 20 characters, as older files hold them, are still read;
-  // full keys win over them and are what is written.
+  // Keys cut to 20 characters, as older files hold them, are read; full keys win and are written.
   std::ofstream(file) << "[Parameters]\nModulation1Destinati=0101\nFilterEnvelopeAttack=011\nAmpEnvelopeAttackLevel=1\n"
                          "AmpEnvelopeAttackLev=0001\n";
   s.Load(file);
@@ -130,11 +128,9 @@ TEST(RandomValueTest, FreshSchemaGivesMiddleValues) {
   std::erase_if(controls, [](auto& c) { return c.name == "KnobArpTempo"; });
   EXPECT_THROW(SoundFamilySchema{controls}, std::invalid_argument);
 
-  // The whole sound, written through the randomizers.
   SoundData sound{};
   RunRandomizer(RandomizerCommand::Sound, sound, [&](std::string_view c) { return s.RandomValueFor(c, r); });
-  // Octave 8', semitone 0, keytrack, cutoff; Limit WT lit (inverted flag 0),
-  // sync lit; unisono off, Poly; step "first" with glide and accent 4.
+  // Limit WT lit (inverted flag 0), sync lit; unisono off, Poly; step "first" with glide and accent 4.
   test::ExpectBytes(sound, {{8, 64}, {9, 64}, {12, 96}, {85, 64}, {21, 0}, {56, 1}, {65, 0},
                             {334, 4 * 16 + 8 + 4}, {350, 4 * 16 + 4}});
 }

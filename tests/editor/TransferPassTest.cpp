@@ -47,8 +47,7 @@ TEST_F(PassFixture, ChangesAreSentOncePerByteInOffsetOrderWithAPauseEach) {
   sent.clear();
   EXPECT_EQ(pass.ApplyControlsToSound(state), 0);  // the same state again: nothing new
   EXPECT_TRUE(sent.empty());
-  // Bytes written straight into the sound (an init command, a randomizer)
-  // are sent by the next pass.
+  // Bytes written straight into the sound (an init command, a randomizer) are sent by the next pass.
   pass.EditSound[85] = 50;
   pass.EditSound[9] = 70;
   pass.ApplyControlsToSound(ReadControls(pass.EditSound));
@@ -102,7 +101,6 @@ TEST(ControllerMapTest, TargetsAndConversions) {
     EXPECT_EQ(ControllerValue(t->conversion, c.value), c.expected) << c.cc;
   }
   for (int cc : {0, 1, 7, 14, 17, 31, 32, 39, 46, 49, 60, 90, 94, 119, 127}) EXPECT_FALSE(ControllerTargetFor(cc)) << cc;
-  // Every target exists in the parameter map.
   for (int cc = 0; cc < 128; ++cc)
     if (auto t = ControllerTargetFor(cc)) {
       EXPECT_TRUE(ParameterMap::Instance().Find(t->control)) << t->control;
@@ -112,7 +110,6 @@ TEST(ControllerMapTest, TargetsAndConversions) {
 TEST(GroupCommandsTest, SwapAndCopyCoverWholeGroups) {
   const auto& map = ParameterMap::Instance();
   ControlState s = ReadControls(MakeDefaultInitSound(), 3);
-  // Every group instance names existing controls, the same count per group.
   for (auto g : {ControlGroup::Oscillator, ControlGroup::Filter, ControlGroup::Envelope, ControlGroup::Lfo})
     for (int i = 1; i <= GroupInstanceCount(g); ++i)
       for (const auto& n : GroupControls(g, i)) EXPECT_TRUE(map.Find(n)) << n;
@@ -125,8 +122,7 @@ TEST(GroupCommandsTest, SwapAndCopyCoverWholeGroups) {
        {{"KnobLFO2StartPhase", 10}, {"CheckLedLFO1Clocked", 0}, {"CheckLedLFO2Clocked", 1}}},
       {"Copy Env4 to Filter", {{"KnobEnvelope4Attack", 5}, {"cmbEnvelope4Mode", 4}},
        {{"KnobFilterEnvelopeAttack", 5}, {"cmbFilterEnvelopeMode", 4}, {"KnobEnvelope4Attack", 5}}},
-      // Oscillator 3 offers 5 shapes only: a sample or a wavetable shape of
-      // oscillator 1 cannot go there and oscillator 3 keeps its shape.
+      // Oscillator 3 offers 5 shapes only: it keeps its own when oscillator 1 holds a sample.
       {"Swap O13", {{"cmbShape1", 126}, {"cmbShape3", 2}, {"KnobOctave1", 7}},
        {{"cmbShape3", 2}, {"cmbShape1", 2}, {"KnobOctave3", 7}}},
   };

@@ -85,7 +85,6 @@ TEST(LibraryCommand, ImportFindAndSimilarAsTheCommandLineShowsThem) {
   r = RunCli("library similar 12345" + db);
   EXPECT_EQ(r.status, 1);
 
-  // A damaged library is named and left alone.
   const std::vector<std::uint8_t> junk(4096, 7);
   test::WriteAll(dir / "junk.db", junk);
   r = RunCli("library find pad --db " + Quote((dir / "junk.db").string()));

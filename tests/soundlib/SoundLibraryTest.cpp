@@ -1,5 +1,4 @@
-// The sound library: identity of sounds, import, search, likeness and the
-// ways a library file can be damaged.
+// The sound library: identity of sounds, import, search, likeness and damaged library files.
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/stat.h>
@@ -207,8 +206,7 @@ TEST(SoundLibrary, SimilarRanksByScaledParametersAndWeighsPitchAboveArpeggiator)
   EXPECT_GT(SoundDistance(base, cutoffNear), 0);
   EXPECT_LT(SoundDistance(base, cutoffNear), SoundDistance(base, cutoffFar));
   EXPECT_LT(SoundDistance(base, arp), SoundDistance(base, cutoffFar)) << "the arpeggiator weighs less";
-  // One semitone step is 1/24 of its range, yet a whole octave outweighs a
-  // cutoff half-way; a list entry one off is a whole step.
+  // A semitone step is 1/24 of its range, yet an octave outweighs a cutoff half-way; lists are equal or not.
   EXPECT_GT(SoundDistance(base, semitone), SoundDistance(base, cutoffFar) * 0.9);
   EXPECT_EQ(SoundDistance(base, with("cmbShape1", [](int b) { return b + 1; })),
             SoundDistance(base, with("cmbShape1", [](int b) { return b + 3; })))
@@ -240,7 +238,8 @@ TEST(SoundLibrary, DamagedAndMidiFilesAddWhatTheyCanAndSayWhatWasSkipped) {
   SoundLibrary lib(dir / "lib.db");
   const std::string at = dir.Path().string() + "/";
   const std::string skipped = "damaged.syx: skipped 1 message cut off, 1 message that is no sound dump";
-  EXPECT_EQ(Report(lib.ImportFile(dir / "damaged.syx")), "2 sounds read, 2 new, 0 already known; 2 places; " + at + skipped);
+  EXPECT_EQ(Report(lib.ImportFile(dir / "damaged.syx")),
+            "2 sounds read, 2 new, 0 already known; 2 places; " + at + skipped);
   EXPECT_TRUE(lib.IdOf(FingerprintOf(three)));
 
   // The same sounds in a MIDI file are the same library sounds.
@@ -266,7 +265,8 @@ TEST(SoundLibrary, DamagedAndMidiFilesAddWhatTheyCanAndSayWhatWasSkipped) {
   SoundData junk = one;
   junk[offs::kCommand] = 0x11;
   EXPECT_EQ(Report(lib.Import("/y.syx", std::vector<ImportRecord>{{junk, 4}, {junk, 5}, {one, 6}})),
-            "1 sound read, 0 new, 1 already known; 1 places; /y.syx: 2 records are not a sound dump (first at 4), skipped");
+            "1 sound read, 0 new, 1 already known; 1 places; /y.syx: 2 records are not a sound dump (first at 4), "
+            "skipped");
 
   // Export gives the dumps back in the order asked, unknown ids left out.
   const std::vector<std::int64_t> ids{*lib.IdOf(FingerprintOf(three)), 4242, *lib.IdOf(FingerprintOf(one))};
@@ -276,8 +276,6 @@ TEST(SoundLibrary, DamagedAndMidiFilesAddWhatTheyCanAndSayWhatWasSkipped) {
   EXPECT_EQ(FingerprintOf(back[0]), FingerprintOf(three));
   EXPECT_EQ(TrimmedSoundName(back[1]), "One");
 }
-
-// ---- The library file under faults ----
 
 TEST(SoundLibraryFile, NewerDamagedAndForeignFilesAreRefusedAndLeftByteForByte) {
   TempDir dir;
@@ -329,8 +327,7 @@ TEST(SoundLibraryFile, NewerDamagedAndForeignFilesAreRefusedAndLeftByteForByte) 
   }
 }
 
-// Each file's import is one transaction: a kill leaves every file either
-// wholly in the library or not at all, and a new import completes the rest.
+// A kill leaves every file wholly in the library or not at all, and a new import completes the rest.
 TEST(SoundLibraryFile, ImportsKilledHalfWayLeaveAConsistentLibrary) {
   TempDir dir;
   constexpr int kFiles = 12, kPerFile = 150;
