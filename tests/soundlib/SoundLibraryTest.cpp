@@ -273,8 +273,7 @@ TEST(SoundLibrary, DamagedAndMidiFilesAddWhatTheyCanAndSayWhatWasSkipped) {
   EXPECT_EQ(lib.ExportSounds(ids, dir / "out.syx"), 2);
   const auto back = ReadSoundRecords(dir / "out.syx");
   ASSERT_EQ(back.size(), 2u);
-  EXPECT_EQ(FingerprintOf(back[0]), FingerprintOf(three));
-  EXPECT_EQ(TrimmedSoundName(back[1]), "One");
+  EXPECT_EQ(std::pair(FingerprintOf(back[0]), FingerprintOf(back[1])), std::pair(FingerprintOf(three), FingerprintOf(one)));
 }
 
 TEST(SoundLibraryFile, NewerDamagedAndForeignFilesAreRefusedAndLeftByteForByte) {
@@ -287,7 +286,6 @@ TEST(SoundLibraryFile, NewerDamagedAndForeignFilesAreRefusedAndLeftByteForByte) 
   ASSERT_TRUE(fs::exists(file));
   {
     sql::Database db(file, sql::Database::Mode::ReadWrite);
-    EXPECT_EQ(Count(db, "PRAGMA user_version"), SoundLibrary::kSchemaVersion);
     EXPECT_EQ(Count(db, "SELECT max(version) FROM schema_migrations"), SoundLibrary::kSchemaVersion);
   }
   SoundLibrary(file).SoundCount();  // reopening an up-to-date file is fine
