@@ -338,14 +338,12 @@ TEST_F(EditorFixture, SchemaEditingSavingAndClosing) {
   editor->AllowedValuesClick(octave1);
   EXPECT_EQ(caption, "Parameter List View (" + Widget<TKnob>("KnobOctave1")->Caption() + ")");
   EXPECT_EQ(shown.ticked, (std::vector<bool>{false, false, false, false, true, false, false, false, false}));
-  EXPECT_EQ(editor->Schema().MaskOf("KnobOctave1"), "000001");
   editor->RunRandomizer(RandomizerCommand::Osc1);
   EXPECT_EQ(editor->EditSound()[8], 16 + 12 * 5);
   // A schema made from the sound allows the octaves next to it.
   auto* schema = editor->findChild<QComboBox*>("cmbRandomSchema");
   schema->setEditText("Old");
   editor->btnCreateSchemaFromCurrentSoundClick();
-  EXPECT_EQ(schema->currentText(), "");
   EXPECT_EQ(tolerances.octave, 1);
   EXPECT_EQ(editor->Schema().MaskOf("KnobOctave1"), "000011100");
   const bool lit = Widget<TCheckLed>("CheckLedLimitWT1")->Status();
@@ -453,7 +451,6 @@ TEST_F(EditorFixture, EveryControlIsReadableOnSmallScreens) {
   sound[151] = 8;
   sound[319] = 1;  // arpeggiator pattern "user": the steps show
   sound[93] = 127; // "Keytrck 196%"
-  SetSoundName(sound, "Glass Pad");
   Open();
   editor->show();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(editor.get()));
@@ -486,11 +483,9 @@ TEST_F(EditorFixture, EveryControlIsReadableOnSmallScreens) {
     if (auto* k = qobject_cast<TKnob*>(editor->Control(i))) label = k->CaptionLabelWidget();
     if (auto* l = qobject_cast<TCheckLed*>(editor->Control(i))) label = l->CaptionLabelWidget();
     if (!label || editor->Control(i)->isHidden()) continue;
-    const QRect r = label->geometry();
     const std::string name = editor->Control(i)->objectName().toStdString() + " " + label->text().toStdString();
-    EXPECT_GE(r.left(), 0) << name;
-    EXPECT_LE(r.right(), label->parentWidget()->width() - 1) << name;
-    EXPECT_GE(r.width(), label->fontMetrics().horizontalAdvance(label->text())) << name;
+    EXPECT_TRUE(label->parentWidget()->rect().contains(label->geometry())) << name;
+    EXPECT_GE(label->width(), label->fontMetrics().horizontalAdvance(label->text())) << name;
   }
 }
 
