@@ -97,43 +97,33 @@ TEST(FilterPictureTest, RoutingShowsTheConnections) {
   EXPECT_EQ(vertical, 37);
 }
 
-TEST(EnvelopePictureTest, DrawsTheShapeOrLeavesThePicture) {
+// The curves themselves are checked in EnvelopeShapeTest and WaveCurvesTest; here a few pixels show
+// each picture draws its curve, and a byte outside the lists keeps the old picture.
+TEST(CurvePictureTest, DrawTheCurveOrKeepThePicture) {
   SoundData s{};
-  const int base = EnvelopeBaseOffset(1);
-  s[base + 5] = 64, s[base + 6] = 64, s[base + 9] = 64;  // ADSR, attack 0
-  const QImage img = DrawEnvelope(s, 1, {});
-  ASSERT_EQ(img.size(), QSize(211, 66));
-  // The attack rises straight up from (1, 66) to the peak at (1, 1); the sustain level is at y = 32.
-  ExpectPixels(img, {{1, 1, true}, {1, 40, true}, {100, 32, true}, {100, 40, false}});
+  const int env = EnvelopeBaseOffset(1), lfo = LfoBaseOffset(2);
+  s[env + 5] = 64, s[env + 6] = 64, s[env + 9] = 64;  // ADSR, attack 0: up at x = 1, sustain at y = 32
+  s[lfo] = 2, s[lfo + 1] = 64, s[lfo + 7] = 64;       // square, two cycles
+  s[8] = 64, s[9] = 64, s[15] = 1, s[16] = 127;        // oscillator 1 pulse, square
+  const QImage envelope = DrawEnvelope(s, 1, {}), wave = DrawLfo(s, 2, {}), osc = DrawOscillator(s, 0, "Pulse");
+  ASSERT_EQ(std::tuple(envelope.size(), wave.size(), osc.size()),
+            std::tuple(QSize(211, 66), QSize(211, 66), QSize(128, 33)));
+  ExpectPixels(envelope, {{1, 1, true}, {1, 40, true}, {100, 32, true}, {100, 40, false}});
+  EXPECT_EQ(std::pair(TopBlack(wave, 20), TopBlack(wave, 70, 34)), std::pair(5, 61));  // high, then low
+  EXPECT_EQ(TopBlack(osc, 10), 4);
+  s[22] = 1;  // the same byte as a sample: named, not drawn as a wave
+  EXPECT_NE(DrawOscillator(s, 0, "A2 Piano"), osc);
 
-  s[base] = 36;  // single trigger, Loop All
+  s[env] = 36;  // single trigger, Loop All: the "->" mark in the top left corner
   const QImage loop = DrawEnvelope(s, 1, Filled(211, 66));
   int textPixels = 0;
   for (int y = 2; y < 16; ++y)
     for (int x = 2; x < 12; ++x) textPixels += loop.pixelColor(x, y) != QColor(Qt::white);
-  EXPECT_GT(textPixels, 0);  // the "->" mark
-  s[base] = 37;
-  EXPECT_EQ(DrawEnvelope(s, 1, Filled(211, 66)), Filled(211, 66));
-}
-
-TEST(LfoAndOscillatorPictureTest, DrawTheCurves) {
-  SoundData s{};
-  const int lfo = LfoBaseOffset(2);
-  s[lfo] = 2, s[lfo + 1] = 64, s[lfo + 7] = 64;  // square, two cycles
-  const QImage img = DrawLfo(s, 2, {});
-  ASSERT_EQ(img.size(), QSize(211, 66));
-  EXPECT_EQ(TopBlack(img, 20), 5);     // high in the first half-cycle
-  EXPECT_EQ(TopBlack(img, 70, 34), 61);  // low in the second
+  EXPECT_GT(textPixels, 0);
+  s[env] = 37;
   s[lfo] = 9;
+  EXPECT_EQ(DrawEnvelope(s, 1, Filled(211, 66)), Filled(211, 66));
   EXPECT_EQ(DrawLfo(s, 2, Filled(211, 66)), Filled(211, 66));
-
-  SoundData o{};
-  o[8] = 64, o[9] = 64, o[15] = 1, o[16] = 127;  // pulse, square
-  const QImage osc = DrawOscillator(o, 0, "Pulse");
-  ASSERT_EQ(osc.size(), QSize(128, 33));
-  EXPECT_EQ(TopBlack(osc, 10), 4);
-  o[22] = 1;  // the same byte as a sample: named, not drawn as a wave
-  EXPECT_NE(DrawOscillator(o, 0, "A2 Piano"), osc);
 }
 
 TEST(CreateSchemaParametersTest, SlidersShowTheirPositionsAndGiveTheTolerances) {
