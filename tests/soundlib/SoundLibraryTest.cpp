@@ -63,35 +63,29 @@ TEST(SoundLibrary, OneSoundPerParameterContentWithEveryNameAndPlaceItWasSeenAt) 
   test::WriteSounds(dir / "b.syx", {renamed});
 
   SoundLibrary lib(dir / "lib.db");
-  ImportReport r = lib.ImportPaths({dir / "a.syx", dir / "b.syx"});
-  EXPECT_EQ(Report(r), "4 sounds read, 2 new, 2 already known; 4 places");
-  ASSERT_EQ(lib.SoundCount(), 2);
-
+  EXPECT_EQ(Report(lib.ImportPaths({dir / "a.syx", dir / "b.syx"})), "4 sounds read, 2 new, 2 already known; 4 places");
   const auto id = lib.IdOf(FingerprintOf(pad)).value();
-  const auto sound = lib.Get(id);
-  ASSERT_TRUE(sound);
-  EXPECT_EQ(std::pair(sound->name, int{sound->category}), std::pair(std::string("Warm Pad"), 5));
-  ASSERT_EQ(sound->names.size(), 2u);
-  EXPECT_EQ(std::pair(sound->names[1].name, int{sound->names[1].category}), std::pair(std::string("Pad Renamed"), 7));
-  ASSERT_EQ(sound->sightings.size(), 3u);
+  const auto sound = lib.Get(id).value();
+  EXPECT_EQ(std::pair(sound.name, int{sound.category}), std::pair(std::string("Warm Pad"), 5));
+  ASSERT_EQ(sound.names.size(), 2u);
+  EXPECT_EQ(std::pair(sound.names[1].name, int{sound.names[1].category}), std::pair(std::string("Pad Renamed"), 7));
+  ASSERT_EQ(sound.sightings.size(), 3u);
   std::set<std::pair<std::string, int>> places;
-  for (const auto& s : sound->sightings) places.insert({s.source, s.index});
+  for (const auto& s : sound.sightings) places.insert({s.source, s.index});
   const std::string a = fs::canonical(dir / "a.syx").string(), b = fs::canonical(dir / "b.syx").string();
   EXPECT_EQ(places, (std::set<std::pair<std::string, int>>{{a, 0}, {a, 2}, {b, 0}}));
-  EXPECT_EQ(sound->sightingCount, 3);
+  EXPECT_EQ(sound.sightingCount, 3);
   SoundData stored = pad;
   stored[offs::kChecksum] = 0x7F;  // as every loaded sound: "do not check"
-  EXPECT_EQ(sound->sound, stored);
+  EXPECT_EQ(sound.sound, stored);
 
   // The same files again, through a folder and another spelling of the path: nothing new.
-  r = lib.ImportPaths({dir.Path(), dir / "." / "b.syx"});
-  EXPECT_EQ(Report(r), "5 sounds read, 0 new, 5 already known; 0 places");
-  EXPECT_EQ(lib.Get(id)->sightings.size(), 3u);
+  EXPECT_EQ(Report(lib.ImportPaths({dir.Path(), dir / "." / "b.syx"})),
+            "5 sounds read, 0 new, 5 already known; 0 places");
 
   // A changed file: its new record is a new sighting, the old ones stay.
   test::WriteSounds(dir / "b.syx", {renamed, RandomSound("Lead", 3)});
-  r = lib.ImportFile(dir / "b.syx");
-  EXPECT_EQ(Report(r), "2 sounds read, 1 new, 1 already known; 1 places");
+  EXPECT_EQ(Report(lib.ImportFile(dir / "b.syx")), "2 sounds read, 1 new, 1 already known; 1 places");
   // The instrument is a source of its own, indexed by slot.
   EXPECT_EQ(lib.Import(kInstrumentSource, std::vector<ImportRecord>{{pad, 130}}).newSightings, 1);
   const auto last = lib.Get(id)->sightings.back();
@@ -273,16 +267,14 @@ TEST(SoundLibrary, DamagedAndMidiFilesAddWhatTheyCanAndSayWhatWasSkipped) {
   EXPECT_EQ(lib.ExportSounds(ids, dir / "out.syx"), 2);
   const auto back = ReadSoundRecords(dir / "out.syx");
   ASSERT_EQ(back.size(), 2u);
-  EXPECT_EQ(std::pair(FingerprintOf(back[0]), FingerprintOf(back[1])), std::pair(FingerprintOf(three), FingerprintOf(one)));
+  EXPECT_EQ(std::pair(FingerprintOf(back[0]), FingerprintOf(back[1])),
+            std::pair(FingerprintOf(three), FingerprintOf(one)));
 }
 
 TEST(SoundLibraryFile, NewerDamagedAndForeignFilesAreRefusedAndLeftByteForByte) {
   TempDir dir;
   const fs::path file = dir / "sub" / "folder" / "lib.db";
-  {
-    SoundLibrary lib(file);  // folder and file created on first use
-    lib.Import("/a.syx", std::vector<ImportRecord>{{RandomSound("x", 1), 0}});
-  }
+  SoundLibrary(file).Import("/a.syx", std::vector<ImportRecord>{{RandomSound("x", 1), 0}});  // creates the folders
   ASSERT_TRUE(fs::exists(file));
   {
     sql::Database db(file, sql::Database::Mode::ReadWrite);
@@ -356,8 +348,7 @@ TEST(SoundLibraryFile, ImportsKilledHalfWayLeaveAConsistentLibrary) {
     }
     std::this_thread::sleep_for(std::chrono::microseconds(random() % (full.count() + 1)));
     ::kill(child, SIGKILL);
-    int status = 0;
-    ::waitpid(child, &status, 0);
+    ::waitpid(child, nullptr, 0);
 
     sql::Database db(file, sql::Database::Mode::ReadWrite);
     auto check = db.Prepare("PRAGMA integrity_check");
@@ -372,8 +363,7 @@ TEST(SoundLibraryFile, ImportsKilledHalfWayLeaveAConsistentLibrary) {
     partial += sources > 0 && sources < kFiles;
 
     SoundLibrary lib(file);
-    const ImportReport r = lib.ImportPaths({dir.Path()});
-    EXPECT_EQ(r.added, (kFiles - sources) * kPerFile);
+    EXPECT_EQ(lib.ImportPaths({dir.Path()}).added, (kFiles - sources) * kPerFile);
     EXPECT_EQ(lib.SoundCount(), kFiles * kPerFile);
   }
   std::printf("%d of 8 kills stopped an import between files\n", partial);
