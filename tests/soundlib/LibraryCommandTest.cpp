@@ -50,11 +50,7 @@ TEST(LibraryCommand, ImportFindAndSimilarAsTheCommandLineShowsThem) {
                                    {"fingerprint", FingerprintOf(pad).ToHex()}, {"name", "Warm Pad"},
                                    {"names", {"Warm Pad", "Pad Two"}}, {"sightings", sightings}}));
 
-  struct Case {
-    std::string args;
-    std::vector<std::string> names;
-  };
-  const std::vector<Case> cases = {
+  const std::vector<std::pair<std::string, std::vector<std::string>>> cases = {  // arguments, names found
       {"--where \"Osc1 Shape=Pulse\"", {"Pulse Lead"}},
       {"--where \"Osc1 Shape=Saw\" bright", {"Bright Pad"}},  // the text after a condition
       {"--where \"Osc1 Shape=Saw\" --where \"KnobFilter1Cutoff=" +
@@ -63,12 +59,12 @@ TEST(LibraryCommand, ImportFindAndSimilarAsTheCommandLineShowsThem) {
       {"--category lead", {"Pulse Lead"}},
       {"--limit 1", {"Warm Pad"}},
   };
-  for (const auto& c : cases) {
-    r = RunCli("library find " + c.args + " --json" + db);
-    ASSERT_EQ(r.status, 0) << c.args << ": " << r.err;
+  for (const auto& [args, expected] : cases) {
+    r = RunCli("library find " + args + " --json" + db);
+    ASSERT_EQ(r.status, 0) << args << ": " << r.err;
     std::vector<std::string> names;
     for (const auto& o : nlohmann::json::parse(r.out)) names.push_back(o["name"]);
-    EXPECT_EQ(names, c.names) << c.args;
+    EXPECT_EQ(names, expected) << args;
   }
   r = RunCli("library find --where \"Osc1 Shape=Banana\"" + db);
   EXPECT_EQ(r.status, 1);

@@ -95,10 +95,7 @@ TEST(SoundLibrary, OneSoundPerParameterContentWithEveryNameAndPlaceItWasSeenAt) 
 TEST(SoundLibrary, FindMatchesAnyNameAsSubstringAndTheOtherFilters) {
   TempDir dir;
   SoundLibrary lib(dir / "lib.db");
-  SoundData pad = RandomSound("Warm Pad", 1, 5);
-  SoundData padAgain = pad;
-  SetSoundName(padAgain, "Ocean 100%");
-  SetCategory(padAgain, 2);
+  const SoundData pad = RandomSound("Warm Pad", 1, 5), padAgain = RandomSound("Ocean 100%", 1, 2);  // one sound
   const std::vector<ImportRecord> records{{pad, 0},
                                           {RandomSound("Fat Bass", 2, 1), 1},
                                           {RandomSound("SPADE lead", 3, 6), 2},
