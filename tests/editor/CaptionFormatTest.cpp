@@ -26,8 +26,6 @@ TEST(CaptionFormat, FormattersAtTheirEdges) {
   for (const auto& [got, expected] : cases) EXPECT_EQ(got, expected);
 
   EXPECT_EQ(KnobCaption(tag::kTempo, 26), "Tempo91");
-  EXPECT_EQ(KnobCaption(tag::kSemitone, 3), std::nullopt);
-  EXPECT_EQ(KnobCaption(tag::kLfoSync, 127, true), "1/48");
 }
 
 TEST(CaptionFormat, RoundHalfEven) {
@@ -35,8 +33,7 @@ TEST(CaptionFormat, RoundHalfEven) {
   for (const auto& [n, d, expected] : cases) EXPECT_EQ(RoundHalfEven(n, d), expected) << n << " / " << d;
 }
 
-// An entry missing or doubled shifts every byte value after it, so each list
-// is checked by its length and by an entry near its end.
+// A missing or doubled entry shifts every value after it: length and an entry near the end.
 TEST(Vocabulary, ListsKeepTheirLengthAndOrder) {
   const struct {
     const Vocabulary& list;
@@ -58,7 +55,6 @@ TEST(Vocabulary, ListsKeepTheirLengthAndOrder) {
     if (c.entry) EXPECT_EQ(c.list[c.index], c.entry);
   }
   EXPECT_EQ(MatrixDestinationNames().back(), "M4 Amount");
-  // Every LFO speed has its own text.
   EXPECT_EQ(std::set<std::string>(LfoSyncNames().begin(), LfoSyncNames().end()).size(), 64u);
 
   auto shapes = ShapeListEntries({"Piano", "Strings"});

@@ -8,53 +8,45 @@ namespace {
 
 constexpr int W = 211, H = 66;
 
-SoundData WithEnvelope(int envelope, std::initializer_list<int> bytes) {
+// The bytes are mode, attack, attack level, decay, sustain, decay 2, sustain 2, release.
+std::optional<EnvelopeShape> Shape(int envelope, std::initializer_list<int> bytes) {
   SoundData s{};
   int k = 0;
   for (int b : bytes) {
     if (k == 1) k = 3;  // bytes 1 and 2 of an envelope are not part of its shape
     s[static_cast<std::size_t>(EnvelopeBaseOffset(envelope) + k++)] = static_cast<std::uint8_t>(b);
   }
-  return s;
+  return EnvelopeShapeOf(s, envelope, W, H);
 }
 
-std::vector<PicturePoint> P(std::initializer_list<PicturePoint> p) { return p; }
+std::string Texts(const EnvelopeShape& e) {
+  std::string out;
+  for (const auto& t : e.texts) out += t.text + "@" + std::to_string(t.at.x) + "," + std::to_string(t.at.y) + " ";
+  return out;
+}
+
+using P = std::vector<PicturePoint>;
 
 TEST(EnvelopeShapeTest, PointsOfEachMode) {
-  // mode, attack, attack level, decay, sustain, decay 2, sustain 2, release
-  auto adsr = EnvelopeShapeOf(WithEnvelope(0, {0, 0, 0, 64, 64, 0, 0, 64}), 0, W, H);
-  ASSERT_TRUE(adsr);
-  EXPECT_EQ(adsr->points, P({{1, 66}, {1, 1}, {1 + 24, 32}, {140, 32}, {172, 64}}));
-  EXPECT_TRUE(adsr->texts.empty());
-
+  const auto adsr = Shape(0, {0, 0, 0, 64, 64, 0, 0, 64}).value();
+  EXPECT_EQ(adsr.points, P({{1, 66}, {1, 1}, {1 + 24, 32}, {140, 32}, {172, 64}}));
+  EXPECT_EQ(Texts(adsr), "");
   // Attack 31 / 1.55 is exactly 20; 127 / 1.55 rounds to 82.
-  EXPECT_EQ(EnvelopeShapeOf(WithEnvelope(1, {0, 31}), 1, W, H)->points[1], (PicturePoint{21, 1}));
-  EXPECT_EQ(EnvelopeShapeOf(WithEnvelope(1, {0, 127}), 1, W, H)->points[1], (PicturePoint{83, 1}));
-
+  EXPECT_EQ(Shape(1, {0, 31}).value().points[1], (PicturePoint{21, 1}));
+  EXPECT_EQ(Shape(1, {0, 127}).value().points[1], (PicturePoint{83, 1}));
   // The trigger bit is ignored; the curve then follows the mode.
-  const auto two = EnvelopeShapeOf(WithEnvelope(2, {32 + 1, 20, 100, 25, 80, 30, 40, 90}), 2, W, H);
-  ASSERT_TRUE(two);
-  EXPECT_EQ(two->mode, 1);
-  EXPECT_EQ(two->points, P({{1, 66}, {11, 14}, {21, 24}, {36, 44}, {156, 44}, {186, 64}}));
-
-  const auto oneShot = EnvelopeShapeOf(WithEnvelope(3, {2, 20, 100, 25, 80, 30, 40, 90}), 3, W, H);
-  EXPECT_EQ(oneShot->points, P({{1, 66}, {11, 14}, {21, 24}, {36, 44}, {66, 64}}));
-
-  const auto loop = EnvelopeShapeOf(WithEnvelope(0, {3, 20, 100, 25, 80, 30, 40, 90}), 0, W, H);
-  ASSERT_EQ(loop->texts.size(), 2u);
-  EXPECT_EQ(loop->texts[0].at, (PicturePoint{11, 18}));
-  EXPECT_EQ(loop->texts[0].text, "->");
-  EXPECT_EQ(loop->texts[1].at, (PicturePoint{156, 48}));
-  EXPECT_EQ(loop->texts[1].text, "<-");
-
+  const auto two = Shape(2, {32 + 1, 20, 100, 25, 80, 30, 40, 90}).value();
+  EXPECT_EQ(two.mode, 1);
+  EXPECT_EQ(two.points, P({{1, 66}, {11, 14}, {21, 24}, {36, 44}, {156, 44}, {186, 64}}));
+  EXPECT_EQ(Shape(3, {2, 20, 100, 25, 80, 30, 40, 90}).value().points,
+            P({{1, 66}, {11, 14}, {21, 24}, {36, 44}, {66, 64}}));  // one shot
+  EXPECT_EQ(Texts(Shape(0, {3, 20, 100, 25, 80, 30, 40, 90}).value()), "->@11,18 <-@156,48 ");
   // 36 is "single" + "Loop All"; 37 is no mode at all.
-  const auto all = EnvelopeShapeOf(WithEnvelope(1, {36, 20, 100, 25, 80, 30, 40, 90}), 1, W, H);
-  ASSERT_TRUE(all);
-  EXPECT_EQ(all->mode, 4);
-  EXPECT_EQ(all->points.size(), 6u);
-  EXPECT_EQ(all->texts[0].at, (PicturePoint{2, 6}));
-  EXPECT_EQ(all->texts[1].at, (PicturePoint{W - 16, 6}));
-  EXPECT_FALSE(EnvelopeShapeOf(WithEnvelope(1, {37}), 1, W, H));
+  const auto all = Shape(1, {36, 20, 100, 25, 80, 30, 40, 90}).value();
+  EXPECT_EQ(all.mode, 4);
+  EXPECT_EQ(all.points.size(), 6u);
+  EXPECT_EQ(Texts(all), "->@2,6 <-@" + std::to_string(W - 16) + ",6 ");
+  EXPECT_FALSE(Shape(1, {37}));
   EXPECT_FALSE(EnvelopeShapeOf(SoundData{}, 4, W, H));
 }
 
@@ -65,12 +57,10 @@ TEST(EnvelopeShapeTest, PointsOnlyMoveRightAndStayInside) {
       for (int d : {0, 127})
         for (int d2 : {0, 127})
           for (int r : {0, 127}) {
-            const auto e = EnvelopeShapeOf(WithEnvelope(0, {mode, a, 100, d, 64, d2, 30, r}), 0, W, H);
-            ASSERT_TRUE(e);
-            for (std::size_t k = 1; k < e->points.size(); ++k)
-              EXPECT_LE(e->points[k - 1].x, e->points[k].x) << "mode " << mode << " a " << a << " d " << d << " d2 "
-                                                            << d2 << " r " << r << " point " << k;
-            EXPECT_LE(e->points.back().x, W - 2) << "mode " << mode;
+            const auto e = Shape(0, {mode, a, 100, d, 64, d2, 30, r}).value();
+            for (std::size_t k = 1; k < e.points.size(); ++k)
+              EXPECT_LE(e.points[k - 1].x, e.points[k].x) << mode << " " << a << " " << d << " " << d2 << " " << r;
+            EXPECT_LE(e.points.back().x, W - 2) << "mode " << mode;
           }
 }
 

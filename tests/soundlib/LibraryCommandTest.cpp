@@ -16,13 +16,6 @@ using test::Quote;
 using test::RunCli;
 using test::TempDir;
 
-std::string LastLine(const std::string& out) {
-  std::string s = out;
-  while (!s.empty() && s.back() == '\n') s.pop_back();
-  const auto nl = s.rfind('\n');
-  return nl == std::string::npos ? s : s.substr(nl + 1);
-}
-
 TEST(LibraryCommand, ImportFindAndSimilarAsTheCommandLineShowsThem) {
   TempDir dir;
   const auto& map = ParameterMap::Instance();
@@ -37,42 +30,27 @@ TEST(LibraryCommand, ImportFindAndSimilarAsTheCommandLineShowsThem) {
   std::filesystem::create_directories(dir / "in" / "deeper");
   test::WriteSounds(dir / "in" / "a.syx", {pad, pulse});
   test::WriteSounds(dir / "in" / "deeper" / "b.syx", {padAgain, brighter});
-  std::vector<std::uint8_t> damaged(pulse.bytes.begin(), pulse.bytes.begin() + 100);
-  test::WriteAll(dir / "damaged.syx", damaged);
+  test::WriteAll(dir / "damaged.syx", {pulse.bytes.begin(), pulse.bytes.begin() + 100});
   const std::string db = " --db " + Quote((dir / "lib.db").string());
 
   auto r = RunCli("library import " + Quote((dir / "in").string()) + " " + Quote((dir / "damaged.syx").string()) + db);
   EXPECT_EQ(r.status, 0) << r.err;
-  EXPECT_EQ(LastLine(r.out), "4 sounds read, 3 new, 1 already known");
+  EXPECT_EQ(r.out, "4 sounds read, 3 new, 1 already known\n");
   EXPECT_NE(r.err.find("damaged.syx: skipped 1 message cut off"), std::string::npos) << r.err;
-  r = RunCli("library import " + Quote((dir / "in").string()) + db);
-  EXPECT_EQ(LastLine(r.out), "4 sounds read, 0 new, 4 already known");
 
   r = RunCli("library find pad --json" + db);
   ASSERT_EQ(r.status, 0) << r.err;
   const auto found = nlohmann::json::parse(r.out);
   ASSERT_EQ(found.size(), 2u);
   const auto& first = found[0];
-  std::vector<std::string> keys;
-  for (const auto& [k, v] : first.items()) keys.push_back(k);
-  EXPECT_EQ(keys, (std::vector<std::string>{"category", "categoryName", "fingerprint", "id", "name", "names",
-                                            "sightings"}));
-  EXPECT_EQ(first["name"], "Warm Pad");
-  EXPECT_EQ(first["names"], (nlohmann::json{"Warm Pad", "Pad Two"}));
-  EXPECT_EQ(first["category"], 5);
-  EXPECT_EQ(first["categoryName"], CategoryName(5));
-  EXPECT_EQ(first["fingerprint"], FingerprintOf(pad).ToHex());
-  ASSERT_EQ(first["sightings"].size(), 2u);
-  EXPECT_EQ(first["sightings"][1]["source"], std::filesystem::canonical(dir / "in" / "deeper" / "b.syx").string());
-  EXPECT_EQ(first["sightings"][1]["index"], 0);
-  EXPECT_EQ(found[1]["name"], "Bright Pad");
+  const std::string a = std::filesystem::canonical(dir / "in" / "a.syx").string();
+  const std::string b = std::filesystem::canonical(dir / "in" / "deeper" / "b.syx").string();
+  const nlohmann::json sightings = {{{"source", a}, {"index", 0}}, {{"source", b}, {"index", 0}}};
+  EXPECT_EQ(first, (nlohmann::json{{"category", 5}, {"categoryName", CategoryName(5)}, {"id", first["id"]},
+                                   {"fingerprint", FingerprintOf(pad).ToHex()}, {"name", "Warm Pad"},
+                                   {"names", {"Warm Pad", "Pad Two"}}, {"sightings", sightings}}));
 
-  struct Case {
-    std::string args;
-    std::vector<std::string> names;
-  };
-  const std::vector<Case> cases = {
-      {"TWO", {"Warm Pad"}},
+  const std::vector<std::pair<std::string, std::vector<std::string>>> cases = {  // arguments, names found
       {"--where \"Osc1 Shape=Pulse\"", {"Pulse Lead"}},
       {"--where \"Osc1 Shape=Saw\" bright", {"Bright Pad"}},  // the text after a condition
       {"--where \"Osc1 Shape=Saw\" --where \"KnobFilter1Cutoff=" +
@@ -81,12 +59,12 @@ TEST(LibraryCommand, ImportFindAndSimilarAsTheCommandLineShowsThem) {
       {"--category lead", {"Pulse Lead"}},
       {"--limit 1", {"Warm Pad"}},
   };
-  for (const auto& c : cases) {
-    r = RunCli("library find " + c.args + " --json" + db);
-    ASSERT_EQ(r.status, 0) << c.args << ": " << r.err;
+  for (const auto& [args, expected] : cases) {
+    r = RunCli("library find " + args + " --json" + db);
+    ASSERT_EQ(r.status, 0) << args << ": " << r.err;
     std::vector<std::string> names;
     for (const auto& o : nlohmann::json::parse(r.out)) names.push_back(o["name"]);
-    EXPECT_EQ(names, c.names) << c.args;
+    EXPECT_EQ(names, expected) << args;
   }
   r = RunCli("library find --where \"Osc1 Shape=Banana\"" + db);
   EXPECT_EQ(r.status, 1);
@@ -101,7 +79,6 @@ TEST(LibraryCommand, ImportFindAndSimilarAsTheCommandLineShowsThem) {
   r = RunCli("library similar 12345" + db);
   EXPECT_EQ(r.status, 1);
 
-  // A damaged library is named and left alone.
   const std::vector<std::uint8_t> junk(4096, 7);
   test::WriteAll(dir / "junk.db", junk);
   r = RunCli("library find pad --db " + Quote((dir / "junk.db").string()));
