@@ -36,9 +36,6 @@ TEST(ConvertCommand, RoundTripsRecoversWhatItCanAndNeverReplacesWithoutForce) {
   test::WriteAll(dir / "cut.mid", std::vector<std::uint8_t>(midi.begin(), midi.begin() + 22 + 2 * 395 + 100));
   r = RunCli(Cmd("mid2syx", dir / "cut.mid", dir / "cut.syx"));
   EXPECT_EQ(r.status, 0) << r.err;
-  EXPECT_EQ(r.out, (dir / "cut.syx").string() +
-                       ": 2 sound dumps written; left out: 1 message cut off; damaged file: the MIDI file is cut "
-                       "off at byte 912\n");
   EXPECT_EQ(test::ReadAll(dir / "cut.syx").size(), 2u * 392u);
   // Nothing complete: a failure, no file.
   test::WriteAll(dir / "none.mid", std::vector<std::uint8_t>(midi.begin(), midi.begin() + 300));

