@@ -107,8 +107,8 @@ TEST(TfrmMidiSysexConverter, GoConvertsAsksBeforeOverwritingAndReportsFileErrors
   EXPECT_TRUE(run(ConvertMode::MidiToSysex, dir / "empty.mid", dir / "empty.syx"));
   EXPECT_EQ(p.asked, std::vector<std::string>{(dir / "empty.mid").string() + ": no sound dump found; left out: 1 message cut off; "
                                                                              "damaged file: the MIDI file is cut off at byte 100"});
-  // A source that cannot be opened: one error box naming it, nothing
-  // written, no overwrite question, the dialog stays for another try.
+  // A source that cannot be opened: one error box naming it, nothing written, no overwrite question, the dialog stays
+  // for another try.
   test::WriteAll(dir / "back.syx", {7});
   EXPECT_TRUE(run(ConvertMode::MidiToSysex, dir / "gone.mid", dir / "back.syx"));
   ASSERT_EQ(p.asked.size(), 1u);

@@ -39,8 +39,7 @@ Bytes Dumps(int n, int first = 0) {
   return all;
 }
 Bytes Dump(int index) { return Dumps(1, index); }
-// What comes back from a MIDI file: the dumps with 7F, "do not check", in
-// place of their checksums.
+// What comes back from a MIDI file: the dumps with 7F, "do not check", in place of their checksums.
 Bytes Unchecked(Bytes dumps) {
   for (std::size_t k = 0; k + kSoundSize <= dumps.size(); k += kSoundSize) dumps[k + offs::kChecksum] = 0x7F;
   return dumps;
@@ -89,8 +88,8 @@ TEST(MidiToSysex, RoundTripGivesTheDumpsBackWithAnUncheckedChecksum) {
   for (int n : {1, 10, 68, 200}) {
     const Bytes sysex = Dumps(n);
     const Bytes midi = ToMidi(sysex);
-    // With 68 dumps the track length's last byte is F0: a plain byte scan
-    // would start a message in the header and come back misaligned.
+    // With 68 dumps the track length's last byte is F0: a plain byte scan would start a message in the header and come
+    // back misaligned.
     if (n == 68) EXPECT_EQ(Bytes(midi.begin() + 18, midi.begin() + 22), (Bytes{0x00, 0x00, 0x68, 0xF0}));
     MidiToSysexResult r;
     EXPECT_EQ(ToSysex(midi, &r), Unchecked(sysex)) << n;
@@ -134,15 +133,14 @@ TEST(MidiToSysex, ReadsFilesOfOtherProgramsAndKeepsOnlyTheSoundDumps) {
   const Bytes alien{'X', 'f', 'I', 'h', 0, 0, 0, 3, 0xF0, 0x01, 0xF7};
   file.insert(file.begin() + 14, alien.begin(), alien.end());
 
-  // Four messages of other devices read whole (and then left out), so the
-  // dump behind them comes out exactly.
+  // Four messages of other devices read whole (and then left out), so the dump behind them comes out exactly.
   MidiToSysexResult r;
   EXPECT_EQ(ToSysex(file, &r), Unchecked(Dump(5)));
   EXPECT_EQ(Counts(r), "messages 1, incomplete 0, skipped 4, SMF");
   EXPECT_TRUE(r.damage.empty()) << r.damage;
 
-  // A RIFF MIDI file is unwrapped; a RIFF file of another kind is scanned
-  // like any file without a header, and the INFO chunk's F0 01 02 F7 counts.
+  // A RIFF MIDI file is unwrapped; a RIFF file of another kind is scanned like any file without a header, and the INFO
+  // chunk's F0 01 02 F7 counts.
   const Bytes smf = MakeSmf(0, {Track().Delta(0).Sysex(Dump(9)).End()});
   auto le = [](std::size_t v) { return Bytes{std::uint8_t(v), std::uint8_t(v >> 8), std::uint8_t(v >> 16), std::uint8_t(v >> 24)}; };
   const Bytes body = Concat({{'R', 'M', 'I', 'D', 'd', 'a', 't', 'a'}, le(smf.size()), smf, {'L', 'I', 'S', 'T'}, le(4), {0xF0, 0x01, 0x02, 0xF7}});
@@ -207,8 +205,7 @@ TEST(MidiToSysex, RecoversEveryCompleteDumpFromDamagedFiles) {
       EXPECT_EQ(r.damage, "");
   }
 
-  // A message longer than the capture limit is reported, not a silent loss;
-  // the dump before it is kept.
+  // A message longer than the capture limit is reported, not a silent loss; the dump before it is kept.
   Bytes big{0xF0};
   big.resize(1000, 0x01);
   big.push_back(0xF7);
@@ -235,8 +232,8 @@ TEST(MidiToSysex, ScansFilesWithoutAHeaderForMessages) {
 }
 
 TEST(SysexToMidi, FramesByMessagesAndLeavesOutAllButSoundDumps) {
-  // A GM reset in front of three dumps, a cut-off dump and junk between them:
-  // fixed 392-byte blocks would misframe every sound after the first byte.
+  // A GM reset in front of three dumps, a cut-off dump and junk between them: fixed 392-byte blocks would misframe
+  // every sound after the first byte.
   const Bytes gmReset{0xF0, 0x7E, 0x7F, 0x09, 0x01, 0xF7};
   const Bytes d = Dumps(3);
   const Bytes mixed = Concat({gmReset, Bytes(d.begin(), d.begin() + 392), {0x00, 0x55}, Bytes(d.begin(), d.begin() + 100),
@@ -275,8 +272,7 @@ TEST(ConvertFile, NeverReplacesUnaskedNorLeavesAPartialFile) {
   ASSERT_TRUE(ConvertFile(ConvertMode::MidiToSysex, mid, back, yes));
   EXPECT_EQ(test::ReadAll(back), Unchecked(Dumps(4)));
 
-  // A broken source: nothing found, the old target stays as it was and no
-  // temporary file is left behind.
+  // A broken source: nothing found, the old target stays as it was and no temporary file is left behind.
   Bytes cut = test::ReadAll(mid);
   cut.resize(300);
   test::WriteAll(dir / "broken.mid", cut);

@@ -120,8 +120,7 @@ TEST_F(Dispatcher, SilentInstrumentEndsReadsByThemselvesNamingEverySlot) {
   d.ReadCurrentSound(130, Done());
   EXPECT_EQ(ui.title, receiver_text::kReadingCurrentSound);
   EXPECT_EQ(link.sent.back(), Request(1, 2));
-  // Asked, asked again after 500 ms, given up after 1000 more; then three
-  // more rounds of the same.
+  // Asked, asked again after 500 ms, given up after 1000 more; then three more rounds of the same.
   ASSERT_TRUE(RunUntilClosed(4 * 1500 + 4 * 250 + 1000));
   EXPECT_EQ(doneCalls, 1);
   EXPECT_TRUE(blofeld.Changed(130));
@@ -171,10 +170,7 @@ TEST_F(Dispatcher, ClosingMidReadStopsTheChain) {
 TEST_F(Dispatcher, ADumpNamingNoBankIsRejectedRetriedAndNeverStored) {
   const SoundData before = blofeld.Sound(3);
   int asked3 = 0;
-  link.answer = [&](const Bytes& req) -> Reply {
-    if (req[6] == 3 && ++asked3) return DumpFor(9, 3, 3);
-    return test::ScriptedLink::DefaultReply(req);
-  };
+  link.answer = [&](const Bytes& req) -> Reply { return req[6] == 3 && ++asked3 ? DumpFor(9, 3, 3) : test::ScriptedLink::DefaultReply(req); };
   d.ReadBank(0);
   ASSERT_TRUE(RunUntilClosed(60000));
   EXPECT_EQ(asked3, 8);  // asked and asked again, in the pass and three more rounds
@@ -227,9 +223,7 @@ TEST_F(Dispatcher, ReplyTimeoutFollowsTheSlowestRecentRoundTrip) {
 }
 
 TEST_F(Dispatcher, ASingleReadTakesALateReplyWhileItRunsAndNoneAfterItEnded) {
-  // {slot, clock offset, reply latency, stored}. The first: the reply comes
-  // 900 ms after the request, which went out 10 ms before the dialog's first
-  // tick. The second comes after the read has given up.
+  // The first reply comes 900 ms after a request made 10 ms before the dialog's tick; the second after the read gave up.
   const struct { int slot, offsetMs, latencyMs; bool stored; } rows[] = {{4, 990, 900, true}, {10, 0, 9000, false}};
   for (const auto& r : rows) {
     clock.Advance(r.offsetMs);
@@ -253,19 +247,13 @@ TEST_F(Dispatcher, EditBufferForEditorAndLocker) {
   EXPECT_EQ(d.TakeCurrentSoundStatus(), 1);
   EXPECT_EQ(d.TakeCurrentSoundStatus(), 0);
 
-  // Neither a cut-short dump nor a late answer to an earlier slot read is
-  // taken for the edit buffer.
+  // Neither a cut-short dump nor a late answer to an earlier slot read is taken for the edit buffer.
   d.CurrentSound = {};
-  const std::function<Reply(const Bytes&)> wrong[] = {
-      [](const Bytes& req) -> Reply {
-        Bytes b = test::ScriptedLink::DefaultReply(req);
-        b.resize(200);
-        b.push_back(0xF7);
-        return b;
-      },
-      [](const Bytes&) -> Reply { return DumpFor(0, 30, 5); }};
+  Bytes cutShort = DumpFor(0x7F, 0, 1000);
+  cutShort.erase(cutShort.begin() + 200, cutShort.end() - 1);
+  const Bytes wrong[] = {cutShort, DumpFor(0, 30, 5)};
   for (int i = 0; i < 2; ++i) {
-    link.answer = wrong[i];
+    link.answer = [&](const Bytes&) -> Reply { return wrong[i]; };
     d.FetchEditBuffer(i == 0 ? RequestKind::LockerSound : RequestKind::EditorSound);
     ASSERT_TRUE(RunUntilClosed(2100));
     EXPECT_EQ(d.CurrentSound, SoundData{});
@@ -280,10 +268,7 @@ TEST_F(Dispatcher, EditBufferForEditorAndLocker) {
 
   // A lost request is asked for again before the dialog's tick ends the fetch.
   int asked = 0;
-  link.answer = [&](const Bytes& req) -> Reply {
-    if (asked++ == 0) return std::nullopt;
-    return test::ScriptedLink::DefaultReply(req);
-  };
+  link.answer = [&](const Bytes& req) -> Reply { return asked++ == 0 ? Reply() : test::ScriptedLink::DefaultReply(req); };
   d.FetchEditBuffer(RequestKind::EditorSound);
   clock.Advance(ReceiveDispatcher::kFirstReplyTimeoutMs + 10);
   EXPECT_EQ(asked, 2);
@@ -293,8 +278,7 @@ TEST_F(Dispatcher, EditBufferForEditorAndLocker) {
 }
 
 TEST_F(Dispatcher, GlobalDataAndMultiMode) {
-  // A silent instrument: switching asks for the global data, and when none
-  // comes nothing is switched and nothing but the request is sent.
+  // A silent instrument: switching asks for the global data; with none, nothing else is sent.
   std::vector<bool> results;
   auto record = [&](bool sent) { results.push_back(sent); };
   link.silent = true;
@@ -305,8 +289,7 @@ TEST_F(Dispatcher, GlobalDataAndMultiMode) {
   EXPECT_FALSE(d.Globals.MultiMode());
   ExpectLog({"No global data received*"});
 
-  // Answered: the switch goes out once the global data is in, with the
-  // checksum (the sum of bytes 5..77) made anew, in the kept copy too.
+  // Answered: the switch goes out with the checksum (the sum of bytes 5..77) made anew, in the kept copy too.
   link.silent = false;
   d.SetMultiMode(true, record);
   ASSERT_TRUE(RunUntilClosed(2100));
@@ -369,8 +352,7 @@ TEST_F(Dispatcher, SendSysExFileMessageByMessage) {
   ExpectLog({"Sent 3 of 3 messages from *"});
   EXPECT_THROW(d.SendSysExFile(dir / "missing.syx"), std::runtime_error);
 
-  // Chosen from the menu, the file's sounds replace slots: asked once, and
-  // No sends nothing.
+  // Chosen from the menu, the file's sounds replace slots: asked once, and No sends nothing.
   test::ScriptedPrompter prompter;
   prompter.openName = (dir / "three.syx").string();
   d.SendSysExFromFile(prompter);

@@ -1,6 +1,5 @@
-// The JACK backend on the private server of the test fixture: bursts larger
-// than one period's MIDI buffer, closing ports while messages flow, and no
-// server at all.
+// The JACK backend on the private server of the test fixture: bursts larger than one period's MIDI buffer, closing
+// ports while messages flow, and no server at all.
 #include <gtest/gtest.h>
 #include <jack/jack.h>
 
@@ -62,10 +61,9 @@ int IndexOf(const std::vector<std::string>& names, const std::string& part) {
   return it == names.end() ? -1 : static_cast<int>(it - names.begin());
 }
 
-// A client that misses its period loses that period's events, which no port
-// can prevent: a test of delivery tries again when the server reported an
-// xrun during a run that lost something. Returns whether the last run
-// delivered, or nothing when every run had xruns.
+// A client that misses its period loses that period's events, which no port can prevent: a test of delivery tries again
+// when the server reported an xrun during a run that lost something. Returns whether the last run delivered, or nothing
+// when every run had xruns.
 template <class Run>
 std::optional<bool> DeliveredWithoutXruns(Run run) {
   std::atomic<int> xruns{0};
@@ -110,10 +108,9 @@ struct Link {
 
 TEST(JackMidi, BurstsLargerThanAPeriodArriveWholeInOrder) {
   if (!std::getenv("JACK_DEFAULT_SERVER")) GTEST_SKIP() << "runs inside the JACK fixture";
-  // 400 dumps back to back are about 160 KB: more than the output's ring and
-  // several times one period's MIDI buffer, so both must hold messages back
-  // rather than drop them. A sequencer's clock, transport and notes among
-  // them pass as they are.
+  // 400 dumps back to back are about 160 KB: more than the output's ring and several times one period's MIDI buffer, so
+  // both must hold messages back rather than drop them. A sequencer's clock, transport and notes among them pass as
+  // they are.
   std::vector<Bytes> sent;
   for (int n = 0; n < 400; ++n) {
     sent.push_back(Dump(n));
@@ -136,8 +133,8 @@ TEST(JackMidi, BurstsLargerThanAPeriodArriveWholeInOrder) {
   ASSERT_EQ(got.size(), sent.size()) << "messages lost without an xrun";
   EXPECT_TRUE(*delivered) << "messages changed or out of order";
 
-  // A message that can never fit is refused, not sent in part; the limit is
-  // told beforehand, so a file send can refuse such a file whole.
+  // A message that can never fit is refused, not sent in part; the limit is told beforehand, so a file send can refuse
+  // such a file whole.
   Link link("TarvixHuge");
   auto out = link.Open();
   Bytes huge(JackMidi::kRingBytes + 10, 0x01);
@@ -153,8 +150,8 @@ TEST(JackMidi, BurstsLargerThanAPeriodArriveWholeInOrder) {
 
 TEST(JackMidi, PortsCloseCleanlyWhileMessagesFlow) {
   if (!std::getenv("JACK_DEFAULT_SERVER")) GTEST_SKIP() << "runs inside the JACK fixture";
-  // A sender keeps a receiver busy while the receiver's ports are opened and
-  // closed again and again: once Stop returns, no message may be delivered.
+  // A sender keeps a receiver busy while the receiver's ports are opened and closed again and again: once Stop returns,
+  // no message may be delivered.
   RtMidiDriver flood(RtMidiDriver::Api::Jack, "TarvixFlood");
   auto source = flood.OpenVirtualOutput("out");
   std::atomic<bool> running{true};
@@ -175,8 +172,7 @@ TEST(JackMidi, PortsCloseCleanlyWhileMessagesFlow) {
       ++delivered;
     });
     in->Start();
-    // Short rounds close while messages arrive; the last, longer one makes
-    // sure the flood reaches the input at all.
+    // Short rounds close while messages arrive; the last, longer one makes sure the flood reaches the input at all.
     std::this_thread::sleep_for(round == 19 ? 100ms : std::chrono::milliseconds(1 + round % 5));
     in->Stop();
     stopped = true;

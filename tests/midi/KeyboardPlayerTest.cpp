@@ -62,8 +62,8 @@ TEST_F(KeyboardTest, EveryNoteGetsTheNoteOffOfTheChannelAndNoteItStartedWith) {
   player.Tick({});
   EXPECT_EQ(Take(), (Sent{{0x90, 60, 127}, {0x80, 60, 0}}));
 
-  // K at octave 4 and A at octave 5 are the same note: it starts with the
-  // first key and stops only when the last one lets go.
+  // K at octave 4 and A at octave 5 are the same note: it starts with the first key and stops only when the last one
+  // lets go.
   player.SetKeyboardChannel(0);
   GoToOctave(4);
   player.Tick({'K'});

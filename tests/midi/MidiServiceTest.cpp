@@ -132,11 +132,9 @@ TEST_F(Service, ControllerInputOnlyWhenNamedAndEveryMessageLeavesWhole) {
   svc.Ports.controllerName = "Keyboard";
   EXPECT_TRUE(svc.OpenInputs().empty());
   ASSERT_TRUE(svc.ControllerInputOpen());
-  // On the controller's own thread: passed on at once, unchanged, no
-  // hand-over to the interface thread needed. A sequencer's timing reaches
-  // the instrument unchanged too: clock, start, continue, stop, time code,
-  // song position, active sensing, a clock in the middle of a note. SysEx is
-  // not passed; a message split in two is joined.
+  // On the controller's own thread: passed on at once, unchanged, no hand-over to the interface thread needed. A
+  // sequencer's timing reaches the instrument unchanged too: clock, start, continue, stop, time code, song position,
+  // active sensing, a clock in the middle of a note. SysEx is not passed; a message split in two is joined.
   const std::vector<Bytes> timing{{0xFA}, {0xF8}, {0xFC}, {0xFB}, {0xF1, 0x23}, {0xF2, 0x10, 0x02}, {0xFE}, {0xF6}};
   std::thread t([&] {
     for (const Bytes& m : std::vector<Bytes>{{0x93, 0x40, 0x7F}, {0xF0, 0x01, 0xF7}, {0xE0, 0x00}, {0x40}})
@@ -154,8 +152,8 @@ TEST_F(Service, ControllerInputOnlyWhenNamedAndEveryMessageLeavesWhole) {
   driver.callbacks["Waldorf Blofeld 1"](Bytes{0xF8, 0xFE, 0xF1, 0x10, 0xF2, 0x00, 0x00});
   EXPECT_EQ(clock.RunReady(), 0);
 
-  // Channel messages leave with their own length: by running status a third
-  // byte after a program change would be a second program change.
+  // Channel messages leave with their own length: by running status a third byte after a program change would be a
+  // second program change.
   driver.sent.clear();
   ProgramChange(svc, 2, 0x05);
   BankSelect(svc, 2, 1);

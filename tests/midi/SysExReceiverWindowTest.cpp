@@ -30,8 +30,8 @@ TEST(TfrmSysExReceiver, CloseButtonAndTickEndAModalReadInADialogOnTop) {
   EXPECT_EQ(dlg.windowTitle(), "SysEx Communication");
   EXPECT_TRUE(dlg.windowFlags() & Qt::WindowStaysOnTopHint);
 
-  // A bank read against a silent instrument stays up until Cancel; the
-  // button says so while the read runs, and a progress bar shows.
+  // A bank read against a silent instrument stays up until Cancel; the button says so while the read runs, and a
+  // progress bar shows.
   bool closed = false;
   QTimer::singleShot(1200, &dlg, [&] {
     EXPECT_TRUE(dlg.isVisible());

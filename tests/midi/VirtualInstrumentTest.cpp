@@ -1,5 +1,5 @@
-// The whole link in one process: dispatcher -> port layer -> the built-in
-// instrument on its own thread -> back through the interface-thread hand-over.
+// The whole link in one process: dispatcher -> port layer -> the built-in instrument on its own thread -> back through
+// the interface-thread hand-over.
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -40,8 +40,7 @@ class InProcess : public ::testing::Test {
   bool RunUntilClosed(int timeoutMs) {
     return loop.RunUntil([this] { return !ui.modal; }, timeoutMs);
   }
-  // What a reply carries: the slot's sound with the request's device id and
-  // its own bank, program and checksum.
+  // What a reply carries: the slot's sound with the request's device id and its own bank, program and checksum.
   SoundData AsStored(int slot) {
     SoundData s = vi.Sound(slot);
     s[offs::kDeviceId] = 0;
@@ -146,8 +145,7 @@ TEST_F(InProcess, NoisyLinksEndExactAndCompleteOrNameExactlyTheMissingSlots) {
        {50, 51},
        {"Missing 2 of 128 sound(s): A051, A052", "Rejected reply to the request for A051: checksum mismatch (392 bytes)",
         "Rejected reply to the request for A052: wrong length (101 bytes)"}},
-      // Once the instrument has shown that it computes checksums, 7F in
-      // place of the sum no longer passes damage.
+      // Once the instrument has shown that it computes checksums, 7F in place of the sum no longer passes damage.
       {"damaged under 7F every time", {{60, always(F::CorruptAs7F)}}, {60}, {}},
       // The last slot answered with the first of bank B: not part of this read.
       {"answered with the next slot every time",
