@@ -17,6 +17,7 @@
 #include "midi/TfrmMidiSysexConverter.h"
 #include "tests/midi/MidiFakes.h"
 #include "tests/support/ScriptPrompter.h"
+#include "tests/support/Sounds.h"
 #include "tests/support/TempDir.h"
 
 namespace tarvix {
@@ -70,12 +71,7 @@ TEST(TfrmMidiSysexConverter, WordsAndFileChoicesFollowTheMode) {
 TEST(TfrmMidiSysexConverter, GoConvertsAsksBeforeOverwritingAndReportsFileErrors) {
   test::TempDir dir;
   const auto syx = dir / "bank.syx", mid = dir / "bank.syx.mid";
-  Bytes sounds;
-  for (int k = 0; k < 3; ++k) {
-    const SoundData s = VirtualInstrument::DemoSound(k);
-    sounds.insert(sounds.end(), s.bytes.begin(), s.bytes.end());
-  }
-  test::WriteAll(syx, sounds);
+  test::WriteSounds(syx, {VirtualInstrument::DemoSound(0), VirtualInstrument::DemoSound(1), VirtualInstrument::DemoSound(2)});
   ScriptPrompter p;
   // Returns whether the dialog stayed open, and what it told.
   auto run = [&](ConvertMode mode, const std::filesystem::path& from, const std::filesystem::path& to) {

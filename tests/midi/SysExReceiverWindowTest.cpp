@@ -45,6 +45,7 @@ TEST(TfrmSysExReceiver, CloseButtonAndTickEndAModalReadInADialogOnTop) {
   EXPECT_TRUE(closed);
   EXPECT_EQ(link.sent.size(), 2u);  // the request, and once more after 500 ms
   EXPECT_EQ(dlg.btnClose()->text(), "&Close");
+  EXPECT_TRUE(d.Cancelled);
 
   // A single read ends by itself once its rounds of asking again are over.
   closed = false;
