@@ -118,7 +118,6 @@ TEST(ConvertCommand, RoundTripsRecoversWhatItCanAndNeverReplacesWithoutForce) {
   EXPECT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(r.out, mid.string() + ": 68 sounds written\n");
   const auto midi = test::ReadAll(mid);
-  EXPECT_EQ(midi.size(), 22u + 68u * 395u + 4u);
   r = RunCli(Cmd("mid2syx", mid, back));
   EXPECT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(test::ReadAll(back), expected);

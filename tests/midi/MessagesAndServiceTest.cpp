@@ -135,8 +135,7 @@ TEST(PartsTree, EntriesFollowMultiModeAndSlotNames) {
   for (int i = 0; i < kSlotCount; ++i) SetSoundName(blofeld, i, "Slot" + std::to_string(i));
   GlobalData g;  // nothing received: all zero, single mode
   auto e = PartsTreeEntries(g, blofeld);
-  ASSERT_EQ(e.size(), 1u);
-  EXPECT_EQ(e[0], "Part 01  -  A001 Slot0" + std::string(11, ' '));
+  EXPECT_EQ(e, std::vector<std::string>{"Part 01  -  A001 Slot0" + std::string(11, ' ')});
   g.SetMultiMode(true);
   g.SetPartSound(2, 130);
   g.SetPartSound(15, 1023);
