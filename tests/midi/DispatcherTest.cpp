@@ -379,9 +379,6 @@ TEST_F(Dispatcher, SendsCountOnlyWhatThePortTookAndRefuseWhatItCannotCarry) {
   d.SendSelectedSounds(Done());
   clock.Advance(5000);
   EXPECT_EQ(doneCalls, 1);
-  EXPECT_EQ(d.SentCount, 3);
-  EXPECT_EQ(d.SendTotal, 4);
-  EXPECT_EQ(d.Missing, std::vector<int>{11});
   for (int i : {10, 11, 12}) EXPECT_EQ(blofeld.Changed(i), i == 11) << i;  // not taken: still changed
   ExpectLog({"Sent 3 of 4 sound(s); not sent: A012"});
 
@@ -392,9 +389,6 @@ TEST_F(Dispatcher, SendsCountOnlyWhatThePortTookAndRefuseWhatItCannotCarry) {
   clock.Advance(100);
   d.DialogCloseClicked();
   clock.Advance(1000);
-  EXPECT_EQ(d.SentCount, 1);
-  EXPECT_TRUE(d.Cancelled);
-  EXPECT_EQ(d.Missing, (std::vector<int>{11, 12, 13}));
   for (int i : {10, 11, 12, 13}) EXPECT_EQ(blofeld.Changed(i), i != 10) << i;
   ExpectLog({"Sent 1 of 4 sound(s); cancelled; not sent: A012, A013, A014"});
 
