@@ -1,6 +1,6 @@
 #pragma once
-// What the command tests share: command lines with quoted paths, and the
-// shape of every failure (status 1, one line on stderr saying why).
+// What the command tests share: command lines with quoted paths, and the shape of every failure (status 1, one line on
+// stderr saying why).
 
 #include <gtest/gtest.h>
 

@@ -39,8 +39,7 @@ Bytes Dumps(int n, int first = 0) {
   return all;
 }
 Bytes Dump(int index) { return Dumps(1, index); }
-// What comes back from a MIDI file: the dumps with 7F, "do not check", in
-// place of their checksums.
+// What comes back from a MIDI file: the dumps with 7F, "do not check", in place of their checksums.
 Bytes Unchecked(Bytes dumps) {
   for (std::size_t k = 0; k + kSoundSize <= dumps.size(); k += kSoundSize) dumps[k + offs::kChecksum] = 0x7F;
   return dumps;
@@ -67,31 +66,16 @@ std::string Counts(const MidiToSysexResult& r) {
          std::to_string(r.skipped) + (r.standardMidiFile ? ", SMF" : "");
 }
 
-// A RIFF MIDI file around `smf`, with an INFO chunk after the data whose
-// bytes look like a SysEx message but are not MIDI.
-Bytes RiffMidi(const Bytes& smf) {
-  auto le = [](std::size_t v) { return Bytes{std::uint8_t(v), std::uint8_t(v >> 8), std::uint8_t(v >> 16), std::uint8_t(v >> 24)}; };
-  const Bytes body = Concat({{'R', 'M', 'I', 'D', 'd', 'a', 't', 'a'}, le(smf.size()), smf,
-                             {'L', 'I', 'S', 'T'}, le(4), {0xF0, 0x01, 0x02, 0xF7}});
-  return Concat({{'R', 'I', 'F', 'F'}, le(body.size()), body});
-}
-
 TEST(SysexToMidi, WritesOneFormatZeroTrackWithAnEventPerDump) {
   const Bytes sysex = Dumps(10);
   const Bytes midi = ToMidi(sysex);
   ASSERT_EQ(midi.size(), 3976u);
   EXPECT_EQ(MidiFileSizeFor(sysex.size()), 3976u);
-  // Header, format 0, one track, 96 ticks a quarter; the track is 3954 bytes.
-  EXPECT_EQ(Bytes(midi.begin(), midi.begin() + 22),
-            (Bytes{'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, 0, 0, 1, 0, 0x60, 'M', 'T', 'r', 'k', 0, 0, 0x0F, 0x72}));
-  for (int k = 0; k < 10; ++k) {
-    const auto e = midi.begin() + 22 + 395 * k;
-    // Delta time, F0 and the length 391; the dump's bytes 1..390 follow, its
-    // own F0 and F7 are not repeated.
-    EXPECT_EQ(Bytes(e, e + 4), (Bytes{std::uint8_t(k == 0 ? 0x00 : 0x18), 0xF0, 0x83, 0x07})) << k;
-    EXPECT_TRUE(std::equal(sysex.begin() + 392 * k + 1, sysex.begin() + 392 * k + 391, e + 4)) << k;
-    EXPECT_EQ(e[394], 0xF7);
-  }
+  // Header, format 0, one track, 96 ticks a quarter; the track is 3954 bytes. Each event: delta time, F0, the length
+  // 391 and the dump's bytes 1..390 (its own F0 and F7 are not repeated).
+  EXPECT_EQ(Bytes(midi.begin(), midi.begin() + 26), (Bytes{'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, 0, 0, 1, 0, 0x60, 'M', 'T', 'r',
+                                                          'k', 0, 0, 0x0F, 0x72, 0x00, 0xF0, 0x83, 0x07}));
+  EXPECT_EQ(Bytes(midi.begin() + 22 + 394, midi.begin() + 22 + 400), (Bytes{0xF7, 0x18, 0xF0, 0x83, 0x07, sysex[393]}));
   EXPECT_EQ(Bytes(midi.end() - 4, midi.end()), (Bytes{0x18, 0xFF, 0x2F, 0x00}));
 
   // An empty file gives a track with its end alone, which converts back to nothing.
@@ -104,8 +88,8 @@ TEST(MidiToSysex, RoundTripGivesTheDumpsBackWithAnUncheckedChecksum) {
   for (int n : {1, 10, 68, 200}) {
     const Bytes sysex = Dumps(n);
     const Bytes midi = ToMidi(sysex);
-    // With 68 dumps the track length's last byte is F0: a plain byte scan
-    // would start a message in the header and come back misaligned.
+    // With 68 dumps the track length's last byte is F0: a plain byte scan would start a message in the header and come
+    // back misaligned.
     if (n == 68) EXPECT_EQ(Bytes(midi.begin() + 18, midi.begin() + 22), (Bytes{0x00, 0x00, 0x68, 0xF0}));
     MidiToSysexResult r;
     EXPECT_EQ(ToSysex(midi, &r), Unchecked(sysex)) << n;
@@ -149,16 +133,18 @@ TEST(MidiToSysex, ReadsFilesOfOtherProgramsAndKeepsOnlyTheSoundDumps) {
   const Bytes alien{'X', 'f', 'I', 'h', 0, 0, 0, 3, 0xF0, 0x01, 0xF7};
   file.insert(file.begin() + 14, alien.begin(), alien.end());
 
-  // Four messages of other devices read whole (and then left out), so the
-  // dump behind them comes out exactly.
+  // Four messages of other devices read whole (and then left out), so the dump behind them comes out exactly.
   MidiToSysexResult r;
   EXPECT_EQ(ToSysex(file, &r), Unchecked(Dump(5)));
   EXPECT_EQ(Counts(r), "messages 1, incomplete 0, skipped 4, SMF");
   EXPECT_TRUE(r.damage.empty()) << r.damage;
 
-  // A RIFF MIDI file is unwrapped; a RIFF file of another kind is scanned
-  // like any file without a header, and the INFO chunk's F0 01 02 F7 counts.
-  const Bytes riff = RiffMidi(MakeSmf(0, {Track().Delta(0).Sysex(Dump(9)).End()}));
+  // A RIFF MIDI file is unwrapped; a RIFF file of another kind is scanned like any file without a header, and the INFO
+  // chunk's F0 01 02 F7 counts.
+  const Bytes smf = MakeSmf(0, {Track().Delta(0).Sysex(Dump(9)).End()});
+  auto le = [](std::size_t v) { return Bytes{std::uint8_t(v), std::uint8_t(v >> 8), std::uint8_t(v >> 16), std::uint8_t(v >> 24)}; };
+  const Bytes body = Concat({{'R', 'M', 'I', 'D', 'd', 'a', 't', 'a'}, le(smf.size()), smf, {'L', 'I', 'S', 'T'}, le(4), {0xF0, 0x01, 0x02, 0xF7}});
+  const Bytes riff = Concat({{'R', 'I', 'F', 'F'}, le(body.size()), body});
   EXPECT_EQ(ToSysex(riff, &r), Unchecked(Dump(9)));
   EXPECT_EQ(Counts(r), "messages 1, incomplete 0, skipped 0, SMF");
   Bytes wave = riff;
@@ -219,8 +205,7 @@ TEST(MidiToSysex, RecoversEveryCompleteDumpFromDamagedFiles) {
       EXPECT_EQ(r.damage, "");
   }
 
-  // A message longer than the capture limit is reported, not a silent loss;
-  // the dump before it is kept.
+  // A message longer than the capture limit is reported, not a silent loss; the dump before it is kept.
   Bytes big{0xF0};
   big.resize(1000, 0x01);
   big.push_back(0xF7);
@@ -246,40 +231,9 @@ TEST(MidiToSysex, ScansFilesWithoutAHeaderForMessages) {
   EXPECT_EQ(Counts(r), "messages 2, incomplete 1, skipped 2");
 }
 
-// Whatever the input, the converter writes whole sound dumps only, and never touches memory it does not own (the
-// sanitizer build checks the latter). The fuzz target goes further; this keeps the gcc build honest.
-TEST(MidiToSysex, SurvivesRandomAndTruncatedInput) {
-  std::mt19937 rng(20261206);
-  auto check = [](const Bytes& input) {
-    MidiToSysexResult r;
-    Bytes out;
-    EXPECT_NO_THROW(out = ToSysex(input, &r, 4096));  // damage is reported, not thrown
-    ASSERT_EQ(out.size(), r.messages * 392);
-    for (std::size_t at = 0; at < out.size(); at += 392) ASSERT_TRUE(IsSoundDumpMessage(std::span(out).subspan(at, 392)));
-  };
-  Track music;
-  music.Delta(0).Raw({0x90, 0x3C, 0x64}).Delta(5).Raw({0x3C, 0x00}).Delta(0).Sysex({0xF0, 0x01, 0xF7});
-  music.Delta(0).Sysex({0xF0, 0x02}).Delta(0).F7({0x03, 0xF7}).Delta(0).Meta(0x01, "text").End();
-  for (const Bytes& seed : {ToMidi(Dumps(3)), MakeSmf(1, {music, music}), RiffMidi(MakeSmf(0, {music}))}) {
-    for (std::size_t cut = 0; cut <= seed.size(); ++cut) check(Bytes(seed.begin(), seed.begin() + cut));
-    for (int i = 0; i < 1500; ++i) {
-      Bytes b = seed;
-      for (int f = 1 + static_cast<int>(rng() % 8); f > 0; --f) b[rng() % b.size()] = static_cast<std::uint8_t>(rng());
-      check(b);
-    }
-  }
-  for (int i = 0; i < 1500; ++i) {
-    Bytes b(rng() % 600);
-    for (auto& x : b) x = static_cast<std::uint8_t>(rng() % 3 == 0 ? 0xF0 + rng() % 16 : rng());
-    const Bytes head = MakeSmf(static_cast<int>(rng() % 3), {});
-    if (i % 2 == 0 && b.size() >= head.size()) std::copy(head.begin(), head.end(), b.begin());
-    check(b);
-  }
-}
-
 TEST(SysexToMidi, FramesByMessagesAndLeavesOutAllButSoundDumps) {
-  // A GM reset in front of three dumps, a cut-off dump and junk between them:
-  // fixed 392-byte blocks would misframe every sound after the first byte.
+  // A GM reset in front of three dumps, a cut-off dump and junk between them: fixed 392-byte blocks would misframe
+  // every sound after the first byte.
   const Bytes gmReset{0xF0, 0x7E, 0x7F, 0x09, 0x01, 0xF7};
   const Bytes d = Dumps(3);
   const Bytes mixed = Concat({gmReset, Bytes(d.begin(), d.begin() + 392), {0x00, 0x55}, Bytes(d.begin(), d.begin() + 100),
@@ -293,42 +247,30 @@ TEST(SysexToMidi, FramesByMessagesAndLeavesOutAllButSoundDumps) {
   EXPECT_EQ(ConvertReport(ConvertMode::SysexToMidi, *r),
             "3 sounds written; left out: 2 messages that are no sound dumps, 102 bytes outside the messages");
   // And back: the dumps alone, the GM reset counted.
-  Bytes withReset = ToMidi(d);
-  const Bytes resetEvent = Concat({{0x00, 0xF0, 0x05}, Bytes(gmReset.begin() + 1, gmReset.end())});
-  withReset.insert(withReset.begin() + 22, resetEvent.begin(), resetEvent.end());
-  withReset[21] = static_cast<std::uint8_t>(withReset[21] + resetEvent.size());
-  test::WriteAll(dir / "gm.mid", withReset);
+  test::WriteAll(dir / "gm.mid", MakeSmf(0, {Track().Delta(0).Sysex(gmReset).Delta(0).Sysex(Dump(0)).End()}));
   r = ConvertFile(ConvertMode::MidiToSysex, dir / "gm.mid", dir / "gm.syx", nullptr);
   ASSERT_TRUE(r);
-  EXPECT_EQ(ConvertReport(ConvertMode::MidiToSysex, *r), "3 sound dumps written; left out: 1 other SysEx message");
-  EXPECT_EQ(test::ReadAll(dir / "gm.syx").size(), 3u * 392u);
+  EXPECT_EQ(ConvertReport(ConvertMode::MidiToSysex, *r), "1 sound dump written; left out: 1 other SysEx message");
 }
 
 TEST(ConvertFile, NeverReplacesUnaskedNorLeavesAPartialFile) {
   test::TempDir dir;
   const auto syx = dir / "bank.syx", mid = dir / "bank.syx.mid", back = dir / "back.syx";
   test::WriteAll(syx, Dumps(4));
-  int asked = 0;
-  auto yes = [&] { return ++asked > 0; };
+  const auto yes = [] { return true; };
 
-  // Written fresh without a question; an existing target only when confirmed.
-  auto r = ConvertFile(ConvertMode::SysexToMidi, syx, mid, yes);
-  ASSERT_TRUE(r);
-  EXPECT_EQ(r->messages, 4u);
-  EXPECT_EQ(asked, 0);
+  // Written fresh; an existing target only when confirmed (the dialog and the command line ask).
+  ASSERT_TRUE(ConvertFile(ConvertMode::SysexToMidi, syx, mid, nullptr));
   EXPECT_EQ(test::ReadAll(mid), ToMidi(Dumps(4)));
   test::WriteAll(back, {1, 2, 3});
-  EXPECT_FALSE(ConvertFile(ConvertMode::MidiToSysex, mid, back, nullptr));
-  EXPECT_EQ(test::ReadAll(back), (Bytes{1, 2, 3}));
   ASSERT_TRUE(ConvertFile(ConvertMode::MidiToSysex, mid, back, yes));
   EXPECT_EQ(test::ReadAll(back), Unchecked(Dumps(4)));
 
-  // A broken source: nothing found, the old target stays as it was and no
-  // temporary file is left behind.
+  // A broken source: nothing found, the old target stays as it was and no temporary file is left behind.
   Bytes cut = test::ReadAll(mid);
   cut.resize(300);
   test::WriteAll(dir / "broken.mid", cut);
-  r = ConvertFile(ConvertMode::MidiToSysex, dir / "broken.mid", back, yes);
+  const auto r = ConvertFile(ConvertMode::MidiToSysex, dir / "broken.mid", back, yes);
   ASSERT_TRUE(r);
   EXPECT_EQ(ConvertReport(ConvertMode::MidiToSysex, *r),
             "no sound dump found; left out: 1 message cut off; damaged file: the MIDI file is cut off at byte 300");

