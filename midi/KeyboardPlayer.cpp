@@ -16,18 +16,6 @@ void KeyboardPlayer::OctaveDown() {
 
 std::string KeyboardPlayer::OctaveLabel() const { return "Octave " + std::to_string(octave_); }
 
-bool KeyboardPlayer::HandleOctaveKey(char key) {
-  if (key == 'X' || key == 'x') {
-    OctaveUp();
-    return true;
-  }
-  if (key == 'Z' || key == 'z') {
-    OctaveDown();
-    return true;
-  }
-  return false;
-}
-
 void KeyboardPlayer::SetKeyboardChannel(int channel) { channel_ = std::clamp(channel, 0, 15); }
 
 void KeyboardPlayer::SetVolume(int volume) { volume_ = std::clamp(volume, 0, kMaxVolume); }

@@ -41,8 +41,6 @@ class KeyboardPlayer {
   void OctaveDown();
   // "Octave 4"
   std::string OctaveLabel() const;
-  // X raises and Z lowers the octave; true when the key was one of them.
-  bool HandleOctaveKey(char key);
 
   // The channel (0..15) of the part selected in the parts tree.
   int KeyboardChannel() const { return channel_; }
