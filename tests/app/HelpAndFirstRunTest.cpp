@@ -1,4 +1,4 @@
-// The help the program ships and the MIDI set-up on a first start.
+// The help the program ships and the MIDI settings on a first start.
 #include <QComboBox>
 #include <QDesktopServices>
 #include <QPlainTextEdit>
@@ -96,34 +96,6 @@ TEST(FirstRun, MidiSettingsOpenOnlyWhileNoDeviceIsChosen) {
     // Only the built-in instrument is present: it is proposed.
     EXPECT_EQ(shown.toStdString(), configured ? "" : "Midi Settings|" + vi + "|" + vi);
   }
-}
-
-TEST(FirstRun, SettingsDialogProposesTheInstrumentFoundByName) {
-  const QString vi = VirtualInstrument::kDeviceName;
-  struct Case {
-    QStringList ins, outs;
-    int in, out;
-  } cases[] = {
-      {{vi, "Midi Through Port-0", "Blofeld:Blofeld MIDI 1 20:0"}, {vi, "Blofeld:Blofeld MIDI 1 20:0"}, 2, 1},
-      {{vi, "Midi Through Port-0"}, {vi, "Midi Through Port-0"}, 0, 0},
-      {{vi, "Waldorf Blofeld"}, {vi}, 1, 0},
-  };
-  for (const Case& c : cases) {
-    TfrmSettings dlg(c.ins, c.outs, Settings{}, -1);
-    EXPECT_EQ(dlg.findChild<QComboBox*>("cmbMidiIns")->currentIndex(), c.in) << c.ins.join(",").toStdString();
-    EXPECT_EQ(dlg.findChild<QComboBox*>("cmbMidiOut")->currentIndex(), c.out);
-    // The controller input is never chosen for the user.
-    EXPECT_EQ(dlg.findChild<QComboBox*>("cmbMidiController")->currentIndex(), -1);
-    Settings s;
-    dlg.ApplyTo(s);
-    EXPECT_EQ(s.MidiOutDeviceID, c.outs[c.out].toStdString());
-  }
-  // A stored name is never replaced by a proposal, even when it is missing.
-  Settings stored;
-  stored.MidiOutDeviceID = "Gone";
-  TfrmSettings dlg({vi, "Blofeld"}, {vi, "Blofeld"}, stored, -1);
-  EXPECT_EQ(dlg.findChild<QComboBox*>("cmbMidiOut")->currentIndex(), -1);
-  EXPECT_EQ(dlg.findChild<QComboBox*>("cmbMidiIns")->currentIndex(), 1);
 }
 
 }  // namespace
