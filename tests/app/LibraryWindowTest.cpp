@@ -185,6 +185,7 @@ TEST(LibraryWindow, DroppingOnABankRowAsksBeforeOverwriting) {
   f.prompter.answers = {Answer::Yes};
   drop();
   EXPECT_EQ(TrimmedSoundName(w.Blofeld().Sound(10)), "Glass Bell");
+  EXPECT_EQ(w.Blofeld().Sound(10)[12], 100);
   EXPECT_TRUE(w.Blofeld().Changed(10));
   EXPECT_EQ(w.BlofeldList()->CurrentRow(), 10);
 
@@ -219,6 +220,7 @@ TEST(LibraryWindow, CopiesSelectedSoundsToAChosenVirtualSlot) {
   EXPECT_EQ(TrimmedSoundName(w.Virtual().Sound(2 * 128 + 4)), "Warm Pad");
   EXPECT_TRUE(w.Virtual().Changed(2 * 128 + 4));
   EXPECT_TRUE(w.Virtual().Sound(2 * 128 + 5) == keep);
+  EXPECT_FALSE(w.Virtual().Changed(2 * 128 + 5));
   EXPECT_EQ(w.VirtualList()->CurrentRow(), 2 * 128 + 4);
 }
 
@@ -250,6 +252,7 @@ TEST(LibraryWindow, ExportsTheSelectedSoundsAndAuditionsThroughTheEditBuffer) {
   QTest::mouseClick(f.Find<QPushButton>("btnImport"), Qt::LeftButton);
   f.Settle();
   EXPECT_TRUE(f.Names().contains("Fresh Sound"));
+  EXPECT_EQ(f.Names().size(), 5);
 
   // Enter or a double-click sends the sound to the instrument's edit buffer.
   f.ClickSound("Cold Lead");
