@@ -729,6 +729,7 @@ TEST(TransfersWindow, HeldEnterStartsOneSendPacedByTheDelayAndReadAllWaitsForIt)
   EXPECT_FALSE(w.Blofeld().Changed(9));
   EXPECT_EQ(SelectedRows(w.BlofeldList()).size(), 10u);  // sending keeps the user's selection
   EXPECT_EQ(w.Instrument().RequestsReceived(), requestsBefore);
+  EXPECT_TRUE(w.Action("actSendSelected")->isEnabled());
   ASSERT_TRUE(readAll->isEnabled());
 
   QTest::mouseClick(readAll, Qt::LeftButton);  // returns when the read has ended
