@@ -85,10 +85,8 @@ TEST(MainWindow, WithoutSettingsFileUsesDefaultsAndLogsToFileAndMemo) {
   EXPECT_EQ(memo->document()->lastBlock().text(), "line 1000");
   QTest::mouseDClick(memo->viewport(), Qt::LeftButton);
   EXPECT_TRUE(memo->toPlainText().isEmpty());
-  std::ifstream log(f.dir / "blofeld.log");
-  int lines = 0;
-  for (std::string l; std::getline(log, l);) ++lines;
-  EXPECT_GE(lines, 1001);
+  const std::string log = FileText(f.dir / "blofeld.log");
+  EXPECT_GE(std::count(log.begin(), log.end(), '\n'), 1001);
   // A failing command is logged and the program carries on.
   w.Guard([] { throw std::runtime_error("boom"); });
   EXPECT_EQ(memo->document()->lastBlock().text(), "boom");
@@ -321,32 +319,29 @@ TEST(MainWindow, LockerAndMorphAuditionOnTheInstrument) {
   w.Blofeld().Sound(2)[kCutoff] = 99;
 
   // Locker: with every group unlocked, "Next Sound" (A 2) takes A 2's groups.
-  bool lockerDone = false;
+  auto cutoffSent = [&](int value) {
+    return QTest::qWaitFor([&] { return w.Instrument().EditBuffer()[kCutoff] == value; }, 3000);
+  };
+  bool lockerSent = false;
   auto lockerPoll = OnModal<TfrmLocker>([&](TfrmLocker* locker) {
     locker->findChild<QPushButton*>("btnNextSound")->click();
-    QTimer::singleShot(1200, locker, [&, locker] {
-      lockerDone = true;
-      locker->reject();
-    });
+    lockerSent = cutoffSent(17);
+    locker->reject();
   });
   w.Action("actLocker")->trigger();
-  ASSERT_TRUE(QTest::qWaitFor([&] { return lockerDone; }, 8000));
-  EXPECT_TRUE(QTest::qWaitFor([&] { return w.Instrument().EditBuffer()[kCutoff] == 17; }, 2000));
+  EXPECT_TRUE(QTest::qWaitFor([&] { return lockerSent; }, 8000));
 
   // Morph: A 1 to A 3 at 100 % sends the third sound's cutoff.
-  bool morphDone = false;
+  bool morphSent = false;
   auto morphPoll = OnModal<TfrmMorph>([&](TfrmMorph* morph) {
     morph->findChild<QComboBox*>("cmbSound1")->setCurrentIndex(0);
     morph->findChild<QComboBox*>("cmbSound2")->setCurrentIndex(2);
     morph->findChild<QSlider*>("trbMorph")->setValue(100);
-    QTimer::singleShot(1500, morph, [&, morph] {
-      morphDone = true;
-      morph->reject();
-    });
+    morphSent = cutoffSent(99);
+    morph->reject();
   });
   w.Action("actQuasiMorph")->trigger();
-  ASSERT_TRUE(morphDone);
-  EXPECT_TRUE(QTest::qWaitFor([&] { return w.Instrument().EditBuffer()[kCutoff] == 99; }, 2000));
+  EXPECT_TRUE(morphSent);
 }
 
 TEST(MainWindow, ClosingWithChangedSoundsAsksFirstAndCancelKeepsEverything) {

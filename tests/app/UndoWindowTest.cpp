@@ -34,7 +34,7 @@ std::vector<std::string> Rows(const BankSet& set) {
 void UndoKey(QWidget* w) { QTest::keyClick(w, Qt::Key_Backspace, Qt::AltModifier); }
 void RedoKey(QWidget* w) { QTest::keyClick(w, Qt::Key_Backspace, Qt::AltModifier | Qt::ShiftModifier); }
 
-TEST(UndoWindow, TheEditMenuNamesTheStepAndItsKeysUndoAndRedoWithoutSending) {
+TEST(UndoWindow, TheEditMenuNamesTheStepItsKeysUndoAndRedoWithoutSendingAndADiscardEndsIt) {
   UndoFixture f;
   TfrmMain& w = f.Start();
   BankListView* lv = w.BlofeldList();
@@ -84,6 +84,15 @@ TEST(UndoWindow, TheEditMenuNamesTheStepAndItsKeysUndoAndRedoWithoutSending) {
   undo->trigger();
   EXPECT_EQ(Rows(w.Blofeld()), moved);
   EXPECT_EQ(w.Action("actRedo")->text(), "Redo Copy Sound");
+
+  // Discarding the changes at close is the last step and cannot be undone.
+  f.prompter.answers = {Answer::Cancel};
+  EXPECT_FALSE(w.close());
+  EXPECT_TRUE(undo->isEnabled());
+  f.prompter.answers = {Answer::No};  // Discard
+  EXPECT_TRUE(w.close());
+  EXPECT_EQ(w.UndoHistory().SealedBy(), "Discard");
+  EXPECT_FALSE(undo->isEnabled());
 }
 
 TEST(UndoWindow, AWholeReadIsOneStepAndUndoingItMarksWhatTheInstrumentDoesNotHold) {
@@ -164,22 +173,6 @@ TEST(UndoWindow, ALoadedFileAndTheEditorsOkAfterASendAreSteps) {
   w.close();
   // No schema was changed or named: closing writes no hidden ".sndfamily".
   EXPECT_FALSE(std::filesystem::exists(f.dir / ".sndfamily"));
-}
-
-TEST(UndoWindow, DiscardingAtCloseIsTheLastStepAndCannotBeUndone) {
-  UndoFixture f;
-  TfrmMain& w = f.Start();
-  ClickRow(w.VirtualList(), 5);
-  QTest::keyClick(w.VirtualList(), Qt::Key_C, Qt::ControlModifier);
-  ClickRow(w.VirtualList(), 6);
-  QTest::keyClick(w.VirtualList(), Qt::Key_V, Qt::ControlModifier);
-  f.prompter.answers = {Answer::Cancel};  // "The Virtual banks have 1 changed sound. ..."
-  EXPECT_FALSE(w.close());
-  EXPECT_TRUE(w.Action("actUndo")->isEnabled());
-  f.prompter.answers = {Answer::No};  // Discard
-  EXPECT_TRUE(w.close());
-  EXPECT_EQ(w.UndoHistory().SealedBy(), "Discard");
-  EXPECT_FALSE(w.Action("actUndo")->isEnabled());
 }
 
 void ClickItem(QTreeWidget* tree, QTreeWidgetItem* item, bool twice = false) {
