@@ -197,34 +197,7 @@ TEST(LibraryWindow, DroppingOnABankRowAsksBeforeOverwriting) {
   EXPECT_EQ(TrimmedSoundName(w.Blofeld().Sound(10)), "Glass Bell");
 }
 
-TEST(LibraryWindow, CopiesSelectedSoundsToAChosenVirtualSlot) {
-  LibraryFixture f;
-  TfrmMain& w = f.Start();
-  f.OpenLibrary();
-  f.ClickSound("Cold Lead");
-  f.ClickSound("Warm Pad", Qt::ControlModifier);
-  // The slot dialog: bank C, program 5.
-  auto pick = OnModal<TfrmSelectLocation>([](TfrmSelectLocation* d) {
-    d->cmbBank->setFocus();
-    QTest::keyClick(d->cmbBank, Qt::Key_Home);
-    for (int i = 0; i < 2; ++i) QTest::keyClick(d->cmbBank, Qt::Key_Down);
-    QTest::keyClick(d->cmbProgram, Qt::Key_Home);
-    for (int i = 0; i < 4; ++i) QTest::keyClick(d->cmbProgram, Qt::Key_Down);
-    QTest::mouseClick(d->Button1, Qt::LeftButton);
-  });
-  f.prompter.answers = {Answer::Yes, Answer::No};
-  const SoundData keep = w.Virtual().Sound(2 * 128 + 5);
-  QTest::mouseClick(f.Find<QPushButton>("btnCopyToSlot"), Qt::LeftButton);
-  // In list order (first seen): Warm Pad, then Cold Lead, which was refused.
-  EXPECT_EQ(f.prompter.asked.size(), 2u);
-  EXPECT_EQ(TrimmedSoundName(w.Virtual().Sound(2 * 128 + 4)), "Warm Pad");
-  EXPECT_TRUE(w.Virtual().Changed(2 * 128 + 4));
-  EXPECT_TRUE(w.Virtual().Sound(2 * 128 + 5) == keep);
-  EXPECT_FALSE(w.Virtual().Changed(2 * 128 + 5));
-  EXPECT_EQ(w.VirtualList()->CurrentRow(), 2 * 128 + 4);
-}
-
-TEST(LibraryWindow, ExportsTheSelectedSoundsAndAuditionsThroughTheEditBuffer) {
+TEST(LibraryWindow, ExportsCopiesToAVirtualSlotAndAuditionsThroughTheEditBuffer) {
   LibraryFixture f;
   TfrmMain& w = f.Start();
   TfrmLibrary& lib = f.OpenLibrary();
@@ -261,6 +234,29 @@ TEST(LibraryWindow, ExportsTheSelectedSoundsAndAuditionsThroughTheEditBuffer) {
   f.ClickSound("WARM Bass");
   QTest::mouseDClick(lib.List()->viewport(), Qt::LeftButton, {}, f.RowPoint("WARM Bass"));
   EXPECT_TRUE(QTest::qWaitFor([&] { return TrimmedSoundName(w.Instrument().EditBuffer()) == "WARM Bass"; }, 5000));
+
+  // Copying to a Virtual slot: the slot dialog picks bank C, program 5.
+  f.ClickSound("Cold Lead");
+  f.ClickSound("Warm Pad", Qt::ControlModifier);
+  auto pick = OnModal<TfrmSelectLocation>([](TfrmSelectLocation* d) {
+    d->cmbBank->setFocus();
+    QTest::keyClick(d->cmbBank, Qt::Key_Home);
+    for (int i = 0; i < 2; ++i) QTest::keyClick(d->cmbBank, Qt::Key_Down);
+    QTest::keyClick(d->cmbProgram, Qt::Key_Home);
+    for (int i = 0; i < 4; ++i) QTest::keyClick(d->cmbProgram, Qt::Key_Down);
+    QTest::mouseClick(d->Button1, Qt::LeftButton);
+  });
+  f.prompter.asked.clear();
+  f.prompter.answers = {Answer::Yes, Answer::No};
+  const SoundData keep = w.Virtual().Sound(2 * 128 + 5);
+  QTest::mouseClick(f.Find<QPushButton>("btnCopyToSlot"), Qt::LeftButton);
+  // In list order (first seen): Warm Pad, then Cold Lead, which was refused.
+  EXPECT_EQ(f.prompter.asked.size(), 2u);
+  EXPECT_EQ(TrimmedSoundName(w.Virtual().Sound(2 * 128 + 4)), "Warm Pad");
+  EXPECT_TRUE(w.Virtual().Changed(2 * 128 + 4));
+  EXPECT_TRUE(w.Virtual().Sound(2 * 128 + 5) == keep);
+  EXPECT_FALSE(w.Virtual().Changed(2 * 128 + 5));
+  EXPECT_EQ(w.VirtualList()->CurrentRow(), 2 * 128 + 4);
 }
 
 TEST(LibraryWindow, SearchesAskedFasterThanAnsweredDeliverOnlyTheNewest) {
