@@ -21,6 +21,7 @@
 #include "app/TfrmSettings.h"
 #include "app/TfrmWBSettings.h"
 #include "app/Version.h"
+#include "midi/VirtualInstrument.h"
 #include "tests/support/Paths.h"
 #include "tests/support/QtTestMain.h"
 #include "tests/support/ScriptPrompter.h"
@@ -79,6 +80,30 @@ TEST(TfrmSettings, OpensOnStoredNamesAndReturnsSelection) {
   Settings out = s;
   none.ApplyTo(out);
   EXPECT_EQ(out, s);
+}
+
+TEST(TfrmSettings, ProposesTheInstrumentFoundByNameOnlyWhereNoNameIsStored) {
+  const QString vi = VirtualInstrument::kDeviceName;
+  struct Case {
+    QStringList ins, outs;
+    int in, out;
+  } cases[] = {
+      {{vi, "Midi Through Port-0", "Blofeld:Blofeld MIDI 1 20:0"}, {vi, "Blofeld:Blofeld MIDI 1 20:0"}, 2, 1},
+      {{vi, "Midi Through Port-0"}, {vi, "Midi Through Port-0"}, 0, 0},
+      {{vi, "Waldorf Blofeld"}, {vi}, 1, 0},
+  };
+  for (const Case& c : cases) {
+    TfrmSettings dlg(c.ins, c.outs, Settings{}, -1);
+    EXPECT_EQ(Child<QComboBox>(dlg, "cmbMidiIns")->currentIndex(), c.in) << c.ins.join(",").toStdString();
+    EXPECT_EQ(Child<QComboBox>(dlg, "cmbMidiOut")->currentIndex(), c.out);
+    EXPECT_EQ(Child<QComboBox>(dlg, "cmbMidiController")->currentIndex(), -1);  // never chosen for the user
+  }
+  // A stored name is never replaced by a proposal, even when it is missing.
+  Settings stored;
+  stored.MidiOutDeviceID = "Gone";
+  TfrmSettings dlg({vi, "Blofeld"}, {vi, "Blofeld"}, stored, -1);
+  EXPECT_EQ(Child<QComboBox>(dlg, "cmbMidiOut")->currentIndex(), -1);
+  EXPECT_EQ(Child<QComboBox>(dlg, "cmbMidiIns")->currentIndex(), 1);
 }
 
 TEST(TfrmSettings, DelayFieldHoldsOnlyWholeNumbers) {

