@@ -82,11 +82,6 @@ void ParameterChange(MidiOut& out, std::uint8_t deviceId, int parameter, std::ui
   out.SendLong(m);
 }
 
-void SendSlot(MidiOut& out, const BankSet& blofeld, int index) {
-  const SoundData s = ForWire(blofeld.Sound(index));
-  out.SendLong(s.bytes);
-}
-
 bool TransmitSlot(InstrumentLink& link, const BankSet& blofeld, int index) {
   const SoundData s = ForWire(blofeld.Sound(index));
   return link.Transmit(s.bytes);

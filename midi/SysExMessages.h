@@ -41,10 +41,9 @@ SoundData EditBufferDump(const SoundData& sound);
 bool SoundRequest(MidiOut& out, std::uint8_t deviceId, std::uint8_t bank, std::uint8_t program);
 void GlobalRequest(MidiOut& out, std::uint8_t deviceId);
 void ParameterChange(MidiOut& out, std::uint8_t deviceId, int parameter, std::uint8_t value);
-// The slot's stored bytes. The caller refreshes checksums (and with them the
-// device id, bank and program) beforehand.
-void SendSlot(MidiOut& out, const BankSet& blofeld, int index);
-// The same, returning whether the port accepted the dump.
+// The slot's stored bytes, data bytes masked to seven bits; whether the port
+// accepted the dump. The caller refreshes checksums (and with them the device
+// id, bank and program) beforehand.
 bool TransmitSlot(InstrumentLink& link, const BankSet& blofeld, int index);
 void SendSoundToEditBuffer(MidiOut& out, const SoundData& sound);
 // Recomputes the checksum (position 78) into the kept data, then sends it.

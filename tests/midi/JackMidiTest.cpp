@@ -148,17 +148,21 @@ TEST(JackMidi, ASequencersClockTransportAndNotesPassAsTheyAre) {
   if (!std::getenv("JACK_DEFAULT_SERVER")) GTEST_SKIP() << "runs inside the JACK fixture";
   const std::vector<Bytes> played{{0xF2, 0x00, 0x01}, {0xF1, 0x10}, {0xFA}, {0xF8}, {0x90, 0x30, 0x64}, {0xF8},
                                   {0x80, 0x30, 0x00}, {0xF1, 0x11}, {0xFC}, {0xFE}, {0xFB}, {0xF8}};
-  Link link("TarvixSequencer");
-  auto out = link.Open();
-  std::this_thread::sleep_for(50ms);  // new clients' first period
   std::vector<Bytes> got;
-  DeliveredWithoutXruns([&](int) {
+  // A fresh link per attempt: what arrives late from an attempt spoilt by an xrun must not reach the next one.
+  const auto delivered = DeliveredWithoutXruns([&](int attempt) {
+    Link link("TarvixSequencer" + std::to_string(attempt));
+    auto out = link.Open();
+    std::this_thread::sleep_for(50ms);  // new clients' first period
     for (const Bytes& m : played) {
       out->Send(m);
       std::this_thread::sleep_for(1ms);
     }
-    return (got = link.inbox.Take(played.size(), 5s)) == played;
+    got = link.inbox.Take(played.size(), 5s);
+    link.in->Stop();
+    return got == played;
   });
+  if (!delivered) GTEST_SKIP() << "the server reported xruns during every attempt";
   EXPECT_EQ(got, played);
 }
 
