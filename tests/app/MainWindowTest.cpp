@@ -52,9 +52,11 @@ TEST(MainWindow, StartsWithTheAutoloadFileAndAsksAboutItAtClose) {
   TfrmMain& w = f.Open();
   QAbstractItemModelTester tester(w.BlofeldList()->model(), QAbstractItemModelTester::FailureReportingMode::Fatal);
   EXPECT_EQ(Names(w.Blofeld(), {128, 0}), (std::vector<std::string>{"Auto0", "Init"}));  // own positions: B001
+  EXPECT_EQ(w.BlofeldList()->CurrentRow(), 0);
   EXPECT_EQ(w.findChild<QGroupBox*>("grpBlofeld")->title(), "Blofeld banks (auto.syx)");
   EXPECT_TRUE(w.findChild<QCheckBox*>("chbSendToEditBuffer")->isChecked());
   EXPECT_TRUE(w.Action("actSaveAllBlofeld")->isEnabled());
+  EXPECT_FALSE(w.Action("actDeviceVersion")->isEnabled());
   const auto model = w.BlofeldList()->model();
   EXPECT_EQ(model->data(model->index(129, 0)).toString() + model->data(model->index(129, 2)).toString(), "B002Atmo");
 
@@ -251,6 +253,7 @@ TEST(MainWindow, TheSelectedPartPlaysTheNotesAndTakesTheSelectedRowsSound) {
   EXPECT_TRUE(QTest::qWaitFor([&] { return tree->topLevelItem(2)->text(0) == title; }, 2000))
       << tree->topLevelItem(2)->text(0).toStdString();
   EXPECT_EQ(tree->currentItem(), tree->topLevelItem(2));
+  EXPECT_TRUE(tree->topLevelItem(1)->text(0).startsWith("Part 02  -  A002 "));  // other parts keep theirs
   w.Midi().SetTrace(nullptr);
 }
 
