@@ -217,7 +217,6 @@ TEST(MainWindow, TheSelectedPartPlaysTheNotesAndTakesTheSelectedRowsSound) {
   });
   auto sent = [&](std::vector<std::uint8_t> m) { return std::find(wire.begin(), wire.end(), m) != wire.end(); };
   QTreeWidget* tree = w.PartsTree();
-  ASSERT_EQ(tree->topLevelItemCount(), 1);  // single mode: part 1 only
 
   // Multi mode needs the global data first; a silent instrument changes nothing.
   auto* multi = w.findChild<QCheckBox*>("chbMultiMode");
@@ -226,7 +225,7 @@ TEST(MainWindow, TheSelectedPartPlaysTheNotesAndTakesTheSelectedRowsSound) {
   f.prompter.asked.clear();
   QTest::mouseClick(multi, Qt::LeftButton, {}, QPoint(8, multi->height() / 2));  // returns when the wait is over
   EXPECT_FALSE(multi->isChecked());
-  EXPECT_EQ(tree->topLevelItemCount(), 1);
+  EXPECT_EQ(tree->topLevelItemCount(), 1);  // single mode: part 1 only
   ASSERT_EQ(f.prompter.asked.size(), 1u);
   EXPECT_NE(f.prompter.asked[0].find("did not send its global data"), std::string::npos) << f.prompter.asked[0];
 
@@ -333,7 +332,6 @@ TEST(MainWindow, ClosingWithChangedSoundsAsksFirstAndCancelKeepsEverything) {
   f.prompter.saveName = (f.dir / "virtual.syx").string();
   w.close();
   EXPECT_FALSE(w.isVisible());
-  EXPECT_EQ(ReadSoundRecords(autoload).size(), 1024u);
   EXPECT_EQ(ReadSoundRecords(f.dir / "virtual.syx").at(49), w.Virtual().Sound(49));
   EXPECT_NE(FileText(f.dir / kSettingsFileName).find("MyOwnKey=kept\n"), std::string::npos);
 }
