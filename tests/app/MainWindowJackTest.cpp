@@ -17,7 +17,7 @@
 namespace tarvix {
 namespace {
 
-TEST(MainWindowOverJack, ReadsABankAndEverySoundAcrossTheServer) {
+TEST(MainWindowOverJack, ReadsEverySoundAcrossTheServer) {
   if (!std::getenv("JACK_DEFAULT_SERVER")) GTEST_SKIP() << "runs inside the JACK fixture";
   VirtualInstrument instrument;
   instrument.SetLatencyMs(0);
@@ -50,15 +50,9 @@ TEST(MainWindowOverJack, ReadsABankAndEverySoundAcrossTheServer) {
   QApplication::setActiveWindow(&w);
   ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
 
-  w.Action("actReadBankC")->trigger();
-  for (int i = 256; i < 384; ++i) ASSERT_EQ(w.Blofeld().Sound(i), instrument.Sound(i)) << i;
-  EXPECT_EQ(w.Instrument().RequestsReceived(), 0);  // nothing went to the built-in one
-
-  QApplication::setActiveWindow(&w);
-  ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
-  QTest::qWait(20);
   w.Action("actReadAll")->trigger();
   for (int i = 0; i < kSlotCount; ++i) ASSERT_EQ(w.Blofeld().Sound(i), instrument.Sound(i)) << i;
+  EXPECT_EQ(w.Instrument().RequestsReceived(), 0);  // nothing went to the built-in one
 }
 
 }  // namespace
