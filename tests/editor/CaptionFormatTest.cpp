@@ -52,7 +52,7 @@ TEST(Vocabulary, ListsKeepTheirLengthAndOrder) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.size);
     ASSERT_EQ(c.list.size(), c.size);
-    if (c.entry) EXPECT_EQ(c.list[c.index], c.entry);
+    if (c.entry) { EXPECT_EQ(c.list[c.index], c.entry); }
   }
   EXPECT_EQ(MatrixDestinationNames().back(), "M4 Amount");
   EXPECT_EQ(std::set<std::string>(LfoSyncNames().begin(), LfoSyncNames().end()).size(), 64u);

@@ -61,8 +61,8 @@ TEST(ParameterMap, AgreesWithTheSchemaTableAndWritesSharedBytesInOrder) {
     const ControlSpec& m = Map()[*i];
     EXPECT_EQ(m.offset, c.offset);
     EXPECT_EQ(m.kind, c.control.kind);
-    if (m.IsKnob()) EXPECT_EQ(std::pair(m.min, m.max), std::pair(c.control.min, c.control.max));
-    if (m.IsList()) EXPECT_EQ(m.EntryCount(), c.control.entryCount);
+    if (m.IsKnob()) { EXPECT_EQ(std::pair(m.min, m.max), std::pair(c.control.min, c.control.max)); }
+    if (m.IsList()) { EXPECT_EQ(m.EntryCount(), c.control.entryCount); }
   }
   EXPECT_EQ(Map().size(), ControlTable().size() + 1);  // and the category, which no schema draws
   std::set<std::string> names;
@@ -133,7 +133,7 @@ TEST(ParameterMap, EncodingsReadAndWriteTheirBytes) {
     for (auto [control, value] : c.set) st[control] = value;
     WriteControls(st, s, c.samples);
     for (auto [offset, value] : c.written) EXPECT_EQ(s[static_cast<std::size_t>(offset)], value) << offset;
-    if (c.set.size() > 2) EXPECT_EQ(ReadControls(s, c.samples).values, st.values);  // no field clobbers another
+    if (c.set.size() > 2) { EXPECT_EQ(ReadControls(s, c.samples).values, st.values); }  // no field clobbers another
   }
   SoundData s = BaseSound();
   EXPECT_THROW(WriteControls(ControlState{}, s), std::invalid_argument);  // a state of the wrong size
@@ -166,13 +166,13 @@ TEST(ControlLayout, EffectTypesShowTheirControlsWithCaptions) {
   for (const auto& k : cases) {
     SCOPED_TRACE(k.control);
     const auto i = Map().IndexOf(k.control);
-    if (k.visible >= 0) EXPECT_EQ(k.layout.IsVisible(i), k.visible == 1);
-    if (k.caption) EXPECT_EQ(k.layout.Caption(i).value_or("-"), k.caption);
+    if (k.visible >= 0) { EXPECT_EQ(k.layout.IsVisible(i), k.visible == 1); }
+    if (k.caption) { EXPECT_EQ(k.layout.Caption(i).value_or("-"), k.caption); }
   }
   // Delay types are not offered by effect 1, and unknown bytes show nothing.
   const ControlLayout unknown = ControlLayout::For(6, 100, 1);
   for (auto& item : unknown.Items())
-    if (Map()[item.control].page != Page::Arpeggiator) EXPECT_FALSE(item.visible) << Map()[item.control].name;
+    if (Map()[item.control].page != Page::Arpeggiator) { EXPECT_FALSE(item.visible) << Map()[item.control].name; }
 
   LayoutGuard guard;
   {

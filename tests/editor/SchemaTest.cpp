@@ -61,7 +61,10 @@ TEST(SchemaFileTest, RoundTripOldSpellingsUnknownKeysAndListing) {
 
   SoundFamilySchema a(ControlTableDescriptors());
   int n = 0;
-  for (const auto& c : a.Controls()) a.SetMaskOf(c.name, std::to_string(++n % 2) + "01" + std::string(n % 7, '1'));
+  for (const auto& c : a.Controls()) {
+    ++n;
+    a.SetMaskOf(c.name, std::to_string(n % 2) + "01" + std::string(n % 7, '1'));
+  }
   a.SetMaskOf("KnobLFO1StartPhase", "0110");
   a.Save(file);
   // One "key=value" line per key, in list order; keys that occur twice keep their first place.

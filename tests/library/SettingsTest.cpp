@@ -154,7 +154,7 @@ TEST_F(SettingsFile, ChangesReadBackExactlyFromAwkwardValuesAndOddlyShapedFiles)
     Settings back;
     EXPECT_TRUE(LoadSettings(file, back, log));
     EXPECT_EQ(back, s) << Text();
-    if (text == withBlock) EXPECT_NE(Text().find("Unknown=<<<END\n[Midi]\nMIDIDelay=1\nEND\n"), std::string::npos);
+    if (text == withBlock) { EXPECT_NE(Text().find("Unknown=<<<END\n[Midi]\nMIDIDelay=1\nEND\n"), std::string::npos); }
     const std::string saved = Text();  // saving again without a change keeps the file as it is
     SaveSettings(file, back, &back);
     EXPECT_EQ(Text(), saved);
