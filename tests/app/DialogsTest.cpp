@@ -183,7 +183,7 @@ TEST(TfrmPatchEditSimple, UnknownCategoryAndNonAsciiNamesAreSafe) {
   EXPECT_EQ(GetSoundName(set, 0), "Abc?!           ");
 }
 
-TEST(TfrmHelp, ShowsTheShortHelpLines) {
+TEST(HelpAndAbout, ShortHelpNamesTheEditorsKeysAndAboutTheProjectVersion) {
   TfrmHelp dlg;
   auto* memo = Child<QPlainTextEdit>(dlg, "Memo1");
   EXPECT_TRUE(memo->isReadOnly());
@@ -194,9 +194,7 @@ TEST(TfrmHelp, ShowsTheShortHelpLines) {
   for (int k = 1; k <= 7; ++k)
     EXPECT_EQ(lines.filter(QRegularExpression("^Ctrl\\+" + QString::number(k) + " - Randomize ")).size(), 1) << k;
   EXPECT_TRUE(lines.filter(QRegularExpression("^[0-9]-")).isEmpty());
-}
 
-TEST(About, VersionMatchesTheProjectVersion) {
   std::stringstream text;
   text << std::ifstream(test::SourceDir() / "CMakeLists.txt").rdbuf();
   const std::string cmake = text.str();
