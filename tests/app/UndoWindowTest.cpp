@@ -62,11 +62,9 @@ TEST(UndoWindow, TheEditMenuNamesTheStepItsKeysUndoAndRedoWithoutSendingAndADisc
   EXPECT_EQ(w.Action("actRedo")->text(), "Redo Move Down");
   UndoKey(lv);
   EXPECT_EQ(Rows(w.Blofeld()), start);
-  EXPECT_EQ(lv->CurrentRow(), 129);
   RedoKey(lv);
   RedoKey(lv);
   EXPECT_EQ(Rows(w.Blofeld()), moved);
-  EXPECT_EQ(SelectedRows(lv), (std::vector<int>{6, 7, 8}));
   EXPECT_EQ(w.Octave(), octave);  // the keys leave the keyboard octave alone
   EXPECT_EQ(f.sent, sentBefore);
 
