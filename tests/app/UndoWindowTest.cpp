@@ -100,9 +100,6 @@ TEST(UndoWindow, AWholeReadIsOneStepAndUndoingItMarksWhatTheInstrumentDoesNotHol
   // Every row is back and differs from the instrument: one Send puts them back.
   const auto undone = Rows(w.Blofeld());
   for (int i = 0; i < kSlotCount; ++i) ASSERT_EQ(undone[i], "b" + std::to_string(i) + "*") << i;
-  RedoKey(w.BlofeldList());
-  for (int i = 0; i < kSlotCount; ++i)
-    ASSERT_TRUE(!w.Blofeld().Changed(i) && SameSoundContent(w.Blofeld().Sound(i), w.Instrument().Sound(i))) << i;
 }
 
 // F4 after a send: OK stores the edited sound into the current row, never silently A001.
