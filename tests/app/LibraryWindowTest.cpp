@@ -234,12 +234,10 @@ TEST(LibraryWindow, ExportsCopiesToAVirtualSlotAndAuditionsThroughTheEditBuffer)
     for (int i = 0; i < 4; ++i) QTest::keyClick(d->cmbProgram, Qt::Key_Down);
     QTest::mouseClick(d->Button1, Qt::LeftButton);
   });
-  f.prompter.asked.clear();
   f.prompter.answers = {Answer::Yes, Answer::No};
   const SoundData keep = w.Virtual().Sound(2 * 128 + 5);
   QTest::mouseClick(f.Find<QPushButton>("btnCopyToSlot"), Qt::LeftButton);
   // In list order (first seen): Warm Pad, then Cold Lead, which was refused.
-  EXPECT_EQ(f.prompter.asked.size(), 2u);
   EXPECT_EQ(TrimmedSoundName(w.Virtual().Sound(2 * 128 + 4)), "Warm Pad");
   EXPECT_TRUE(w.Virtual().Sound(2 * 128 + 5) == keep);
 }
