@@ -62,7 +62,20 @@ TEST(TfrmSettings, OpensOnStoredNamesAndReturnsSelection) {
   Child<QComboBox>(dlg, "cmbMidiOut")->setCurrentIndex(1);
   Child<QComboBox>(dlg, "cmbMidiController")->setCurrentIndex(2);
   ids->setCurrentIndex(127);
-  Child<QLineEdit>(dlg, "edtDelay")->setText("40");
+  // The delay field holds only whole numbers; anything else puts the stored delay back at once.
+  QLineEdit* delay = Child<QLineEdit>(dlg, "edtDelay");
+  delay->end(false);
+  QTest::keyClick(delay, Qt::Key_5);
+  EXPECT_EQ(delay->text(), "3005");
+  QTest::keyClick(delay, Qt::Key_X);
+  EXPECT_EQ(delay->text(), "300");
+  delay->setText("7");
+  delay->selectAll();
+  QTest::keyClick(delay, Qt::Key_Backspace);  // so does emptying the field
+  EXPECT_EQ(delay->text(), "300");
+  delay->setText("70000");  // a number out of range leaves the delay as it was
+  EXPECT_EQ(dlg.Delay(), 300);
+  delay->setText("0");
   auto* fast = Child<QCheckBox>(dlg, "chbFastRead");
   EXPECT_TRUE(fast->isChecked());  // on by default
   QTest::mouseClick(fast, Qt::LeftButton, {}, QPoint(8, fast->height() / 2));
@@ -70,7 +83,7 @@ TEST(TfrmSettings, OpensOnStoredNamesAndReturnsSelection) {
   EXPECT_EQ(s.FastRead, 0);
   EXPECT_EQ(s.MidiInDeviceID + "|" + s.MidiOutDeviceID + "|" + s.MidiInDeviceIDKeyboard, "In B|Out B|In C");
   EXPECT_EQ(s.DeviceId, 127);
-  EXPECT_EQ(s.MIDIDelay, 40);
+  EXPECT_EQ(s.MIDIDelay, 0);
 
   // The open controller device decides the controller list's entry.
   TfrmSettings open({"In A", "In B"}, {"Out A"}, s, 1);
@@ -86,42 +99,22 @@ TEST(TfrmSettings, ProposesTheInstrumentFoundByNameOnlyWhereNoNameIsStored) {
   const QString vi = VirtualInstrument::kDeviceName;
   struct Case {
     QStringList ins, outs;
+    std::string storedOut;
     int in, out;
   } cases[] = {
-      {{vi, "Midi Through Port-0", "Blofeld:Blofeld MIDI 1 20:0"}, {vi, "Blofeld:Blofeld MIDI 1 20:0"}, 2, 1},
-      {{vi, "Midi Through Port-0"}, {vi, "Midi Through Port-0"}, 0, 0},
-      {{vi, "Waldorf Blofeld"}, {vi}, 1, 0},
+      {{vi, "Midi Through Port-0", "Blofeld:Blofeld MIDI 1 20:0"}, {vi, "Blofeld:Blofeld MIDI 1 20:0"}, "", 2, 1},
+      {{vi, "Midi Through Port-0"}, {vi, "Midi Through Port-0"}, "", 0, 0},
+      {{vi, "Waldorf Blofeld"}, {vi}, "", 1, 0},
+      {{vi, "Blofeld"}, {vi, "Blofeld"}, "Gone", 1, -1},  // a stored name stays, even when it is missing
   };
   for (const Case& c : cases) {
-    TfrmSettings dlg(c.ins, c.outs, Settings{}, -1);
+    Settings stored;
+    stored.MidiOutDeviceID = c.storedOut;
+    TfrmSettings dlg(c.ins, c.outs, stored, -1);
     EXPECT_EQ(Child<QComboBox>(dlg, "cmbMidiIns")->currentIndex(), c.in) << c.ins.join(",").toStdString();
     EXPECT_EQ(Child<QComboBox>(dlg, "cmbMidiOut")->currentIndex(), c.out);
     EXPECT_EQ(Child<QComboBox>(dlg, "cmbMidiController")->currentIndex(), -1);  // never chosen for the user
   }
-  // A stored name is never replaced by a proposal, even when it is missing.
-  Settings stored;
-  stored.MidiOutDeviceID = "Gone";
-  TfrmSettings dlg({vi, "Blofeld"}, {vi, "Blofeld"}, stored, -1);
-  EXPECT_EQ(Child<QComboBox>(dlg, "cmbMidiOut")->currentIndex(), -1);
-  EXPECT_EQ(Child<QComboBox>(dlg, "cmbMidiIns")->currentIndex(), 1);
-}
-
-TEST(TfrmSettings, DelayFieldHoldsOnlyWholeNumbers) {
-  TfrmSettings dlg({"In"}, {"Out"}, Midi(), -1);
-  QLineEdit* delay = Child<QLineEdit>(dlg, "edtDelay");
-  delay->end(false);
-  QTest::keyClick(delay, Qt::Key_5);
-  EXPECT_EQ(delay->text(), "3005");
-  QTest::keyClick(delay, Qt::Key_X);  // a letter puts the stored delay back at once
-  EXPECT_EQ(delay->text(), "300");
-  delay->setText("7");
-  delay->selectAll();
-  QTest::keyClick(delay, Qt::Key_Backspace);  // so does emptying the field
-  EXPECT_EQ(delay->text(), "300");
-  delay->setText("70000");  // a number out of range leaves the delay as it was
-  EXPECT_EQ(dlg.Delay(), 300);
-  delay->setText("0");
-  EXPECT_EQ(dlg.Delay(), 0);
 }
 
 TEST(TfrmWBSettings, OpeningBrowsingAndOk) {
@@ -183,7 +176,7 @@ TEST(TfrmPatchEditSimple, UnknownCategoryAndNonAsciiNamesAreSafe) {
   EXPECT_EQ(GetSoundName(set, 0), "Abc?!           ");
 }
 
-TEST(TfrmHelp, ShowsTheShortHelpLines) {
+TEST(HelpAndAbout, ShortHelpNamesTheEditorsKeysAndAboutTheProjectVersion) {
   TfrmHelp dlg;
   auto* memo = Child<QPlainTextEdit>(dlg, "Memo1");
   EXPECT_TRUE(memo->isReadOnly());
@@ -194,9 +187,7 @@ TEST(TfrmHelp, ShowsTheShortHelpLines) {
   for (int k = 1; k <= 7; ++k)
     EXPECT_EQ(lines.filter(QRegularExpression("^Ctrl\\+" + QString::number(k) + " - Randomize ")).size(), 1) << k;
   EXPECT_TRUE(lines.filter(QRegularExpression("^[0-9]-")).isEmpty());
-}
 
-TEST(About, VersionMatchesTheProjectVersion) {
   std::stringstream text;
   text << std::ifstream(test::SourceDir() / "CMakeLists.txt").rdbuf();
   const std::string cmake = text.str();
