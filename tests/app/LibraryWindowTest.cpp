@@ -23,6 +23,13 @@ namespace {
 
 using namespace test;
 
+// A query by name alone (designated initialisers would leave the other fields to a warning).
+LibraryQuery ByText(const char* text) {
+  LibraryQuery q;
+  q.text = text;
+  return q;
+}
+
 // Four sounds; byte 12 is the first oscillator's keytrack.
 std::vector<ImportRecord> Records() {
   const std::tuple<const char*, int, int> kSounds[] = {
@@ -68,7 +75,7 @@ struct LibraryFixture : AppFixture {
   }
 
   // The sound as the library stores it, found by a part of its name.
-  LibraryEntry Stored(const char* text) const { return library->Library().Find(LibraryQuery{.text = text}).at(0); }
+  LibraryEntry Stored(const char* text) const { return library->Library().Find(ByText(text)).at(0); }
 
   template <class T>
   T* Find(const char* name) const {
@@ -254,7 +261,7 @@ TEST(LibraryWindow, SearchesAskedFasterThanAnsweredDeliverOnlyTheNewest) {
   });
   // Each search has answered before the next key comes, unseen yet.
   for (const char* text : {"c", "co", "col", "cold", "cold ", "cold l"}) {
-    search.Request(LibraryQuery{.text = text});
+    search.Request(ByText(text));
     std::this_thread::sleep_for(std::chrono::milliseconds(30));
   }
   ASSERT_TRUE(QTest::qWaitFor([&] { return !search.Pending(); }, 5000));
