@@ -96,7 +96,8 @@ struct LibraryFixture : AppFixture {
     ADD_FAILURE() << "no row " << name;
     return {};
   }
-  void ClickSound(const std::string& name, Qt::KeyboardModifiers mods = {}, int column = LibraryListModel::kName) const {
+  void ClickSound(const std::string& name, Qt::KeyboardModifiers mods = {},
+                  int column = LibraryListModel::kName) const {
     QTest::mouseClick(library->List()->viewport(), Qt::LeftButton, mods, RowPoint(name, column));
   }
 };

@@ -40,7 +40,8 @@ std::string FileText(const std::filesystem::path& p) {
 
 // An autoload file of three sounds at B001..B003, and a key of the user's own that every close keeps.
 std::string AutoloadSettings(AppFixture& f, const std::string& more = "") {
-  WriteSounds(f.dir / "auto.syx", {MakeSound("Auto0", 2, 1, 0), MakeSound("Auto1", 2, 1, 1), MakeSound("Auto2", 2, 1, 2)});
+  WriteSounds(f.dir / "auto.syx",
+              {MakeSound("Auto0", 2, 1, 0), MakeSound("Auto1", 2, 1, 1), MakeSound("Auto2", 2, 1, 2)});
   const std::string text = "[Globals]\nAutoloadfile=" + (f.dir / "auto.syx").string() + "\nMyOwnKey=kept\n" + more;
   std::ofstream(f.dir / kSettingsFileName) << text;
   return text;
@@ -508,7 +509,8 @@ TEST(MainWindowRows, SendFollowsTheSelectionAndAsksBeforeReplacing) {
   const SoundData before = w.Instrument().Sound(5);
   f.prompter.answers = {Answer::No};
   QTest::keyClick(lv, Qt::Key_Return);
-  EXPECT_EQ(f.prompter.asked, std::vector<std::string>{"Send 16 sounds to the Blofeld, replacing A001\u2013A016 there?"});
+  EXPECT_EQ(f.prompter.asked,
+            std::vector<std::string>{"Send 16 sounds to the Blofeld, replacing A001\u2013A016 there?"});
   QTest::qWait(100);
   EXPECT_EQ(w.Instrument().Sound(5), before);  // "No" sent nothing
 

@@ -121,8 +121,8 @@ TEST(UndoWindow, ALoadedFileAndTheEditorsOkAfterASendAreSteps) {
   ClickRow(lv, 30, Qt::ShiftModifier);  // A031..A034, A031 current
   f.prompter.answers = {Answer::Yes};
   QTest::keyClick(lv, Qt::Key_Return);
-  ASSERT_TRUE(QTest::qWaitFor([&] { return !w.Blofeld().Changed(33) && w.Instrument().Sound(33) == w.Blofeld().Sound(33); },
-                              5000));
+  ASSERT_TRUE(QTest::qWaitFor(
+      [&] { return !w.Blofeld().Changed(33) && w.Instrument().Sound(33) == w.Blofeld().Sound(33); }, 5000));
   // One transfer at a time: the next command waits until the send has ended.
   ASSERT_TRUE(QTest::qWaitFor([&] { return !w.Dispatcher().Busy(); }, 5000));
   QApplication::setActiveWindow(&w);

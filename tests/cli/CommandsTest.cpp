@@ -95,21 +95,24 @@ TEST(CliErrors, BadFilesAndArgumentsGiveOneLineAndStatusOne) {
   for (const Case& c : {Case{dir.Path().string(), "Is a directory"}, Case{(dir / "fifo.syx").string(), "FIFO"},
                         Case{"/dev/null", "device"}, Case{(dir / "missing.syx").string(), "No such file"}}) {
     // A FIFO nobody writes to must not block any command.
-    for (const std::string& args : {Cmd("list", c.file), Cmd("list --json", c.file), Cmd("sort", c.file, out) + " --by name",
-                                    Cmd("syx2mid", c.file, out), Cmd("mid2syx", c.file, out),
-                                    Cmd("morph", c.file, c.file) + " 50 " + test::Quote(out.string()),
-                                    Cmd("restore", c.file) + " --port virtual --delay 0", Cmd("params", c.file)})
+    for (const std::string& args :
+         {Cmd("list", c.file), Cmd("list --json", c.file), Cmd("sort", c.file, out) + " --by name",
+          Cmd("syx2mid", c.file, out), Cmd("mid2syx", c.file, out),
+          Cmd("morph", c.file, c.file) + " 50 " + test::Quote(out.string()),
+          Cmd("restore", c.file) + " --port virtual --delay 0", Cmd("params", c.file)})
       test::ExpectFailure(RunCli(args), c.reason, args);
   }
   EXPECT_FALSE(std::filesystem::exists(out));
-  for (const std::string args : {"sort a b --by size", "list", "frobnicate"}) test::ExpectFailure(RunCli(args), "", args);
+  for (const std::string args : {"sort a b --by size", "list", "frobnicate"})
+    test::ExpectFailure(RunCli(args), "", args);
 }
 
 TEST(ConvertCommand, RoundTripsRecoversWhatItCanAndNeverReplacesWithoutForce) {
   test::TempDir dir;
   const auto syx = dir / "bank.syx", mid = dir / "bank.mid", back = dir / "back.syx";
   std::vector<SoundData> sounds;
-  for (int k = 0; k < 68; ++k) sounds.push_back(test::MakeSound(std::to_string(k), 1, 0, k, static_cast<std::uint8_t>(k)));
+  for (int k = 0; k < 68; ++k)
+    sounds.push_back(test::MakeSound(std::to_string(k), 1, 0, k, static_cast<std::uint8_t>(k)));
   test::WriteSounds(syx, sounds);
   auto expected = test::ReadAll(syx);
   for (int k = 0; k < 68; ++k) expected[392 * k + 390] = 0x7F;
@@ -201,7 +204,8 @@ TEST(CliParams, JsonListsEveryControlWithItsDecodedValueAndBadInputFailsWithOneL
   for (auto& o : arr) ASSERT_EQ(o["parameter"].get<int>(), o["offset"].get<int>() - 7);
   // Out of the knob's range: the number, not a caption.
   EXPECT_EQ(Entry(arr, "KnobOctave1"),
-            nlohmann::json::parse(R"({"control": "KnobOctave1", "offset": 8, "parameter": 1, "byte": 127, "value": 9, "text": "9"})"));
+            nlohmann::json::parse(
+                R"({"control": "KnobOctave1", "offset": 8, "parameter": 1, "byte": 127, "value": 9, "text": "9"})"));
   EXPECT_EQ(Entry(arr, "KnobOctave2")["text"], "Oct 8'");
   EXPECT_TRUE(Entry(arr, "cmbShape1")["value"].is_null());  // no sample names beside the program
   EXPECT_EQ(Entry(arr, "cmbShape1")["text"], "");

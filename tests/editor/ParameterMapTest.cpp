@@ -47,7 +47,8 @@ TEST(ParameterMap, EveryControlReadsBackEveryValueOfItsRange) {
       ASSERT_EQ(ReadControl(s, c, kSamples), v) << c.name << " value " << v;
       for (std::size_t b = 7; b <= 389; ++b) ASSERT_LE(s[b], 127) << c.name << " offset " << b;
       for (int off : Map().UneditedOffsets())
-        ASSERT_EQ(s[static_cast<std::size_t>(off)], base[static_cast<std::size_t>(off)]) << c.name << " touched " << off;
+        ASSERT_EQ(s[static_cast<std::size_t>(off)], base[static_cast<std::size_t>(off)])
+            << c.name << " touched " << off;
     }
   }
 }

@@ -153,7 +153,8 @@ TEST(RandomValueTest, DrawsOnlyAllowedValuesAndReachesEachOfThem) {
     EXPECT_EQ(s.RandomValueFor("CheckLedLFO1Sync", r), 1);
     EXPECT_EQ(s.RandomValueFor("CheckLedGlide", r), 1);     // "00" usable: last index "Off"
   }
-  const auto rows = s.AllowedValuesFor("cmbFilterRouting", [](const SchemaControl&, int v) { return std::to_string(v); });
+  const auto rows =
+      s.AllowedValuesFor("cmbFilterRouting", [](const SchemaControl&, int v) { return std::to_string(v); });
   EXPECT_EQ(rows.items, (std::vector<std::string>{"0", "1"}));
   EXPECT_EQ(rows.ticked, (std::vector<bool>{false, false}));  // the "1"s beyond are not shown
 

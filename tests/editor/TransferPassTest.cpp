@@ -96,7 +96,8 @@ TEST(ControllerMapTest, TargetsAndConversions) {
     EXPECT_EQ(t->control, c.control) << c.cc;
     EXPECT_EQ(ControllerValue(t->conversion, c.value), c.expected) << c.cc;
   }
-  for (int cc : {0, 1, 7, 14, 17, 31, 32, 39, 46, 49, 60, 90, 94, 119, 127}) EXPECT_FALSE(ControllerTargetFor(cc)) << cc;
+  for (int cc : {0, 1, 7, 14, 17, 31, 32, 39, 46, 49, 60, 90, 94, 119, 127})
+    EXPECT_FALSE(ControllerTargetFor(cc)) << cc;
   for (int cc = 0; cc < 128; ++cc)
     if (auto t = ControllerTargetFor(cc)) {
       EXPECT_TRUE(ParameterMap::Instance().Find(t->control)) << t->control;

@@ -54,7 +54,9 @@ struct Fixture {
     History::Step step(history, "Command");
     switch (kind) {
       case 0: step.TouchAll(set), rng() % 2 ? MoveSelectionUp(set) : MoveSelectionDown(set); break;
-      case 1: step.Touch(set, a).Touch(set, b), ExchangeOrCopy(set, a, set, b, ExchangeMode::Swap, false, prompter); break;
+      case 1:
+        step.Touch(set, a).Touch(set, b), ExchangeOrCopy(set, a, set, b, ExchangeMode::Swap, false, prompter);
+        break;
       case 2: step.Touch(other, b), other.Sound(b) = set.Sound(a), other.SetChanged(b); break;
       case 3: step.TouchAll(set).TouchAll(blofeld), SortBankSet(set, blofeld, SortKind::ByName, 0x10, prompter); break;
       default: step.TouchAll(other), CopyRun(set, other, b); break;

@@ -247,7 +247,8 @@ TEST(AtomicWrites, AFullDiskKeepsTheOldFileAndSaysWhy) {
       WriteFileAtomically(file, std::string(size, 'n'));
       ADD_FAILURE() << "a save to a full disk reported success";
     } catch (const std::runtime_error& e) {
-      EXPECT_NE(std::string(e.what()).find(file.string() + ": " + std::strerror(ENOSPC)), std::string::npos) << e.what();
+      EXPECT_NE(std::string(e.what()).find(file.string() + ": " + std::strerror(ENOSPC)), std::string::npos)
+          << e.what();
     }
     EXPECT_EQ(ReadText(file), old);
     EXPECT_EQ(Temporaries(dir / "disk", "pads.syx"), 0);

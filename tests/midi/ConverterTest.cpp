@@ -52,10 +52,12 @@ Bytes ToMidi(const Bytes& sysex) {
   return out;
 }
 
-Bytes ToSysex(const Bytes& midi, MidiToSysexResult* result = nullptr, std::size_t max = SysexAssembler::kDefaultMaxMessage) {
+Bytes ToSysex(const Bytes& midi, MidiToSysexResult* result = nullptr,
+              std::size_t max = SysexAssembler::kDefaultMaxMessage) {
   Bytes out;
   std::istringstream in(std::string(midi.begin(), midi.end()), std::ios::binary);
-  const auto r = MidiToSysex(in, [&](std::span<const std::uint8_t> b) { out.insert(out.end(), b.begin(), b.end()); }, max);
+  const auto r = MidiToSysex(
+      in, [&](std::span<const std::uint8_t> b) { out.insert(out.end(), b.begin(), b.end()); }, max);
   if (result) *result = r;
   return out;
 }
@@ -73,8 +75,9 @@ TEST(SysexToMidi, WritesOneFormatZeroTrackWithAnEventPerDump) {
   EXPECT_EQ(MidiFileSizeFor(sysex.size()), 3976u);
   // Header, format 0, one track, 96 ticks a quarter; the track is 3954 bytes. Each event: delta time, F0, the length
   // 391 and the dump's bytes 1..390 (its own F0 and F7 are not repeated).
-  EXPECT_EQ(Bytes(midi.begin(), midi.begin() + 26), (Bytes{'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, 0, 0, 1, 0, 0x60, 'M', 'T', 'r',
-                                                          'k', 0, 0, 0x0F, 0x72, 0x00, 0xF0, 0x83, 0x07}));
+  EXPECT_EQ(Bytes(midi.begin(), midi.begin() + 26),
+            (Bytes{'M',  'T', 'h', 'd', 0,   0, 0, 6,    0,    0,    0,    1,    0,
+                   0x60, 'M', 'T', 'r', 'k', 0, 0, 0x0F, 0x72, 0x00, 0xF0, 0x83, 0x07}));
   EXPECT_EQ(Bytes(midi.begin() + 22 + 394, midi.begin() + 22 + 400), (Bytes{0xF7, 0x18, 0xF0, 0x83, 0x07, sysex[393]}));
   EXPECT_EQ(Bytes(midi.end() - 4, midi.end()), (Bytes{0x18, 0xFF, 0x2F, 0x00}));
 
@@ -112,7 +115,10 @@ TEST(MidiToSysex, ReadsFilesOfOtherProgramsAndKeepsOnlyTheSoundDumps) {
   // A divided message: the first packet has no F7, continuations follow.
   Track packets;
   packets.Delta(0).Sysex(Bytes(divided.begin(), divided.begin() + 100));
-  packets.Delta(10).F7(Bytes(divided.begin() + 100, divided.begin() + 250)).Delta(10).F7(Bytes(divided.begin() + 250, divided.end()));
+  packets.Delta(10)
+      .F7(Bytes(divided.begin() + 100, divided.begin() + 250))
+      .Delta(10)
+      .F7(Bytes(divided.begin() + 250, divided.end()));
   packets.Delta(0).Sysex(Dump(5)).End();
 
   Bytes file = MakeSmf(1, {conductor, music, packets});
@@ -129,8 +135,15 @@ TEST(MidiToSysex, ReadsFilesOfOtherProgramsAndKeepsOnlyTheSoundDumps) {
   // A RIFF MIDI file is unwrapped; a RIFF file of another kind is scanned like any file without a header, and the INFO
   // chunk's F0 01 02 F7 counts.
   const Bytes smf = MakeSmf(0, {Track().Delta(0).Sysex(Dump(9)).End()});
-  auto le = [](std::size_t v) { return Bytes{std::uint8_t(v), std::uint8_t(v >> 8), std::uint8_t(v >> 16), std::uint8_t(v >> 24)}; };
-  const Bytes body = Concat({{'R', 'M', 'I', 'D', 'd', 'a', 't', 'a'}, le(smf.size()), smf, {'L', 'I', 'S', 'T'}, le(4), {0xF0, 0x01, 0x02, 0xF7}});
+  auto le = [](std::size_t v) {
+    return Bytes{std::uint8_t(v), std::uint8_t(v >> 8), std::uint8_t(v >> 16), std::uint8_t(v >> 24)};
+  };
+  const Bytes body = Concat({{'R', 'M', 'I', 'D', 'd', 'a', 't', 'a'},
+                             le(smf.size()),
+                             smf,
+                             {'L', 'I', 'S', 'T'},
+                             le(4),
+                             {0xF0, 0x01, 0x02, 0xF7}});
   const Bytes riff = Concat({{'R', 'I', 'F', 'F'}, le(body.size()), body});
   EXPECT_EQ(ToSysex(riff, &r), Unchecked(Dump(9)));
   EXPECT_EQ(Counts(r), "messages 1, incomplete 0, skipped 0, SMF");
@@ -150,7 +163,9 @@ TEST(MidiToSysex, RecoversEveryCompleteDumpFromDamagedFiles) {
   overshoot[19] = 0x01;                          // ... and a track length far past the file
   Bytes stray = midi;
   stray.insert(stray.begin() + kThirdEvent + 1, 0xF4);  // after the third event's delta time
-  auto threeDumps = [](Track t) { return t.Delta(0).Sysex(Dump(0)).Delta(0).Sysex(Dump(1)).Delta(0).Sysex(Dump(2)).End(); };
+  auto threeDumps = [](Track t) {
+    return t.Delta(0).Sysex(Dump(0)).Delta(0).Sysex(Dump(1)).Delta(0).Sysex(Dump(2)).End();
+  };
   const Track whole = threeDumps(Track());
   Track noStatus;
   noStatus.Delta(0).Sysex(Dump(0)).Delta(0).Raw({0x40, 0x40}).Delta(0).Sysex(Dump(1)).Delta(0).Sysex(Dump(2)).End();
@@ -223,7 +238,10 @@ TEST(SysexToMidi, FramesByMessagesAndLeavesOutAllButSoundDumps) {
   // every sound after the first byte.
   const Bytes gmReset{0xF0, 0x7E, 0x7F, 0x09, 0x01, 0xF7};
   const Bytes d = Dumps(3);
-  const Bytes mixed = Concat({gmReset, Bytes(d.begin(), d.begin() + 392), {0x00, 0x55}, Bytes(d.begin(), d.begin() + 100),
+  const Bytes mixed = Concat({gmReset,
+                              Bytes(d.begin(), d.begin() + 392),
+                              {0x00, 0x55},
+                              Bytes(d.begin(), d.begin() + 100),
                               Bytes(d.begin() + 392, d.end())});
   EXPECT_EQ(ToMidi(mixed), ToMidi(d));
 

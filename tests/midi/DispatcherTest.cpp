@@ -177,7 +177,9 @@ TEST_F(Dispatcher, ClosingMidReadStopsTheChain) {
 TEST_F(Dispatcher, ADumpNamingNoBankIsRejectedRetriedAndNeverStored) {
   const SoundData before = blofeld.Sound(3);
   int asked3 = 0;
-  link.answer = [&](const Bytes& req) -> Reply { return req[6] == 3 && ++asked3 ? DumpFor(9, 3, 3) : test::ScriptedLink::DefaultReply(req); };
+  link.answer = [&](const Bytes& req) -> Reply {
+    return req[6] == 3 && ++asked3 ? DumpFor(9, 3, 3) : test::ScriptedLink::DefaultReply(req);
+  };
   d.ReadBank(0);
   ASSERT_TRUE(RunUntilClosed(60000));
   EXPECT_EQ(asked3, 8);  // asked and asked again, in the pass and three more rounds
@@ -228,7 +230,8 @@ TEST_F(Dispatcher, ReplyTimeoutFollowsTheSlowestRecentRoundTrip) {
 }
 
 TEST_F(Dispatcher, ASingleReadTakesALateReplyWhileItRunsAndNoneAfterItEnded) {
-  // The first reply comes 900 ms after a request made 10 ms before the dialog's tick; the second after the read gave up.
+  // The first reply comes 900 ms after a request made 10 ms before the dialog's tick;
+  // the second after the read gave up.
   const struct { int slot, offsetMs, latencyMs; bool stored; } rows[] = {{4, 990, 900, true}, {10, 0, 9000, false}};
   for (const auto& r : rows) {
     clock.Advance(r.offsetMs);
@@ -275,7 +278,9 @@ TEST_F(Dispatcher, EditBufferForEditorAndLocker) {
 
   // A lost request is asked for again before the dialog's tick ends the fetch.
   int asked = 0;
-  link.answer = [&](const Bytes& req) -> Reply { return asked++ == 0 ? Reply() : test::ScriptedLink::DefaultReply(req); };
+  link.answer = [&](const Bytes& req) -> Reply {
+    return asked++ == 0 ? Reply() : test::ScriptedLink::DefaultReply(req);
+  };
   d.FetchEditBuffer(RequestKind::EditorSound);
   clock.Advance(ReceiveDispatcher::kFirstReplyTimeoutMs + 10);
   EXPECT_EQ(asked, 2);
@@ -444,7 +449,8 @@ TEST_F(Dispatcher, WhileAJobRunsEveryOtherCommandIsRefusedAndSendsNothing) {
     for (const auto& [name, start] : jobs) {
       log.lines.clear();
       start();
-      EXPECT_EQ(log.lines, std::vector<std::string>{std::string("A transfer is running; ") + name + " was not started"});
+      EXPECT_EQ(log.lines,
+                std::vector<std::string>{std::string("A transfer is running; ") + name + " was not started"});
     }
     EXPECT_EQ(doneCalls, 1);  // only the switch says it was not sent
     EXPECT_EQ(link.sent.size(), sent);
@@ -469,7 +475,8 @@ TEST_F(Dispatcher, AuditionAndControllerMessages) {
   d.SelectProgram(blofeld, 131, false, 2);
   EXPECT_EQ(link.sent, (std::vector<Bytes>{{0xB2, 0x00, 0x01}, {0xC2, 0x02, 0x00}}));  // the second waits
   clock.Advance(250);
-  EXPECT_EQ(link.sent, (std::vector<Bytes>{{0xB2, 0x00, 0x01}, {0xC2, 0x02, 0x00}, {0xB2, 0x00, 0x01}, {0xC2, 0x03, 0x00}}));
+  EXPECT_EQ(link.sent,
+            (std::vector<Bytes>{{0xB2, 0x00, 0x01}, {0xC2, 0x02, 0x00}, {0xB2, 0x00, 0x01}, {0xC2, 0x03, 0x00}}));
 
   std::vector<Bytes> got;
   d.OnShortMessage(0xB0, 74, 10);  // no editor open: nothing happens
@@ -576,13 +583,17 @@ TEST_F(InProcess, NoisyLinksEndExactAndCompleteOrNameExactlyTheMissingSlots) {
   const std::vector<Row> rows = {
       {"every kind of fault once", everyKindOnce, {}, {"Ignored an edit buffer dump that was not asked for"}},
       {"a fifth of the replies lost once", fifthLost, {}, {"No reply for A002 within"}},
-      {"split and duplicated every time", {{3, always(F::Split)}, {4, always(F::Duplicate)}, {5, always(F::Junk)}}, {}, {}},
+      {"split and duplicated every time",
+       {{3, always(F::Split)}, {4, always(F::Duplicate)}, {5, always(F::Junk)}},
+       {},
+       {}},
       {"lost every time", {{40, always(F::Drop)}, {41, always(F::Drop)}}, {40, 41}, {"Asking again for 2 sound(s)"}},
       // A cut-off copy is followed by the whole reply: that one is stored.
       {"damaged every time",
        {{50, always(F::Corrupt)}, {51, always(F::Truncate)}, {52, always(F::CutOff)}},
        {50, 51},
-       {"Missing 2 of 128 sound(s): A051, A052", "Rejected reply to the request for A051: checksum mismatch (392 bytes)",
+       {"Missing 2 of 128 sound(s): A051, A052",
+        "Rejected reply to the request for A051: checksum mismatch (392 bytes)",
         "Rejected reply to the request for A052: wrong length (101 bytes)"}},
       // Once the instrument has shown that it computes checksums, 7F in place of the sum no longer passes damage.
       {"damaged under 7F every time", {{60, always(F::CorruptAs7F)}}, {60}, {}},

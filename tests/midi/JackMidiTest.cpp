@@ -57,7 +57,8 @@ struct Inbox {
 };
 
 int IndexOf(const std::vector<std::string>& names, const std::string& part) {
-  const auto it = std::find_if(names.begin(), names.end(), [&](const std::string& n) { return n.find(part) != std::string::npos; });
+  const auto it =
+      std::find_if(names.begin(), names.end(), [&](const std::string& n) { return n.find(part) != std::string::npos; });
   return it == names.end() ? -1 : static_cast<int>(it - names.begin());
 }
 
@@ -88,7 +89,8 @@ std::optional<bool> DeliveredWithoutXruns(Run run) {
 
 // An output of one driver connected to a port others connect to on another.
 struct Link {
-  explicit Link(const std::string& name) : sender(RtMidiDriver::Api::Jack, name + "Tx"), receiver(RtMidiDriver::Api::Jack, name) {
+  explicit Link(const std::string& name)
+      : sender(RtMidiDriver::Api::Jack, name + "Tx"), receiver(RtMidiDriver::Api::Jack, name) {
     in = receiver.OpenVirtualInput("in", inbox.Callback());
     in->Start();
     const auto names = sender.OutputNames();

@@ -106,7 +106,8 @@ TEST(KeyboardRules, SwallowedCharactersAndPlayableWindows) {
   }
   for (const char* c : {"A", "s", "w", "x", "1", "", "ad", "\x01"}) EXPECT_FALSE(SwallowsTypedCharacter(c, true)) << c;
   for (const char* w : {"TfrmMain", "TfrmPatchEdit", "TfrmMorph", "TfrmLocker"}) EXPECT_TRUE(KeyboardScanRunsIn(w));
-  for (const char* w : {"", "TfrmMidiSysexConverter", "TfrmMainX", "tfrmmain", "Firefox"}) EXPECT_FALSE(KeyboardScanRunsIn(w));
+  for (const char* w : {"", "TfrmMidiSysexConverter", "TfrmMainX", "tfrmmain", "Firefox"})
+    EXPECT_FALSE(KeyboardScanRunsIn(w));
 }
 
 }  // namespace

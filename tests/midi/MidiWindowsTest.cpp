@@ -77,7 +77,8 @@ TEST(TfrmMidiSysexConverter, WordsAndFileChoicesFollowTheMode) {
 TEST(TfrmMidiSysexConverter, GoConvertsAsksBeforeOverwritingAndReportsFileErrors) {
   test::TempDir dir;
   const auto syx = dir / "bank.syx", mid = dir / "bank.syx.mid";
-  test::WriteSounds(syx, {VirtualInstrument::DemoSound(0), VirtualInstrument::DemoSound(1), VirtualInstrument::DemoSound(2)});
+  test::WriteSounds(
+      syx, {VirtualInstrument::DemoSound(0), VirtualInstrument::DemoSound(1), VirtualInstrument::DemoSound(2)});
   ScriptPrompter p;
   // Returns whether the dialog stayed open, and what it told.
   auto run = [&](ConvertMode mode, const std::filesystem::path& from, const std::filesystem::path& to) {
@@ -107,8 +108,9 @@ TEST(TfrmMidiSysexConverter, GoConvertsAsksBeforeOverwritingAndReportsFileErrors
   // Nothing to recover: told, and the dialog stays.
   test::WriteAll(dir / "empty.mid", Bytes(midi.begin(), midi.begin() + 100));
   EXPECT_TRUE(run(ConvertMode::MidiToSysex, dir / "empty.mid", dir / "empty.syx"));
-  EXPECT_EQ(p.asked, std::vector<std::string>{(dir / "empty.mid").string() + ": no sound dump found; left out: 1 message cut off; "
-                                                                             "damaged file: the MIDI file is cut off at byte 100"});
+  EXPECT_EQ(p.asked, std::vector<std::string>{(dir / "empty.mid").string() +
+                                              ": no sound dump found; left out: 1 message cut off; "
+                                              "damaged file: the MIDI file is cut off at byte 100"});
   // A source that cannot be opened: one error box naming it, nothing written, no overwrite question, the dialog stays
   // for another try.
   test::WriteAll(dir / "back.syx", {7});

@@ -206,7 +206,8 @@ TEST(SoundLibrary, SimilarRanksByScaledParametersAndWeighsPitchAboveArpeggiator)
 
   TempDir dir;
   SoundLibrary lib(dir / "lib.db");
-  lib.Import("/x.syx", std::vector<ImportRecord>{{base, 0}, {cutoffFar, 1}, {cutoffNear, 2}, {RandomSound("far", 9), 3}});
+  lib.Import("/x.syx",
+             std::vector<ImportRecord>{{base, 0}, {cutoffFar, 1}, {cutoffNear, 2}, {RandomSound("far", 9), 3}});
   const auto id = *lib.IdOf(FingerprintOf(base));
   const auto ranked = lib.Similar(id, 2);
   ASSERT_EQ(ranked.size(), 2u);
@@ -321,7 +322,8 @@ TEST(SoundLibraryFile, ImportsKilledHalfWayLeaveAConsistentLibrary) {
   for (int f = 0; f < kFiles; ++f) {
     std::vector<SoundData> sounds;
     for (int i = 0; i < kPerFile; ++i)
-      sounds.push_back(RandomSound("S" + std::to_string(f) + "-" + std::to_string(i), static_cast<unsigned>(f * 1000 + i)));
+      sounds.push_back(
+          RandomSound("S" + std::to_string(f) + "-" + std::to_string(i), static_cast<unsigned>(f * 1000 + i)));
     test::WriteSounds(dir / ("f" + std::to_string(f) + ".syx"), sounds);
   }
   // How long a whole import takes here, so the kills land inside one.

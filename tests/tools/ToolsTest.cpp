@@ -116,7 +116,8 @@ TEST(LockerTables, GroupsAreDisjointAndHoldTheDocumentedByteCount) {
   std::size_t total = 0;
   for (const auto& g : LockGroups()) total += g.offsets.size();
   EXPECT_TRUE(AllGroupOffsets().size() == total && total == 295u);
-  for (int o : {7, 51, 52, 54, 77, 86, 123, 169, 316, 328, 366, 370, 386, 389}) EXPECT_FALSE(AllGroupOffsets().count(o)) << o;
+  for (int o : {7, 51, 52, 54, 77, 86, 123, 169, 316, 328, 366, 370, 386, 389})
+    EXPECT_FALSE(AllGroupOffsets().count(o)) << o;
 }
 
 TEST_F(LockerFixture, MergeTakesEveryUnlockedGroupByteAndNothingElse) {
@@ -124,7 +125,8 @@ TEST_F(LockerFixture, MergeTakesEveryUnlockedGroupByteAndNothingElse) {
   EXPECT_GT(locker.Timer1Timer(), 0);
   const SoundData& src = blofeld.Sound(16);
   const auto groups = AllGroupOffsets();
-  for (int o = 0; o < static_cast<int>(kSoundSize); ++o) EXPECT_EQ(locker.WorkSound[o], groups.count(o) ? src[o] : start[o]) << o;
+  for (int o = 0; o < static_cast<int>(kSoundSize); ++o)
+    EXPECT_EQ(locker.WorkSound[o], groups.count(o) ? src[o] : start[o]) << o;
   std::vector<std::pair<int, int>> expected;  // exactly the differing group bytes, ascending, with their new values
   for (int o : groups)
     if (start[o] != src[o]) expected.emplace_back(o - 7, src[o]);
@@ -177,7 +179,8 @@ TEST_F(LockerFixture, EverySwapTwiceRestoresAndSendsOnlyDifferingBytes) {
     for (auto [a, b] : s.pairs)
       if (start[a] != start[b]) moved.insert({a - 7, b - 7});
     EXPECT_EQ(sent.Params(), std::vector<int>(moved.begin(), moved.end())) << s.caption;
-    for (auto [a, b] : s.pairs) EXPECT_TRUE(locker.WorkSound[a] == start[b] && locker.WorkSound[b] == start[a]) << s.caption;
+    for (auto [a, b] : s.pairs)
+      EXPECT_TRUE(locker.WorkSound[a] == start[b] && locker.WorkSound[b] == start[a]) << s.caption;
     locker.Swap(s.kind);
     locker.Timer2Timer();
     EXPECT_EQ(locker.WorkSound, start) << s.caption;
@@ -299,7 +302,8 @@ TEST(CopySoundsRun, FillsFlagsReportsEachSlotAndStopsAtH128) {
   EXPECT_FALSE(set.Changed(1));  // no wrap to A001
   EXPECT_THROW(CopySoundsRun(set, 1024, 0, 1), std::out_of_range);
 
-  const std::pair<const char*, const char*> normal[] = {{"200", "128"}, {"128", "128"}, {"", "1"}, {"x", "1"}, {"0", "0"}};
+  const std::pair<const char*, const char*> normal[] = {
+      {"200", "128"}, {"128", "128"}, {"", "1"}, {"x", "1"}, {"0", "0"}};
   for (auto [in, out] : normal) EXPECT_EQ(NormalizeCount(in), out) << in;
   const std::pair<const char*, int> counts[] = {{"007", 7}, {"99999999999999999999", 1}, {"-4", 0}};
   for (auto [in, n] : counts) EXPECT_EQ(CountOf(in), n) << in;

@@ -138,7 +138,8 @@ TEST_F(LockerWindow, BrowsingLockingSwappingAndSaving) {
   programs->setCurrentIndex(16);
   banks->setCurrentIndex(3);
   w.Timer1Timer();
-  EXPECT_EQ(Child<QLabel>(w, "lblFilterRouting")->text(), "Filter Routing:  " + QString::number(blofeld.Sound(3 * 128 + 16)[124]));
+  EXPECT_EQ(Child<QLabel>(w, "lblFilterRouting")->text(),
+            "Filter Routing:  " + QString::number(blofeld.Sound(3 * 128 + 16)[124]));
 
   // Lock everything: browsing changes nothing.
   for (const auto& g : LockGroups()) {
