@@ -311,7 +311,7 @@ TEST(SoundLibraryFile, NewerDamagedAndForeignFilesAreRefusedAndLeftByteForByte) 
     } catch (const LibraryFileError& e) {
       EXPECT_TRUE(Has(e.what(), c.message) && Has(e.what(), f.string())) << e.what();
     }
-    if (fs::is_regular_file(f)) EXPECT_EQ(test::ReadAll(f), before);
+    if (fs::is_regular_file(f)) { EXPECT_EQ(test::ReadAll(f), before); }
   }
 }
 
