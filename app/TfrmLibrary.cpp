@@ -203,6 +203,10 @@ void TfrmLibrary::ShowResults() {
   model_->SetEntries(search_->TakeResults());
   const int n = model_->rowCount();
   lblStatus_->setText(n == 1 ? QString("1 sound") : QString("%1 sounds").arg(n));
+  // The answer may come after a condition was taken back to its "=": it answers
+  // the last whole condition, and the line must still say what is missing.
+  LibraryQuery typed;
+  BuildQuery(typed);
   const bool any = n > 0;
   btnAudition_->setEnabled(any);
   btnCopyToSlot_->setEnabled(any);

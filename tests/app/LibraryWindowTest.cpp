@@ -129,7 +129,11 @@ TEST(LibraryWindow, FiltersAsYouTypeByNameCategoryParameterFavouriteAndTag) {
   auto* where = f.Find<QLineEdit>("edtWhere");
   QTest::keyClicks(where, "KnobKeytrack1=");
   EXPECT_EQ(f.Names().size(), 4);
-  EXPECT_FALSE(f.Find<QLabel>("lblStatus")->text().endsWith("sounds"));
+  // A value typed and taken back while its search runs: the answer must not hide why the list stands still.
+  QTest::keyClick(where, Qt::Key_1);
+  QTest::keyClick(where, Qt::Key_Backspace);
+  f.Settle();
+  EXPECT_EQ(f.Find<QLabel>("lblStatus")->text(), "Type a value after \"KnobKeytrack1=\"");
   QTest::keyClicks(where, "100");
   EXPECT_EQ(f.Names(), (QStringList{"Glass Bell", "WARM Bass"}));
 
