@@ -530,7 +530,11 @@ TEST_F(InProcess, ReadAllGivesExactlyTheInstrumentsSounds) {
   d.ReadAll();
   ASSERT_TRUE(RunUntilClosed(60000));
   for (int i = 0; i < kSlotCount; ++i) ASSERT_EQ(blofeld.Sound(i), AsStored(i)) << i;
-  EXPECT_EQ(vi.RequestsReceived(), 1024);
+  // One request a sound; a reply that a busy machine made late is asked for again, and the log says so.
+  const auto resends = std::count_if(log.lines.begin(), log.lines.end(), [](const std::string& l) {
+    return l.rfind("No reply for ", 0) == 0;
+  });
+  EXPECT_EQ(vi.RequestsReceived(), 1024 + resends);
 }
 
 TEST_F(InProcess, EditBufferAndGlobalsFollowWhatIsSent) {
