@@ -14,10 +14,7 @@ noisy_pid=
 mon_pid=
 cleanup() {
   for pid in $inst_pid $noisy_pid $mon_pid; do
-    if kill -0 "$pid" 2>/dev/null; then
-      kill -TERM "$pid"
-      wait "$pid" || true
-    fi
+    stop "$pid" "a process left running" || true
   done
   rm -rf "$work"
 }
@@ -47,20 +44,24 @@ stop() {
   if [ $rc -eq 137 ]; then echo "$2 did not stop within 10 s of TERM" >&2; fi
   return $rc
 }
+# Waits for an instrument (pid $1) to say in its log ($2) that it is ready.
+ready() {
+  i=0
+  until grep -q ready "$2"; do
+    i=$((i + 1))
+    if [ $i -gt 100 ] || ! kill -0 "$1" 2>/dev/null; then
+      echo "the instrument did not start:" >&2
+      cat "$2" >&2
+      exit 1
+    fi
+    sleep 0.1
+  done
+}
 
 step "instrument starts"
 "$cli" instrument --jack --name TarvixSim --latency 0 2>"$work/instrument.log" &
 inst_pid=$!
-i=0
-until grep -q ready "$work/instrument.log"; do
-  i=$((i + 1))
-  if [ $i -gt 100 ] || ! kill -0 "$inst_pid" 2>/dev/null; then
-    echo "the instrument did not start:" >&2
-    cat "$work/instrument.log" >&2
-    exit 1
-  fi
-  sleep 0.1
-done
+ready "$inst_pid" "$work/instrument.log"
 
 cli ports --jack
 step "backup of all banks"
@@ -150,12 +151,7 @@ step "noisy instrument"
   --fault truncate@B100 --fault delay@B110 --fault flood@B120 \
   --fault drop@A041! --fault corrupt@A051! 2>"$work/noisy.log" &
 noisy_pid=$!
-i=0
-until grep -q ready "$work/noisy.log"; do
-  i=$((i + 1))
-  [ $i -le 100 ] || { cat "$work/noisy.log" >&2; exit 1; }
-  sleep 0.1
-done
+ready "$noisy_pid" "$work/noisy.log"
 cli backup "$work/noisy-b.syx" --jack --port TarvixNoisy --banks B
 dd if="$work/inproc.syx" of="$work/inproc-b.syx" bs=392 skip=128 count=128 2>/dev/null
 cmp "$work/noisy-b.syx" "$work/inproc-b.syx"
