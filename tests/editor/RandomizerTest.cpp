@@ -39,9 +39,6 @@ TEST(PackedRulesTest, EachRuleChangesOnlyItsOwnField) {
 }
 
 TEST(RandomizerTest, SoundDrawsEveryControlOnceAndTheGroupsInTheSameOrder) {
-  EXPECT_EQ(Controls(C::Common).front(), "cmbPitchSource");
-  EXPECT_EQ(Controls(C::Effect2)[10], "CheckLedEffect2Para0");
-
   // Every control is drawn once, except the amplifier's and the effect 2 controls only some types show.
   const auto sound = Controls(C::Sound);
   EXPECT_EQ(std::set<std::string>(sound.begin(), sound.end()).size(), sound.size());
@@ -58,7 +55,6 @@ TEST(RandomizerTest, SoundDrawsEveryControlOnceAndTheGroupsInTheSameOrder) {
     groups.insert(groups.end(), part.begin(), part.end());
   }
   EXPECT_EQ(groups, sound);
-  EXPECT_EQ(RandomizerCaption(C::Sound), "Randomize Sound (Ctrl+0)");
 }
 
 TEST(RandomizerTest, CommandsWriteOnlyTheirOwnBytes) {
