@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <set>
+#include <tuple>
 
 #include "editor/CaptionFormat.h"
 #include "editor/Vocabulary.h"
@@ -35,12 +36,7 @@ TEST(CaptionFormat, RoundHalfEven) {
 
 // A missing or doubled entry shifts every value after it: length and an entry near the end.
 TEST(Vocabulary, ListsKeepTheirLengthAndOrder) {
-  const struct {
-    const Vocabulary& list;
-    std::size_t size;
-    std::size_t index;
-    const char* entry;
-  } cases[] = {
+  const std::tuple<const Vocabulary&, std::size_t, std::size_t, const char*> cases[] = {  // list, size, index, entry
       {ModSourceNames(), 31, 30, "MAXIMUM"},          {ModDestinationNames(), 58, 19, "Noises Bal."},
       {WaveShapeNames(), 125, 73, "wavetable 67"},    {WaveShapeNames(), 125, 72, "UpperWaves"},
       {LfoSyncNames(), 64, 57, "1/16."},              {ArpNoteLengthNames(), 44, 43, "legato"},
@@ -49,10 +45,10 @@ TEST(Vocabulary, ListsKeepTheirLengthAndOrder) {
       {ClockNames(), 43, 0, nullptr},                 {CategoryListNames(), 13, 0, nullptr},
       {ModSourceBNames(), 31, 0, "Constant"},  // source B "off" is the modifier's constant
   };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.size);
-    ASSERT_EQ(c.list.size(), c.size);
-    if (c.entry) { EXPECT_EQ(c.list[c.index], c.entry); }
+  for (const auto& [list, size, index, entry] : cases) {
+    SCOPED_TRACE(size);
+    ASSERT_EQ(list.size(), size);
+    if (entry) { EXPECT_EQ(list[index], entry); }
   }
   EXPECT_EQ(MatrixDestinationNames().back(), "M4 Amount");
   EXPECT_EQ(std::set<std::string>(LfoSyncNames().begin(), LfoSyncNames().end()).size(), 64u);

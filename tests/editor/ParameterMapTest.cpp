@@ -144,13 +144,8 @@ TEST(ControlLayout, EffectTypesShowTheirControlsWithCaptions) {
   SoundData s = BaseSound();
   s[135] = 2, s[151] = 6, s[319] = 1;  // flanger, delay, a pattern
   const auto c = ControlLayout::For(s);
-  // visible: -1 not checked; caption: nullptr not checked, "-" none managed.
-  const struct {
-    const ControlLayout& layout;
-    const char* control;
-    int visible;
-    const char* caption;
-  } cases[] = {
+  // Layout, control, visible (-1 not checked), caption (nullptr not checked, "-" none managed).
+  const std::tuple<const ControlLayout&, const char*, int, const char*> cases[] = {
       {a, "CheckLedEffectPara0", 1, "Polarity+-"}, {a, "KnobEffect1Para7", 1, "Spacing"},
       {a, "KnobEffect1Para3", 0, ""},              {a, "cmbEffect1Curve", 0, nullptr},
       {a, "KnobEffect2Para9", 1, "Damping"},       {a, "CheckLedEffect2Para0", 0, ""},
@@ -162,11 +157,11 @@ TEST(ControlLayout, EffectTypesShowTheirControlsWithCaptions) {
       {b, "KnobArpTiming9", 1, "-"},               {c, "CheckLedEffectPara0", -1, "Polarity+"},
       {c, "KnobEffect2Para4", -1, "Length"},       {c, "KnobArpStep1", 1, nullptr},
   };
-  for (const auto& k : cases) {
-    SCOPED_TRACE(k.control);
-    const auto i = Map().IndexOf(k.control);
-    if (k.visible >= 0) { EXPECT_EQ(k.layout.IsVisible(i), k.visible == 1); }
-    if (k.caption) { EXPECT_EQ(k.layout.Caption(i).value_or("-"), k.caption); }
+  for (const auto& [layout, control, visible, caption] : cases) {
+    SCOPED_TRACE(control);
+    const auto i = Map().IndexOf(control);
+    if (visible >= 0) { EXPECT_EQ(layout.IsVisible(i), visible == 1); }
+    if (caption) { EXPECT_EQ(layout.Caption(i).value_or("-"), caption); }
   }
   // Delay types are not offered by effect 1, and unknown bytes show nothing.
   const ControlLayout unknown = ControlLayout::For(6, 100, 1);

@@ -94,10 +94,7 @@ TEST(GroupCommandsTest, SwapAndCopyCoverWholeGroups) {
     for (int i = 1; i <= GroupInstanceCount(g); ++i)
       for (const auto& n : GroupControls(g, i)) EXPECT_TRUE(map.Find(n)) << n;
   using Values = std::vector<std::pair<const char*, int>>;
-  const struct {
-    const char* command;
-    Values set, expected;
-  } cases[] = {
+  const std::tuple<const char*, Values, Values> cases[] = {  // command, values set, values expected
       {"Swap LFO1 LFO2", {{"KnobLFO1StartPhase", 10}, {"CheckLedLFO1Clocked", 1}, {"CheckLedLFO2Clocked", 0}},
        {{"KnobLFO2StartPhase", 10}, {"CheckLedLFO1Clocked", 0}, {"CheckLedLFO2Clocked", 1}}},
       {"Copy Env4 to Filter", {{"KnobEnvelope4Attack", 5}, {"cmbEnvelope4Mode", 4}},
@@ -107,13 +104,13 @@ TEST(GroupCommandsTest, SwapAndCopyCoverWholeGroups) {
        {{"cmbShape3", 2}, {"cmbShape1", 2}, {"KnobOctave3", 7}}},
   };
   const auto& all = AllGroupCommands();
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.command);
-    const auto command = std::find_if(all.begin(), all.end(), [&](auto& g) { return g.caption == c.command; });
+  for (const auto& [caption, set, expected] : cases) {
+    SCOPED_TRACE(caption);
+    const auto command = std::find_if(all.begin(), all.end(), [&](auto& g) { return g.caption == caption; });
     ASSERT_NE(command, all.end());
-    for (auto [control, value] : c.set) s[control] = value;
+    for (auto [control, value] : set) s[control] = value;
     ApplyGroupCommand(*command, s, 3);
-    for (auto [control, value] : c.expected) EXPECT_EQ(s[control], value) << control;
+    for (auto [control, value] : expected) EXPECT_EQ(s[control], value) << control;
   }
 }
 

@@ -9,6 +9,7 @@
 #include <random>
 #include <set>
 #include <thread>
+#include <tuple>
 
 #include "editor/ParameterMap.h"
 #include "library/SoundFile.h"
@@ -108,11 +109,7 @@ TEST_F(SoundLibraryTest, FindMatchesAnyNameAsSubstringAndTheOtherFilters) {
   lib.AddTag(bass, "dark");
   lib.AddTag(*lib.IdOf(FingerprintOf(pad)), "soft");
 
-  struct Case {
-    LibraryQuery query;
-    std::vector<std::string> found;
-  };
-  const std::vector<Case> cases = {
+  const std::vector<std::pair<LibraryQuery, std::vector<std::string>>> cases = {  // query, names found
       {{.text = "pad"}, {"Warm Pad", "SPADE lead"}},  // trigram index, any case
       {{.text = "PAD"}, {"Warm Pad", "SPADE lead"}},
       {{.text = "ocean"}, {"Warm Pad"}},  // a later name finds the sound
@@ -130,8 +127,7 @@ TEST_F(SoundLibraryTest, FindMatchesAnyNameAsSubstringAndTheOtherFilters) {
       {{.tag = "soft"}, {"Warm Pad"}},
       {{.limit = 2}, {"Warm Pad", "Fat Bass"}},
   };
-  for (const auto& c : cases)
-    EXPECT_EQ(Names(lib.Find(c.query)), c.found) << "text '" << c.query.text << "'";
+  for (const auto& [query, found] : cases) EXPECT_EQ(Names(lib.Find(query)), found) << "text '" << query.text << "'";
   EXPECT_EQ(lib.AllTags(), (std::vector<std::string>{"dark", "soft"}));
   lib.RemoveTag(bass, "dark");
   lib.SetFavourite(bass, false);
@@ -147,12 +143,7 @@ TEST_F(SoundLibraryTest, ParameterConditionsUseTheEditorsNamesAndTexts) {
   square[static_cast<std::size_t>(map.Spec("cmbShape1").offset)] = 1;
   square[static_cast<std::size_t>(map.Spec("KnobOctave1").offset)] = 16 + 12 * 3;
 
-  struct Case {
-    std::string condition;
-    std::string control;
-    bool saw, square;
-  };
-  const std::vector<Case> cases = {
+  const std::tuple<const char*, const char*, bool, bool> cases[] = {  // condition, control, matches saw, square
       {"cmbShape1=Saw", "cmbShape1", true, false},
       {"Osc1 Shape=saw", "cmbShape1", true, false},
       {" Oscillator 1 Shape = Saw ", "cmbShape1", true, false},
@@ -161,12 +152,11 @@ TEST_F(SoundLibraryTest, ParameterConditionsUseTheEditorsNamesAndTexts) {
       {"CheckLedGlide=on", "CheckLedGlide", true, true},
       {"Filter 1 Cutoff=127", "KnobFilter1Cutoff", true, true},
   };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.condition);
-    const ParameterCondition p = ParseParameterCondition(c.condition);
-    EXPECT_EQ(map[p.control].name, c.control);
-    EXPECT_EQ(p.Matches(saw), c.saw);
-    EXPECT_EQ(p.Matches(square), c.square);
+  for (const auto& [condition, control, matchesSaw, matchesSquare] : cases) {
+    SCOPED_TRACE(condition);
+    const ParameterCondition p = ParseParameterCondition(condition);
+    EXPECT_EQ(map[p.control].name, control);
+    EXPECT_EQ(std::pair(p.Matches(saw), p.Matches(square)), std::pair(matchesSaw, matchesSquare));
   }
   for (const char* bad : {"cmbShape1", "Nothing=1", "cmbShape1=Banana", "CheckLedGlide=maybe"})
     EXPECT_THROW(ParseParameterCondition(bad), LibraryError) << bad;
@@ -202,7 +192,8 @@ TEST_F(SoundLibraryTest, SimilarRanksByScaledParametersAndWeighsPitchAboveArpegg
       << "a list is equal or not";
   EXPECT_EQ(SoundDistance(base, cutoffFar), SoundDistance(cutoffFar, base));
 
-  lib.Import("/x.syx", std::vector<ImportRecord>{{base, 0}, {cutoffFar, 1}, {cutoffNear, 2}, {RandomSound("far", 9), 3}});
+  lib.Import("/x.syx",
+             std::vector<ImportRecord>{{base, 0}, {cutoffFar, 1}, {cutoffNear, 2}, {RandomSound("far", 9), 3}});
   EXPECT_EQ(lib.Similar(*lib.IdOf(FingerprintOf(base)), 0).size(), 3u) << "every other sound, never the sound itself";
 }
 
@@ -265,14 +256,10 @@ TEST(SoundLibraryFile, NewerDamagedAndForeignFilesAreRefusedAndLeftByteForByte) 
   }
   SoundLibrary(file).SoundCount();  // reopening an up-to-date file is fine
 
-  struct Case {
-    std::string name;
-    std::function<void(const fs::path&)> make;
-    std::string message;
-  };
   auto torn = test::ReadAll(file);
   for (std::size_t i = 100; i < torn.size(); ++i) torn[i] = static_cast<std::uint8_t>(i * 7);
-  const std::vector<Case> cases = {
+  // The file's name, how it is made, and what the refusal says.
+  const std::vector<std::tuple<std::string, std::function<void(const fs::path&)>, std::string>> cases = {
       {"newer", [&](const fs::path& f) {
          fs::copy_file(file, f);
          sql::Database(f, sql::Database::Mode::ReadWrite).Exec("PRAGMA user_version = 2");
@@ -284,17 +271,17 @@ TEST(SoundLibraryFile, NewerDamagedAndForeignFilesAreRefusedAndLeftByteForByte) 
        }, "not a Tarvix sound library"},
       {"folder", [](const fs::path& f) { fs::create_directory(f); }, "not a regular file"},
   };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.name);
-    const fs::path f = dir / (c.name + ".db");
-    c.make(f);
+  for (const auto& [name, make, message] : cases) {
+    SCOPED_TRACE(name);
+    const fs::path f = dir / (name + ".db");
+    make(f);
     const auto before = fs::is_regular_file(f) ? test::ReadAll(f) : std::vector<std::uint8_t>{};
     try {
       SoundLibrary lib(f);
       lib.Find({});
       ADD_FAILURE() << "opened";
     } catch (const LibraryFileError& e) {
-      EXPECT_TRUE(Has(e.what(), c.message) && Has(e.what(), f.string())) << e.what();
+      EXPECT_TRUE(Has(e.what(), message) && Has(e.what(), f.string())) << e.what();
     }
     if (fs::is_regular_file(f)) { EXPECT_EQ(test::ReadAll(f), before); }
   }
