@@ -64,7 +64,6 @@ TEST(FilterPictureTest, EachTypeDrawsItsShape) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     const QImage img = DrawFilter(Filter1(c.type, c.cutoff, c.resonance), 0, {});
-    ASSERT_EQ(img.size(), QSize(256, 66));
     for (const auto& [x, y, black] : c.pixels) EXPECT_EQ(Black(img, x, y), black) << x << ", " << y;
     for (const auto& [x, y] : c.tops) EXPECT_EQ(TopBlack(img, x), y) << x;
   }
@@ -87,7 +86,6 @@ TEST(FilterPictureTest, RoutingShowsTheConnections) {
   const QImage f1 = DrawFilter(s, 0, {}), f2 = DrawFilter(s, 1, {});
   s[124] = 0;
   const QImage parallel = DrawFilterRouting(s, f1, f2);
-  ASSERT_EQ(parallel.size(), QSize(345, 74));
   s[124] = 1;
   const QImage serial = DrawFilterRouting(s, f1, f2);
   // Parallel: filter 2 has its own line to "R"; serial: a vertical line splits its output to both sides.
@@ -106,8 +104,6 @@ TEST(CurvePictureTest, DrawTheCurveOrKeepThePicture) {
   s[lfo] = 2, s[lfo + 1] = 64, s[lfo + 7] = 64;       // square, two cycles
   s[8] = 64, s[9] = 64, s[15] = 1, s[16] = 127;        // oscillator 1 pulse, square
   const QImage envelope = DrawEnvelope(s, 1, {}), wave = DrawLfo(s, 2, {}), osc = DrawOscillator(s, 0, "Pulse");
-  ASSERT_EQ(std::tuple(envelope.size(), wave.size(), osc.size()),
-            std::tuple(QSize(211, 66), QSize(211, 66), QSize(128, 33)));
   ExpectPixels(envelope, {{1, 1, true}, {1, 40, true}, {100, 32, true}, {100, 40, false}});
   EXPECT_EQ(std::pair(TopBlack(wave, 20), TopBlack(wave, 70, 34)), std::pair(5, 61));  // high, then low
   EXPECT_EQ(TopBlack(osc, 10), 4);
