@@ -11,7 +11,7 @@ namespace {
 
 TEST(CaptionFormat, FormattersAtTheirEdges) {
   const std::pair<std::string, std::string> cases[] = {
-      {FormatKeytrack(0), "Keytrck -199%"}, {FormatKeytrack(64), "Keytrck 0%"},
+      {FormatKeytrack(0), "Keytrck -199%"}, {FormatKeytrack(64), "Keytrck 0%"}, {FormatKeytrack(32), "Keytrck -100%"},
       {FormatKeytrack(127), "Keytrck 196%"}, {FormatKeytrack(96), "Keytrck 100%"},  // 99.56 rounds up
       {FormatTempo(0), "Tempo40"}, {FormatTempo(25), "Tempo90"}, {FormatTempo(26), "Tempo91"},
       {FormatTempo(100), "Tempo165"}, {FormatTempo(101), "Tempo170"}, {FormatTempo(127), "Tempo300"},
@@ -27,11 +27,6 @@ TEST(CaptionFormat, FormattersAtTheirEdges) {
   for (const auto& [got, expected] : cases) EXPECT_EQ(got, expected);
 
   EXPECT_EQ(KnobCaption(tag::kTempo, 26), "Tempo91");
-}
-
-TEST(CaptionFormat, RoundHalfEven) {
-  const int cases[][3] = {{5, 2, 2}, {7, 2, 4}, {-5, 2, -2}, {-7, 2, -4}, {-8, 3, -3}, {8, 3, 3}, {0, 7, 0}};
-  for (const auto& [n, d, expected] : cases) EXPECT_EQ(RoundHalfEven(n, d), expected) << n << " / " << d;
 }
 
 // A missing or doubled entry shifts every value after it: length and an entry near the end.
