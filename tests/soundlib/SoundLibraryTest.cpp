@@ -120,7 +120,6 @@ TEST_F(SoundLibraryTest, FindMatchesAnyNameAsSubstringAndTheOtherFilters) {
       {{.favouritesOnly = true}, {"Fat Bass"}},
       {{.tag = "dark"}, {"Fat Bass"}},
       {{.tag = "soft"}, {"Warm Pad"}},
-      {{.limit = 2}, {"Warm Pad", "Fat Bass"}},
   };
   for (const auto& [query, found] : cases) EXPECT_EQ(Names(lib.Find(query)), found) << "text '" << query.text << "'";
   EXPECT_EQ(lib.AllTags(), (std::vector<std::string>{"dark", "soft"}));
@@ -159,7 +158,7 @@ TEST_F(SoundLibraryTest, ParameterConditionsUseTheEditorsNamesAndTexts) {
   lib.Import("/x.syx", std::vector<ImportRecord>{{saw, 0}, {square, 1}});
   EXPECT_EQ(Names(lib.Find({.where = {ParseParameterCondition("Osc1 Shape=Pulse")}})), std::vector<std::string>{"Saw"})
       << "the renamed square is found by parameters, under its first name";
-  EXPECT_EQ(lib.Find({.where = {ParseParameterCondition("Osc1 Shape=Saw")}, .limit = 1}).size(), 1u);
+  EXPECT_EQ(lib.Find({.where = {ParseParameterCondition("CheckLedGlide=on")}, .limit = 1}).size(), 1u);
 }
 
 TEST_F(SoundLibraryTest, SimilarRanksByScaledParametersAndWeighsPitchAboveArpeggiator) {
