@@ -86,13 +86,8 @@ TEST(ParameterMap, EncodingsReadAndWriteTheirBytes) {
   using Bytes = std::vector<std::pair<int, int>>;
   using Values = std::vector<std::pair<const char*, int>>;
   constexpr int none = kNoSelection;
-  const struct {
-    const char* what;
-    Bytes bytes;
-    int samples;
-    Values read, set;
-    Bytes written;
-  } cases[] = {
+  // What, bytes set, sample names loaded, values read, values set, bytes written.
+  const std::tuple<const char*, Bytes, int, Values, Values, Bytes> cases[] = {
       {"octave", {{8, 64}}, 0, {{"KnobOctave1", 4}}, {}, {{8, 64}}},
       {"octave off the 16 + 12k grid", {{8, 70}}, 0, {{"KnobOctave1", 4}}, {}, {{8, 64}}},
       {"below the first octave: truncation towards zero", {{8, 5}}, 0, {{"KnobOctave1", 0}}, {}, {}},
@@ -123,16 +118,16 @@ TEST(ParameterMap, EncodingsReadAndWriteTheirBytes) {
       {"the layout before a type change decides", {{151, 1}, {162, 99}}, 0, {}, {{"cmbEffect2type", 4}},
        {{151, 4}, {162, 99}}},
   };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.what);
+  for (const auto& [what, bytes, samples, read, set, written] : cases) {
+    SCOPED_TRACE(what);
     SoundData s = BaseSound();
-    for (auto [offset, value] : c.bytes) s[static_cast<std::size_t>(offset)] = static_cast<std::uint8_t>(value);
-    ControlState st = ReadControls(s, c.samples);
-    for (auto [control, value] : c.read) EXPECT_EQ(st[control], value) << control;
-    for (auto [control, value] : c.set) st[control] = value;
-    WriteControls(st, s, c.samples);
-    for (auto [offset, value] : c.written) EXPECT_EQ(s[static_cast<std::size_t>(offset)], value) << offset;
-    if (c.set.size() > 2) { EXPECT_EQ(ReadControls(s, c.samples).values, st.values); }  // no field clobbers another
+    for (auto [offset, value] : bytes) s[static_cast<std::size_t>(offset)] = static_cast<std::uint8_t>(value);
+    ControlState st = ReadControls(s, samples);
+    for (auto [control, value] : read) EXPECT_EQ(st[control], value) << control;
+    for (auto [control, value] : set) st[control] = value;
+    WriteControls(st, s, samples);
+    for (auto [offset, value] : written) EXPECT_EQ(s[static_cast<std::size_t>(offset)], value) << offset;
+    if (set.size() > 2) { EXPECT_EQ(ReadControls(s, samples).values, st.values); }  // no field clobbers another
   }
   SoundData s = BaseSound();
   EXPECT_THROW(WriteControls(ControlState{}, s), std::invalid_argument);  // a state of the wrong size

@@ -45,13 +45,10 @@ SoundData Filter1(int type, int cutoff, int resonance) {
 }
 
 TEST(FilterPictureTest, EachTypeDrawsItsShape) {
-  // Pixels as {x, y, black}; tops as {x, the topmost black pixel's y}. The middle line is y = 33.
-  const struct {
-    const char* name;
-    int type, cutoff, resonance;
-    std::vector<std::tuple<int, int, bool>> pixels;
-    std::vector<std::pair<int, int>> tops;
-  } cases[] = {
+  // Name, type, cutoff, resonance; pixels as {x, y, black}; tops as {x, the topmost black pixel's y}.
+  // The middle line is y = 33.
+  using Pixels = std::vector<std::tuple<int, int, bool>>;
+  const std::tuple<const char*, int, int, int, Pixels, std::vector<std::pair<int, int>>> cases[] = {
       {"lowpass", 1, 127, 127,  // black below the middle up to the cutoff; the apex 31 above the middle
        {{1, 33, 1}, {1, 60, 1}, {1, 31, 0}, {120, 33, 1}, {120, 60, 1}, {120, 31, 0}, {240, 33, 1}, {240, 31, 0}},
        {{254, 33 - 31}}},
@@ -61,11 +58,11 @@ TEST(FilterPictureTest, EachTypeDrawsItsShape) {
       {"notch", 7, 64, 0, {{60, 50, 1}, {200, 50, 1}, {128, 40, 0}}, {}},
       {"bypass", 0, 0, 0, {{5, 40, 1}, {250, 40, 1}, {128, 20, 0}}, {}},
   };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.name);
-    const QImage img = DrawFilter(Filter1(c.type, c.cutoff, c.resonance), 0, {});
-    for (const auto& [x, y, black] : c.pixels) EXPECT_EQ(Black(img, x, y), black) << x << ", " << y;
-    for (const auto& [x, y] : c.tops) EXPECT_EQ(TopBlack(img, x), y) << x;
+  for (const auto& [name, type, cutoff, resonance, pixels, tops] : cases) {
+    SCOPED_TRACE(name);
+    const QImage img = DrawFilter(Filter1(type, cutoff, resonance), 0, {});
+    for (const auto& [x, y, black] : pixels) EXPECT_EQ(Black(img, x, y), black) << x << ", " << y;
+    for (const auto& [x, y] : tops) EXPECT_EQ(TopBlack(img, x), y) << x;
   }
   // Comb: teeth; "Comb-" puts its teeth between those of "Comb+".
   const QImage plus = DrawFilter(Filter1(9, 64, 64), 0, {});

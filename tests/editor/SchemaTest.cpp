@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <fstream>
 #include <set>
-#include <sstream>
+#include <tuple>
 
 #include "editor/ControlTable.h"
 #include "editor/Randomizer.h"
@@ -61,11 +61,8 @@ TEST(SchemaFileTest, RoundTripOldSpellingsUnknownKeysAndListing) {
   EXPECT_THROW(SoundFamilySchema::FileFor(dir.Path(), "a\\b"), std::invalid_argument);
 
   SoundFamilySchema a(ControlTableDescriptors());
-  int n = 0;
-  for (const auto& c : a.Controls()) {
-    ++n;
-    a.SetMaskOf(c.name, std::to_string(n % 2) + "01" + std::string(n % 7, '1'));
-  }
+  for (std::size_t n = 1; n <= a.Controls().size(); ++n)
+    a.SetMaskOf(a.Controls()[n - 1].name, std::to_string(n % 2) + "01" + std::string(n % 7, '1'));
   a.SetMaskOf("KnobLFO1StartPhase", "0110");
   a.Save(file);
   // One "key=value" line per key, in list order; keys that occur twice keep their first place.
@@ -210,13 +207,9 @@ TEST(CreateSchemaTest, TolerancesBoundTheDraws) {
 TEST(AllowedValuesTest, RowsAndTicks) {
   SoundFamilySchema s(ControlTableDescriptors());
   const auto caption = [](const SchemaControl& c, int v) { return c.name + ":" + std::to_string(v); };
-  const struct {
-    const char* control;
-    const char* mask;
-    std::size_t count, row;
-    const char* item;
-    std::vector<std::size_t> ticked;
-  } cases[] = {
+  // Control, mask, rows, a row and its caption, the rows ticked.
+  const std::tuple<const char*, const char*, std::size_t, std::size_t, const char*, std::vector<std::size_t>>
+      cases[] = {
       {"CheckLedLFO2Clocked", "0", 2, 1, "Off", {}},
       {"cmbFilterRouting", "0011", 2, 1, "cmbFilterRouting:1", {}},
       {"KnobOctave2", "01", 9, 1, "1 KnobOctave2:1", {1}},
@@ -224,16 +217,16 @@ TEST(AllowedValuesTest, RowsAndTicks) {
       {"KnobKeytrack1", "0", 128, 64, "64 KnobKeytrack1:64", {96}},
       {"cmbOscMode", "1x01", 4, 2, "cmbOscMode:2", {0, 1, 3}},
   };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.control);
-    s.SetMaskOf(c.control, c.mask);
-    const auto rows = s.AllowedValuesFor(c.control, caption);
-    ASSERT_EQ(std::pair(rows.items.size(), rows.ticked.size()), std::pair(c.count, c.count));
-    EXPECT_EQ(rows.items[c.row], c.item);
-    std::vector<std::size_t> ticked;
-    for (std::size_t i = 0; i < c.count; ++i)
-      if (rows.ticked[i]) ticked.push_back(i);
-    EXPECT_EQ(ticked, c.ticked);
+  for (const auto& [control, mask, count, row, item, ticked] : cases) {
+    SCOPED_TRACE(control);
+    s.SetMaskOf(control, mask);
+    const auto rows = s.AllowedValuesFor(control, caption);
+    ASSERT_EQ(std::pair(rows.items.size(), rows.ticked.size()), std::pair(count, count));
+    EXPECT_EQ(rows.items[row], item);
+    std::vector<std::size_t> tickedRows;
+    for (std::size_t i = 0; i < count; ++i)
+      if (rows.ticked[i]) tickedRows.push_back(i);
+    EXPECT_EQ(tickedRows, ticked);
   }
 }
 

@@ -7,7 +7,6 @@
 
 #include <chrono>
 #include <random>
-#include <set>
 #include <thread>
 #include <tuple>
 
