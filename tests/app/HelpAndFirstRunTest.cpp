@@ -46,7 +46,6 @@ TEST(Help, EveryEntryOpensAShippedPageWhoseLinksResolveFromTheMenu) {
   }
   EXPECT_TRUE(pages.empty());
 
-  // The menu entries open them.
   test::AppFixture f;
   TfrmMain* w = &f.Open();
   UrlCatcher catcher;

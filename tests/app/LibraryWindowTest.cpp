@@ -145,50 +145,7 @@ TEST(LibraryWindow, FiltersAsYouTypeByNameCategoryParameterFavouriteAndTag) {
   EXPECT_EQ(f.Names(), QStringList{"Cold Lead"});
 }
 
-TEST(LibraryWindow, DroppingOnABankRowAsksBeforeOverwriting) {
-  LibraryFixture f;
-  TfrmMain& w = f.Start();
-  f.OpenLibrary();
-  SetSoundName(w.Blofeld(), 10, "Old Sound");
-  const SoundData before = w.Blofeld().Sound(10);
-  f.ClickSound("Glass Bell");
-  // What the list's drag carries for its selection.
-  QTableView* tv = f.library->List();
-  std::unique_ptr<QMimeData> mime(tv->model()->mimeData(tv->selectionModel()->selectedIndexes()));
-  BankListView* lv = w.BlofeldList();
-  const QPoint at = RowPoint(lv, 10);
-  auto drop = [&] {
-    QDragEnterEvent enter(at, Qt::CopyAction, mime.get(), Qt::LeftButton, {});
-    QApplication::sendEvent(lv->viewport(), &enter);
-    ASSERT_TRUE(enter.isAccepted());
-    QDragMoveEvent move(at, Qt::CopyAction, mime.get(), Qt::LeftButton, {});
-    QApplication::sendEvent(lv->viewport(), &move);
-    QDropEvent dropped(QPointF(at), Qt::CopyAction, mime.get(), Qt::LeftButton, {});
-    QApplication::sendEvent(lv->viewport(), &dropped);
-  };
-
-  f.prompter.answers = {Answer::No};
-  drop();
-  ASSERT_EQ(f.prompter.asked.size(), 1u);
-  EXPECT_NE(f.prompter.asked[0].find("\"Old Sound\" with2 \"Glass Bell\""), std::string::npos) << f.prompter.asked[0];
-  EXPECT_TRUE(w.Blofeld().Sound(10) == before);
-
-  f.prompter.answers = {Answer::Yes};
-  drop();
-  EXPECT_EQ(TrimmedSoundName(w.Blofeld().Sound(10)), "Glass Bell");
-  EXPECT_EQ(w.Blofeld().Sound(10)[12], 100);
-  EXPECT_TRUE(w.Blofeld().Changed(10));
-  EXPECT_EQ(w.BlofeldList()->CurrentRow(), 10);
-
-  // Bytes that are no sound dump are not taken.
-  mime.reset(new QMimeData);
-  mime->setData(BankListModel::kSoundMimeType, QByteArray(392, '\x01'));
-  drop();
-  EXPECT_EQ(f.prompter.asked.size(), 2u);
-  EXPECT_EQ(TrimmedSoundName(w.Blofeld().Sound(10)), "Glass Bell");
-}
-
-TEST(LibraryWindow, ExportsCopiesToAVirtualSlotAndAuditionsThroughTheEditBuffer) {
+TEST(LibraryWindow, ExportsCopiesToAVirtualSlotAuditionsAndDropsOnABankRowAfterAsking) {
   LibraryFixture f;
   TfrmMain& w = f.Start();
   TfrmLibrary& lib = f.OpenLibrary();
@@ -237,6 +194,46 @@ TEST(LibraryWindow, ExportsCopiesToAVirtualSlotAndAuditionsThroughTheEditBuffer)
   // In list order (first seen): Warm Pad, then Cold Lead, which was refused.
   EXPECT_EQ(TrimmedSoundName(w.Virtual().Sound(2 * 128 + 4)), "Warm Pad");
   EXPECT_TRUE(w.Virtual().Sound(2 * 128 + 5) == keep);
+
+  // A sound dragged from the list onto a bank row, after asking.
+  f.prompter.asked.clear();
+  SetSoundName(w.Blofeld(), 10, "Old Sound");
+  const SoundData before = w.Blofeld().Sound(10);
+  f.ClickSound("Glass Bell");
+  // What the list's drag carries for its selection.
+  QTableView* tv = f.library->List();
+  std::unique_ptr<QMimeData> mime(tv->model()->mimeData(tv->selectionModel()->selectedIndexes()));
+  BankListView* lv = w.BlofeldList();
+  const QPoint at = RowPoint(lv, 10);
+  auto drop = [&] {
+    QDragEnterEvent enter(at, Qt::CopyAction, mime.get(), Qt::LeftButton, {});
+    QApplication::sendEvent(lv->viewport(), &enter);
+    ASSERT_TRUE(enter.isAccepted());
+    QDragMoveEvent move(at, Qt::CopyAction, mime.get(), Qt::LeftButton, {});
+    QApplication::sendEvent(lv->viewport(), &move);
+    QDropEvent dropped(QPointF(at), Qt::CopyAction, mime.get(), Qt::LeftButton, {});
+    QApplication::sendEvent(lv->viewport(), &dropped);
+  };
+
+  f.prompter.answers = {Answer::No};
+  drop();
+  ASSERT_EQ(f.prompter.asked.size(), 1u);
+  EXPECT_NE(f.prompter.asked[0].find("\"Old Sound\" with2 \"Glass Bell\""), std::string::npos) << f.prompter.asked[0];
+  EXPECT_TRUE(w.Blofeld().Sound(10) == before);
+
+  f.prompter.answers = {Answer::Yes};
+  drop();
+  EXPECT_EQ(TrimmedSoundName(w.Blofeld().Sound(10)), "Glass Bell");
+  EXPECT_EQ(w.Blofeld().Sound(10)[12], 100);
+  EXPECT_TRUE(w.Blofeld().Changed(10));
+  EXPECT_EQ(w.BlofeldList()->CurrentRow(), 10);
+
+  // Bytes that are no sound dump are not taken.
+  mime.reset(new QMimeData);
+  mime->setData(BankListModel::kSoundMimeType, QByteArray(392, '\x01'));
+  drop();
+  EXPECT_EQ(f.prompter.asked.size(), 2u);
+  EXPECT_EQ(TrimmedSoundName(w.Blofeld().Sound(10)), "Glass Bell");
 }
 
 TEST(LibraryWindow, SearchesAskedFasterThanAnsweredDeliverOnlyTheNewest) {
