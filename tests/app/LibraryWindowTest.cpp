@@ -47,11 +47,9 @@ std::vector<ImportRecord> Records() {
 struct LibraryFixture : AppFixture {
   TfrmLibrary* library = nullptr;
 
-  std::filesystem::path LibraryFile() const { return dir / "library.db"; }
-
   TfrmMain& Start() {
-    SoundLibrary(LibraryFile()).Import((dir / "bank.syx").string(), Records());
-    return Open(nullptr, LibraryFile());
+    SoundLibrary(dir / "library.db").Import((dir / "bank.syx").string(), Records());
+    return Open(nullptr, dir / "library.db");
   }
 
   TfrmLibrary& OpenLibrary() {
@@ -65,7 +63,6 @@ struct LibraryFixture : AppFixture {
 
   void Settle() const { ASSERT_TRUE(QTest::qWaitFor([&] { return !library->Searching(); }, 5000)); }
 
-  // The names listed once the search has answered.
   QStringList Names() const {
     Settle();
     QStringList names;
@@ -74,9 +71,6 @@ struct LibraryFixture : AppFixture {
     return names;
   }
 
-  // The sound as the library stores it, found by a part of its name.
-  LibraryEntry Stored(const char* text) const { return library->Library().Find(ByText(text)).at(0); }
-
   template <class T>
   T* Find(const char* name) const {
     T* w = library->findChild<T*>(name);
@@ -84,21 +78,14 @@ struct LibraryFixture : AppFixture {
     return w;
   }
 
-  QPoint RowPoint(const std::string& name, int column = LibraryListModel::kName) const {
+  void ClickSound(const std::string& name, Qt::KeyboardModifiers mods = {}, int column = LibraryListModel::kName) const {
     QTableView* tv = library->List();
     const auto& entries = library->Model()->Entries();
-    for (std::size_t r = 0; r < entries.size(); ++r)
-      if (entries[r].name == name) {
-        const QModelIndex i = tv->model()->index(static_cast<int>(r), column);
-        tv->scrollTo(i);
-        return tv->visualRect(i).center();
-      }
-    ADD_FAILURE() << "no row " << name;
-    return {};
-  }
-  void ClickSound(const std::string& name, Qt::KeyboardModifiers mods = {},
-                  int column = LibraryListModel::kName) const {
-    QTest::mouseClick(library->List()->viewport(), Qt::LeftButton, mods, RowPoint(name, column));
+    const auto row = std::find_if(entries.begin(), entries.end(), [&](const LibraryEntry& e) { return e.name == name; });
+    ASSERT_NE(row, entries.end()) << name;
+    const QModelIndex i = tv->model()->index(static_cast<int>(row - entries.begin()), column);
+    tv->scrollTo(i);
+    QTest::mouseClick(tv->viewport(), Qt::LeftButton, mods, tv->visualRect(i).center());
   }
 };
 
@@ -151,17 +138,65 @@ TEST(LibraryWindow, FiltersAsYouTypeByNameCategoryParameterFavouriteAndTag) {
   QTest::mouseClick(tags, Qt::LeftButton);
   QTest::keyClicks(tags, "dark, lead ,dark");
   QTest::keyClick(tags, Qt::Key_Return);
-  EXPECT_EQ(lib.Library().Get(f.Stored("cold").id)->tags, (std::vector<std::string>{"dark", "lead"}));
+  EXPECT_EQ(lib.Library().Get(lib.Library().Find(ByText("cold")).at(0).id)->tags, (std::vector<std::string>{"dark", "lead"}));
   auto* tag = f.Find<QComboBox>("cmbTag");
   tag->setFocus();
   QTest::keyClick(tag, Qt::Key_Down);
   EXPECT_EQ(f.Names(), QStringList{"Cold Lead"});
 }
 
-TEST(LibraryWindow, DroppingOnABankRowAsksBeforeOverwriting) {
+TEST(LibraryWindow, ExportsCopiesToAVirtualSlotAuditionsAndDropsOnABankRowAfterAsking) {
   LibraryFixture f;
   TfrmMain& w = f.Start();
-  f.OpenLibrary();
+  TfrmLibrary& lib = f.OpenLibrary();
+  f.ClickSound("Glass Bell");
+  f.ClickSound("Cold Lead", Qt::ControlModifier);
+  const std::filesystem::path out = f.dir / "chosen.syx";
+  f.prompter.saveName = out.string();
+  QTest::mouseClick(f.Find<QPushButton>("btnExport"), Qt::LeftButton);
+  const auto written = ReadSoundRecords(out);
+  ASSERT_EQ(written.size(), 2u);
+  EXPECT_EQ(TrimmedSoundName(written[1]), "Cold Lead");
+  // An existing file is replaced only after asking.
+  f.ClickSound("Warm Pad");
+  f.prompter.answers = {Answer::No};
+  QTest::mouseClick(f.Find<QPushButton>("btnExport"), Qt::LeftButton);
+  EXPECT_EQ(f.prompter.asked, std::vector<std::string>{questions::kReplace});
+  EXPECT_EQ(ReadSoundRecords(out).size(), 2u);
+  f.prompter.answers = {Answer::Yes};
+  QTest::mouseClick(f.Find<QPushButton>("btnExport"), Qt::LeftButton);
+  EXPECT_EQ(ReadSoundRecords(out).size(), 1u);
+
+  WriteSounds(f.dir / "more.syx", {MakeSound("Fresh Sound", 2, 0, 0, 77)});
+  f.prompter.openName = (f.dir / "more.syx").string();
+  QTest::mouseClick(f.Find<QPushButton>("btnImport"), Qt::LeftButton);
+  EXPECT_EQ(f.Names(), (QStringList{"Cold Lead", "Fresh Sound", "Glass Bell", "WARM Bass", "Warm Pad"}));
+
+  // Enter (or a double-click: the same activation) sends the sound to the instrument's edit buffer.
+  f.ClickSound("Cold Lead");
+  QTest::keyClick(lib.List(), Qt::Key_Return);
+  EXPECT_TRUE(QTest::qWaitFor([&] { return TrimmedSoundName(w.Instrument().EditBuffer()) == "Cold Lead"; }, 5000));
+
+  // Copying to a Virtual slot: the slot dialog picks bank C, program 5.
+  f.ClickSound("Cold Lead");
+  f.ClickSound("Warm Pad", Qt::ControlModifier);
+  auto pick = OnModal<TfrmSelectLocation>([](TfrmSelectLocation* d) {
+    d->cmbBank->setFocus();
+    QTest::keyClick(d->cmbBank, Qt::Key_Home);
+    for (int i = 0; i < 2; ++i) QTest::keyClick(d->cmbBank, Qt::Key_Down);
+    QTest::keyClick(d->cmbProgram, Qt::Key_Home);
+    for (int i = 0; i < 4; ++i) QTest::keyClick(d->cmbProgram, Qt::Key_Down);
+    QTest::mouseClick(d->Button1, Qt::LeftButton);
+  });
+  f.prompter.answers = {Answer::Yes, Answer::No};
+  const SoundData keep = w.Virtual().Sound(2 * 128 + 5);
+  QTest::mouseClick(f.Find<QPushButton>("btnCopyToSlot"), Qt::LeftButton);
+  // In list order (first seen): Warm Pad, then Cold Lead, which was refused.
+  EXPECT_EQ(TrimmedSoundName(w.Virtual().Sound(2 * 128 + 4)), "Warm Pad");
+  EXPECT_TRUE(w.Virtual().Sound(2 * 128 + 5) == keep);
+
+  // A sound dragged from the list onto a bank row, after asking.
+  f.prompter.asked.clear();
   SetSoundName(w.Blofeld(), 10, "Old Sound");
   const SoundData before = w.Blofeld().Sound(10);
   f.ClickSound("Glass Bell");
@@ -199,59 +234,6 @@ TEST(LibraryWindow, DroppingOnABankRowAsksBeforeOverwriting) {
   drop();
   EXPECT_EQ(f.prompter.asked.size(), 2u);
   EXPECT_EQ(TrimmedSoundName(w.Blofeld().Sound(10)), "Glass Bell");
-}
-
-TEST(LibraryWindow, ExportsCopiesToAVirtualSlotAndAuditionsThroughTheEditBuffer) {
-  LibraryFixture f;
-  TfrmMain& w = f.Start();
-  TfrmLibrary& lib = f.OpenLibrary();
-  f.ClickSound("Glass Bell");
-  f.ClickSound("Cold Lead", Qt::ControlModifier);
-  const std::filesystem::path out = f.dir / "chosen.syx";
-  f.prompter.saveName = out.string();
-  QTest::mouseClick(f.Find<QPushButton>("btnExport"), Qt::LeftButton);
-  const auto written = ReadSoundRecords(out);
-  ASSERT_EQ(written.size(), 2u);
-  EXPECT_EQ(TrimmedSoundName(written[1]), "Cold Lead");
-  // An existing file is replaced only after asking.
-  f.ClickSound("Warm Pad");
-  f.prompter.answers = {Answer::No};
-  QTest::mouseClick(f.Find<QPushButton>("btnExport"), Qt::LeftButton);
-  EXPECT_EQ(f.prompter.asked, std::vector<std::string>{questions::kReplace});
-  EXPECT_EQ(ReadSoundRecords(out).size(), 2u);
-  f.prompter.answers = {Answer::Yes};
-  QTest::mouseClick(f.Find<QPushButton>("btnExport"), Qt::LeftButton);
-  EXPECT_EQ(ReadSoundRecords(out).size(), 1u);
-
-  // Importing a file adds its new sounds to the list.
-  WriteSounds(f.dir / "more.syx", {MakeSound("Fresh Sound", 2, 0, 0, 77)});
-  f.prompter.openName = (f.dir / "more.syx").string();
-  QTest::mouseClick(f.Find<QPushButton>("btnImport"), Qt::LeftButton);
-  EXPECT_TRUE(f.Names().contains("Fresh Sound"));
-  EXPECT_EQ(f.Names().size(), 5);
-
-  // Enter (or a double-click: the same activation) sends the sound to the instrument's edit buffer.
-  f.ClickSound("Cold Lead");
-  QTest::keyClick(lib.List(), Qt::Key_Return);
-  EXPECT_TRUE(QTest::qWaitFor([&] { return TrimmedSoundName(w.Instrument().EditBuffer()) == "Cold Lead"; }, 5000));
-
-  // Copying to a Virtual slot: the slot dialog picks bank C, program 5.
-  f.ClickSound("Cold Lead");
-  f.ClickSound("Warm Pad", Qt::ControlModifier);
-  auto pick = OnModal<TfrmSelectLocation>([](TfrmSelectLocation* d) {
-    d->cmbBank->setFocus();
-    QTest::keyClick(d->cmbBank, Qt::Key_Home);
-    for (int i = 0; i < 2; ++i) QTest::keyClick(d->cmbBank, Qt::Key_Down);
-    QTest::keyClick(d->cmbProgram, Qt::Key_Home);
-    for (int i = 0; i < 4; ++i) QTest::keyClick(d->cmbProgram, Qt::Key_Down);
-    QTest::mouseClick(d->Button1, Qt::LeftButton);
-  });
-  f.prompter.answers = {Answer::Yes, Answer::No};
-  const SoundData keep = w.Virtual().Sound(2 * 128 + 5);
-  QTest::mouseClick(f.Find<QPushButton>("btnCopyToSlot"), Qt::LeftButton);
-  // In list order (first seen): Warm Pad, then Cold Lead, which was refused.
-  EXPECT_EQ(TrimmedSoundName(w.Virtual().Sound(2 * 128 + 4)), "Warm Pad");
-  EXPECT_TRUE(w.Virtual().Sound(2 * 128 + 5) == keep);
 }
 
 TEST(LibraryWindow, SearchesAskedFasterThanAnsweredDeliverOnlyTheNewest) {

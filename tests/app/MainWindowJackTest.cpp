@@ -1,18 +1,9 @@
 // The main window against an instrument on a real JACK server: the commands
 // the built-in instrument answers in-process must work the same across the
 // transport. CTest runs this inside its private-JACK-server fixture.
-#include <gtest/gtest.h>
-
-#include <QAction>
-#include <QApplication>
-#include <QTest>
-#include <fstream>
-
-#include "app/TfrmMain.h"
 #include "midi/InstrumentPorts.h"
 #include "midi/RtMidiDriver.h"
-#include "midi/VirtualInstrument.h"
-#include "tests/support/Sounds.h"
+#include "tests/app/AppTest.h"
 
 namespace tarvix {
 namespace {
@@ -24,8 +15,6 @@ TEST(MainWindowOverJack, ReadsEverySoundAcrossTheServer) {
   RtMidiDriver driver(RtMidiDriver::Api::Jack, "TarvixWindowSim");
   InstrumentPorts ports(driver, instrument);
 
-  test::TempDir dir;
-  test::WriteSounds(dir / kInitSoundFileName, {MakeDefaultInitSound()});
   // JACK numbers client names ("TarvixWindowSim-02"), so take them from the lists.
   auto named = [](const std::vector<std::string>& names) {
     for (const auto& n : names)
@@ -35,13 +24,11 @@ TEST(MainWindowOverJack, ReadsEverySoundAcrossTheServer) {
   const std::string out = named(driver.InputNames()), in = named(driver.OutputNames());
   ASSERT_FALSE(out.empty());
   ASSERT_FALSE(in.empty());
-  std::ofstream(dir / kSettingsFileName) << "[Midi]\nMidiInDeviceID=" << out << "\nMidiOutDeviceID=" << in
-                                         << "\nMIDIDelay=0\n";
-  test::ScriptedPrompter prompter;
+  test::AppFixture f("[Midi]\nMidiInDeviceID=" + out + "\nMidiOutDeviceID=" + in + "\nMIDIDelay=0\n");
   MainWindowOptions o;
-  o.programDirectory = dir.Path();
-  o.logFile = dir / "blofeld.log";
-  o.prompter = &prompter;
+  o.programDirectory = f.dir.Path();
+  o.logFile = f.dir / "blofeld.log";
+  o.prompter = &f.prompter;
   o.midiSettingsAtStart = false;
   o.jackMidi = true;
   TfrmMain w(o);
