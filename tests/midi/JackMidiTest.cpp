@@ -24,12 +24,9 @@ namespace {
 
 // A sound-dump-sized message carrying its sequence number.
 Bytes Dump(int n) {
-  Bytes m(392);
-  for (std::size_t i = 1; i + 1 < m.size(); ++i) m[i] = static_cast<std::uint8_t>((n + i) & 0x7F);
-  m[1] = static_cast<std::uint8_t>(n & 0x7F);
-  m[2] = static_cast<std::uint8_t>((n >> 7) & 0x7F);
-  m.front() = 0xF0;
-  m.back() = 0xF7;
+  Bytes m{0xF0, static_cast<std::uint8_t>(n & 0x7F), static_cast<std::uint8_t>((n >> 7) & 0x7F)};
+  for (std::size_t i = 3; i < 391; ++i) m.push_back(static_cast<std::uint8_t>((n + i) & 0x7F));
+  m.push_back(0xF7);
   return m;
 }
 

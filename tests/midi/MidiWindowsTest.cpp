@@ -172,8 +172,8 @@ TEST_F(PanelFixture, KeysHeldInAnyWindowPlayOnTheSelectedPartsChannel) {
   // The main window swallows the playing letters while the keyboard is on.
   edit->clear();
   edit->setFocus();
-  QTest::keyClicks(edit, "ahoy bed");
-  EXPECT_EQ(edit->text(), "oy b");
+  QTest::keyClicks(edit, "ahoy bedfgAsw1");
+  EXPECT_EQ(edit->text(), "oy bAsw1");
   QWidget other;
   auto* otherEdit = new QLineEdit(&other);
   QTest::keyClicks(otherEdit, "ahoy");
@@ -242,7 +242,7 @@ TEST(KeyboardPanel, WindowClassComesFromThePropertyOrTheName) {
   EXPECT_EQ(KeyboardPanel::WindowClassOf(&w), "TfrmLocker");
 }
 
-TEST(TfrmSysExReceiver, CloseButtonAndTickEndAModalRead) {
+TEST(TfrmSysExReceiver, CloseButtonEndsAModalRead) {
   QtScheduler scheduler;
   ManualScheduler unused;
   test::ScriptedLink link{unused};
@@ -271,17 +271,6 @@ TEST(TfrmSysExReceiver, CloseButtonAndTickEndAModalRead) {
   EXPECT_EQ(link.sent.size(), 2u);  // the request, and once more after 500 ms
   EXPECT_EQ(dlg.btnClose()->text(), "&Close");
   EXPECT_TRUE(d.Cancelled);
-
-  // A single read ends by itself once its rounds of asking again are over.
-  closed = false;
-  QTimer failSafe;
-  failSafe.setSingleShot(true);
-  QObject::connect(&failSafe, &QTimer::timeout, &dlg, [&] { dlg.Close(); });
-  failSafe.start(12000);
-  d.ReadCurrentSound(5, [&] { closed = true; });
-  EXPECT_TRUE(closed);
-  EXPECT_TRUE(failSafe.isActive());  // ended by itself, not by the fail-safe
-  EXPECT_EQ(d.Missing, std::vector<int>{5});
 
   dlg.ShowModeless();  // as sends show it
   EXPECT_TRUE(dlg.isVisible());
