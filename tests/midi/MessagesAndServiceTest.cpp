@@ -38,7 +38,6 @@ TEST(SysExMessages, RequestsParameterChangesAndEditBufferSoundsAreByteExact) {
   EXPECT_TRUE(SoundRequest(out, 9, 1, 2));
   EXPECT_EQ(out.sent.back(), Bytes({0xF0, 0x3E, 0x13, 0x09, 0x00, 0x01, 0x02, 0x7F, 0xF7}));
 
-  // A sound to the edit buffer.
   SoundData s = MakeDefaultInitSound();
   s[offs::kDeviceId] = 3;
   s[offs::kBank] = 1;
