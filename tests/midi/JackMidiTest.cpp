@@ -103,8 +103,8 @@ struct Link {
   std::string portName;
 };
 
-// Sends the messages `gap` apart over a fresh link per attempt (what arrives late from an attempt spoilt by an xrun must
-// not reach the next one) and closes the output at once; returns what arrived, or nothing when every attempt had xruns.
+// Sends the messages `gap` apart over a fresh link per attempt (what arrives late from an attempt spoilt by an xrun
+// must not reach the next one), closing the output at once; returns what arrived, or nothing if all had xruns.
 std::optional<std::vector<Bytes>> SendOver(const std::string& name, const std::vector<Bytes>& messages,
                                            std::chrono::microseconds gap) {
   std::vector<Bytes> got;

@@ -113,12 +113,11 @@ TEST(PartsTree, EntriesFollowMultiModeAndSlotNames) {
   BankSet blofeld;
   for (int i = 0; i < kSlotCount; ++i) SetSoundName(blofeld, i, "Slot" + std::to_string(i));
   GlobalData g;  // nothing received: all zero, single mode
-  auto e = PartsTreeEntries(g, blofeld);
-  EXPECT_EQ(e, std::vector<std::string>{"Part 01  -  A001 Slot0" + std::string(11, ' ')});
+  EXPECT_EQ(PartsTreeEntries(g, blofeld), std::vector<std::string>{"Part 01  -  A001 Slot0" + std::string(11, ' ')});
   g.SetMultiMode(true);
   g.SetPartSound(2, 130);
   g.SetPartSound(15, 1023);
-  e = PartsTreeEntries(g, blofeld);
+  const auto e = PartsTreeEntries(g, blofeld);
   ASSERT_EQ(e.size(), 16u);
   EXPECT_EQ(e[2].substr(0, 22), "Part 03  -  B003 Slot1");
   EXPECT_EQ(e[15].substr(0, 25), "Part 16  -  H128 Slot1023");
@@ -220,8 +219,7 @@ TEST_F(Service, FailedOutputFallsBackToTheVirtualInstrument) {
   svc.SendShort(0x90, 60, 1);  // a closed output takes nothing and does not fail
   svc.OpenVirtualOutput();
   EXPECT_EQ(svc.Ports.outNumber, 0);
-  const SoundData s = VirtualInstrument::DemoSound(9);
-  SoundData edited = s;
+  SoundData edited = VirtualInstrument::DemoSound(9);
   edited[offs::kBank] = 0x7F;
   svc.SendLong(edited.bytes);
   EXPECT_EQ(vi.EditBuffer(), edited);
