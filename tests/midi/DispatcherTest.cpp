@@ -73,9 +73,7 @@ class Dispatcher : public ::testing::Test {
   static void ExpectPaced(const std::vector<std::int64_t>& times) {
     for (std::size_t i = 1; i < times.size(); ++i) ASSERT_GE(times[i] - times[i - 1], 250) << i;
   }
-  auto Done() {
-    return [this] { ++doneCalls; };
-  }
+  auto Done() { return [this] { ++doneCalls; }; }
 
   ManualScheduler clock;
   test::ScriptedLink link{clock};
@@ -473,9 +471,7 @@ class InProcess : public ::testing::Test {
     ResetSlots(blofeld);
     StartDialogTicks(loop, d, tick);
   }
-  bool RunUntilClosed(int timeoutMs) {
-    return loop.RunUntil([this] { return !ui.modal; }, timeoutMs);
-  }
+  bool RunUntilClosed(int timeoutMs) { return loop.RunUntil([this] { return !ui.modal; }, timeoutMs); }
   // What a reply carries: the slot's sound with the request's device id and its own bank, program and checksum.
   SoundData AsStored(int slot) {
     SoundData s = vi.Sound(slot);

@@ -20,9 +20,7 @@ namespace {
 using test::Bytes;
 
 template <class Range>
-Bytes B(const Range& r) {
-  return Bytes(std::begin(r), std::end(r));
-}
+Bytes B(const Range& r) { return Bytes(std::begin(r), std::end(r)); }
 
 TEST(SysExMessages, RequestsParameterChangesAndEditBufferSoundsAreByteExact) {
   EXPECT_EQ(B(GlobalRequestMessage(127)), Bytes({0xF0, 0x3E, 0x13, 0x7F, 0x04, 0xF7}));
