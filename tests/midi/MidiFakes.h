@@ -39,7 +39,6 @@ class ScriptedLink : public InstrumentLink {
   std::function<std::optional<Bytes>(const Bytes& request)> answer;
   std::vector<Bytes> sent;
   std::vector<std::pair<std::int64_t, Bytes>> sentAt;
-  std::vector<std::size_t> armed;
   std::size_t armedSize = 0;
 
   void SendShort(std::uint8_t s, std::uint8_t d1, std::uint8_t d2) override { Record({s, d1, d2}); }
@@ -62,7 +61,6 @@ class ScriptedLink : public InstrumentLink {
   }
   std::size_t MaxMessageSize() const override { return maxMessage; }
   bool PrepareReceive(std::size_t size) override {
-    armed.push_back(size);
     armedSize = size;
     return true;
   }
