@@ -30,11 +30,6 @@ using test::SelectOnly;
 using test::TempDir;
 using test::WriteSounds;
 
-std::string ReadText(const fs::path& p) {
-  const auto bytes = ReadAll(p);
-  return {bytes.begin(), bytes.end()};
-}
-
 std::set<std::string> Names(const fs::path& dir) {
   std::set<std::string> n;
   for (const auto& e : fs::directory_iterator(dir)) n.insert(e.path().filename().string());
@@ -63,7 +58,6 @@ TEST(LoadSoundFile, ChosenOrOwnPositionsOddSizesAndNoise) {
   for (int i : {1022, 1023, 0}) EXPECT_TRUE(set.Sound(i)[offs::kChecksum] == 0x7F && !set.Changed(i)) << i;
   EXPECT_TRUE(set.Changed(5));  // slots the file does not address keep their flags
   EXPECT_TRUE(set.SelectionList.empty());
-  EXPECT_EQ(GroupCaption(BankSetKind::Virtual, r.fileName), "Virtual banks (three.syx)");
 
   // At the records' own positions the later record wins; reading stops at one naming no slot (edit buffer, bank 8).
   WriteSounds(dir / "own.syx",
@@ -176,7 +170,7 @@ TEST(AtomicWrites, KilledSavesLeaveTheOldOrTheNewFileWholeAndTheNextSaveClearsLe
   TempDir dir;
   const fs::path file = dir / "sounds.syx";
   // Two versions of different sizes and content: a torn file matches neither.
-  const std::string older(3000, 'a'), newer(7000, 'b');
+  const std::vector<std::uint8_t> older(3000, 'a'), newer(7000, 'b');
   WriteFileAtomically(file, older);
   std::mt19937 random(12345);
   for (int round = 0; round < 150; ++round) {
@@ -194,10 +188,9 @@ TEST(AtomicWrites, KilledSavesLeaveTheOldOrTheNewFileWholeAndTheNextSaveClearsLe
     int status = 0;
     ::waitpid(child, &status, 0);
     ASSERT_TRUE(WIFSIGNALED(status)) << "the saving process ended by itself";
-    const std::string now = ReadText(file);
+    const auto now = ReadAll(file);
     ASSERT_TRUE(now == older || now == newer) << "round " << round << ": a torn file of " << now.size() << " bytes";
-    const std::string next = round % 2 ? older : newer;  // the next save removes what the killed one left
-    WriteFileAtomically(file, next);
+    WriteFileAtomically(file, round % 2 ? older : newer);  // the next save removes what the killed one left
     ASSERT_EQ(Temporaries(dir.Path(), "sounds.syx"), 0) << "round " << round;
   }
 
@@ -232,7 +225,7 @@ TEST(AtomicWrites, AFullDiskKeepsTheOldFileAndSaysWhy) {
     ~Unmount() { ::umount2(at.c_str(), MNT_DETACH); }
   } unmount{dir / "disk"};
   const fs::path file = dir / "disk/pads.syx";
-  const std::string old(8000, 'o');
+  const std::vector<std::uint8_t> old(8000, 'o');
   WriteFileAtomically(file, old);
   std::FILE* filler = std::fopen((dir / "disk/filler").c_str(), "wb");  // fill what is left
   ASSERT_NE(filler, nullptr);
@@ -244,13 +237,13 @@ TEST(AtomicWrites, AFullDiskKeepsTheOldFileAndSaysWhy) {
   for (std::size_t size : {40000, 392}) {
     SCOPED_TRACE(size);
     try {
-      WriteFileAtomically(file, std::string(size, 'n'));
+      WriteFileAtomically(file, std::vector<std::uint8_t>(size, 'n'));
       ADD_FAILURE() << "a save to a full disk reported success";
     } catch (const std::runtime_error& e) {
       EXPECT_NE(std::string(e.what()).find(file.string() + ": " + std::strerror(ENOSPC)), std::string::npos)
           << e.what();
     }
-    EXPECT_EQ(ReadText(file), old);
+    EXPECT_EQ(ReadAll(file), old);
     EXPECT_EQ(Temporaries(dir / "disk", "pads.syx"), 0);
   }
 }
