@@ -139,14 +139,13 @@ TEST(History, OldestStepsGoFirstAtEitherLimit) {
 
 TEST(History, BlofeldRowsAreMarkedChangedWhereTheyDifferFromTheInstrument) {
   Fixture f;
-  const SoundData old = f.blofeld.Sound(10), read = test::MakeSound("From Blofeld");
+  const SoundData read = test::MakeSound("From Blofeld");
   {  // a read stores what the instrument holds and clears the flag
     History::Step step(f.history, "Read");
     step.Touch(f.blofeld, 10), f.blofeld.Sound(10) = read;
   }
   f.history.InstrumentHolds(10, read);
   f.history.Undo();
-  EXPECT_EQ(f.blofeld.Sound(10), old);
   EXPECT_TRUE(f.blofeld.Changed(10)) << "the old sound is not on the instrument: a Send must put it back";
   f.history.Redo();
   EXPECT_FALSE(f.blofeld.Changed(10));

@@ -212,24 +212,19 @@ TEST(TfrmCopySounds, CountBoxCopyRunsEnterEscAndARunPastTheEnd) {
   choose("cmbBanks", 7);
   EXPECT_EQ(dlg.SourceIndex(), Index('H', 1));
 
-  SetSoundName(blofeld, Index('A', 5), "Five");  // A5 to D10, three times, and the dialog closes
+  SetSoundName(blofeld, Index('A', 5), "Five");  // A5 to D10, three times, by Enter in the count box
   choose("cmbBanks", 0);
   choose("cmbPrograms", 4);
   choose("cmbBanks2", 3);
-  run("3");
-  EXPECT_FALSE(dlg.isVisible());
-  EXPECT_EQ(GetSoundName(blofeld, Index('D', 12)), "Five            ");
-
-  // Enter in the count box copies; Esc closes.
-  choose("cmbBanks2", 0);
-  redrawn.clear();
   dlg.show();
   count->setFocus();
   count->selectAll();
-  QTest::keyClicks(count, "2");
+  QTest::keyClicks(count, "3");
   QTest::keyClick(count, Qt::Key_Return);
-  EXPECT_EQ(redrawn, (std::vector<int>{Index('A', 10), Index('A', 11)}));
-  dlg.show();
+  EXPECT_FALSE(dlg.isVisible());
+  EXPECT_EQ(redrawn, (std::vector<int>{Index('D', 10), Index('D', 11), Index('D', 12)}));
+  EXPECT_EQ(GetSoundName(blofeld, Index('D', 12)), "Five            ");
+  dlg.show();  // Esc closes
   count->setFocus();
   QTest::keyClick(count, Qt::Key_Escape);
   EXPECT_EQ(dlg.result(), QDialog::Rejected);
@@ -237,7 +232,6 @@ TEST(TfrmCopySounds, CountBoxCopyRunsEnterEscAndARunPastTheEnd) {
   // A run past the end fills up to H128, says so and stays open.
   choose("cmbBanks2", 7);
   choose("cmbPrograms2", 124);
-  log.lines.clear();
   run("10");
   EXPECT_TRUE(dlg.isVisible());
   ASSERT_EQ(log.lines.size(), 1u);
