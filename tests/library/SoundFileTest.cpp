@@ -250,9 +250,7 @@ TEST(SoundFiles, OnlyRegularFilesAreReadOrReplacedAndErrorsNameTheCause) {
     std::filesystem::path file;
     std::string reason;
   };
-  std::vector<Case> cases{{dir.Path(), "Is a directory"},
-                          {dir / "fifo.syx", "Is a FIFO"},
-                          {"/dev/null", "Is a device"},
+  std::vector<Case> cases{{dir.Path(), "Is a directory"}, {dir / "fifo.syx", "Is a FIFO"}, {"/dev/null", "Is a device"},
                           {dir / "missing.syx", "No such file or directory"}};
   if (geteuid() != 0) cases.push_back({dir / "locked.syx", "Permission denied"});
   alarm(20);  // a FIFO that blocked would hang the test; end it instead

@@ -218,7 +218,8 @@ TEST_F(LockerFixture, PanelCaptionsAndSave) {
       if (PanelLabels()[static_cast<std::size_t>(i)].name == name) return locker.Caption(i);
     return std::string("?");
   };
-  EXPECT_EQ(caption("lblOsc1"), "Osc1:  Pulse, off, off, Oct 8', 12, 0, 0, Keytrck 100%, 0, 0, 0, 127, Bal middle, on, 0");
+  EXPECT_EQ(caption("lblOsc1"),
+            "Osc1:  Pulse, off, off, Oct 8', 12, 0, 0, Keytrck 100%, 0, 0, 0, 127, Bal middle, on, 0");
   EXPECT_EQ(caption("lblFilterRouting"), "Filter Routing:  serial");
   EXPECT_NE(caption("lblLFO1").find("1/16."), std::string::npos) << caption("lblLFO1");
   EXPECT_EQ(caption("lblMatrixModulation").rfind("Matrix Modulation: (off, 10, ", 0), 0u);
