@@ -10,8 +10,7 @@
 namespace tarvix {
 namespace {
 
-using test::MakeSound;
-using test::SelectOnly;
+using namespace test;
 
 // A set whose slot i is named "<i>" (so every name differs).
 BankSet Numbered(BankSetKind kind = BankSetKind::Blofeld) {

@@ -23,12 +23,7 @@ namespace tarvix {
 namespace {
 
 namespace fs = std::filesystem;
-using test::MakeSound;
-using test::ReadAll;
-using test::ScriptedPrompter;
-using test::SelectOnly;
-using test::TempDir;
-using test::WriteSounds;
+using namespace test;
 
 std::set<std::string> Names(const fs::path& dir) {
   std::set<std::string> n;

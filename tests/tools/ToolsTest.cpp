@@ -13,8 +13,7 @@
 namespace tarvix {
 namespace {
 
-using test::NoiseSound;
-using test::SentLog;
+using namespace test;
 
 TEST(MorphBlend, RoundsTowardsMinusInfinity) {
   const int cases[][4] = {{0, 127, 50, 63}, {127, 0, 50, 63},  // 127 + floor(-63.5)

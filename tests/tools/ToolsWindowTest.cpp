@@ -51,7 +51,6 @@ TEST_F(MorphWindow, OpensEmptyFindsSoundsByTypingAndComputesOnlyAfterTheBarMoves
   auto *s1 = Child<QComboBox>(w, "cmbSound1"), *s2 = Child<QComboBox>(w, "cmbSound2");
   auto* bar = Child<QSlider>(w, "trbMorph");
   auto* save = Child<QPushButton>(w, "btnSave");
-  auto percent = [&] { return Child<QLabel>(w, "lbkPercent")->text(); };
   ASSERT_EQ(s1->count(), 1024);
   EXPECT_EQ(s2->itemText(1023), "H128 Last            ");
   EXPECT_TRUE(s1->currentIndex() == -1 && !bar->isEnabled() && !save->isEnabled());
@@ -68,7 +67,7 @@ TEST_F(MorphWindow, OpensEmptyFindsSoundsByTypingAndComputesOnlyAfterTheBarMoves
   EXPECT_TRUE(bar->isEnabled());
   bar->setFocus();
   QTest::keyClick(bar, Qt::Key_End);
-  EXPECT_EQ(percent(), "100 %");       // at once
+  EXPECT_EQ(Child<QLabel>(w, "lbkPercent")->text(), "100 %");  // at once
   EXPECT_TRUE(sent.messages.empty());  // the blend waits
   w.Timer1Timer();
   EXPECT_EQ(sent.messages.size(), 381u);
