@@ -271,9 +271,6 @@ TEST(CopySoundsRun, FillsFlagsReportsEachSlotAndStopsAtH128) {
   EXPECT_FALSE(set.Changed(1));  // no wrap to A001
   EXPECT_THROW(CopySoundsRun(set, 1024, 0, 1), std::out_of_range);
 
-  const std::pair<const char*, const char*> normal[] = {
-      {"200", "128"}, {"128", "128"}, {"", "1"}, {"x", "1"}, {"0", "0"}};
-  for (auto [in, out] : normal) EXPECT_EQ(NormalizeCount(in), out) << in;
   const std::pair<const char*, int> counts[] = {{"007", 7}, {"99999999999999999999", 1}, {"-4", 0}};
   for (auto [in, n] : counts) EXPECT_EQ(CountOf(in), n) << in;
 }
