@@ -51,7 +51,6 @@ TEST_F(MorphWindow, OpensEmptyFindsSoundsByTypingAndComputesOnlyAfterTheBarMoves
   auto *s1 = Child<QComboBox>(w, "cmbSound1"), *s2 = Child<QComboBox>(w, "cmbSound2");
   auto* bar = Child<QSlider>(w, "trbMorph");
   auto* save = Child<QPushButton>(w, "btnSave");
-  ASSERT_EQ(s1->count(), 1024);
   EXPECT_EQ(s2->itemText(1023), "H128 Last            ");
   EXPECT_TRUE(s1->currentIndex() == -1 && !bar->isEnabled() && !save->isEnabled());
 
