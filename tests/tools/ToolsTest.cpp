@@ -235,28 +235,22 @@ TEST_F(LockerFixture, PanelCaptionsAndSave) {
   EXPECT_EQ(test::ReadAll(dir / "l.syx"), bytes);
 }
 
-SoundData Marked(std::uint8_t mark) {
-  SoundData s{};
-  s[100] = mark;
-  SetSoundName(s, "Sound " + std::to_string(mark));
-  return s;
-}
-
 int Index(char bank, int program) { return (bank - 'A') * kProgramsPerBank + program - 1; }
 
 TEST(CopySoundsRun, FillsFlagsReportsEachSlotAndStopsAtH128) {
   BankSet set;
-  set.Sound(Index('A', 5)) = Marked(5);
+  const SoundData five = MakeSound("Five", 0, 0, 0, 5), three = MakeSound("Three", 0, 0, 0, 3);
+  set.Sound(Index('A', 5)) = five;
   std::vector<int> redrawn;
   EXPECT_EQ(CopySoundsRun(set, Index('A', 5), Index('D', 10), 3, [&](int i) { redrawn.push_back(i); }), 3);
   EXPECT_EQ(redrawn, (std::vector<int>{Index('D', 10), Index('D', 11), Index('D', 12)}));
-  for (int i : redrawn) EXPECT_TRUE(set.Sound(i) == Marked(5) && set.Changed(i)) << i;
+  for (int i : redrawn) EXPECT_TRUE(set.Sound(i) == five && set.Changed(i)) << i;
   EXPECT_FALSE(set.Changed(Index('D', 13)) || set.Changed(Index('A', 5)) || set.Changed(Index('D', 9)));
   EXPECT_EQ(CopySoundsRun(set, 0, 500, 0), 0);
   EXPECT_FALSE(set.Changed(500));
-  set.Sound(3) = Marked(3);  // a source inside the run: every slot still gets the source's bytes
+  set.Sound(3) = three;  // a source inside the run: every slot still gets the source's bytes
   CopySoundsRun(set, 3, 2, 4);
-  for (int i = 2; i < 6; ++i) EXPECT_EQ(set.Sound(i), Marked(3)) << i;
+  for (int i = 2; i < 6; ++i) EXPECT_EQ(set.Sound(i), three) << i;
 
   EXPECT_THROW(CopySoundsRun(set, 0, Index('H', 125), 10), CopyRunPastEnd);
   EXPECT_FALSE(set.Changed(1));  // no wrap to A001
