@@ -2,8 +2,6 @@
 // The build and source folders. CTest names them in the environment; a test
 // program started by hand looks for CMakeCache.txt above its own location.
 
-#include <unistd.h>
-
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>

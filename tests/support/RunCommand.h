@@ -3,8 +3,6 @@
 
 #include <sys/wait.h>
 
-#include <array>
-#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <string>

@@ -24,7 +24,6 @@ inline SoundData MakeSound(const std::string& name, std::uint8_t category = 0, i
   return s;
 }
 
-// Selects exactly `rows` of the set.
 inline void SelectOnly(BankSet& set, std::initializer_list<int> rows) {
   set.ClearSelection();
   for (int i : rows) set.Select(i);
@@ -36,8 +35,7 @@ inline void WriteSounds(const std::filesystem::path& p, const std::vector<SoundD
   WriteAll(p, bytes);
 }
 
-// Answers questions from a script and records them; file dialogs return the
-// names given.
+// Answers questions from a script; file dialogs return the names given.
 struct ScriptedPrompter : ScriptPrompter {
   std::optional<std::string> openName, saveName;
   std::optional<std::string> OpenFileName(const FileRequest&) override { return openName; }

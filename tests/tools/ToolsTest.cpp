@@ -13,8 +13,7 @@
 namespace tarvix {
 namespace {
 
-using test::NoiseSound;
-using test::SentLog;
+using namespace test;
 
 TEST(MorphBlend, RoundsTowardsMinusInfinity) {
   const int cases[][4] = {{0, 127, 50, 63}, {127, 0, 50, 63},  // 127 + floor(-63.5)
@@ -61,7 +60,6 @@ TEST_F(MorphFixture, OnlyATrackBarMoveComputesAndAListOrOptionChangeResendsEvery
   morph.TrackBarMoved(70);
   EXPECT_TRUE(morph.Timer1Timer());  // several moves, one computation at the last position
   EXPECT_EQ(morph.PercentText(), "70 %");
-  EXPECT_FALSE(morph.Timer1Timer());
 
   // Every parameter but glide and allocation, ascending, also for the same blend after a list or option change.
   std::vector<int> all;
@@ -98,12 +96,6 @@ TEST_F(MorphFixture, SmallMoveSendsOnlyChangedBytesAndTheSavedSoundIsStamped) {
   EXPECT_EQ(MorphedSound(blofeld.Sound(7), blofeld.Sound(8), 50, false), s);
 }
 
-std::set<int> AllGroupOffsets() {
-  std::set<int> all;
-  for (const auto& g : LockGroups()) all.insert(g.offsets.begin(), g.offsets.end());
-  return all;
-}
-
 struct LockerFixture : ::testing::Test {
   BankSet blofeld;
   SentLog sent;
@@ -112,19 +104,12 @@ struct LockerFixture : ::testing::Test {
   LockerFixture() { test::FillNoise(blofeld, 5); }
 };
 
-TEST(LockerTables, GroupsAreDisjointAndHoldTheDocumentedByteCount) {
-  std::size_t total = 0;
-  for (const auto& g : LockGroups()) total += g.offsets.size();
-  EXPECT_TRUE(AllGroupOffsets().size() == total && total == 295u);
-  for (int o : {7, 51, 52, 54, 77, 86, 123, 169, 316, 328, 366, 370, 386, 389})
-    EXPECT_FALSE(AllGroupOffsets().count(o)) << o;
-}
-
 TEST_F(LockerFixture, MergeTakesEveryUnlockedGroupByteAndNothingElse) {
   locker.SelectProgram(17);
   EXPECT_GT(locker.Timer1Timer(), 0);
   const SoundData& src = blofeld.Sound(16);
-  const auto groups = AllGroupOffsets();
+  std::set<int> groups;
+  for (const auto& g : LockGroups()) groups.insert(g.offsets.begin(), g.offsets.end());
   for (int o = 0; o < static_cast<int>(kSoundSize); ++o)
     EXPECT_EQ(locker.WorkSound[o], groups.count(o) ? src[o] : start[o]) << o;
   std::vector<std::pair<int, int>> expected;  // exactly the differing group bytes, ascending, with their new values
@@ -141,7 +126,6 @@ TEST_F(LockerFixture, MergeTakesEveryUnlockedGroupByteAndNothingElse) {
   for (int g = 0; g < kLockGroupCount; ++g) l.SetLocked(g, true);
   l.NextSound();
   EXPECT_EQ(l.Timer1Timer(), 0);
-  EXPECT_EQ(l.WorkSound, start);
   l.SelectProgram(3);
   l.SetLocked(12, false);  // LFO 2
   l.Timer1Timer();
@@ -151,53 +135,32 @@ TEST_F(LockerFixture, MergeTakesEveryUnlockedGroupByteAndNothingElse) {
   }
 }
 
-TEST_F(LockerFixture, SelectorWrapsAndBankChangeKeepsTheProgram) {
-  auto at = [&] { return std::make_pair(locker.SelBank, locker.SelProgram); };
-  locker.SelectBank(8);
+TEST_F(LockerFixture, NextCarriesIntoTheNextBankAndARandomSoundDrawsTheProgramFirst) {
+  locker.SelectBank(3);
   locker.SelectProgram(128);
   locker.NextSound();
-  EXPECT_EQ(at(), std::make_pair(1, 1));
-  locker.PrevSound();
-  EXPECT_EQ(at(), std::make_pair(8, 128));
-  locker.SelectBank(3);
-  locker.NextSound();
-  EXPECT_EQ(at(), std::make_pair(4, 1));
+  EXPECT_TRUE(locker.SelBank == 4 && locker.SelProgram == 1);
   RandomSource r(77), replay(77);
   locker.RandomSound(r);
   const int program = static_cast<int>(replay.Random(128)) + 1;
-  EXPECT_EQ(at(), std::make_pair(static_cast<int>(replay.Random(8)) + 1, program));
+  EXPECT_EQ(locker.SelBank, static_cast<int>(replay.Random(8)) + 1);
+  EXPECT_EQ(locker.SelProgram, program);
   EXPECT_TRUE(locker.SelectionPending);
 }
 
 TEST_F(LockerFixture, EverySwapTwiceRestoresAndSendsOnlyDifferingBytes) {
   for (const auto& s : SwapButtons()) {
     locker.Swap(s.kind);
-    EXPECT_EQ(locker.UndoSound, start);
     sent.messages.clear();
     locker.Timer2Timer();
     std::set<int> moved;
     for (auto [a, b] : s.pairs)
       if (start[a] != start[b]) moved.insert({a - 7, b - 7});
     EXPECT_EQ(sent.Params(), std::vector<int>(moved.begin(), moved.end())) << s.caption;
-    for (auto [a, b] : s.pairs)
-      EXPECT_TRUE(locker.WorkSound[a] == start[b] && locker.WorkSound[b] == start[a]) << s.caption;
     locker.Swap(s.kind);
     locker.Timer2Timer();
     EXPECT_EQ(locker.WorkSound, start) << s.caption;
   }
-  // Shapes, types and unmatched bytes stay.
-  locker.WorkSound[172] = 1;
-  locker.WorkSound[184] = 2;
-  locker.Swap(SwapKind::LFO1LFO2);
-  EXPECT_TRUE(locker.WorkSound[172] == 2 && locker.WorkSound[184] == 1);
-  const SoundData before = locker.WorkSound;
-  locker.Swap(SwapKind::Osc1Osc3);
-  for (std::size_t o : {15, 19, 20, 22, 47, 51, 52, 54}) EXPECT_EQ(locker.WorkSound[o], before[o]) << o;
-  EXPECT_TRUE(locker.WorkSound[8] == before[40] && locker.WorkSound[69] == before[73]);
-  const SoundData beforeFx = locker.WorkSound;
-  locker.Swap(SwapKind::Effect1Effect2);
-  EXPECT_TRUE(locker.WorkSound[135] == beforeFx[135] && locker.WorkSound[151] == beforeFx[151]);
-  EXPECT_EQ(locker.WorkSound[136], beforeFx[152]);
 }
 
 TEST_F(LockerFixture, RollsRotateOneColumnAndRestore) {
@@ -248,8 +211,8 @@ TEST_F(LockerFixture, PanelCaptionsAndSave) {
       if (PanelLabels()[static_cast<std::size_t>(i)].name == name) return locker.Caption(i);
     return std::string("?");
   };
-  EXPECT_EQ(caption("lblOsc1").rfind("Osc1:  Pulse, ", 0), 0u) << caption("lblOsc1");
-  EXPECT_NE(caption("lblOsc1").find("Oct 8', 12, "), std::string::npos) << caption("lblOsc1");
+  EXPECT_EQ(caption("lblOsc1"),
+            "Osc1:  Pulse, off, off, Oct 8', 12, 0, 0, Keytrck 100%, 0, 0, 0, 127, Bal middle, on, 0");
   EXPECT_EQ(caption("lblFilterRouting"), "Filter Routing:  serial");
   EXPECT_NE(caption("lblLFO1").find("1/16."), std::string::npos) << caption("lblLFO1");
   EXPECT_EQ(caption("lblMatrixModulation").rfind("Matrix Modulation: (off, 10, ", 0), 0u);
@@ -271,40 +234,27 @@ TEST_F(LockerFixture, PanelCaptionsAndSave) {
   EXPECT_EQ(test::ReadAll(dir / "l.syx"), bytes);
 }
 
-SoundData Marked(std::uint8_t mark) {
-  SoundData s{};
-  s[100] = mark;
-  SetSoundName(s, "Sound " + std::to_string(mark));
-  return s;
-}
-
 int Index(char bank, int program) { return (bank - 'A') * kProgramsPerBank + program - 1; }
 
 TEST(CopySoundsRun, FillsFlagsReportsEachSlotAndStopsAtH128) {
   BankSet set;
-  set.Sound(Index('A', 5)) = Marked(5);
+  const SoundData five = MakeSound("Five", 0, 0, 0, 5), three = MakeSound("Three", 0, 0, 0, 3);
+  set.Sound(Index('A', 5)) = five;
   std::vector<int> redrawn;
   EXPECT_EQ(CopySoundsRun(set, Index('A', 5), Index('D', 10), 3, [&](int i) { redrawn.push_back(i); }), 3);
   EXPECT_EQ(redrawn, (std::vector<int>{Index('D', 10), Index('D', 11), Index('D', 12)}));
-  for (int i : redrawn) EXPECT_TRUE(set.Sound(i) == Marked(5) && set.Changed(i)) << i;
+  for (int i : redrawn) EXPECT_TRUE(set.Sound(i) == five && set.Changed(i)) << i;
   EXPECT_FALSE(set.Changed(Index('D', 13)) || set.Changed(Index('A', 5)) || set.Changed(Index('D', 9)));
   EXPECT_EQ(CopySoundsRun(set, 0, 500, 0), 0);
   EXPECT_FALSE(set.Changed(500));
-  set.Sound(3) = Marked(3);  // a source inside the run: every slot still gets the source's bytes
+  set.Sound(3) = three;  // a source inside the run: every slot still gets the source's bytes
   CopySoundsRun(set, 3, 2, 4);
-  for (int i = 2; i < 6; ++i) EXPECT_EQ(set.Sound(i), Marked(3)) << i;
+  for (int i = 2; i < 6; ++i) EXPECT_EQ(set.Sound(i), three) << i;
 
-  set.Sound(0) = Marked(9);
-  redrawn.clear();
-  EXPECT_THROW(CopySoundsRun(set, 0, Index('H', 125), 10, [&](int i) { redrawn.push_back(i); }), CopyRunPastEnd);
-  EXPECT_EQ(redrawn, (std::vector<int>{1020, 1021, 1022, 1023}));
-  EXPECT_EQ(set.Sound(1023), Marked(9));
+  EXPECT_THROW(CopySoundsRun(set, 0, Index('H', 125), 10), CopyRunPastEnd);
   EXPECT_FALSE(set.Changed(1));  // no wrap to A001
   EXPECT_THROW(CopySoundsRun(set, 1024, 0, 1), std::out_of_range);
 
-  const std::pair<const char*, const char*> normal[] = {
-      {"200", "128"}, {"128", "128"}, {"", "1"}, {"x", "1"}, {"0", "0"}};
-  for (auto [in, out] : normal) EXPECT_EQ(NormalizeCount(in), out) << in;
   const std::pair<const char*, int> counts[] = {{"007", 7}, {"99999999999999999999", 1}, {"-4", 0}};
   for (auto [in, n] : counts) EXPECT_EQ(CountOf(in), n) << in;
 }
@@ -313,10 +263,7 @@ TEST(ProgramEntries, NumberBlankAndRawNameBytes) {
   BankSet set;
   SetSoundName(set, Index('B', 7), "Pad");
   set.Sound(Index('B', 7))[offs::kName + 15] = 0x01;  // every byte is taken as a character
-  const auto entries = ProgramEntries(set, 1);
-  ASSERT_EQ(entries.size(), 128u);
-  EXPECT_EQ(entries[6], std::string("7 Pad            \x01", 18));
-  EXPECT_EQ(entries[127].substr(0, 4), "128 ");
+  EXPECT_EQ(ProgramEntries(set, 1).at(6), std::string("7 Pad            \x01", 18));
   EXPECT_THROW(ProgramEntries(set, 8), std::out_of_range);
 }
 
