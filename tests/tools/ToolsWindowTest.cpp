@@ -103,7 +103,8 @@ TEST_F(MorphWindow, RandomizeSelectsWithoutRefillAndSaveWritesTheBlend) {
   const auto file = dir / "m.syx";
   test::WriteAll(file, {1, 2, 3});
   prompter.saveName = file.string();
-  prompter.answers = {Answer::No, Answer::Yes};
+  prompter.answers = {Answer::No, Answer::Cancel, Answer::Yes};
+  QTest::mouseClick(Child<QPushButton>(w, "btnSave"), Qt::LeftButton);
   QTest::mouseClick(Child<QPushButton>(w, "btnSave"), Qt::LeftButton);
   EXPECT_EQ(test::ReadAll(file), (std::vector<std::uint8_t>{1, 2, 3}));
   QTest::mouseClick(Child<QPushButton>(w, "btnSave"), Qt::LeftButton);
@@ -168,7 +169,7 @@ TEST_F(LockerWindow, BrowsingLockingSwappingAndSaving) {
   QTest::mouseClick(Child<QPushButton>(w, "btnSave"), Qt::LeftButton);
   const auto bytes = test::ReadAll(dir / "l.syx");
   ASSERT_EQ(bytes.size(), 392u);
-  EXPECT_TRUE(bytes[172] == locked[184] && bytes[390] == 127);
+  EXPECT_EQ(std::vector<int>({bytes[5], bytes[6], bytes[172], bytes[390]}), std::vector<int>({0, 0, locked[184], 127}));
 }
 
 int Index(char bank, int program) { return (bank - 'A') * kProgramsPerBank + program - 1; }
