@@ -1,5 +1,5 @@
 #pragma once
-// Noise sounds and a recording send callback shared by the morph and locker tests.
+// Noise sounds, slot indexes and a recording send callback shared by the tools tests.
 
 #include <utility>
 #include <vector>
@@ -25,6 +25,9 @@ inline SoundData NoiseSound(std::uint32_t seed) {
 inline void FillNoise(BankSet& set, std::uint32_t seed) {
   for (int i = 0; i < kSlotCount; ++i) set.Sound(i) = NoiseSound(seed + static_cast<std::uint32_t>(i) * 7919u);
 }
+
+// The slot of a bank letter and a program number counted from 1.
+inline int Index(char bank, int program) { return (bank - 'A') * kProgramsPerBank + program - 1; }
 
 struct SentLog {
   std::vector<std::pair<int, int>> messages;

@@ -23,7 +23,7 @@
 namespace tarvix {
 namespace {
 
-using test::SentLog;
+using namespace test;
 
 template <typename W>
 W* Child(QWidget& w, const char* name) {
@@ -171,8 +171,6 @@ TEST_F(LockerWindow, BrowsingLockingSwappingAndSaving) {
   ASSERT_EQ(bytes.size(), 392u);
   EXPECT_EQ(std::vector<int>({bytes[5], bytes[6], bytes[172], bytes[390]}), std::vector<int>({0, 0, locked[184], 127}));
 }
-
-int Index(char bank, int program) { return (bank - 'A') * kProgramsPerBank + program - 1; }
 
 TEST(TfrmCopySounds, CountBoxCopyRunsEnterEscAndARunPastTheEnd) {
   BankSet blofeld;
