@@ -153,7 +153,6 @@ TEST(Sort, SortsTheSelectedRowsByNameOrCategoryAndLeavesTheRest) {
   EXPECT_TRUE(p.asked.empty());
   EXPECT_EQ(Names(set, {2, 9, 128, 3}), "BASS Bass 1 bass 2 Keep3");
   EXPECT_FALSE(set.Changed(3));
-  EXPECT_TRUE(set.IsSelected(2) && set.IsSelected(9) && set.IsSelected(128));
   EXPECT_EQ(SortKey(MakeSound("\xE9t\xE9"), SortKind::ByName).substr(0, 3), "\xE9T\xE9");
 
   // By category, then name; categories without a name go last.
