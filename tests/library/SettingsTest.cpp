@@ -67,7 +67,6 @@ TEST_F(SettingsFile, OddValuesAreKeptAndABadNumberStopsReadingAndIsLogged) {
   EXPECT_EQ(s.MIDIDelay, 250);
   for (const char* bad : {"", "-", "1a", " 1", "0x10", "99999999999999999999", "1.5"})
     EXPECT_FALSE(ParseWholeNumber(bad).has_value()) << bad;
-  EXPECT_TRUE(ParseWholeNumber("250") == 250 && ParseWholeNumber("-3") == -3);
 }
 
 TEST_F(SettingsFile, DeviceIdKeysAndAFailedSave) {
