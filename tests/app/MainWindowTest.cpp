@@ -431,9 +431,6 @@ TEST(MainWindowRows, CopyPasteAndMovesActOnTheHighlightedRow) {
   w.Action("actPasteSound")->trigger();  // empty clipboard: nothing
   EXPECT_FALSE(w.Blofeld().Changed(30));
   QTest::keyClick(lv, Qt::Key_C, Qt::ControlModifier);
-  ClickRow(lv, 129);  // B002
-  QTest::keyClick(lv, Qt::Key_V, Qt::ControlModifier);
-  EXPECT_EQ(Names(w.Blofeld(), {129, 30}), (std::vector<std::string>{"b30", "b30"}));
 
   // From the menu, paste goes to the list last worked in.
   ClickRow(w.VirtualList(), 7);
@@ -441,7 +438,7 @@ TEST(MainWindowRows, CopyPasteAndMovesActOnTheHighlightedRow) {
   w.Action("actPasteSound")->trigger();
   EXPECT_EQ(Name(w.Virtual(), 7), "b30");
 
-  // A move step takes the current row with the sound.
+  // A move step takes the selection with the sound.
   ClickRow(lv, 10);
   auto* down = w.findChild<QToolButton*>("btnDownSound");
   QTest::mouseClick(down, Qt::LeftButton);
@@ -579,17 +576,13 @@ struct TransferFixture : AppFixture {
 
 // A one-way interface (or a MIDI monitor): one output and no input at all.
 struct OneWayDriver : MidiDriver {
+  struct Port : MidiOutputPort {
+    void Send(std::span<const std::uint8_t>) override {}
+  };
   std::vector<std::string> InputNames() override { return {}; }
   std::vector<std::string> OutputNames() override { return {"One-Way Out"}; }
-  std::unique_ptr<MidiOutputPort> OpenOutput(int, const std::string&) override {
-    struct Port : MidiOutputPort {
-      void Send(std::span<const std::uint8_t>) override {}
-    };
-    return std::make_unique<Port>();
-  }
-  std::unique_ptr<MidiInputPort> OpenInput(int, const std::string& name, InputCallback) override {
-    throw MidiError(name + ": no such input");
-  }
+  std::unique_ptr<MidiOutputPort> OpenOutput(int, const std::string&) override { return std::make_unique<Port>(); }
+  std::unique_ptr<MidiInputPort> OpenInput(int, const std::string& n, InputCallback) override { throw MidiError(n); }
 };
 
 TEST(TransfersWindow, SendingSelectedSoundsAndAFileNeedsOnlyAnOutput) {

@@ -43,6 +43,7 @@ TEST(UndoWindow, TheEditMenuNamesTheStepItsKeysUndoAndRedoWithoutSendingAReadIsO
   QTest::keyClick(lv, Qt::Key_C, Qt::ControlModifier);
   ClickRow(lv, 129);
   QTest::keyClick(lv, Qt::Key_V, Qt::ControlModifier);
+  EXPECT_EQ(Names(w.Blofeld(), {129, 30}), (std::vector<std::string>{"b30", "b30"}));
   const auto pasted = Rows(w.Blofeld());
   ClickRow(lv, 5);  // A006..A008 down with Ctrl+keypad plus
   ClickRow(lv, 7, Qt::ShiftModifier);
