@@ -50,7 +50,6 @@ TEST(TfrmSettings, OpensOnStoredNamesAndReturnsSelection) {
   TfrmSettings dlg({"In A", "In B", "In C"}, {"Out A", "Out B"}, s, -1);
   EXPECT_EQ(Child<QComboBox>(dlg, "cmbMidiIns")->currentIndex(), 1);
   EXPECT_EQ(Child<QComboBox>(dlg, "cmbMidiOut")->currentIndex(), 0);
-  EXPECT_EQ(Child<QComboBox>(dlg, "cmbMidiController")->currentIndex(), -1);  // empty name: no selection
   auto* ids = Child<QComboBox>(dlg, "cmbDeviceID");
   EXPECT_EQ(ids->currentIndex(), 5);
 
