@@ -17,9 +17,8 @@ TEST(MainWindowOverJack, ReadsEverySoundAcrossTheServer) {
 
   // JACK numbers client names ("TarvixWindowSim-02"), so take them from the lists.
   auto named = [](const std::vector<std::string>& names) {
-    for (const auto& n : names)
-      if (n.rfind("TarvixWindowSim", 0) == 0) return n;
-    return std::string();
+    const auto n = std::ranges::find_if(names, [](const auto& s) { return s.rfind("TarvixWindowSim", 0) == 0; });
+    return n == names.end() ? std::string() : *n;
   };
   const std::string out = named(driver.InputNames()), in = named(driver.OutputNames());
   ASSERT_FALSE(out.empty());

@@ -1,5 +1,4 @@
 // Undo and redo through the Edit menu and its keys, and "Find Duplicate Sounds".
-#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTreeWidget>
@@ -44,6 +43,7 @@ TEST(UndoWindow, TheEditMenuNamesTheStepItsKeysUndoAndRedoWithoutSendingAReadIsO
   QTest::keyClick(lv, Qt::Key_C, Qt::ControlModifier);
   ClickRow(lv, 129);
   QTest::keyClick(lv, Qt::Key_V, Qt::ControlModifier);
+  EXPECT_EQ(Names(w.Blofeld(), {129, 30}), (std::vector<std::string>{"b30", "b30"}));
   const auto pasted = Rows(w.Blofeld());
   ClickRow(lv, 5);  // A006..A008 down with Ctrl+keypad plus
   ClickRow(lv, 7, Qt::ShiftModifier);
@@ -147,9 +147,6 @@ TEST(UndoWindow, ALoadedFileAndTheEditorsOkAfterASendAreSteps) {
   QApplication::setActiveWindow(&w);
   UndoKey(lv);
   EXPECT_EQ(Name(w.Blofeld(), 30), "b30");
-  w.close();
-  // No schema was changed or named: closing writes no hidden ".sndfamily".
-  EXPECT_FALSE(std::filesystem::exists(f.dir / ".sndfamily"));
 }
 
 void ClickItem(QTreeWidget* tree, QTreeWidgetItem* item, bool twice = false) {
@@ -215,7 +212,6 @@ TEST(DuplicatesWindow, ListsGroupsAcrossBothSetsAndSelectsOrGoesToTheirRows) {
   w.Virtual().Sound(700)[150] ^= 2;
   QTest::mouseClick(d->findChild<QPushButton*>("btnRefresh"), Qt::LeftButton);
   EXPECT_EQ(tree->topLevelItemCount(), 0);
-  EXPECT_EQ(d->findChild<QLabel*>("lblSummary")->text(), "No two rows hold the same sound.");
   EXPECT_FALSE(d->findChild<QPushButton*>("btnGoToRow")->isEnabled());
 }
 
