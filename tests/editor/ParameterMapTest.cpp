@@ -172,19 +172,5 @@ TEST(ControlLayout, EffectTypesShowTheirControlsWithCaptions) {
   EXPECT_TRUE(LayoutGuard::Scope(guard));
 }
 
-TEST(ControlState, LfoSpeedCaptionFollowsItsClockedLed) {
-  SoundData s = BaseSound();
-  s[168] = 115;  // LFO 1 speed, sync entry 57; not clocked
-  ControlState st = ReadControls(s);
-  const auto speed = Map().IndexOf("KnobLFO1Speed");
-  EXPECT_EQ(KnobCaptionFor(st, speed), "Speed");
-  st["CheckLedLFO1Clocked"] = 1;
-  EXPECT_EQ(KnobCaptionFor(st, speed), "1/16.");
-  st["KnobOctave2"] = 8;
-  EXPECT_EQ(KnobCaptionFor(st, Map().IndexOf("KnobOctave2")), "Oct 1/2'");
-  EXPECT_EQ(KnobCaptionFor(st, Map().IndexOf("KnobFilter1Cutoff")), std::nullopt);
-  EXPECT_EQ(KnobCaptionFor(st, Map().IndexOf("cmbLFO1Shape")), std::nullopt);
-}
-
 }  // namespace
 }  // namespace tarvix
