@@ -141,21 +141,6 @@ TEST_F(Dispatcher, FastReadsChainAsSoonAsAReplyIsStored) {
   EXPECT_TRUE(d.Missing.empty());
 }
 
-TEST_F(Dispatcher, ClosingMidReadStopsTheChain) {
-  d.ReadBank(0);
-  clock.Advance(10);  // first reply stored, next request waits for the delay
-  EXPECT_FALSE(blofeld.Changed(0));
-  d.DialogCloseClicked();
-  clock.Advance(5000);
-  EXPECT_EQ(link.SoundRequests().size(), 1u);
-  EXPECT_FALSE(d.Receiving());
-  // A stray dump now is not stored.
-  link.armedSize = 392;
-  link.Deliver(DumpFor(0, 9, 9), 0);
-  clock.Advance(1);
-  EXPECT_TRUE(blofeld.Changed(9));
-}
-
 // Damage of every kind is a row of the in-process noisy-link table; here a bank byte naming no bank.
 TEST_F(Dispatcher, ADumpNamingNoBankIsRejectedRetriedAndNeverStored) {
   const SoundData before = blofeld.Sound(3);
