@@ -94,8 +94,6 @@ TEST(ParameterMap, EncodingsReadAndWriteTheirBytes) {
       {"wave shape clears the flag", {{38, 1}}, 0, {}, {{"cmbShape2", 124}}, {{31, 124}, {38, 0}}},
       {"oscillator 3 offers five shapes", {{47, 5}}, 0, {{"cmbShape3", none}}, {}, {}},
       {"a plain flag is lit only by 1", {{56, 2}}, 0, {{"CheckLedSynctoOsc3", 0}}, {}, {}},
-      {"lists and category outside", {{84, 50}, {386, 13}}, 0, {{"cmbFilter1Type", none}, {"cmbCategory", none}},
-       {}, {{84, 50}, {386, 13}}},
       {"knobs beyond the byte", {}, 0, {}, {{"KnobFilter1Cutoff", 500}, {"KnobSemitone1", -100}}, {{85, 127}, {9, 0}}},
       {"packed fields", {}, 0, {},
        {{"cmbUnisono", 1}, {"cmbAllocation", 1}, {"cmbFilterEnvelopeMode", 4}, {"cmbFilterEnvelopeTrigger", 1},
