@@ -88,18 +88,12 @@ TEST(ParameterMap, EncodingsReadAndWriteTheirBytes) {
   constexpr int none = kNoSelection;
   // What, bytes set, sample names loaded, values read, values set, bytes written.
   const std::tuple<const char*, Bytes, int, Values, Values, Bytes> cases[] = {
-      {"octave", {{8, 64}}, 0, {{"KnobOctave1", 4}}, {}, {{8, 64}}},
       {"octave off the 16 + 12k grid", {{8, 70}}, 0, {{"KnobOctave1", 4}}, {}, {{8, 64}}},
       {"below the first octave: truncation towards zero", {{8, 5}}, 0, {{"KnobOctave1", 0}}, {}, {}},
       {"sample shape", {{22, 0}}, 2, {}, {{"cmbShape1", 125}}, {{15, 0}, {22, 1}}},
-      {"sample read", {{15, 0}, {22, 1}}, 2, {{"cmbShape1", 125}}, {}, {{15, 0}, {22, 1}}},
-      {"sample without names", {{15, 0}, {22, 1}}, 0, {{"cmbShape1", none}}, {}, {{15, 0}, {22, 1}}},
       {"wave shape clears the flag", {{38, 1}}, 0, {}, {{"cmbShape2", 124}}, {{31, 124}, {38, 0}}},
       {"oscillator 3 offers five shapes", {{47, 5}}, 0, {{"cmbShape3", none}}, {}, {}},
-      {"inverted flag", {{21, 0}}, 0, {{"CheckLedLimitWT1", 1}}, {{"CheckLedLimitWT1", 0}}, {{21, 1}}},
       {"a plain flag is lit only by 1", {{56, 2}}, 0, {{"CheckLedSynctoOsc3", 0}}, {}, {}},
-      {"lists and category outside", {{84, 50}, {386, 13}}, 0, {{"cmbFilter1Type", none}, {"cmbCategory", none}},
-       {}, {{84, 50}, {386, 13}}},
       {"knobs beyond the byte", {}, 0, {}, {{"KnobFilter1Cutoff", 500}, {"KnobSemitone1", -100}}, {{85, 127}, {9, 0}}},
       {"packed fields", {}, 0, {},
        {{"cmbUnisono", 1}, {"cmbAllocation", 1}, {"cmbFilterEnvelopeMode", 4}, {"cmbFilterEnvelopeTrigger", 1},
@@ -170,20 +164,6 @@ TEST(ControlLayout, EffectTypesShowTheirControlsWithCaptions) {
   }
   EXPECT_FALSE(guard.Active());
   EXPECT_TRUE(LayoutGuard::Scope(guard));
-}
-
-TEST(ControlState, LfoSpeedCaptionFollowsItsClockedLed) {
-  SoundData s = BaseSound();
-  s[168] = 115;  // LFO 1 speed, sync entry 57; not clocked
-  ControlState st = ReadControls(s);
-  const auto speed = Map().IndexOf("KnobLFO1Speed");
-  EXPECT_EQ(KnobCaptionFor(st, speed), "Speed");
-  st["CheckLedLFO1Clocked"] = 1;
-  EXPECT_EQ(KnobCaptionFor(st, speed), "1/16.");
-  st["KnobOctave2"] = 8;
-  EXPECT_EQ(KnobCaptionFor(st, Map().IndexOf("KnobOctave2")), "Oct 1/2'");
-  EXPECT_EQ(KnobCaptionFor(st, Map().IndexOf("KnobFilter1Cutoff")), std::nullopt);
-  EXPECT_EQ(KnobCaptionFor(st, Map().IndexOf("cmbLFO1Shape")), std::nullopt);
 }
 
 }  // namespace
