@@ -103,7 +103,7 @@ TEST(GroupCommandsTest, SwapAndCopyCoverWholeGroups) {
   const auto& all = AllGroupCommands();
   for (const auto& [caption, set, expected] : cases) {
     SCOPED_TRACE(caption);
-    const auto command = std::find_if(all.begin(), all.end(), [&](auto& g) { return g.caption == caption; });
+    const auto command = std::find_if(all.begin(), all.end(), [name = caption](auto& g) { return g.caption == name; });
     ASSERT_NE(command, all.end());
     for (auto [control, value] : set) s[control] = value;
     ApplyGroupCommand(*command, s, 3);
