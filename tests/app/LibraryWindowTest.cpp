@@ -78,10 +78,12 @@ struct LibraryFixture : AppFixture {
     return w;
   }
 
-  void ClickSound(const std::string& name, Qt::KeyboardModifiers mods = {}, int column = LibraryListModel::kName) const {
+  void ClickSound(const std::string& name, Qt::KeyboardModifiers mods = {},
+                  int column = LibraryListModel::kName) const {
     QTableView* tv = library->List();
     const auto& entries = library->Model()->Entries();
-    const auto row = std::find_if(entries.begin(), entries.end(), [&](const LibraryEntry& e) { return e.name == name; });
+    const auto row =
+        std::find_if(entries.begin(), entries.end(), [&](const LibraryEntry& e) { return e.name == name; });
     ASSERT_NE(row, entries.end()) << name;
     const QModelIndex i = tv->model()->index(static_cast<int>(row - entries.begin()), column);
     tv->scrollTo(i);
@@ -136,7 +138,8 @@ TEST(LibraryWindow, FiltersAsYouTypeByNameCategoryParameterFavouriteAndTag) {
   QTest::mouseClick(tags, Qt::LeftButton);
   QTest::keyClicks(tags, "dark, lead ,dark");
   QTest::keyClick(tags, Qt::Key_Return);
-  EXPECT_EQ(lib.Library().Get(lib.Library().Find(ByText("cold")).at(0).id)->tags, (std::vector<std::string>{"dark", "lead"}));
+  EXPECT_EQ(lib.Library().Get(lib.Library().Find(ByText("cold")).at(0).id)->tags,
+            (std::vector<std::string>{"dark", "lead"}));
   auto* tag = f.Find<QComboBox>("cmbTag");
   tag->setFocus();
   QTest::keyClick(tag, Qt::Key_Down);

@@ -28,8 +28,9 @@ TEST(CaptionFormat, FormattersAtTheirEdges) {
   EXPECT_EQ(KnobCaption(tag::kTempo, 26), "Tempo91");
 }
 
-// A missing or doubled entry shifts every value after it. The controls pin most lists' lengths; these are the shifts that
-// show nowhere else: a destination inside the matrix's part of the list, and the wavetables numbered after the waves.
+// A missing or doubled entry shifts every value after it. The controls pin most lists' lengths; these are the
+// shifts that show nowhere else: a destination inside the matrix's part of the list, and the wavetables numbered
+// after the waves.
 TEST(Vocabulary, ListsKeepTheirLengthAndOrder) {
   ASSERT_EQ(ModDestinationNames().size(), 58u);
   EXPECT_EQ(CategoryListNames().size(), 13u);  // the category is no schema control
